@@ -1,0 +1,48 @@
+#pragma once
+// The special moves of one character, read from "<folder>/moveset", each with
+// a frame set of its own in folder/name.
+#include <string>
+#include <vector>
+
+#include "sprites/CSpriteBase.h"
+
+struct moveInfo {
+    CSpriteBase animation;  // first member: the record's address is its frame set's
+    std::string name;       // move name, frame folder and the fighter's action while it runs
+    std::string command;    // key letters; the last one is the button that completes it
+    int reservedInt1 = 0;
+    std::string reservedText1;
+    int reservedInt2 = 0;
+    bool reservedBool1 = false;
+    std::string reservedText2;
+    int reservedInt3 = 0;
+    bool reservedBool2 = false;
+    bool reservedBool3 = false;
+    std::string condition;  // "null" for none, else a condition text
+};
+
+// A node of a move list; the list's owner frees the nodes.
+struct moveNode {
+    moveInfo* move = nullptr;  // not owned
+    moveNode* next = nullptr;
+};
+
+class moveSet {
+public:
+    std::vector<moveInfo> moves;  // in file order; never resized after loading
+    int count = 0;
+    std::string folder;           // the character folder
+
+    // Reads "<folder>/moveset". Always 1.
+    int loadAll(const char* folder);
+    // Names move `index` and loads its frames from folder/name.
+    void loadAnim(int index, std::string name);
+    // Index of the first move called `name`; 0 when none is.
+    int find(std::string name);
+    // The first move called `name`, the first move when none is, null when empty.
+    moveInfo* returnMove(std::string name);
+    // That move's frame set, with the same fallbacks.
+    CSpriteBase* returnAnimation(std::string name);
+    // A new list, in file order, of the moves whose command ends with key[0].
+    moveNode* returnMoveList(std::string key);
+};

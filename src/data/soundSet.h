@@ -1,0 +1,31 @@
+#pragma once
+// The named sound effects of the scene, loaded from sound folders.
+#include <SDL/SDL_mixer.h>
+
+#include <string>
+
+struct soundNode {
+    std::string name;
+    Mix_Chunk* chunk = nullptr;  // null when the file failed to load
+    soundNode* next = nullptr;
+};
+
+class soundSet {
+public:
+    soundNode* head = nullptr;  // entries in loading order
+    int count = 0;              // number of entries
+
+    soundSet();
+    // Loads "<folder>/sound", replacing the entries.
+    void getList(const char* folder);
+    // Adds the sounds of "<folder>/sound" that the set does not hold yet.
+    void addToList(const char* folder);
+    // Plays `name` once on mixer channel `channel` (-1: first free).
+    void Play(std::string name, int channel);
+    // The chunk of `name`, or null.
+    Mix_Chunk* returnSound(std::string name);
+    // The entry called `name`, or null.
+    soundNode* find(std::string name);
+    // Prints "Sound - <name>" for each entry.
+    void display();
+};

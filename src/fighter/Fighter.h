@@ -1,0 +1,36 @@
+#pragma once
+// The player's character: a sprite placed by its anchor point that walks,
+// ducks, jumps twice before landing, falls onto the floor and plays moves.
+#include <SDL/SDL.h>
+
+#include <string>
+
+#include "data/animationSet.h"
+#include "data/moveSet.h"
+#include "sprites/CSprite.h"
+
+class Fighter : public CSprite {
+public:
+    bool dir = false;        // facing: true right (stored frames), false left (mirrored)
+    bool oldDir = false;     // facing when the background was last saved
+    bool grounded = false;   // standing on the floor
+    int ySpeed = 0;          // upward speed, pixels per movement step
+    int airActions = 0;      // jumps and air moves left before landing
+    std::string action;      // animation name or the name of the move in progress
+    animationSet* anims = nullptr;      // not owned
+    moveInfo* currentMove = nullptr;    // move in progress, or null; not owned
+
+    void initS(animationSet* anims, SDL_Surface* screen);
+    void setDir(bool right);
+    bool returnBusy();
+    void changeAnim(std::string name);
+    void changeAction(moveInfo* move);
+    void duck();
+    void Jump(int speed);
+    void Gravity();
+    void boundary();
+    void clearBG();
+    void updateBG();
+    void draw();
+    void drawColBoxes();
+};

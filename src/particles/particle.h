@@ -1,0 +1,37 @@
+#pragma once
+// One live particle, such as a fireball: a sprite that takes its frames and
+// behaviour from a definition.
+#include <SDL/SDL.h>
+
+#include <string>
+
+#include "sprites/CSprite.h"
+
+class Fighter;
+class particleInfo;
+class partInfoList;
+
+class particle {
+public:
+    int startX = 0;               // spawn point (anchor), absolute after init
+    int startY = 0;
+    bool dir = true;              // true: stored frames, moving right
+    bool dead = false;            // to be removed by the list
+    int startTime = 0;            // clock at creation; life counts from here
+    CSprite sprite;
+    particleInfo* info = nullptr; // definition; null when the name was unknown
+    SDL_Surface* screen = nullptr;
+    partInfoList* partInfo = nullptr;
+    Fighter* owner = nullptr;
+    CSprite* parent = nullptr;
+    std::string event = "NULL";   // pending event
+
+    void init(std::string spec, Fighter* owner, CSprite* parent, partInfoList* defs,
+              SDL_Surface* screen, int time);
+    void initD(std::string spec, bool dir, CSprite* parent, partInfoList* defs,
+               SDL_Surface* screen, int time);
+    void update();
+    void gravity();
+    int getPartNum(std::string eventName);
+    std::string getNewPart(std::string eventName, int i);
+};

@@ -1,0 +1,44 @@
+#pragma once
+// A particle definition: its frame set, life time, gravity and the spawn
+// entries of its five events.
+#include <SDL/SDL.h>
+
+#include <string>
+#include <vector>
+
+#include "sprites/CSpriteBase.h"
+
+class particleInfo {
+public:
+    CSpriteBase* base = nullptr;  // frame set; owned, created by initS
+    int listNumber = 0;           // number after the name in the list file
+    int lifeTime = 0;             // milliseconds; 0 or less: no limit
+    int alpha = 0;
+    bool gravity = false;         // falls to the floor
+    bool extraFlag1 = false;
+    bool extraFlag2 = false;
+    bool inited = false;
+    int onDeathCount = 0;
+    int onHitPlayerCount = 0;
+    int onHitEnemyCount = 0;
+    int onHitTargetCount = 0;
+    int onHitAllyCount = 0;
+    std::vector<std::string> onDeath;      // spawn strings or "NULL"
+    std::vector<std::string> onHitPlayer;
+    std::vector<std::string> onHitEnemy;
+    std::vector<std::string> onHitTarget;
+    std::vector<std::string> onHitAlly;
+    SDL_Surface* screen = nullptr;
+
+    particleInfo() = default;
+    ~particleInfo();
+    particleInfo(const particleInfo&) = delete;
+    particleInfo& operator=(const particleInfo&) = delete;
+
+    // Loads the definition of one list line ("data/particle/<name> <number>").
+    bool initS(std::string line, SDL_Surface* screen);
+    // Reads "<folder>/particle"; 1 on success, 0 when it can't be opened.
+    int ParticleInfo(const char* folder);
+    // True when particles of this definition can be drawn.
+    bool drawable() const;
+};

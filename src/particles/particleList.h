@@ -1,0 +1,41 @@
+#pragma once
+// Owns the scene's live particles, newest first: steps, draws, launches the
+// particles of their events and removes the dead.
+#include <SDL/SDL.h>
+
+#include <string>
+
+#include "particles/particle.h"
+
+class Fighter;
+class CSprite;
+class partInfoList;
+
+struct partNode {
+    particle* part = nullptr;
+    partNode* next = nullptr;
+};
+
+class particleList {
+public:
+    partNode* head = nullptr;
+
+    particleList() = default;
+    ~particleList();
+    particleList(const particleList&) = delete;
+    particleList& operator=(const particleList&) = delete;
+
+    void addParticle(std::string spec, Fighter* owner, CSprite* parent, partInfoList* defs,
+                     SDL_Surface* screen, int time);
+    void addParticleD(std::string spec, bool dir, CSprite* parent, partInfoList* defs,
+                      SDL_Surface* screen, int time);
+    void update();
+    void removeDead();
+    void makeParticles();
+    void clearBG();
+    void updateBG();
+    void draw();
+    void debug();
+    // Number of live particles.
+    int size() const;
+};

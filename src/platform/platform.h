@@ -1,0 +1,33 @@
+#pragma once
+// The only code that knows the operating system: the clock, the console,
+// the program's folder and termination signals.
+#include <SDL/SDL.h>
+
+// --- Clock ---
+// Milliseconds since SDL started, or the value a test has set.
+Uint32 clockTicks();
+// Fixes the clock at `ms` until clockUseSDL() (tests drive time with it).
+void clockSet(Uint32 ms);
+// Moves a fixed clock forward by `ms`.
+void clockAdvance(Uint32 ms);
+// Goes back to SDL's tick count.
+void clockUseSDL();
+
+// --- Console ---
+// Hides the console window on Windows; there is none to hide elsewhere.
+void hideConsole();
+
+// --- Program folder ---
+// Makes the folder holding the running executable the working directory,
+// so the fixed relative data paths work from wherever the game is started.
+// Returns false when the folder can't be found or entered.
+bool enterProgramFolder(const char* argv0);
+
+// --- Termination signals ---
+// Turns SIGINT and SIGTERM into a request to quit. Must run before SDL_Init,
+// which then leaves these signals alone.
+void installQuitSignals();
+// True once a termination signal has arrived.
+bool quitSignalled();
+// Forgets a signal that has arrived (tests).
+void clearQuitSignal();

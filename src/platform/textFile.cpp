@@ -1,0 +1,178 @@
+#include "textFile.h"
+
+#include <cctype>
+#include <climits>
+#include <cstdlib>
+
+void (*contentReportHook)(const std::string&, int, const std::string&) = nullptr;
+
+TextFile::~TextFile() { close(); }
+
+bool TextFile::open(const std::string& filePath) {
+    close();
+    path = filePath;
+    lineNumber = 0;
+    terminated = true;
+    warnedLong = false;
+    file = std::fopen(filePath.c_str(), "rb");
+    return file != nullptr;
+}
+
+void TextFile::close() {
+    if (file) std::fclose(file);
+    file = nullptr;
+}
+
+bool TextFile::readLine(std::string& line) {
+    line.clear();
+    if (!file) return false;
+    if (terminated) {
+        ++lineNumber;
+        warnedLong = false;
+    }
+    int used = 0;
+    bool gotAny = false;
+    terminated = false;
+    while (used < kMaxLineRead) {
+        int c = std::fgetc(file);
+        if (c == EOF) break;
+        gotAny = true;
+        if (c == '\n') {
+            terminated = true;
+            break;
+        }
+        if (c == '\r') {
+            int next = std::fgetc(file);
+            if (next == '\n') {
+                terminated = true;
+                break;
+            }
+            if (next != EOF) std::ungetc(next, file);
+        }
+        line += static_cast<char>(c);
+        ++used;
+    }
+    if (!gotAny) {
+        terminated = true;
+        return false;
+    }
+    if (!terminated && used == kMaxLineRead) {
+        // Full piece: the line goes on unless the file ends right here.
+        int c = std::fgetc(file);
+        if (c == EOF) {
+            terminated = true;
+        } else {
+            std::ungetc(c, file);
+            if (!warnedLong) {
+                report("line longer than 254 characters; read in pieces");
+                warnedLong = true;
+            }
+        }
+    }
+    if (std::feof(file)) terminated = true;
+    return true;
+}
+
+long TextFile::linesLeft() {
+    if (!file) return 0;
+    long here = std::ftell(file);
+    long lines = 0;
+    bool midLine = false;
+    int c;
+    while ((c = std::fgetc(file)) != EOF) {
+        midLine = true;
+        if (c == '\n') {
+            ++lines;
+            midLine = false;
+        }
+    }
+    if (midLine) ++lines;
+    std::clearerr(file);
+    std::fseek(file, here, SEEK_SET);
+    return lines;
+}
+
+void TextFile::report(const std::string& message) const { reportContent(path, lineNumber, message); }
+
+void reportContent(const std::string& file, int line, const std::string& message) {
+    if (contentReportHook) {
+        contentReportHook(file, line, message);
+        return;
+    }
+    if (line > 0)
+        std::printf("%s:%d: %s\n", file.c_str(), line, message.c_str());
+    else
+        std::printf("%s: %s\n", file.c_str(), message.c_str());
+    std::fflush(stdout);
+}
+
+namespace {
+bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+size_t skipBlanks(const std::string& text, size_t at) {
+    while (at < text.size() && isBlank(text[at])) ++at;
+    return at;
+}
+
+bool scanIntAt(const std::string& text, size_t at, int& value) {
+    at = skipBlanks(text, at);
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
+    if (at >= text.size() || !std::isdigit(static_cast<unsigned char>(text[at]))) return false;
+    long long magnitude = 0;
+    while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at]))) {
+        if (magnitude <= static_cast<long long>(INT_MAX) + 1) magnitude = magnitude * 10 + (text[at] - '0');
+        ++at;
+    }
+    long long signedValue = negative ? -magnitude : magnitude;
+    if (signedValue > INT_MAX) signedValue = INT_MAX;
+    if (signedValue < INT_MIN) signedValue = INT_MIN;
+    value = static_cast<int>(signedValue);
+    return true;
+}
+}  // namespace
+
+bool scanInt(const std::string& text, int& value) { return scanIntAt(text, 0, value); }
+
+bool scanHeader(const std::string& text, const char* label, int& value) {
+    size_t at = skipBlanks(text, 0);
+    std::string wanted(label);
+    if (text.compare(at, wanted.size(), wanted) != 0) return false;
+    return scanIntAt(text, at + wanted.size(), value);
+}
+
+std::string firstWord(const std::string& text) {
+    std::vector<std::string> words = splitWords(text, 1);
+    return words.empty() ? std::string() : words[0];
+}
+
+std::vector<std::string> splitWords(const std::string& text, size_t maxWords) {
+    std::vector<std::string> words;
+    size_t at = 0;
+    while (words.size() < maxWords) {
+        at = skipBlanks(text, at);
+        if (at >= text.size()) break;
+        size_t end = at;
+        while (end < text.size() && !isBlank(text[end])) ++end;
+        words.push_back(text.substr(at, end - at));
+        at = end;
+    }
+    return words;
+}
+
+bool wordFits(const TextFile& file, const std::string& word, size_t limit, const char* what) {
+    if (word.size() <= limit) return true;
+    file.report(std::string(what) + " longer than " + std::to_string(limit) + " characters: \"" +
+                word.substr(0, 40) + "...\"");
+    return false;
+}
+
+bool pathFits(const TextFile* file, const std::string& path) {
+    if (path.size() <= kMaxPath) return true;
+    std::string message = "path longer than 255 characters: \"" + path.substr(0, 60) + "...\"";
+    if (file)
+        file->report(message);
+    else
+        reportContent(path.substr(0, 60) + "...", 0, "path longer than 255 characters");
+    return false;
+}

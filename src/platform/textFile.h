@@ -1,0 +1,77 @@
+#pragma once
+// The one reader of every text data file: positional lines of bounded length,
+// words and numbers read as the formats read them, and messages that name the
+// file and line.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// Longest piece one read returns, line terminator included. A longer line is
+// read in several pieces, as the formats expect.
+const int kMaxLineRead = 254;
+// Longest path a loader builds.
+const size_t kMaxPath = 255;
+
+class TextFile {
+public:
+    TextFile() = default;
+    ~TextFile();
+    TextFile(const TextFile&) = delete;
+    TextFile& operator=(const TextFile&) = delete;
+
+    // Opens `path` for reading; false when it can't be opened.
+    bool open(const std::string& path);
+    void close();
+    bool isOpen() const { return file != nullptr; }
+
+    // Reads the next piece of at most kMaxLineRead characters, a "\n" or
+    // "\r\n" terminator counting as one. `line` gets the text without its
+    // terminator. False at the end of the file.
+    bool readLine(std::string& line);
+    // True when the last piece ended with a line terminator (a whole line).
+    bool lastHadTerminator() const { return terminated; }
+
+    // Number of lines (counting pieces of over-long lines once per line)
+    // from the current position to the end; the position is kept.
+    long linesLeft();
+
+    // The line of the file the last piece came from, from 1.
+    int line() const { return lineNumber; }
+    const std::string& name() const { return path; }
+
+    // Prints "path:line: message" for the last line read.
+    void report(const std::string& message) const;
+
+private:
+    std::FILE* file = nullptr;
+    std::string path;
+    int lineNumber = 0;      // line of the last piece read
+    bool terminated = true;  // last piece ended its line
+    bool warnedLong = false; // over-long line already reported
+};
+
+// Prints "file:line: message" on standard output (line 0: "file: message"),
+// or hands it to the hook when one is set.
+void reportContent(const std::string& file, int line, const std::string& message);
+// A tool can collect the messages instead of printing them.
+extern void (*contentReportHook)(const std::string& file, int line, const std::string& message);
+
+// --- Reading fields as the formats do ---
+
+// Like sscanf "%d": white space skipped, optional sign, decimal digits.
+// Values beyond int are clamped. False when there is no number.
+bool scanInt(const std::string& text, int& value);
+// A header such as "FILES: %d": `label` ("FILES:") must begin the text after
+// any white space; a blank after it accepts any white space, or none.
+bool scanHeader(const std::string& text, const char* label, int& value);
+// The first white-space-delimited word, or "" when there is none.
+std::string firstWord(const std::string& text);
+// The white-space-delimited words, at most `maxWords` of them.
+std::vector<std::string> splitWords(const std::string& text, size_t maxWords);
+
+// True when `word` is at most `limit` characters; otherwise reports
+// "<what> longer than <limit> characters" at the file's current line.
+bool wordFits(const TextFile& file, const std::string& word, size_t limit, const char* what);
+// True when `path` fits kMaxPath; otherwise reports it at the file's current
+// line (or the path alone when `file` is null).
+bool pathFits(const TextFile* file, const std::string& path);

@@ -1,0 +1,49 @@
+#pragma once
+// Glue between one player's keyboard and fighter: the clock, frame sounds and
+// particles, key presses, the movement step and the start of moves.
+#include <SDL/SDL.h>
+
+#include <string>
+
+class Fighter;
+class partInfoList;
+class particleList;
+class soundSet;
+class animationSet;
+class moveSet;
+class gamePad;
+class inputChecker;
+class Target;
+
+class playerControl {
+public:
+    SDL_Surface* screen = nullptr;
+    int quit = 0;                      // 1 once Escape was pressed
+    Fighter* fighter = nullptr;
+    partInfoList* partInfo = nullptr;
+    particleList* particles = nullptr;
+    soundSet* sounds = nullptr;
+    animationSet* anims = nullptr;
+    moveSet* moves = nullptr;
+    gamePad* pad = nullptr;
+    inputChecker* checker = nullptr;
+    Target* target = nullptr;
+    int lastUpdate = 0;                // clock of the previous update()
+    int now = 0;                       // clock of this pass's update()
+    float stepClock = 0.0f;            // time since the last movement step, in 10 ms
+    int frameNow = 0;
+    int framePrev = 0;
+    std::string actionNow = "NULL";
+    std::string actionPrev = "NULL";
+    std::string soundNow = "NULL";
+    std::string soundPrev = "NULL";
+    std::string particleNow = "NULL";
+    std::string particlePrev = "NULL";
+
+    void init(SDL_Surface* screen);
+    void setup(Fighter* fighter, partInfoList* partInfo, particleList* particles, soundSet* sounds,
+               animationSet* anims, moveSet* moves, gamePad* pad, inputChecker* checker,
+               Target* target);
+    void update();
+    void inputChecking(SDL_Event* event);
+};

@@ -1,0 +1,58 @@
+#pragma once
+// One drawable object: a frame set drawn at a position, animated by the
+// clock, saving and restoring the background it covers.
+#include <SDL/SDL.h>
+
+#include <string>
+
+#include "CSpriteBase.h"
+
+class CSprite {
+public:
+    int frame = 0;         // current frame index
+    int x = 0;             // image corner on screen (a fighter's anchor point)
+    int y = 0;
+    int oldX = 0;          // where the background was last saved
+    int oldY = 0;
+    int animating = 1;     // 1: drawing advances the frame with time
+    int drawn = 0;         // 1 once drawn
+    float speed = 0.0f;    // factor applied to every frame's pause
+    int lastTick = 0;      // clock (milliseconds) at the last frame change
+    CSpriteBase* base = nullptr;    // frame set drawn; not owned
+    SDL_Surface* bgSave = nullptr;  // saved background; owned
+    SDL_Surface* screen = nullptr;  // surface drawn on; not owned
+
+    CSprite() = default;
+    ~CSprite();
+    CSprite(const CSprite&) = delete;
+    CSprite& operator=(const CSprite&) = delete;
+
+    // Binds to a frame set and a surface; makes a new saved-background surface.
+    void init(CSpriteBase* base, SDL_Surface* screen);
+    // Puts the saved background back at (oldX, oldY).
+    void clearBG();
+    // Saves the background under the current position.
+    void updateBG();
+    // Advances the frame when due and draws it as stored.
+    void draw();
+    // The same; the stored frame when `facing` is true, the mirrored one otherwise.
+    void drawD(bool facing);
+    // Moves by the current frame's moveX, right when `facing` is true.
+    void moveD(bool facing);
+    void setAlpha(int alpha);
+    // Places the image so the current frame's anchor lies at (ax, ay).
+    void adjustPos(int ax, int ay, bool facing);
+    // Lower edge of the lower of the two boxes of frame `frameIndex`.
+    int getYOffset(int frameIndex);
+    int returnPartNum();
+    // Draws the current frame's collision box and a mark at the corner.
+    void drawColBoxes();
+    // Particle launch line `i` of the current frame, counted from 1.
+    std::string returnParticle(int i);
+    std::string returnSound();
+
+    // The current stored frame record, or null when the set has none to show.
+    frameInfo* currentRecord();
+    // Replaces the saved-background surface, releasing the old one.
+    void setBgSave(SDL_Surface* surface);
+};
