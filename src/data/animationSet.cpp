@@ -1,0 +1,73 @@
+#include "animationSet.h"
+
+#include <cstdio>
+
+#include "platform/textFile.h"
+
+namespace {
+const size_t kMaxName = 79;
+}
+
+int animationSet::loadAll(const char* characterFolder) {
+    folder = characterFolder;
+    std::string listPath = folder + "/info";
+    if (!pathFits(nullptr, listPath)) return 1;
+    TextFile file;
+    if (!file.open(listPath)) {
+        std::printf("ERROR opening file %s\n\n", listPath.c_str());
+        return 1;
+    }
+    std::string line;
+    file.readLine(line);
+    int announced = 0;
+    if (!scanHeader(line, "ANIMS:", announced)) file.report("header is not \"ANIMS: <count>\"");
+    if (announced < 0) {
+        file.report("negative animation count");
+        announced = 0;
+    }
+    long room = file.linesLeft();
+    if (announced > room) {
+        file.report("ANIMS: " + std::to_string(announced) + " but only " + std::to_string(room) + " names follow");
+        announced = static_cast<int>(room);
+    }
+    anims.assign(announced, animInfo());
+    count = 0;
+    for (int i = 0; i < announced && file.readLine(line); ++i) {
+        std::string name = firstWord(line);
+        if (name.empty()) {
+            file.report("no animation name on this line");
+        } else if (!wordFits(file, name, kMaxName, "animation name")) {
+            name.clear();  // treated as missing: its folder is not read
+        }
+        std::printf("holy diver: %s\n", name.c_str());
+        if (name.empty())
+            anims[i].name.clear();
+        else
+            loadAnim(i, name);
+        std::printf("ACTION COMMANDO\n");
+        count = i + 1;
+    }
+    anims.resize(count);
+    return 1;
+}
+
+void animationSet::loadAnim(int index, std::string name) {
+    if (index < 0 || index >= static_cast<int>(anims.size())) return;
+    anims[index].name = name;
+    std::string path = folder + "/" + name;
+    std::printf("load folder %s\n", path.c_str());
+    if (!pathFits(nullptr, path)) return;
+    anims[index].frameSet.initR(path.c_str());
+}
+
+CSpriteBase* animationSet::returnAnimation(std::string name) {
+    if (anims.empty()) return nullptr;
+    int index = find(name);
+    return &anims[index].frameSet;
+}
+
+int animationSet::find(std::string name) {
+    for (size_t i = 0; i < anims.size(); ++i)
+        if (anims[i].name == name) return static_cast<int>(i);
+    return 0;
+}

@@ -1,0 +1,124 @@
+#include "CSprite.h"
+
+#include <algorithm>
+
+#include "platform/platform.h"
+
+namespace {
+// SDL rectangles hold 16-bit fields; negative sizes draw nothing.
+SDL_Rect makeRect(int x, int y, int w, int h) {
+    SDL_Rect rect;
+    rect.x = static_cast<Sint16>(x);
+    rect.y = static_cast<Sint16>(y);
+    rect.w = static_cast<Uint16>(std::max(w, 0));
+    rect.h = static_cast<Uint16>(std::max(h, 0));
+    return rect;
+}
+}  // namespace
+
+CSprite::~CSprite() {
+    // After SDL_Quit the surfaces are gone with the video subsystem.
+    if (bgSave && SDL_WasInit(SDL_INIT_VIDEO)) SDL_FreeSurface(bgSave);
+}
+
+void CSprite::setBgSave(SDL_Surface* surface) {
+    if (bgSave && bgSave != surface) SDL_FreeSurface(bgSave);
+    bgSave = surface;
+}
+
+frameInfo* CSprite::currentRecord() {
+    if (!base || !base->drawable(frame)) return nullptr;
+    return &base->frames[frame];
+}
+
+void CSprite::init(CSpriteBase* set, SDL_Surface* target) {
+    base = set;
+    if (base && base->built) {
+        if (base->numFrames > 1) animating = 1;
+        if (base->drawable(0)) setBgSave(SDL_DisplayFormat(base->frames[0].image));
+    }
+    screen = target;
+}
+
+void CSprite::clearBG() {
+    if (drawn != 1 || !bgSave || !screen) return;
+    SDL_Rect where = makeRect(oldX, oldY, 0, 0);
+    SDL_BlitSurface(bgSave, nullptr, screen, &where);
+}
+
+void CSprite::updateBG() {
+    oldX = x;
+    oldY = y;
+    if (!bgSave || !screen || !base) return;
+    SDL_Rect from = makeRect(x, y, base->width, base->height);
+    SDL_Rect to = makeRect(0, 0, 0, 0);
+    SDL_BlitSurface(screen, &from, bgSave, &to);
+}
+
+void CSprite::draw() { drawD(true); }
+
+void CSprite::drawD(bool facing) {
+    frameInfo* record = currentRecord();
+    if (!record || !screen) return;
+    if (animating == 1) {
+        float deadline = static_cast<float>(lastTick) + static_cast<float>(record->pause) * speed;
+        if (static_cast<float>(clockTicks()) > deadline) {
+            ++frame;
+            if (frame > base->numFrames - 1) frame = 0;
+            lastTick = static_cast<int>(clockTicks());
+        }
+    }
+    drawn = 1;
+    SDL_Surface* image = facing ? base->frames[frame].image : base->mirror[frame].image;
+    SDL_Rect where = makeRect(x, y, 0, 0);
+    SDL_BlitSurface(image, nullptr, screen, &where);
+}
+
+void CSprite::moveD(bool facing) {
+    frameInfo* record = currentRecord();
+    if (!record) return;
+    x += facing ? record->moveX : -record->moveX;
+}
+
+void CSprite::setAlpha(int alpha) {
+    if (base) base->alphaAll(alpha);
+}
+
+void CSprite::adjustPos(int ax, int ay, bool facing) {
+    frameInfo* record = currentRecord();
+    if (!record) return;
+    y = ay - record->offsetY;
+    x = ax - (facing ? record->offsetX : base->mirror[frame].offsetX);
+}
+
+int CSprite::getYOffset(int frameIndex) {
+    if (!base || !base->drawable(frameIndex)) return 0;
+    const frameInfo& record = base->frames[frameIndex];
+    return std::max(record.colBox.bottom, record.hitBox.bottom);
+}
+
+int CSprite::returnPartNum() {
+    frameInfo* record = currentRecord();
+    return record ? record->numParticles : 0;
+}
+
+void CSprite::drawColBoxes() {
+    frameInfo* record = currentRecord();
+    if (!record || !screen) return;
+    const frameBox& box = record->colBox;
+    SDL_Rect colRect = makeRect(x + box.left, y + box.top, box.right - box.left, box.bottom - box.top);
+    SDL_FillRect(screen, &colRect, 0xFF0000);
+    SDL_Rect corner = makeRect(x - 2, y - 2, 4, 2);
+    SDL_FillRect(screen, &corner, 0xCC);
+}
+
+std::string CSprite::returnParticle(int i) {
+    frameInfo* record = currentRecord();
+    if (!record || i < 1 || i > static_cast<int>(record->particles.size())) return "NULL";
+    return record->particles[i - 1];
+}
+
+std::string CSprite::returnSound() {
+    frameInfo* record = currentRecord();
+    return record ? record->sound : "NULL";
+}

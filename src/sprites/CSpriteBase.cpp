@@ -1,0 +1,331 @@
+#include "CSpriteBase.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "flipper.h"
+#include "platform/textFile.h"
+
+#ifndef O_BINARY
+#define O_BINARY 0
+#endif
+
+bool alphaOp = false;
+
+namespace {
+// Lines of the shortest frame block: a frame without particle lines.
+const int kMinBlockLines = 14;
+const size_t kMaxSoundName = 95;
+const size_t kMaxWord = 79;
+
+// The colour key read by a block's first line; it carries over to the next
+// block when that one gives none.
+struct colourKey {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+};
+
+// Reads up to `count` integers in a row, as sscanf("%d %d ...") does: it
+// stops at the first field that is not a number, leaving the rest unchanged.
+int scanInts(const std::string& text, int* const values[], int count) {
+    std::vector<std::string> words = splitWords(text, count);
+    int read = 0;
+    for (const std::string& word : words) {
+        if (!scanInt(word, *values[read])) break;
+        // "12abc" reads 12 and ends the scan, as sscanf would.
+        ++read;
+        if (read == count) break;
+        size_t digits = word.find_first_not_of("+-0123456789");
+        if (digits != std::string::npos) break;
+    }
+    return read;
+}
+
+int scanOne(const std::string& text) {
+    int value = 0;
+    scanInt(text, value);
+    return value;
+}
+
+bool isSkippedLine(const std::string& line, bool hadTerminator) {
+    (void)hadTerminator;
+    return line.empty() || line[0] == '#' || line[0] == '\r';
+}
+
+std::string currentFolder() {
+    char buffer[PATH_MAX];
+    if (!getcwd(buffer, sizeof buffer)) return "";
+    return buffer;
+}
+
+void mirrorRecord(const frameInfo& stored, frameInfo& mirrored, int width) {
+    mirrored.offsetX = width - stored.offsetX;
+    mirrored.colBox.left = width - stored.colBox.right;
+    mirrored.colBox.right = width - stored.colBox.left;
+    mirrored.hitBox.left = width - stored.hitBox.right;
+    mirrored.hitBox.right = width - stored.hitBox.left;
+    mirrored.reservedPoint1.x = width - stored.reservedPoint1.x;
+    mirrored.reservedPoint2.x = width - stored.reservedPoint2.x;
+}
+
+// The text of one frame block, read line by line with no skipping.
+struct frameBlock {
+    std::string bitmap;
+    bool bitmapFits = true;
+};
+
+// Reads lines 2 onward of a frame block into `record`. False when the file
+// ends inside the block.
+bool readBlockRest(TextFile& file, frameInfo& record) {
+    std::string line;
+    auto next = [&]() { return file.readLine(line); };
+
+    if (!next()) return false;
+    int* anchor[] = {&record.offsetX, &record.offsetY};
+    scanInts(line, anchor, 2);
+    if (!next()) return false;
+    int* col[] = {&record.colBox.left, &record.colBox.top, &record.colBox.right, &record.colBox.bottom};
+    scanInts(line, col, 4);
+    if (!next()) return false;
+    int* hit[] = {&record.hitBox.left, &record.hitBox.top, &record.hitBox.right, &record.hitBox.bottom};
+    scanInts(line, hit, 4);
+    if (!next()) return false;
+    record.hitActive = scanOne(line);
+    if (!next()) return false;
+    record.reservedFlag1 = scanOne(line) > 0;
+    if (!next()) return false;
+    record.reservedValue = scanOne(line);
+    if (!next()) return false;
+    int* point1[] = {&record.reservedPoint1.x, &record.reservedPoint1.y};
+    scanInts(line, point1, 2);
+    if (!next()) return false;
+    int* point2[] = {&record.reservedPoint2.x, &record.reservedPoint2.y};
+    scanInts(line, point2, 2);
+
+    if (!next()) return false;
+    record.sound = firstWord(line);
+    if (!wordFits(file, record.sound, kMaxSoundName, "sound name")) record.sound = "NULL";
+
+    if (!next()) return false;
+    int particleLines = scanOne(line);
+    if (particleLines < 0) particleLines = 0;
+    long room = file.linesLeft();
+    if (particleLines > room) {
+        file.report("particle count " + std::to_string(particleLines) + " but only " + std::to_string(room) +
+                    " lines follow");
+        particleLines = static_cast<int>(room);
+    }
+    for (int i = 0; i < particleLines; ++i) {
+        if (!next()) return false;
+        if (wordFits(file, firstWord(line), kMaxWord, "particle name")) record.particles.push_back(line);
+    }
+    record.numParticles = static_cast<int>(record.particles.size());
+
+    if (!next()) return false;
+    int* motion[] = {&record.moveX, &record.moveY};
+    scanInts(line, motion, 2);
+    if (!next()) return false;
+    record.reservedFlag2 = scanOne(line) > 0;
+    if (!next()) return false;
+    record.reservedName = firstWord(line);
+    if (!wordFits(file, record.reservedName, kMaxWord, "name")) record.reservedName.clear();
+    return true;
+}
+
+// Reads the first line of a block: bitmap name, pause and colour key.
+void readBlockHead(const std::string& line, frameInfo& record, colourKey& key, std::string& bitmap) {
+    std::vector<std::string> words = splitWords(line, 5);
+    bitmap = words.empty() ? std::string() : words[0];
+    int* fields[] = {&record.pause, &key.red, &key.green, &key.blue};
+    if (words.size() > 1) {
+        std::string rest = line.substr(line.find(bitmap) + bitmap.size());
+        scanInts(rest, fields, 4);
+    }
+}
+
+SDL_Surface* toDisplayFormat(SDL_Surface* surface) {
+    SDL_Surface* converted = SDL_DisplayFormat(surface);
+    if (!converted) return surface;  // no display yet (tools): keep the surface as it is
+    SDL_FreeSurface(surface);
+    return converted;
+}
+
+void applyColourKey(SDL_Surface* surface, const colourKey& key) {
+    if (key.red < 0) return;
+    SDL_SetColorKey(surface, SDL_SRCCOLORKEY,
+                    SDL_MapRGB(surface->format, key.red & 0xff, key.green & 0xff, key.blue & 0xff));
+}
+
+// Shared reading of both loaders. `direct` selects the second loader.
+int loadFrames(CSpriteBase& set, const char* folder, bool direct) {
+    std::string remembered = currentFolder();
+    std::string infoPath = std::string(folder) + "/info";
+    if (!pathFits(nullptr, infoPath)) return -1;
+    TextFile file;
+    if (!file.open(infoPath)) {
+        std::printf("ERROR opening file %s\n\n", infoPath.c_str());
+        return -1;
+    }
+    std::string line;
+    file.readLine(line);
+    std::printf("loading\n");
+    int announced = set.numFrames;
+    if (!scanHeader(line, "FILES:", announced)) file.report("header is not \"FILES: <count>\"");
+    if (announced < 0) {
+        file.report("negative frame count");
+        announced = 0;
+    }
+    std::printf("%d\n", announced);
+    long room = file.linesLeft() / kMinBlockLines;
+    if (announced > room) {
+        file.report("FILES: " + std::to_string(announced) + " but the file holds at most " + std::to_string(room) +
+                    " frames");
+        announced = static_cast<int>(room);
+    }
+    set.frames.assign(announced, frameInfo());
+    set.mirror.assign(announced, frameInfo());
+    set.built = 1;
+
+    colourKey key;
+    int loaded = 0;
+    while (loaded < announced && file.readLine(line)) {
+        if (isSkippedLine(line, file.lastHadTerminator())) continue;
+        frameInfo& record = set.frames[loaded];
+        int blockLine = file.line();
+        std::string bitmap;
+        readBlockHead(line, record, key, bitmap);
+        if (!readBlockRest(file, record)) {
+            reportContent(infoPath, blockLine, "file ends inside this frame block");
+            record = frameInfo();
+            break;
+        }
+        std::printf("%s\n%s\n%s\n", bitmap.c_str(), record.sound.c_str(), record.reservedName.c_str());
+        std::string bitmapPath = std::string(folder) + "/" + bitmap;
+        if (bitmap.empty() || !pathFits(nullptr, bitmapPath)) {
+            reportContent(infoPath, blockLine, bitmap.empty() ? "frame names no bitmap" : "bitmap path too long");
+            record = frameInfo();
+            continue;
+        }
+
+        SDL_Surface* image = nullptr;
+        if (direct) {
+            image = SDL_LoadBMP_RW(SDL_RWFromFile(bitmapPath.c_str(), "rb"), 1);
+            if (!image) {
+                record = frameInfo();
+                break;  // the second loader gives up at once
+            }
+            applyColourKey(image, key);
+            image = toDisplayFormat(image);
+        } else {
+            image = set.loadFromResource(folder, bitmap.c_str());
+            applyColourKey(image, key);
+            image = toDisplayFormat(image);
+        }
+        record.image = image;
+        if (!direct || set.width == 0) {
+            set.width = image->w;
+            set.height = image->h;
+        }
+        SDL_Surface* flipped = flip_surface(image);
+        set.mirror[loaded].image = flipped ? toDisplayFormat(flipped) : nullptr;
+        mirrorRecord(record, set.mirror[loaded], set.width);
+        ++loaded;
+        if (!direct) std::printf("let me guess\n");
+        if (!remembered.empty() && chdir(remembered.c_str()) != 0) std::perror("chdir");
+    }
+    if (loaded < announced) {
+        file.report("only " + std::to_string(loaded) + " of " + std::to_string(announced) + " frames loaded");
+        set.frames.resize(loaded);
+        set.mirror.resize(loaded);
+    }
+    set.numFrames = loaded;
+    if (!remembered.empty() && chdir(remembered.c_str()) != 0) std::perror("chdir");
+    return (direct && loaded < announced) ? -1 : 0;
+}
+}  // namespace
+
+int CSpriteBase::initR(const char* folder) { return loadFrames(*this, folder, false); }
+
+int CSpriteBase::init(const char* folder) { return loadFrames(*this, folder, true); }
+
+SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file) {
+    DIR* dir = opendir(folder);
+    if (!dir) {
+        std::perror("opendir failure");
+        std::exit(1);
+    }
+    closedir(dir);
+    if (chdir(folder) != 0) {
+        std::perror("opendir failure");
+        std::exit(1);
+    }
+    int fd = open(file, O_RDONLY | O_BINARY);
+    if (fd < 0) {
+        std::perror("Error opening resource file");
+        std::exit(1);
+    }
+    int size = getfilesize(file);
+    void* buffer = std::malloc(size > 0 ? size : 1);
+    if (!buffer) {
+        std::printf("Unable to LOOOOOAAAAAAAD!\n");
+        std::exit(1);
+    }
+    int got = 0;
+    while (got < size) {
+        ssize_t part = read(fd, static_cast<char*>(buffer) + got, size - got);
+        if (part <= 0) break;
+        got += static_cast<int>(part);
+    }
+    close(fd);
+    SDL_Surface* decoded = SDL_LoadBMP_RW(SDL_RWFromMem(buffer, got), 1);
+    std::free(buffer);
+    if (!decoded) {
+        std::printf("Unable to load bitmap: %s\n", SDL_GetError());
+        std::exit(1);
+    }
+    return toDisplayFormat(decoded);
+}
+
+int CSpriteBase::getfilesize(const char* path) {
+    struct stat info;
+    if (stat(path, &info) != 0) {
+        std::printf("getfilesize:  Couldn't get filesize of '%s'.", path);
+        std::exit(1);
+    }
+    if (info.st_size > INT_MAX) return INT_MAX;
+    return static_cast<int>(info.st_size);
+}
+
+void CSpriteBase::alphaAll(int alpha) {
+    if (!alphaOp) return;
+    std::printf("\nSetting all your alphas\n");
+    for (int i = 0; i < numFrames && i < static_cast<int>(frames.size()); ++i) {
+        std::printf("alphaing %d\n", i);
+        if (frames[i].image) SDL_SetAlpha(frames[i].image, SDL_SRCALPHA, alpha & 0xff);
+        if (mirror[i].image) SDL_SetAlpha(mirror[i].image, SDL_SRCALPHA, alpha & 0xff);
+    }
+}
+
+bool CSpriteBase::drawable(int index) const {
+    return built && index >= 0 && index < numFrames && index < static_cast<int>(frames.size()) &&
+           index < static_cast<int>(mirror.size()) && frames[index].image && mirror[index].image;
+}
+
+void CSpriteBase::release() {
+    for (frameInfo& record : frames)
+        if (record.image) SDL_FreeSurface(record.image);
+    for (frameInfo& record : mirror)
+        if (record.image) SDL_FreeSurface(record.image);
+    frames.clear();
+    mirror.clear();
+    numFrames = 0;
+    built = 0;
+}
