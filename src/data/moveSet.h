@@ -30,14 +30,15 @@ struct moveNode {
 class moveSet {
 public:
     std::vector<moveInfo> moves;  // in file order; never resized after loading
-    int count = 0;
+    int count = 0;                // moves actually read (the header's count at most)
     std::string folder;           // the character folder
 
-    // Reads "<folder>/moveset". Always 1.
+    // Reads "<folder>/moveset". Always 1. A move with a field over the
+    // format's limits keeps its place but an empty command (it can't start).
     int loadAll(const char* folder);
     // Names move `index` and loads its frames from folder/name.
     void loadAnim(int index, std::string name);
-    // Index of the first move called `name`; 0 when none is.
+    // Index of the first move called `name`; 0 when none is, -1 when empty.
     int find(std::string name);
     // The first move called `name`, the first move when none is, null when empty.
     moveInfo* returnMove(std::string name);

@@ -1,0 +1,179 @@
+#include "data/moveSet.h"
+
+#include <cstdio>
+
+#include "platform/textFile.h"
+
+namespace {
+// Lines of one move block in the moveset file.
+const int kLinesPerMove = 11;
+// Longest word a field of the format holds.
+const size_t kMaxWord = 79;
+
+// A word field: the first word of the line, or "" (and a message) when it is
+// over the format's limit.
+std::string wordField(const TextFile& file, const std::string& line, const char* what, bool& fits) {
+    std::string word = firstWord(line);
+    if (!wordFits(file, word, kMaxWord, what)) {
+        fits = false;
+        return std::string();
+    }
+    return word;
+}
+
+int intField(const std::string& line) {
+    int value = 0;
+    scanInt(line, value);
+    return value;
+}
+}  // namespace
+
+int moveSet::loadAll(const char* characterFolder) {
+    folder = characterFolder ? characterFolder : "";
+    moves.clear();
+    count = 0;
+
+    std::string path = folder + "/moveset";
+    if (!pathFits(nullptr, path)) return 1;
+    TextFile file;
+    if (!file.open(path)) {
+        std::printf("ERROR opening file %s\n\n", path.c_str());
+        std::fflush(stdout);
+        return 1;
+    }
+
+    std::string line;
+    int announced = 0;
+    if (!file.readLine(line) || !scanHeader(line, "ANIMS:", announced)) {
+        file.report("no move count (\"ANIMS: n\"); no moves read");
+        announced = 0;
+    } else if (announced < 0) {
+        file.report("negative move count; no moves read");
+        announced = 0;
+    }
+
+    // Never allocate more moves than the rest of the file can describe.
+    long room = file.linesLeft() / kLinesPerMove;
+    if (announced > room) {
+        file.report("announces " + std::to_string(announced) + " moves but holds only " +
+                    std::to_string(room));
+        announced = static_cast<int>(room);
+    }
+    moves.resize(announced);
+    count = announced;
+
+    int loaded = 0;
+    for (int i = 0; i < announced; ++i) {
+        moveInfo& move = moves[i];
+        bool fits = true;  // false once a field is over its limit: the move can't start
+        bool complete = true;
+        std::string lines[kLinesPerMove];
+        int nameLine = 0;
+        for (int n = 0; n < kLinesPerMove; ++n) {
+            if (!file.readLine(lines[n])) {
+                complete = false;
+                break;
+            }
+            if (n == 0) {
+                nameLine = file.line();
+                std::string name = wordField(file, lines[0], "move name", fits);
+                std::printf("Lets Rock!: %s\n", name.c_str());
+                if (name.empty()) {
+                    if (fits) file.report("move without a name; its frames are not read");
+                    move.name.clear();
+                } else if (!pathFits(&file, folder + "/" + name)) {
+                    fits = false;
+                    move.name.clear();
+                } else {
+                    loadAnim(i, name);
+                    std::printf("Loaded!\n");
+                }
+                std::fflush(stdout);
+            } else if (n == 1) {
+                move.command = wordField(file, lines[1], "move command", fits);
+                std::printf("Command: %s\n", move.command.c_str());
+                std::fflush(stdout);
+            }
+        }
+        if (!complete) {
+            // The pieces of over-long lines used up the file: keep only whole moves.
+            reportContent(file.name(), nameLine, "move block ends with the file; move dropped");
+            move.animation.release();
+            break;
+        }
+        move.reservedInt1 = intField(lines[2]);
+        move.reservedText1 = wordField(file, lines[3], "move text", fits);
+        move.reservedInt2 = intField(lines[4]);
+        move.reservedBool1 = intField(lines[5]) == 1;
+        move.reservedText2 = wordField(file, lines[6], "move text", fits);
+        move.reservedInt3 = intField(lines[7]);
+        move.reservedBool2 = intField(lines[8]) == 1;
+        move.reservedBool3 = intField(lines[9]) == 1;
+        move.condition = lines[10];
+        std::printf("Condition: %s\n", move.condition.c_str());
+        std::fflush(stdout);
+        // A rejected field leaves the move out of every command list.
+        if (!fits) move.command.clear();
+        ++loaded;
+    }
+    if (loaded < announced) {
+        // Shrinking keeps the records in place; nothing points at them yet.
+        moves.resize(loaded);
+        count = loaded;
+    }
+    file.close();
+    return 1;
+}
+
+void moveSet::loadAnim(int index, std::string name) {
+    if (index < 0 || index >= static_cast<int>(moves.size())) return;
+    moveInfo& move = moves[index];
+    move.name = name;
+    std::string path = folder + "/" + name;
+    std::printf("load folder %s\n", path.c_str());
+    std::fflush(stdout);
+    if (name.empty() || !pathFits(nullptr, path)) return;
+    move.animation.initR(path.c_str());
+}
+
+int moveSet::find(std::string name) {
+    if (moves.empty()) return -1;
+    for (size_t i = 0; i < moves.size(); ++i) {
+        if (moves[i].name == name) return static_cast<int>(i);
+    }
+    return 0;
+}
+
+moveInfo* moveSet::returnMove(std::string name) {
+    int index = find(name);
+    return index < 0 ? nullptr : &moves[index];
+}
+
+CSpriteBase* moveSet::returnAnimation(std::string name) {
+    moveInfo* move = returnMove(name);
+    return move ? &move->animation : nullptr;
+}
+
+moveNode* moveSet::returnMoveList(std::string key) {
+    std::printf("lets make a list, total is : %d\n", count);
+    moveNode* head = nullptr;
+    moveNode* tail = nullptr;
+    for (moveInfo& move : moves) {
+        std::printf("check move %s %s\n", move.name.c_str(), move.command.c_str());
+        if (key.empty() || move.command.empty() || move.command.back() != key[0]) continue;
+        std::printf("%s based Attack\n", key.c_str());
+        moveNode* node = new moveNode;
+        node->move = &move;
+        if (!head) {
+            head = node;
+            std::printf("head added\n");
+            std::printf("%s %s\n", move.name.c_str(), move.command.c_str());
+        } else {
+            std::printf("new tailbit added\n");
+            tail->next = node;
+        }
+        tail = node;
+    }
+    std::fflush(stdout);
+    return head;
+}
