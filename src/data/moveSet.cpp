@@ -67,16 +67,18 @@ int moveSet::loadAll(const char* characterFolder) {
         moveInfo& move = moves[i];
         bool fits = true;  // false once a field is over its limit: the move can't start
         bool complete = true;
-        std::string lines[kLinesPerMove];
+        std::string line;
         int nameLine = 0;
+        // Each field is taken as soon as its line is read, so a message names that line.
         for (int n = 0; n < kLinesPerMove; ++n) {
-            if (!file.readLine(lines[n])) {
+            if (!file.readLine(line)) {
                 complete = false;
                 break;
             }
-            if (n == 0) {
+            switch (n) {
+            case 0: {
                 nameLine = file.line();
-                std::string name = wordField(file, lines[0], "move name", fits);
+                std::string name = wordField(file, line, "move name", fits);
                 std::printf("Lets Rock!: %s\n", name.c_str());
                 if (name.empty()) {
                     if (fits) file.report("move without a name; its frames are not read");
@@ -88,30 +90,34 @@ int moveSet::loadAll(const char* characterFolder) {
                     loadAnim(i, name);
                     std::printf("Loaded!\n");
                 }
-                std::fflush(stdout);
-            } else if (n == 1) {
-                move.command = wordField(file, lines[1], "move command", fits);
-                std::printf("Command: %s\n", move.command.c_str());
-                std::fflush(stdout);
+                break;
             }
+            case 1:
+                move.command = wordField(file, line, "move command", fits);
+                std::printf("Command: %s\n", move.command.c_str());
+                break;
+            case 2: move.reservedInt1 = intField(line); break;
+            case 3: move.reservedText1 = wordField(file, line, "move text", fits); break;
+            case 4: move.reservedInt2 = intField(line); break;
+            case 5: move.reservedBool1 = intField(line) == 1; break;
+            case 6: move.reservedText2 = wordField(file, line, "move text", fits); break;
+            case 7: move.reservedInt3 = intField(line); break;
+            case 8: move.reservedBool2 = intField(line) == 1; break;
+            case 9: move.reservedBool3 = intField(line) == 1; break;
+            default:
+                move.condition = line;
+                std::printf("Condition: %s\n", move.condition.c_str());
+                break;
+            }
+            std::fflush(stdout);
         }
         if (!complete) {
-            // The pieces of over-long lines used up the file: keep only whole moves.
+            // Pieces of over-long lines never leave fewer reads than lines,
+            // so this only guards a file that changes while it is read.
             reportContent(file.name(), nameLine, "move block ends with the file; move dropped");
             move.animation.release();
             break;
         }
-        move.reservedInt1 = intField(lines[2]);
-        move.reservedText1 = wordField(file, lines[3], "move text", fits);
-        move.reservedInt2 = intField(lines[4]);
-        move.reservedBool1 = intField(lines[5]) == 1;
-        move.reservedText2 = wordField(file, lines[6], "move text", fits);
-        move.reservedInt3 = intField(lines[7]);
-        move.reservedBool2 = intField(lines[8]) == 1;
-        move.reservedBool3 = intField(lines[9]) == 1;
-        move.condition = lines[10];
-        std::printf("Condition: %s\n", move.condition.c_str());
-        std::fflush(stdout);
         // A rejected field leaves the move out of every command list.
         if (!fits) move.command.clear();
         ++loaded;
