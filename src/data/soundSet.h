@@ -14,8 +14,17 @@ class soundSet {
 public:
     soundNode* head = nullptr;  // entries in loading order
     int count = 0;              // number of entries
+    // Entries replaced by a later getList. Their chunks may still be playing
+    // on the mixer's thread, so they are kept until the set goes away.
+    soundNode* retired = nullptr;
 
     soundSet();
+    // Frees every entry and chunk, live and retired (the mixer stops a chunk
+    // that is still playing before it is freed).
+    ~soundSet();
+    soundSet(const soundSet&) = delete;
+    soundSet& operator=(const soundSet&) = delete;
+
     // Loads "<folder>/sound", replacing the entries.
     void getList(const char* folder);
     // Adds the sounds of "<folder>/sound" that the set does not hold yet.

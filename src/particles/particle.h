@@ -19,7 +19,7 @@ public:
     bool dead = false;            // to be removed by the list
     int startTime = 0;            // clock at creation; life counts from here
     CSprite sprite;
-    particleInfo* info = nullptr; // definition; null when the name was unknown
+    particleInfo* info = nullptr; // definition; null when the name was unknown (then dead)
     SDL_Surface* screen = nullptr;
     partInfoList* partInfo = nullptr;
     Fighter* owner = nullptr;
@@ -34,4 +34,12 @@ public:
     void gravity();
     int getPartNum(std::string eventName);
     std::string getNewPart(std::string eventName, int i);
+
+    // True when the definition has frames to draw; without them the sprite
+    // is never bound, drawn or moved.
+    bool canDraw() const;
+
+private:
+    // The steps init and initD share once the facing and owner are set.
+    void place(std::string spec, CSprite* parent, partInfoList* defs, SDL_Surface* screen, int time);
 };

@@ -1,0 +1,185 @@
+#include "soundSet.h"
+
+#include <cstdio>
+
+#include "platform/textFile.h"
+
+namespace {
+// Longest sound name the list format allows.
+const size_t kMaxSoundName = 111;
+
+void freeNodes(soundNode* node) {
+    while (node) {
+        soundNode* next = node->next;
+        // Mix_FreeChunk stops any channel still playing the chunk first.
+        if (node->chunk) Mix_FreeChunk(node->chunk);
+        delete node;
+        node = next;
+    }
+}
+
+// Opens "<folder>/sound" and reads its "SOUNDS: %d" header. The count is 0
+// when unreadable or negative, and never more than the lines that follow.
+bool openList(TextFile& file, const char* folder, int& announced) {
+    std::string path = std::string(folder ? folder : "") + "/sound";
+    if (!pathFits(nullptr, path)) return false;
+    if (!file.open(path)) {
+        std::printf("ERROR opening file %s\n\n", path.c_str());
+        return false;
+    }
+    announced = 0;
+    std::string header;
+    if (!file.readLine(header) || !scanHeader(header, "SOUNDS:", announced)) {
+        file.report("expected \"SOUNDS: <count>\"");
+        announced = 0;
+    }
+    if (announced < 0) {
+        file.report("negative sound count read as 0");
+        announced = 0;
+    }
+    long left = file.linesLeft();
+    if (announced > left) {
+        file.report("announces " + std::to_string(announced) + " sounds but only " +
+                    std::to_string(left) + " lines follow");
+        announced = static_cast<int>(left);
+    }
+    return true;
+}
+
+// The name of the next name line, or "" when the line is to be passed over
+// (no line left, no word, or a name or path beyond the format's limits).
+std::string readName(TextFile& file, const char* folder, std::string& path) {
+    std::string line;
+    if (!file.readLine(line)) return "";
+    std::string name = firstWord(line);
+    if (name.empty()) {
+        file.report("sound line holds no name");
+        return "";
+    }
+    if (!wordFits(file, name, kMaxSoundName, "sound name")) return "";
+    path = std::string(folder) + "/" + name + ".wav";
+    if (!pathFits(&file, path)) return "";
+    return name;
+}
+
+soundNode* loadSound(const std::string& name, const std::string& path) {
+    std::printf("ANOTHER COUT LOL\n");
+    std::printf("SOUND NAME: %s\n", path.c_str());
+    soundNode* node = new soundNode;
+    node->name = name;
+    SDL_RWops* stream = SDL_RWFromFile(path.c_str(), "rb");
+    node->chunk = stream ? Mix_LoadWAV_RW(stream, 1) : nullptr;
+    std::fflush(stdout);
+    if (node->chunk)
+        std::fprintf(stderr, "Loaded myfile.wav\n");
+    else
+        std::fprintf(stderr, "Could not load myfile.wav\n");
+    return node;
+}
+}  // namespace
+
+soundSet::soundSet() { std::printf("SOUND CLASS INITIATED!\n"); }
+
+soundSet::~soundSet() {
+    freeNodes(head);
+    freeNodes(retired);
+}
+
+void soundSet::getList(const char* folder) {
+    TextFile file;
+    int announced = 0;
+    if (!openList(file, folder, announced)) return;
+
+    // The old entries leave the set but stay alive: a chunk of theirs may be
+    // playing right now.
+    if (head) {
+        soundNode* last = head;
+        while (last->next) last = last->next;
+        last->next = retired;
+        retired = head;
+    }
+    head = nullptr;
+    count = 0;
+
+    soundNode* tail = nullptr;
+    for (int i = 0; i < announced; ++i) {
+        std::string path;
+        std::string name = readName(file, folder, path);
+        if (name.empty()) continue;
+        soundNode* node = loadSound(name, path);
+        if (tail)
+            tail->next = node;
+        else
+            head = node;
+        tail = node;
+        ++count;
+    }
+    file.close();
+}
+
+void soundSet::addToList(const char* folder) {
+    std::printf("ADDING TO SOUND SET, YAY!\n");
+    TextFile file;
+    int announced = 0;
+    if (!openList(file, folder, announced)) return;
+
+    // New entries go after the last one; with no list yet they start it.
+    soundNode* tail = head;
+    while (tail && tail->next) tail = tail->next;
+
+    int skipped = 0;
+    int added = 0;
+    for (int i = 0; i < announced; ++i) {
+        std::string path;
+        std::string name = readName(file, folder, path);
+        if (name.empty()) continue;
+        // `count` still covers only the entries held before this call, so a
+        // name listed twice here is added twice.
+        if (find(name)) {
+            ++skipped;
+            std::printf("%d\n", -skipped);
+            continue;
+        }
+        soundNode* node = loadSound(name, path);
+        if (tail)
+            tail->next = node;
+        else
+            head = node;
+        tail = node;
+        ++added;
+    }
+    count += added;
+    std::printf("New Total is : %d\n", count);
+    file.close();
+}
+
+soundNode* soundSet::find(std::string name) {
+    soundNode* node = head;
+    for (int i = 0; i < count && node; ++i, node = node->next) {
+        std::printf("%s VS %s\n", node->name.c_str(), name.c_str());
+        if (node->name == name) {
+            std::printf("FOUND SOUND EFFECT\n");
+            return node;
+        }
+    }
+    std::printf("DID NOT FIND SOUND EFFECT\n");
+    return nullptr;
+}
+
+void soundSet::Play(std::string name, int channel) {
+    soundNode* node = find(name);
+    if (!node) return;
+    std::printf("SOUND PLAYING\n");
+    // An entry whose file failed to load has nothing to play.
+    if (node->chunk) Mix_PlayChannelTimed(channel, node->chunk, 0, -1);
+}
+
+Mix_Chunk* soundSet::returnSound(std::string name) {
+    soundNode* node = find(name);
+    return node ? node->chunk : nullptr;
+}
+
+void soundSet::display() {
+    soundNode* node = head;
+    for (int i = 0; i < count && node; ++i, node = node->next) std::printf("Sound - %s\n", node->name.c_str());
+}

@@ -1,0 +1,79 @@
+#include "partInfoList.h"
+
+#include <cstdio>
+
+#include "platform/textFile.h"
+
+namespace {
+const char* const kParticleFolder = "data/particle/";
+}
+
+partInfoList::~partInfoList() {
+    while (head) {
+        partInfoNode* next = head->next;
+        delete head;
+        head = next;
+    }
+}
+
+int partInfoList::addList(const char* listName, SDL_Surface* screen) {
+    std::string path = std::string(kParticleFolder) + (listName ? listName : "");
+    if (!pathFits(nullptr, path)) return -1;
+    TextFile file;
+    if (!file.open(path)) {
+        std::printf("ERROR opening file %s\n\n", path.c_str());
+        return -1;
+    }
+
+    int announced = 0;
+    std::string line;
+    if (!file.readLine(line) || !scanHeader(line, "PARTS:", announced)) {
+        file.report("expected \"PARTS: <count>\"");
+        announced = 0;
+    }
+    if (announced < 0) {
+        file.report("negative particle count read as 0");
+        announced = 0;
+    }
+    long left = file.linesLeft();
+    if (announced > left) {
+        file.report("announces " + std::to_string(announced) + " particles but only " + std::to_string(left) +
+                    " lines follow");
+        announced = static_cast<int>(left);
+    }
+
+    for (int i = 0; i < announced && file.readLine(line); ++i) {
+        std::printf("New Particle: %s\n", line.c_str());
+        std::string name = firstWord(line);
+        if (name.empty()) {
+            file.report("particle line holds no name");
+            continue;
+        }
+        // The settings file's path is the longest the definition builds.
+        if (!pathFits(&file, std::string(kParticleFolder) + name + "/particle")) continue;
+
+        if (!head)
+            std::printf("\n\nAdding particle\n");
+        else
+            std::printf("adding another particle\n");
+        partInfoNode* node = new partInfoNode;
+        // The definition stays in the list whether or not its settings loaded.
+        node->info.initS(kParticleFolder + line, screen);
+        node->next = head;
+        head = node;
+        node->name = name;
+    }
+    file.close();
+    return 1;
+}
+
+particleInfo* partInfoList::findParticle(std::string name) {
+    for (partInfoNode* node = head; node; node = node->next) {
+        if (node->name == name) {
+            std::printf("success!\n");
+            return &node->info;
+        }
+    }
+    std::printf("not success\n");
+    return nullptr;
+}

@@ -1,0 +1,126 @@
+#include "particleList.h"
+
+#include <cstdio>
+
+#include "platform/platform.h"
+
+particleList::~particleList() {
+    while (head) {
+        partNode* next = head->next;
+        delete head->part;
+        delete head;
+        head = next;
+    }
+}
+
+namespace {
+// Puts a freshly initialised particle at the front, or drops it when its
+// spawn string named no definition: such a particle has nothing to show.
+void link(partNode*& head, particle* part, bool wasEmpty) {
+    if (!part->info) {
+        delete part;
+        return;
+    }
+    partNode* node = new partNode;
+    node->part = part;
+    node->next = head;
+    head = node;
+    if (wasEmpty) std::printf("particle added\n");
+}
+}  // namespace
+
+void particleList::addParticle(std::string spec, Fighter* owner, CSprite* parent, partInfoList* defs,
+                               SDL_Surface* screen, int time) {
+    bool wasEmpty = head == nullptr;
+    if (wasEmpty)
+        std::printf("\n\nAdding particle\n");
+    else
+        std::printf("adding another particle\n");
+    particle* part = new particle;
+    part->init(spec, owner, parent, defs, screen, time);
+    link(head, part, wasEmpty);
+}
+
+void particleList::addParticleD(std::string spec, bool dir, CSprite* parent, partInfoList* defs,
+                                SDL_Surface* screen, int time) {
+    bool wasEmpty = head == nullptr;
+    if (wasEmpty)
+        std::printf("\n\nAdding particle\n");
+    else
+        std::printf("adding another particle\n");
+    particle* part = new particle;
+    part->initD(spec, dir, parent, defs, screen, time);
+    link(head, part, wasEmpty);
+}
+
+void particleList::update() {
+    for (partNode* node = head; node; node = node->next) node->part->update();
+    removeDead();
+}
+
+void particleList::removeDead() {
+    makeParticles();
+    while (head && head->part->dead) {
+        partNode* node = head;
+        head = node->next;
+        delete node->part;
+        delete node;
+        std::printf("\n\nKilling the head particle\n");
+    }
+    if (!head) return;
+    partNode* prev = head;
+    while (prev->next) {
+        partNode* node = prev->next;
+        if (node->part->dead) {
+            prev->next = node->next;
+            delete node->part;
+            delete node;
+            std::printf("\n\nKilling a body bit\n");
+        } else {
+            prev = node;
+        }
+    }
+}
+
+void particleList::makeParticles() {
+    // Particles launched here go to the front and are not visited: the walk
+    // starts from the front as it is now.
+    for (partNode* node = head; node; node = node->next) {
+        particle* part = node->part;
+        if (part->event == "NULL") continue;
+        int n = part->getPartNum(part->event);
+        std::printf("pNum %d\n", n);
+        for (int i = 0; i < n; ++i) {
+            std::string entry = part->getNewPart(part->event, i);
+            std::printf("str: %s\n", entry.c_str());
+            addParticleD(entry, part->dir, &part->sprite, part->partInfo, part->screen,
+                         static_cast<int>(clockTicks()));
+        }
+    }
+}
+
+void particleList::clearBG() {
+    for (partNode* node = head; node; node = node->next)
+        if (node->part->canDraw()) node->part->sprite.clearBG();
+}
+
+void particleList::updateBG() {
+    for (partNode* node = head; node; node = node->next)
+        if (node->part->canDraw()) node->part->sprite.updateBG();
+}
+
+void particleList::draw() {
+    for (partNode* node = head; node; node = node->next)
+        if (node->part->canDraw()) node->part->sprite.drawD(node->part->dir);
+}
+
+void particleList::debug() {
+    for (partNode* node = head; node; node = node->next)
+        if (node->part->canDraw()) node->part->sprite.drawColBoxes();
+}
+
+int particleList::size() const {
+    int n = 0;
+    for (partNode* node = head; node; node = node->next) ++n;
+    return n;
+}
