@@ -33,4 +33,13 @@ public:
     void updateBG();
     void draw();
     void drawColBoxes();
+
+    // True when the current frame of the current set can be drawn; every
+    // save, restore and draw needs it.
+    bool canShow() const;
+    // The current frame's anchor x inside the image drawn for `facing`.
+    int anchorOffsetX(bool facing) const;
+    // Points `base` at "blank" and takes a fresh copy of its first image as
+    // the save surface.
+    void takeBlank();
 };

@@ -46,4 +46,8 @@ public:
                Target* target);
     void update();
     void inputChecking(SDL_Event* event);
+
+    // Hands one key letter, stamped with this pass's clock and the fighter's
+    // action, to the input checker.
+    void press(char letter);
 };

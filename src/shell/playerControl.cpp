@@ -1,0 +1,164 @@
+#include "playerControl.h"
+
+#include <cstdio>
+
+#include "commands/inputChecker.h"
+#include "data/soundSet.h"
+#include "fighter/Fighter.h"
+#include "particles/particleList.h"
+#include "platform/platform.h"
+#include "shell/gamePad.h"
+#include "shell/scene.h"
+
+// Pixels the anchor moves per movement step while an arrow is held.
+static const int walkStep = 3;
+// Upward speed of a jump, pixels per movement step.
+static const int jumpSpeed = 16;
+
+void playerControl::init(SDL_Surface* screen) {
+    this->screen = screen;
+    quit = 0;
+    fighter = nullptr;
+    partInfo = nullptr;
+    particles = nullptr;
+    sounds = nullptr;
+    anims = nullptr;
+    moves = nullptr;
+    pad = nullptr;
+    checker = nullptr;
+    target = nullptr;
+    frameNow = 0;
+    framePrev = 0;
+    actionNow = actionPrev = "NULL";
+    soundNow = soundPrev = "NULL";
+    particleNow = particlePrev = "NULL";
+}
+
+void playerControl::setup(Fighter* fighter, partInfoList* partInfo, particleList* particles,
+                          soundSet* sounds, animationSet* anims, moveSet* moves, gamePad* pad,
+                          inputChecker* checker, Target* target) {
+    this->fighter = fighter;
+    this->partInfo = partInfo;
+    this->particles = particles;
+    this->sounds = sounds;
+    this->anims = anims;
+    this->moves = moves;
+    this->pad = pad;
+    this->checker = checker;
+    this->target = target;
+}
+
+void playerControl::update() {
+    now = static_cast<int>(clockTicks());
+    float elapsed = static_cast<float>((now - lastUpdate) * 0.1);
+    lastUpdate = now;
+    stepClock += elapsed;
+
+    framePrev = frameNow;
+    actionPrev = actionNow;
+    soundPrev = soundNow;
+    particlePrev = particleNow;
+
+    if (!fighter) return;
+    frameInfo* rec = fighter->currentRecord();
+    frameNow = fighter->frame;
+    actionNow = fighter->action;
+    soundNow = rec ? fighter->returnSound() : "NULL";
+
+    // A sound plays once, when the frame index changed and it names another sound.
+    if (frameNow != framePrev && soundNow != "NULL" && soundNow != soundPrev && sounds)
+        sounds->Play(soundNow, -1);
+
+    // A frame's particles launch once, when its first line differs from the last seen.
+    int lines = rec ? fighter->returnPartNum() : 0;
+    if (rec && lines > static_cast<int>(rec->particles.size()))
+        lines = static_cast<int>(rec->particles.size());
+    if (lines <= 0) {
+        particleNow = "NULL";
+    } else {
+        particleNow = fighter->returnParticle(1);
+        if (particleNow != particlePrev) {
+            for (int i = 1; i <= lines; ++i) {
+                std::printf("TD: %d\n", lastUpdate);
+                if (particles)
+                    particles->addParticle(fighter->returnParticle(i), fighter, nullptr, partInfo,
+                                           screen, lastUpdate);
+            }
+        }
+    }
+
+    // A new action counts from frame 0 in the next pass.
+    if (actionNow != actionPrev) frameNow = 0;
+}
+
+void playerControl::press(char letter) {
+    if (!checker || !fighter) return;
+    inputKeys key;
+    key.time = now;
+    key.key = letter;
+    key.action = fighter->action;
+    checker->acceptInput(key);
+}
+
+void playerControl::inputChecking(SDL_Event* event) {
+    while (SDL_PollEvent(event)) {
+        if (event->type != SDL_KEYDOWN) continue;
+        int sym = event->key.keysym.sym;
+        // Every test runs for every press: a key bound twice does both.
+        if (sym == SDLK_ESCAPE) quit = 1;
+        if (pad && fighter) {
+            if (sym == pad->buttonA) press('A');
+            if (sym == pad->buttonB) press('B');
+            if (sym == pad->buttonC) press('C');
+            if (sym == pad->up) {
+                fighter->Jump(jumpSpeed);
+                press('U');
+            }
+            if (sym == pad->down) press('D');
+            if (sym == pad->right) press(fighter->dir ? 'R' : 'L');
+            if (sym == pad->left) press(fighter->dir ? 'L' : 'R');
+        }
+        if (sym == SDLK_j) debugging = !debugging;
+    }
+
+    int numKeys = 0;
+    Uint8* keys = SDL_GetKeyState(&numKeys);
+    auto held = [&](int code) { return keys && code >= 0 && code < numKeys && keys[code]; };
+
+    if (stepClock > 1.0f && fighter && pad) {
+        bool idle = true;
+        std::string prev = fighter->action;
+        if (!fighter->returnBusy() && fighter->action != "duck") {
+            if (held(pad->left)) {
+                fighter->x -= walkStep;
+                fighter->setDir(false);
+                idle = false;
+            }
+            if (held(pad->right)) {
+                fighter->x += walkStep;
+                fighter->setDir(true);
+                idle = false;
+            }
+        }
+        if (held(pad->down)) {
+            fighter->duck();
+            idle = false;
+        } else if (prev == "duck") {
+            fighter->changeAnim("standing");
+        }
+        prev = fighter->action;
+        if (!fighter->returnBusy() && fighter->action != "duck" && fighter->action != "inAir") {
+            if (!idle && prev != "walk") fighter->changeAnim("walk");
+            if (idle && prev != "standing") fighter->changeAnim("standing");
+        }
+        fighter->Gravity();
+        if (particles) particles->update();
+        // The surplus is dropped: at most one step per pass.
+        stepClock = 0.0f;
+    }
+
+    if (checker && fighter) {
+        moveInfo* move = checker->update(now);
+        if (move && !fighter->returnBusy()) fighter->changeAction(move);
+    }
+}
