@@ -8,6 +8,7 @@
 
 #include "platform/platform.h"
 #include "platform/textFile.h"
+#include "sprites/bmpCheck.h"
 
 SDL_Surface* screen = nullptr;
 SDL_Surface* back = nullptr;
@@ -31,13 +32,12 @@ void bindPlayerKeys(gamePad& pad) {
 }  // namespace
 
 int InitImages() {
-    SDL_RWops* stream = SDL_RWFromFile(kBackground, "rb");
-    SDL_Surface* loaded = stream ? SDL_LoadBMP_RW(stream, 1) : nullptr;
+    back = nullptr;
+    std::string reason;
+    SDL_Surface* loaded = loadCheckedBitmap(kBackground, reason);
     if (!loaded) {
         // The scene still runs, over a black screen.
-        reportContent(kBackground, 0, std::string("background can't be read (") + SDL_GetError() +
-                                          "); the scene runs without it");
-        back = nullptr;
+        reportContent(kBackground, 0, "background " + reason + "; the scene runs without it");
         return 0;
     }
     back = SDL_DisplayFormat(loaded);

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bmpCheck.h"
 #include "flipper.h"
 #include "platform/textFile.h"
 
@@ -217,7 +218,8 @@ int loadFrames(CSpriteBase& set, const char* folder, bool direct) {
 
         SDL_Surface* image = nullptr;
         if (direct) {
-            image = SDL_LoadBMP_RW(SDL_RWFromFile(bitmapPath.c_str(), "rb"), 1);
+            std::string reason;
+            image = loadCheckedBitmap(bitmapPath.c_str(), reason);
             if (!image) {
                 record = frameInfo();
                 break;  // the second loader gives up at once
@@ -285,6 +287,12 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
         got += static_cast<int>(part);
     }
     close(fd);
+    std::string reason;
+    if (!checkBitmap(static_cast<unsigned char*>(buffer), got, reason)) {
+        std::free(buffer);
+        std::printf("Unable to load bitmap: %s/%s: %s\n", folder, file, reason.c_str());
+        std::exit(1);
+    }
     SDL_Surface* decoded = SDL_LoadBMP_RW(SDL_RWFromMem(buffer, got), 1);
     std::free(buffer);
     if (!decoded) {
