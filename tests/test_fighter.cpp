@@ -199,6 +199,10 @@ TEST_F(FighterTest, MoveEndsInDrawShowingWalkFrameZero) {
     EXPECT_EQ(f.action, "walk");
     EXPECT_EQ(f.frame, 0);
     EXPECT_EQ(at(300, 500), mapped(kWalk));
+    f.x = 400;  // the next pass leaves no trace of either image
+    drawPass();
+    EXPECT_EQ(at(300, 500), mapped(kBackground));
+    EXPECT_EQ(at(280, 480), mapped(kBackground));
 }
 
 TEST_F(FighterTest, JumpDuringAMoveEndsItWhenInAirWraps) {

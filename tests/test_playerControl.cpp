@@ -300,16 +300,17 @@ TEST_F(ControlTest, FrameSoundsAndParticlesFireOncePerChange) {
 
 TEST_F(ControlTest, NewActionFrameZeroSoundPlaysOnlyAfterAnotherFrame) {
     f.changeAnim("attack");
-    control.update();
-    f.changeAnim("standing");  // old action last seen at frame 0
+    f.frame = 2;
+    control.update();  // first sight of a new action: counts as frame 0
+    EXPECT_EQ(control.frameNow, 0);
+    f.changeAnim("standing");
     startCapture();
     control.update();
     EXPECT_EQ(countOf(stopCapture(), "FOUND SOUND EFFECT"), 0);
-    EXPECT_EQ(control.frameNow, 0);
     f.changeAnim("attack");
     f.frame = 2;
-    control.update();  // a new action counts as frame 0 here...
-    control.update();  // ...and is seen at frame 2 here
+    control.update();
+    control.update();  // now seen at frame 2
     f.changeAnim("standing");
     startCapture();
     control.update();
