@@ -37,7 +37,8 @@ void readEvent(TextFile& file, const char* eventName, int& count, std::vector<st
 
 particleInfo::~particleInfo() {
     if (base) {
-        base->release();
+        // After SDL_Quit the images are gone with the video subsystem.
+        if (SDL_WasInit(SDL_INIT_VIDEO)) base->release();
         delete base;
     }
 }
