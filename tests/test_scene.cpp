@@ -49,6 +49,7 @@ protected:
         startScene(*objects);
         stopCapture();
     }
+    void SetUp() override { ASSERT_NE(nullptr, back) << "the bundled background loads"; }
 };
 }  // namespace
 
