@@ -1,0 +1,29 @@
+#include "frameInfo.h"
+
+#include <sstream>
+
+std::string infoText(const std::string& title, const std::vector<FrameSpec>& frames) {
+    std::ostringstream out;
+    out << "FILES: " << frames.size() << "\n";
+    out << "# " << title << "\n";
+    out << "# per frame: bitmap pause key-rgb / anchor / collision box / hit box / hit active /\n";
+    out << "# reserved flag / reserved value / reserved points (2) / sound / particle lines /\n";
+    out << "# moveX moveY / reserved flag / reserved name\n";
+    for (const FrameSpec& f : frames) {
+        out << "\n";
+        if (!f.note.empty()) out << "# " << f.note << "\n";
+        out << f.file << " " << f.pause << " 255 0 255\n";
+        out << f.offsetX << " " << f.offsetY << "\n";
+        out << f.colBox[0] << " " << f.colBox[1] << " " << f.colBox[2] << " " << f.colBox[3] << "\n";
+        out << f.hitBox[0] << " " << f.hitBox[1] << " " << f.hitBox[2] << " " << f.hitBox[3] << "\n";
+        out << f.hitActive << "\n";
+        out << "0\n0\n0 0\n0 0\n";
+        out << f.sound << "\n";
+        out << f.particles.size() << "\n";
+        for (const std::string& line : f.particles) out << line << "\n";
+        out << f.moveX << " " << f.moveY << "\n";
+        out << "0\n";
+        out << "NULL\n";
+    }
+    return out.str();
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The text of a frame set's `info` file, one block per frame.
+#include <string>
+#include <vector>
+
+struct FrameSpec {
+    std::string note;                    // comment line written before the block
+    std::string file;                    // bitmap in the same folder
+    int pause = 0;                       // milliseconds before the speed factor
+    int offsetX = 0, offsetY = 0;        // anchor inside the image
+    int colBox[4] = {0, 0, 0, 0};        // left, top, right, bottom
+    int hitBox[4] = {0, 0, 0, 0};
+    int hitActive = 0;
+    std::string sound = "NULL";
+    std::vector<std::string> particles;  // spawn lines "name x y"
+    int moveX = 0, moveY = 0;            // per movement step
+};
+
+// Every block keys magenta (255, 0, 255).
+std::string infoText(const std::string& title, const std::vector<FrameSpec>& frames);

@@ -1,0 +1,44 @@
+#include "output.h"
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+bool makeFolders(const std::string& path) {
+    for (size_t at = 1; at <= path.size(); ++at) {
+        if (at != path.size() && path[at] != '/') continue;
+        std::string part = path.substr(0, at);
+        if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
+    }
+    return true;
+}
+}  // namespace
+
+bool Output::write(const std::string& relative, const std::vector<uint8_t>& bytes) {
+    std::string path = root + "/" + relative;
+    size_t slash = path.rfind('/');
+    std::FILE* file = nullptr;
+    if (makeFolders(path.substr(0, slash))) file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        std::fprintf(stderr, "contentgen: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        ++failures;
+        return false;
+    }
+    bool good = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    good = std::fclose(file) == 0 && good;
+    if (!good) {
+        std::fprintf(stderr, "contentgen: short write to %s\n", path.c_str());
+        ++failures;
+        return false;
+    }
+    files.push_back(relative);
+    return true;
+}
+
+bool Output::writeText(const std::string& relative, const std::string& text) {
+    return write(relative, std::vector<uint8_t>(text.begin(), text.end()));
+}

@@ -1,0 +1,220 @@
+// The particle definitions: a flying fireball, the burst it ends in, and
+// embers and cinders that fall to the floor.
+#include <algorithm>
+#include <cstdio>
+#include <cmath>
+#include <sstream>
+
+#include "canvas.h"
+#include "contentgen.h"
+#include "frameInfo.h"
+#include "noise.h"
+
+namespace {
+// Heat levels from a dim red glow up to white; index 0 is the key.
+const uint32_t kFire[] = {0x4a0604, 0x6e0c06, 0x941804, 0xb82a06, 0xd84208, 0xf0620c,
+                          0xff8418, 0xffa42a, 0xffc23e, 0xffdc62, 0xfff094, 0xfffce0};
+const int kFireLevels = sizeof kFire / sizeof kFire[0];
+// Smoke from shadow to lit top.
+const uint32_t kSmoke[] = {0x2a2426, 0x3c3436, 0x50474a, 0x655b5c, 0x7b7172, 0x958b8a};
+const int kSmokeLevels = sizeof kSmoke / sizeof kSmoke[0];
+
+std::vector<Rgb> particlePalette() {
+    std::vector<Rgb> palette{Rgb{255, 0, 255}};
+    for (uint32_t c : kFire) palette.push_back(hexRgb(c));
+    for (uint32_t c : kSmoke) palette.push_back(hexRgb(c));
+    return palette;
+}
+
+uint8_t fireIndex(int level) { return uint8_t(1 + std::min(kFireLevels - 1, std::max(0, level))); }
+uint8_t smokeIndex(int level) { return uint8_t(1 + kFireLevels + std::min(kSmokeLevels - 1, std::max(0, level))); }
+
+// Heat 0..1 to a fire colour; the faint rim is dithered into a glow.
+void putHeat(IndexedImage& img, int x, int y, float heat) {
+    if (heat <= 0) return;
+    float scaled = heat * kFireLevels;
+    if (scaled < 1.0f) {
+        if (bayer4(x, y) < scaled) img.set(x, y, fireIndex(0));
+        return;
+    }
+    img.set(x, y, fireIndex(int(scaled)));
+}
+
+struct Particle {
+    const char* name;
+    int number;       // the number on its line of the list file
+    int lifeTime;     // milliseconds
+    bool gravity;
+    std::vector<std::string> onDeath;
+    std::vector<std::string> onHitEnemy;
+};
+
+FrameSpec frameOf(const IndexedImage& img, int index, int pause, int anchorX, int anchorY, int moveX) {
+    FrameSpec f;
+    char name[32];
+    std::snprintf(name, sizeof name, "frame%02d.bmp", index);
+    f.file = name;
+    f.pause = pause;
+    f.offsetX = anchorX;
+    f.offsetY = anchorY;
+    img.opaqueBox(f.colBox);
+    f.moveX = moveX;
+    return f;
+}
+
+// A ball of flame streaming a tail behind it, facing right.
+IndexedImage fireballFrame(int k) {
+    const int w = 48, h = 32;
+    const float hx = 36, hy = 16;
+    IndexedImage img(w, h, particlePalette());
+    float pulse = 9.0f + 0.8f * std::sin(k * 2.1f);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            float px = x + 0.5f, py = y + 0.5f;
+            // Noise scrolls toward the tail so the flames stream backward.
+            float n = fbm((px + k * 7.0f) * 0.17f, py * 0.23f, 3, 901u);
+            float wobble = fbm(px * 0.3f, (py + k * 5.0f) * 0.3f, 2, 333u);
+            float dh = std::hypot(px - hx, py - hy) / (pulse * (0.85f + 0.3f * wobble));
+            float head = 1.0f - dh;
+            float tail = 0;
+            if (px < hx) {
+                float t = (hx - px) / 34.0f;
+                if (t < 1.0f) {
+                    float wave = 2.2f * std::sin(px * 0.35f + k * 1.9f) * t;
+                    float halfWidth = pulse * std::pow(1.0f - t, 0.9f) * (0.65f + 0.7f * n);
+                    float across = std::fabs(py - hy - wave) / std::max(0.5f, halfWidth);
+                    tail = (1.0f - across) * std::pow(1.0f - t, 0.6f) * 0.85f;
+                }
+            }
+            float heat = std::max(head * 1.25f, tail);
+            putHeat(img, x, y, std::min(0.999f, heat));
+        }
+    return img;
+}
+
+// The burst: a flash, a swelling ball of fire, then a ring that turns to smoke.
+IndexedImage burstFrame(int k) {
+    const int size = 72;
+    const float c = 36;
+    struct Stage {
+        float hole, fire, smoke, bright;
+    };
+    const Stage stages[] = {{0, 10, 0, 1.0f}, {0, 20, 0, 1.0f}, {6, 27, 30, 0.9f}, {15, 30, 34, 0.62f},
+                            {23, 29, 35, 0.38f}};
+    const Stage& st = stages[k];
+    IndexedImage img(size, size, particlePalette());
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float px = x + 0.5f - c, py = y + 0.5f - c;
+            float n = fbm((px + 40) * 0.13f, (py + 40) * 0.13f, 3, 4242u + uint32_t(k) * 17u);
+            float d = std::hypot(px, py) / (0.7f + 0.6f * n);
+            if (d < st.hole || (d >= st.fire && d < st.smoke)) {
+                // Smoke, lit from above, its edge dithered thin.
+                // Inside the ring the smoke is patchy; outside it thins out.
+                float density = d < st.hole ? (n - 0.3f) * 2.4f + (1.0f - d / st.hole) * 0.5f : (st.smoke - d) / 3.0f + 0.35f;
+                if (bayer4(x, y) > density) continue;
+                int level = int((0.5f - py / (2.0f * st.smoke)) * kSmokeLevels * 0.8f + n * 2.0f);
+                img.set(x, y, smokeIndex(level));
+            } else if (d < st.fire) {
+                float span = st.fire - st.hole;
+                float t = (d - st.hole) / span;
+                float heat = st.bright * std::pow(1.0f - t, 0.6f) * (st.hole > 0 ? std::min(1.0f, t * 4.0f) : 1.0f);
+                putHeat(img, x, y, std::min(0.999f, heat + 0.08f));
+            }
+        }
+    return img;
+}
+
+// A glowing spark of `size` (core radius) and brightness.
+IndexedImage sparkFrame(int side, float core, float bright) {
+    IndexedImage img(side, side, particlePalette());
+    float c = side / 2.0f;
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            float d = std::hypot(x + 0.5f - c, y + 0.5f - c);
+            float heat = bright * (1.0f - d / (core * 2.6f));
+            if (d < core) heat = std::max(heat, bright);
+            putHeat(img, x, y, std::min(0.999f, heat));
+        }
+    return img;
+}
+
+std::string settingsText(const Particle& p) {
+    std::ostringstream out;
+    out << 255 << "\n" << p.lifeTime << "\n" << (p.gravity ? 1 : 0) << "\n0\n0\n";
+    auto list = [&out](const std::vector<std::string>& entries) {
+        out << entries.size() << "\n";
+        for (const std::string& e : entries) out << e << "\n";
+    };
+    list(p.onDeath);      // OnDeath
+    list({});             // OnHitPlayer
+    list(p.onHitEnemy);   // OnHitEnemy
+    list({});             // OnHitTarget
+    list({});             // OnHitAlly
+    return out.str();
+}
+}  // namespace
+
+void writeParticles(Output& out) {
+    // Death entries are offsets from the dying particle's image corner, y
+    // down: (12, 16) is the middle of the fireball's 48x32 image shifted
+    // toward its head, so the burst lands on the flame in either facing.
+    const Particle defs[] = {
+        {"fireball1", 1, 1100, false, {"burst 12 16", "ember 22 10", "cinder 6 20"}, {"burst 12 16"}},
+        {"burst", 2, 330, false, {}, {}},
+        {"ember", 3, 1400, true, {}, {}},
+        {"cinder", 4, 1100, true, {}, {}},
+    };
+    std::string list = "PARTS: " + std::to_string(sizeof defs / sizeof defs[0]) + "\n";
+    for (const Particle& p : defs) list += std::string(p.name) + " " + std::to_string(p.number) + "\n";
+    out.writeText("particle/default", list);
+
+    for (const Particle& p : defs) {
+        std::string folder = std::string("particle/") + p.name;
+        std::vector<FrameSpec> frames;
+        std::string title;
+        if (std::string(p.name) == "fireball1") {
+            title = "fireball1: a streaming flame, 5 pixels per movement step";
+            for (int k = 0; k < 6; ++k) {
+                IndexedImage img = fireballFrame(k);
+                FrameSpec f = frameOf(img, k, 12, 36, 16, 5);
+                // The burning head is what hits: its hottest pixels.
+                IndexedImage core = img;
+                for (uint8_t& px : core.pixels)
+                    if (px < fireIndex(kFireLevels / 2)) px = 0;
+                core.opaqueBox(f.hitBox);
+                f.hitActive = 1;
+                f.note = "flame " + std::to_string(k + 1) + " of 6";
+                frames.push_back(f);
+                out.write(folder + "/" + f.file, bmpBytes(img));
+            }
+        } else if (std::string(p.name) == "burst") {
+            title = "burst: flash, fireball, ring of fire, smoke; it does not move";
+            const int pause[] = {15, 20, 25, 30, 35};
+            const char* notes[] = {"flash", "swelling fire", "ring of fire", "breaking into smoke", "smoke"};
+            for (int k = 0; k < 5; ++k) {
+                IndexedImage img = burstFrame(k);
+                FrameSpec f = frameOf(img, k, pause[k], 36, 36, 0);
+                f.note = notes[k];
+                frames.push_back(f);
+                out.write(folder + "/" + f.file, bmpBytes(img));
+            }
+        } else {
+            bool ember = std::string(p.name) == "ember";
+            title = ember ? "ember: a bright spark flying forward as it falls"
+                          : "cinder: a dim spark drifting back as it falls";
+            const float cores[] = {1.6f, 2.1f, 1.3f, 1.9f};
+            const float brights[] = {0.95f, 0.8f, 0.9f, 0.7f};
+            int side = ember ? 12 : 10;
+            for (int k = 0; k < 4; ++k) {
+                IndexedImage img = sparkFrame(side, cores[k] * (ember ? 1.0f : 0.8f), brights[k] * (ember ? 1.0f : 0.7f));
+                FrameSpec f = frameOf(img, k, 15, side / 2, side / 2, ember ? 2 : -1);
+                f.note = "flicker " + std::to_string(k + 1);
+                frames.push_back(f);
+                out.write(folder + "/" + f.file, bmpBytes(img));
+            }
+        }
+        out.writeText(folder + "/info", infoText(title, frames));
+        out.writeText(folder + "/particle", settingsText(p));
+    }
+}

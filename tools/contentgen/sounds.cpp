@@ -1,0 +1,271 @@
+// Sound effects, synthesised: filtered noise with envelopes, pitch sweeps
+// and crackle, written as 44100 Hz 16-bit stereo WAV files.
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "contentgen.h"
+#include "noise.h"
+
+namespace {
+const int kRate = 44100;
+const float kPi = 3.14159265f;
+
+struct Stereo {
+    std::vector<float> left, right;
+    explicit Stereo(float seconds) : left(size_t(seconds * kRate), 0.0f), right(left.size(), 0.0f) {}
+    size_t size() const { return left.size(); }
+    // Adds a mono sample at `pan` (-1 left .. 1 right), equal power.
+    void add(size_t i, float v, float pan = 0) {
+        float a = (pan + 1) * kPi / 4;
+        left[i] += v * std::cos(a) * 1.41421356f;
+        right[i] += v * std::sin(a) * 1.41421356f;
+    }
+};
+
+// Chamberlin state-variable filter: low, band and high pass at once.
+struct Svf {
+    float low = 0, band = 0;
+    float step(float x, float cutoff, float q) {
+        float f = 2.0f * std::sin(kPi * std::min(cutoff, kRate / 7.0f) / kRate);
+        low += f * band;
+        float high = x - low - q * band;
+        band += f * high;
+        return band;
+    }
+};
+
+struct OnePole {
+    float y = 0;
+    float low(float x, float cutoff) {
+        float a = 1.0f - std::exp(-2.0f * kPi * cutoff / kRate);
+        y += a * (x - y);
+        return y;
+    }
+};
+
+float white(Rng& rng) { return rng.range(-1.0f, 1.0f); }
+
+// Attack then exponential decay, in seconds.
+float envelope(float t, float attack, float decay) {
+    if (t < attack) return t / attack;
+    return std::exp(-(t - attack) / decay);
+}
+
+// A rise and fall shaped like half a sine over `length` seconds.
+float swell(float t, float length, float peakAt) {
+    if (t <= 0 || t >= length) return 0;
+    if (t < peakAt) return std::sin(0.5f * kPi * t / peakAt);
+    return std::cos(0.5f * kPi * (t - peakAt) / (length - peakAt));
+}
+
+// Scales to `peak` of full scale, fades the last 4 ms, and makes the bytes.
+std::vector<uint8_t> wavBytes(Stereo& s, float peak) {
+    float most = 1e-6f;
+    for (size_t i = 0; i < s.size(); ++i) most = std::max(most, std::max(std::fabs(s.left[i]), std::fabs(s.right[i])));
+    float gain = peak / most;
+    size_t fade = kRate * 4 / 1000;
+    std::vector<uint8_t> out;
+    auto put16 = [&out](uint32_t v) {
+        out.push_back(uint8_t(v));
+        out.push_back(uint8_t(v >> 8));
+    };
+    auto put32 = [&](uint32_t v) {
+        put16(v & 0xffff);
+        put16(v >> 16);
+    };
+    uint32_t dataBytes = uint32_t(s.size() * 4);
+    out.insert(out.end(), {'R', 'I', 'F', 'F'});
+    put32(36 + dataBytes);
+    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    put32(16);
+    put16(1);  // PCM
+    put16(2);
+    put32(kRate);
+    put32(kRate * 4);
+    put16(4);
+    put16(16);
+    out.insert(out.end(), {'d', 'a', 't', 'a'});
+    put32(dataBytes);
+    for (size_t i = 0; i < s.size(); ++i) {
+        float tail = i + fade > s.size() ? float(s.size() - i) / fade : 1.0f;
+        for (float v : {s.left[i], s.right[i]}) {
+            long q = std::lround(std::max(-1.0f, std::min(1.0f, v * gain * tail)) * 32767.0f);
+            put16(uint32_t(int16_t(q)) & 0xffff);
+        }
+    }
+    return out;
+}
+
+// The push-off of a jump: a springy rising pulse tone over a puff of air.
+Stereo jump() {
+    Stereo s(0.22f);
+    Rng rng(11);
+    OnePole tone, puff;
+    float phase = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        float t = float(i) / kRate;
+        float freq = 170.0f * std::pow(3.2f, std::min(1.0f, t / 0.15f));
+        phase += freq / kRate;
+        phase -= std::floor(phase);
+        float pulse = phase < 0.3f ? 1.0f : -0.45f;
+        float v = tone.low(pulse, 2400) * envelope(t, 0.004f, 0.075f);
+        v += puff.low(white(rng), 900) * envelope(t, 0.002f, 0.02f) * 1.6f;
+        s.add(i, v, 0.0f);
+    }
+    return s;
+}
+
+// Air torn by a fast limb: band-passed noise sweeping up then down, moving
+// across the stereo field.
+Stereo whoosh(float seconds, float lowHz, float highHz, float q, uint32_t seed) {
+    Stereo s(seconds);
+    Rng rng(seed);
+    Svf left, right;
+    for (size_t i = 0; i < s.size(); ++i) {
+        float t = float(i) / kRate;
+        float u = t / seconds;
+        float centre = lowHz + (highHz - lowHz) * std::sin(kPi * std::min(1.0f, u * 1.15f));
+        float shared = white(rng);
+        float a = left.step(0.7f * shared + 0.3f * white(rng), centre, q);
+        float b = right.step(0.7f * shared + 0.3f * white(rng), centre * 1.06f, q);
+        float env = swell(t, seconds, seconds * 0.3f);
+        float pan = -0.6f + 1.2f * u;
+        s.left[i] += a * env * (1.0f - 0.4f * pan);
+        s.right[i] += b * env * (1.0f + 0.4f * pan);
+    }
+    return s;
+}
+
+// A blow landing: a falling-pitch thump, a smack of mid noise and a crack.
+Stereo impact() {
+    Stereo s(0.32f);
+    Rng rng(31);
+    Svf smack;
+    OnePole crack;
+    float phase = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        float t = float(i) / kRate;
+        float freq = 45.0f + 125.0f * std::exp(-t / 0.035f);
+        phase += freq / kRate;
+        float body = std::sin(2 * kPi * phase) * envelope(t, 0.002f, 0.09f);
+        float n = white(rng);
+        float mid = smack.step(n, 1100, 0.9f) * envelope(t, 0.001f, 0.035f) * 1.4f;
+        float high = (n - crack.low(n, 3000)) * envelope(t, 0.0005f, 0.012f) * 0.8f;
+        float v = std::tanh((body * 1.2f + mid + high) * 1.6f);
+        s.add(i, v, 0.0f);
+    }
+    return s;
+}
+
+// Fire gathering and thrown: rising roar of noise with crackle and a
+// climbing, wavering tone.
+Stereo cast() {
+    Stereo s(0.5f);
+    Rng rng(41);
+    OnePole roarL, roarR;
+    Svf body;
+    float phase = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        float t = float(i) / kRate;
+        float cutoff = 300.0f + 3200.0f * std::min(1.0f, t / 0.22f);
+        float env = swell(t, 0.5f, 0.16f);
+        float shared = white(rng);
+        float a = roarL.low(0.8f * shared + 0.2f * white(rng), cutoff);
+        float b = roarR.low(0.8f * shared + 0.2f * white(rng), cutoff * 0.9f);
+        float crackle = rng.unit() < 0.004f ? rng.range(-1.0f, 1.0f) * 2.5f : 0.0f;
+        float freq = 220.0f * std::pow(2.0f, std::min(1.0f, t / 0.2f) * 1.6f) * (1.0f + 0.03f * std::sin(t * 2 * kPi * 14));
+        phase += freq / kRate;
+        float tone = body.step(std::sin(2 * kPi * phase) + 0.4f * std::sin(4 * kPi * phase), freq, 0.5f);
+        s.left[i] += (a * 1.6f + tone * 0.45f + crackle) * env;
+        s.right[i] += (b * 1.6f + tone * 0.45f + crackle * 0.7f) * env;
+    }
+    return s;
+}
+
+// An explosion: noise through a closing low-pass, a deep rumble, crackle.
+Stereo burst() {
+    Stereo s(0.6f);
+    Rng rng(51);
+    OnePole l1, l2, r1, r2;
+    float phase = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        float t = float(i) / kRate;
+        float cutoff = 180.0f + 5200.0f * std::exp(-t / 0.07f);
+        float env = envelope(t, 0.003f, 0.17f);
+        float shared = white(rng);
+        float a = l2.low(l1.low(0.75f * shared + 0.25f * white(rng), cutoff), cutoff);
+        float b = r2.low(r1.low(0.75f * shared + 0.25f * white(rng), cutoff), cutoff);
+        phase += (52.0f + 30.0f * std::exp(-t / 0.05f)) / kRate;
+        float rumble = std::sin(2 * kPi * phase) * envelope(t, 0.005f, 0.2f);
+        float crackle = t > 0.05f && rng.unit() < 0.003f ? rng.range(-1.0f, 1.0f) * 1.8f * env : 0.0f;
+        s.left[i] += std::tanh((a * 2.2f + rumble * 0.9f) * env * 2.0f) + crackle;
+        s.right[i] += std::tanh((b * 2.2f + rumble * 0.9f) * env * 2.0f) + crackle * 0.6f;
+    }
+    return s;
+}
+
+// The burning uppercut: a flame roar climbing in pitch over a low growl.
+Stereo rising() {
+    Stereo s(0.42f);
+    Rng rng(61);
+    Svf flameL, flameR;
+    OnePole growlFilter;
+    float phase = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        float t = float(i) / kRate;
+        float u = t / 0.42f;
+        float centre = 350.0f + 2300.0f * u;
+        float env = swell(t, 0.42f, 0.1f);
+        float shared = white(rng);
+        float a = flameL.step(0.7f * shared + 0.3f * white(rng), centre, 0.8f);
+        float b = flameR.step(0.7f * shared + 0.3f * white(rng), centre * 1.08f, 0.8f);
+        phase += (95.0f + 180.0f * u) / kRate;
+        phase -= std::floor(phase);
+        float growl = growlFilter.low(phase < 0.5f ? 1.0f : -1.0f, 700) * 0.35f;
+        float crackle = rng.unit() < 0.005f ? rng.range(-1.0f, 1.0f) * 1.5f : 0.0f;
+        s.left[i] += (a * 1.3f + growl + crackle) * env;
+        s.right[i] += (b * 1.3f + growl + crackle) * env;
+    }
+    return s;
+}
+
+// A light footfall: a muffled tap.
+Stereo step() {
+    Stereo s(0.07f);
+    Rng rng(71);
+    OnePole soft;
+    float phase = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        float t = float(i) / kRate;
+        phase += 95.0f / kRate;
+        float v = soft.low(white(rng), 650) * envelope(t, 0.001f, 0.012f) * 2.0f;
+        v += std::sin(2 * kPi * phase) * envelope(t, 0.002f, 0.018f) * 0.6f;
+        s.add(i, v, 0.0f);
+    }
+    return s;
+}
+
+void writeSound(Output& out, const std::string& folder, const std::string& name, Stereo sound, float peak) {
+    out.write(folder + "/" + name + ".wav", wavBytes(sound, peak));
+}
+}  // namespace
+
+void writeSounds(Output& out) {
+    // Common effects, loaded first.
+    writeSound(out, "soundSet", "jump", jump(), 0.55f);
+    writeSound(out, "soundSet", "whoosh", whoosh(0.28f, 700, 2600, 1.0f, 21), 0.6f);
+    writeSound(out, "soundSet", "impact", impact(), 0.85f);
+    writeSound(out, "soundSet", "burst", burst(), 0.85f);
+    writeSound(out, "soundSet", "step", step(), 0.28f);
+    out.writeText("soundSet/sound", "SOUNDS: 5\njump\nwhoosh\nimpact\nburst\nstep\n");
+
+    // The character's own; its "whoosh" is already loaded from the common
+    // set, so start-up skips it here.
+    writeSound(out, "Tor", "cast", cast(), 0.75f);
+    writeSound(out, "Tor", "rising", rising(), 0.7f);
+    writeSound(out, "Tor", "swoosh", whoosh(0.36f, 320, 1500, 0.8f, 22), 0.7f);
+    writeSound(out, "Tor", "whoosh", whoosh(0.26f, 800, 3000, 1.1f, 23), 0.6f);
+    out.writeText("Tor/sound", "SOUNDS: 4\ncast\nrising\nswoosh\nwhoosh\n");
+}
