@@ -179,25 +179,27 @@ std::vector<FrameDef> duck() {
     return frames;
 }
 
+// A move's or animation's first frame is timed from the previous frame
+// change, so it may be skipped; the jump's first frame lasts long enough to
+// be seen (and heard) whatever came before it.
 std::vector<FrameDef> inAir() {
     std::vector<FrameDef> frames;
-    FrameDef takeoff;
-    takeoff.pose.pelvis = v(0, 64);
-    takeoff.pose.lean = 4;
-    takeoff.pose.headTilt = -8;
-    takeoff.pose.handNear = v(2, 128);
-    takeoff.pose.handFar = v(16, 132);
-    takeoff.pose.elbowNear = 1;
-    takeoff.pose.elbowFar = 1;
-    takeoff.pose.footNear = v(-6, 2);
-    takeoff.pose.footFar = v(6, 4);
-    takeoff.pose.toeNear = -35;
-    takeoff.pose.toeFar = -30;
-    takeoff.pose.tail = -1;
-    takeoff.pause = 25;
-    takeoff.sound = "jump";
-    takeoff.note = "take-off, stretched";
-    frames.push_back(takeoff);
+    FrameDef rise;
+    rise.pose.pelvis = v(0, 66);
+    rise.pose.lean = 10;
+    rise.pose.headTilt = -8;
+    rise.pose.handNear = v(6, 112);
+    rise.pose.handFar = v(22, 116);
+    rise.pose.elbowNear = -1;
+    rise.pose.footNear = v(-10, 20);
+    rise.pose.footFar = v(10, 34);
+    rise.pose.toeNear = -35;
+    rise.pose.toeFar = -20;
+    rise.pose.tail = -1;
+    rise.pause = 100;
+    rise.sound = "jump";
+    rise.note = "springing up, one knee high";
+    frames.push_back(rise);
 
     FrameDef tuck;
     tuck.pose.pelvis = v(0, 66);
@@ -208,9 +210,9 @@ std::vector<FrameDef> inAir() {
     tuck.pose.footFar = v(12, 42);
     tuck.pose.toeNear = -20;
     tuck.pose.toeFar = -10;
-    tuck.pose.tail = -0.8f;
-    tuck.pause = 60;
-    tuck.note = "knees tucked, rising";
+    tuck.pose.tail = -0.4f;
+    tuck.pause = 70;
+    tuck.note = "knees tucked at the top";
     frames.push_back(tuck);
 
     FrameDef fall;
@@ -223,7 +225,7 @@ std::vector<FrameDef> inAir() {
     fall.pose.toeNear = -18;
     fall.pose.toeFar = 0;
     fall.pose.tail = 0.8f;
-    fall.pause = 120;
+    fall.pause = 150;
     fall.note = "legs reaching for the floor";
     frames.push_back(fall);
     return frames;
@@ -233,6 +235,14 @@ std::vector<FrameDef> inAir() {
 
 std::vector<FrameDef> risingFlame() {
     std::vector<FrameDef> frames;
+    FrameDef lead;
+    lead.pose = crouch(0.5f, 0.2f);
+    lead.pose.pelvis = v(-2, 44);
+    lead.pose.handNear = v(6, 60);
+    lead.pause = 6;
+    lead.note = "sinking (brief: timed from the previous frame change)";
+    frames.push_back(lead);
+
     FrameDef f0;
     f0.pose = crouch(0.5f, 0.2f);
     f0.pose.pelvis = v(0, 36);
@@ -246,10 +256,10 @@ std::vector<FrameDef> risingFlame() {
     frames.push_back(f0);
 
     FrameDef f1;
-    f1.pose.pelvis = v(4, 62);
-    f1.pose.lean = 10;
+    f1.pose.pelvis = v(4, 60);
+    f1.pose.lean = 8;
     f1.pose.headTilt = -10;
-    f1.pose.handNear = v(30, 104);
+    f1.pose.handNear = v(28, 110);
     f1.pose.elbowNear = -1;
     f1.pose.handFar = v(6, 74);
     f1.pose.footNear = v(-12, 10);
@@ -270,17 +280,17 @@ std::vector<FrameDef> risingFlame() {
     frames.push_back(f1);
 
     FrameDef f2;
-    f2.pose.pelvis = v(2, 66);
+    f2.pose.pelvis = v(2, 52);
     f2.pose.lean = -4;
     f2.pose.headTilt = -22;
-    f2.pose.handNear = v(22, 126);
+    f2.pose.handNear = v(16, 130);
     f2.pose.elbowNear = 1;
-    f2.pose.handFar = v(-4, 84);
-    f2.pose.footNear = v(-8, 26);
-    f2.pose.footFar = v(10, 6);
+    f2.pose.handFar = v(-6, 72);
+    f2.pose.footNear = v(-12, 16);
+    f2.pose.footFar = v(8, 2);
     f2.pose.toeNear = -30;
     f2.pose.toeFar = -40;
-    f2.pose.flame = 0.8f;
+    f2.pose.flame = 0.6f;
     f2.pose.seed = 8;
     f2.pose.strike = Strike::NearFist;
     f2.pose.tail = -1.0f;
@@ -288,15 +298,15 @@ std::vector<FrameDef> risingFlame() {
     f2.moveX = 2;
     f2.moveY = 4;
     f2.sound = "burst";
-    f2.particles = {"ember 26 136", "cinder 16 130"};
+    f2.particles = {"ember 20 138", "cinder 10 132"};
     f2.note = "full reach, the flame bursts and throws sparks";
     frames.push_back(f2);
 
     FrameDef f3 = f2;
-    f3.pose.handNear = v(18, 124);
-    f3.pose.footNear = v(-10, 22);
-    f3.pose.footFar = v(8, 10);
-    f3.pose.flame = 0.55f;
+    f3.pose.handNear = v(14, 127);
+    f3.pose.footNear = v(-10, 18);
+    f3.pose.footFar = v(8, 8);
+    f3.pose.flame = 0.45f;
     f3.pose.seed = 11;
     f3.pose.strike = Strike::None;
     f3.pose.tail = 0.4f;
@@ -324,6 +334,17 @@ std::vector<FrameDef> risingFlame() {
 
 std::vector<FrameDef> flameThrow() {
     std::vector<FrameDef> frames;
+    FrameDef lead;
+    lead.pose = stance(0.5f, 0.2f);
+    lead.pose.pelvis = v(-4, 56);
+    lead.pose.handNear = v(-4, 80);
+    lead.pose.handFar = v(4, 86);
+    lead.pose.shapeNear = Hand::Palm;
+    lead.pose.shapeFar = Hand::Palm;
+    lead.pause = 8;
+    lead.note = "hands going back (brief: timed from the previous frame change)";
+    frames.push_back(lead);
+
     FrameDef f0;
     f0.pose.pelvis = v(-6, 55);
     f0.pose.lean = 4;
@@ -487,7 +508,7 @@ std::vector<FrameDef> flyingKick() {
     f0.pose.tail = -0.5f;
     f0.pause = 20;
     f0.moveY = 1;
-    f0.note = "chambered in the air, hanging";
+    f0.note = "chambered in the air; hovering, so the kick never ends on the floor";
     frames.push_back(f0);
 
     FrameDef f1;
@@ -506,10 +527,11 @@ std::vector<FrameDef> flyingKick() {
     f1.pose.trailFrom = v(8, 40);
     f1.pose.trailBend = -8;
     f1.pose.tail = -1;
-    f1.pause = 45;
+    f1.pause = 40;
     f1.moveX = 5;
+    f1.moveY = 1;
     f1.sound = "whoosh";
-    f1.note = "flying kick, foot first";
+    f1.note = "flying kick, foot first, gliding forward";
     frames.push_back(f1);
 
     FrameDef f2 = f1;
@@ -518,8 +540,9 @@ std::vector<FrameDef> flyingKick() {
     f2.pose.trail = 0;
     f2.pose.strike = Strike::NearFoot;
     f2.pose.tail = -0.4f;
-    f2.pause = 15;
+    f2.pause = 12;
     f2.moveX = 3;
+    f2.moveY = 0;
     f2.sound = "NULL";
     f2.note = "the kick drops";
     frames.push_back(f2);
