@@ -234,7 +234,6 @@ void lantern(RgbImage& img, int cx, int top) {
 
 void wall(RgbImage& img) {
     const int roofTop = 452, roofBottom = 468, baseTop = 508;
-    Rng rng(4711);
     // Plaster, shaded under the eaves, with faint weathering.
     for (int y = roofBottom; y < baseTop; ++y)
         for (int x = 0; x < W; ++x) {
@@ -293,12 +292,9 @@ void wall(RgbImage& img) {
             }
             img.set(x, y, c);
         }
-    (void)rng;
     for (int px = 100; px < W; px += 200) lantern(img, px + 30, roofBottom + 6);
     // The wall's foot in shadow, just above the floor's edge.
-    for (int x = 0; x < W; ++x) {
-        img.set(x, kFloorTop - 1, shade(hexRgb(0x5e5a52), 0.75f));
-    }
+    for (int x = 0; x < W; ++x) img.set(x, kFloorTop - 1, shade(hexRgb(0x5e5a52), 0.75f));
 }
 
 // Stone slabs seen in perspective: eye level at row 420, the slabs 0.9 m

@@ -515,9 +515,9 @@ std::vector<FrameDef> flyingKick() {
     f1.pose.pelvis = v(-10, 76);
     f1.pose.lean = -38;
     f1.pose.headTilt = 30;
-    f1.pose.handNear = v(-40, 104);
+    f1.pose.handNear = v(-50, 92);
     f1.pose.handFar = v(6, 100);
-    f1.pose.elbowNear = 1;
+    f1.pose.elbowNear = -1;
     f1.pose.footNear = v(50, 44);
     f1.pose.footFar = v(-30, 58);
     f1.pose.toeNear = 50;

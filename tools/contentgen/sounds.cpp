@@ -122,14 +122,15 @@ Stereo jump() {
 Stereo whoosh(float seconds, float lowHz, float highHz, float q, uint32_t seed) {
     Stereo s(seconds);
     Rng rng(seed);
-    Svf left, right;
+    Svf left, right, left2, right2;
     for (size_t i = 0; i < s.size(); ++i) {
         float t = float(i) / kRate;
         float u = t / seconds;
         float centre = lowHz + (highHz - lowHz) * std::sin(kPi * std::min(1.0f, u * 1.15f));
         float shared = white(rng);
-        float a = left.step(0.7f * shared + 0.3f * white(rng), centre, q);
-        float b = right.step(0.7f * shared + 0.3f * white(rng), centre * 1.06f, q);
+        // Two band-passes in a row keep the band narrow enough to hear it move.
+        float a = left2.step(left.step(0.7f * shared + 0.3f * white(rng), centre, q), centre, q);
+        float b = right2.step(right.step(0.7f * shared + 0.3f * white(rng), centre * 1.06f, q), centre * 1.06f, q);
         float env = swell(t, seconds, seconds * 0.3f);
         float pan = -0.6f + 1.2f * u;
         s.left[i] += a * env * (1.0f - 0.4f * pan);
@@ -164,7 +165,7 @@ Stereo impact() {
 Stereo cast() {
     Stereo s(0.5f);
     Rng rng(41);
-    OnePole roarL, roarR;
+    OnePole roarL, roarR, roarL2, roarR2;
     Svf body;
     float phase = 0;
     for (size_t i = 0; i < s.size(); ++i) {
@@ -172,9 +173,9 @@ Stereo cast() {
         float cutoff = 300.0f + 3200.0f * std::min(1.0f, t / 0.22f);
         float env = swell(t, 0.5f, 0.16f);
         float shared = white(rng);
-        float a = roarL.low(0.8f * shared + 0.2f * white(rng), cutoff);
-        float b = roarR.low(0.8f * shared + 0.2f * white(rng), cutoff * 0.9f);
-        float crackle = rng.unit() < 0.004f ? rng.range(-1.0f, 1.0f) * 2.5f : 0.0f;
+        float a = roarL2.low(roarL.low(0.8f * shared + 0.2f * white(rng), cutoff), cutoff);
+        float b = roarR2.low(roarR.low(0.8f * shared + 0.2f * white(rng), cutoff * 0.9f), cutoff * 0.9f);
+        float crackle = rng.unit() < 0.002f ? rng.range(-1.0f, 1.0f) * 0.8f : 0.0f;
         float freq = 220.0f * std::pow(2.0f, std::min(1.0f, t / 0.2f) * 1.6f) * (1.0f + 0.03f * std::sin(t * 2 * kPi * 14));
         phase += freq / kRate;
         float tone = body.step(std::sin(2 * kPi * phase) + 0.4f * std::sin(4 * kPi * phase), freq, 0.5f);
@@ -199,7 +200,7 @@ Stereo burst() {
         float b = r2.low(r1.low(0.75f * shared + 0.25f * white(rng), cutoff), cutoff);
         phase += (52.0f + 30.0f * std::exp(-t / 0.05f)) / kRate;
         float rumble = std::sin(2 * kPi * phase) * envelope(t, 0.005f, 0.2f);
-        float crackle = t > 0.05f && rng.unit() < 0.003f ? rng.range(-1.0f, 1.0f) * 1.8f * env : 0.0f;
+        float crackle = t > 0.05f && rng.unit() < 0.002f ? rng.range(-1.0f, 1.0f) * 0.9f * env : 0.0f;
         s.left[i] += std::tanh((a * 2.2f + rumble * 0.9f) * env * 2.0f) + crackle;
         s.right[i] += std::tanh((b * 2.2f + rumble * 0.9f) * env * 2.0f) + crackle * 0.6f;
     }
@@ -210,7 +211,7 @@ Stereo burst() {
 Stereo rising() {
     Stereo s(0.42f);
     Rng rng(61);
-    Svf flameL, flameR;
+    Svf flameL, flameR, flameL2, flameR2;
     OnePole growlFilter;
     float phase = 0;
     for (size_t i = 0; i < s.size(); ++i) {
@@ -219,12 +220,12 @@ Stereo rising() {
         float centre = 350.0f + 2300.0f * u;
         float env = swell(t, 0.42f, 0.1f);
         float shared = white(rng);
-        float a = flameL.step(0.7f * shared + 0.3f * white(rng), centre, 0.8f);
-        float b = flameR.step(0.7f * shared + 0.3f * white(rng), centre * 1.08f, 0.8f);
+        float a = flameL2.step(flameL.step(0.7f * shared + 0.3f * white(rng), centre, 0.8f), centre, 0.8f);
+        float b = flameR2.step(flameR.step(0.7f * shared + 0.3f * white(rng), centre * 1.08f, 0.8f), centre * 1.08f, 0.8f);
         phase += (95.0f + 180.0f * u) / kRate;
         phase -= std::floor(phase);
         float growl = growlFilter.low(phase < 0.5f ? 1.0f : -1.0f, 700) * 0.35f;
-        float crackle = rng.unit() < 0.005f ? rng.range(-1.0f, 1.0f) * 1.5f : 0.0f;
+        float crackle = rng.unit() < 0.003f ? rng.range(-1.0f, 1.0f) * 0.5f : 0.0f;
         s.left[i] += (a * 1.3f + growl + crackle) * env;
         s.right[i] += (b * 1.3f + growl + crackle) * env;
     }
