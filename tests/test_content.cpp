@@ -10,6 +10,12 @@
 #include <map>
 #include <set>
 
+#include <SDL/SDL_mixer.h>
+
+#include "data/animationSet.h"
+#include "data/moveSet.h"
+#include "data/soundSet.h"
+#include "particles/partInfoList.h"
 #include "platform/textFile.h"
 #include "testSupport.h"
 
@@ -49,6 +55,7 @@ std::vector<std::string> listFiles(const std::string& root) {
 
 struct Frame {
     std::string file;
+    int pause = 0;
     int key[3] = {-1, -1, -1};
     int offsetX = 0, offsetY = 0;
     int colBox[4] = {0, 0, 0, 0};
@@ -82,6 +89,7 @@ FrameSet readFrameSet(const std::string& folder) {
         Frame f;
         std::vector<std::string> first = splitWords(line, 5);
         f.file = first.empty() ? "" : first[0];
+        if (first.size() > 1) scanInt(first[1], f.pause);
         for (int i = 0; i < 3 && i + 2 < int(first.size()); ++i) scanInt(first[i + 2], f.key[i]);
         // Lines 2 to 11 of the block: anchor, boxes, hit flag, reserved
         // values, sound and the number of particle lines.
@@ -225,7 +233,7 @@ std::vector<std::string> characterFolders() {
 std::set<std::string> soundNames() {
     std::set<std::string> names;
     for (const std::string& n : readNames(data("soundSet/sound"), "SOUNDS:")) names.insert(n);
-    for (const std::string& n : readNames(data("Tor/sound"), "SOUNDS:")) names.insert(n);
+    for (const std::string& n : readNames(data("Tor/sound/sound"), "SOUNDS:")) names.insert(n);
     return names;
 }
 
@@ -477,12 +485,12 @@ TEST(BundledSounds, FramesNameListedSoundsAndEveryListedSoundIsAShortWav) {
     for (const char* wanted : {"jump", "whoosh", "impact", "cast", "burst"}) EXPECT_TRUE(names.count(wanted)) << wanted;
 
     std::vector<std::string> common = readNames(data("soundSet/sound"), "SOUNDS:");
-    std::vector<std::string> own = readNames(data("Tor/sound"), "SOUNDS:");
+    std::vector<std::string> own = readNames(data("Tor/sound/sound"), "SOUNDS:");
     bool shared = false;
     for (const std::string& n : own) shared = shared || std::find(common.begin(), common.end(), n) != common.end();
     EXPECT_TRUE(shared) << "one of the character's sounds is also common, so the skip rule runs";
 
-    for (const auto& list : {std::make_pair(std::string("soundSet"), common), std::make_pair(std::string("Tor"), own)})
+    for (const auto& list : {std::make_pair(std::string("soundSet"), common), std::make_pair(std::string("Tor/sound"), own)})
         for (const std::string& n : list.second) {
             std::string bytes = readFile(data(list.first + "/" + n + ".wav"));
             ASSERT_GT(bytes.size(), 44u) << n;
@@ -606,4 +614,123 @@ TEST(BundledScene, TheBackgroundFillsTheScreenWithTheFloorEdgeAtTheFeet) {
     EXPECT_GT(rowBrightness(530) - rowBrightness(529), 40) << "the floor's top edge stands out at row 530";
     SDL_Color sky = bg.rgb(400, 10);
     EXPECT_GT(sky.b, sky.r) << "a blue sky at the top";
+}
+
+TEST(BundledCharacter, TheFirstFramesAreTimedSoNothingIsLost) {
+    // An action's first frame is timed from the previous frame change, so it
+    // can be skipped at once: moves keep their sounds and launches off it,
+    // the idle animations make it brief, and the jump's outlasts them all.
+    for (const Move& m : readMoves()) {
+        FrameSet set = readFrameSet(data("Burn/" + m.name));
+        ASSERT_FALSE(set.frames.empty()) << m.name;
+        EXPECT_EQ("NULL", set.frames[0].sound) << m.name;
+        EXPECT_TRUE(set.frames[0].particles.empty()) << m.name;
+    }
+    int longest = 0;
+    for (const char* name : {"standing", "walk", "duck"}) {
+        FrameSet set = readFrameSet(data(std::string("Burn/") + name));
+        ASSERT_FALSE(set.frames.empty()) << name;
+        EXPECT_LE(set.frames[0].pause, 10) << name;
+        for (const Frame& f : set.frames) longest = std::max(longest, f.pause);
+    }
+    FrameSet air = readFrameSet(data("Burn/inAir"));
+    ASSERT_FALSE(air.frames.empty());
+    EXPECT_GE(air.frames[0].pause, longest);
+}
+
+TEST(BundledParticles, LaunchesStartAtTheFighterAndBurstsOnTheFlame) {
+    // A frame's spawn point (x forward, y up from the anchor) lies at the
+    // figure, by the hand or foot that throws it.
+    for (const std::string& folder : characterFolders())
+        for (const Frame& f : readFrameSet(data(folder)).frames)
+            for (const std::string& line : f.particles) {
+                std::vector<std::string> words = splitWords(line, 3);
+                ASSERT_EQ(3u, words.size());
+                int dx = 0, dy = 0;
+                scanInt(words[1], dx);
+                scanInt(words[2], dy);
+                int px = f.offsetX + dx, py = f.offsetY - dy;
+                Bitmap image(data(folder + "/" + f.file));
+                ASSERT_NE(nullptr, image.surface);
+                int near[4] = {px - 24, py - 24, px + 25, py + 25};
+                EXPECT_GT(image.opaqueIn(near), 20) << folder << "/" << f.file << ": " << line << " starts in the air";
+            }
+    // A death entry is an offset from the dying particle's image corner, y
+    // down: it stays inside that image.
+    for (const std::string& name : particleNames()) {
+        FrameSet set = readFrameSet(data("particle/" + name));
+        ASSERT_FALSE(set.frames.empty()) << name;
+        Bitmap image(data("particle/" + name + "/" + set.frames[0].file));
+        ASSERT_NE(nullptr, image.surface) << name;
+        for (const std::string& entry : readSettings(data("particle/" + name)).events[0]) {
+            if (entry == "NULL") continue;
+            std::vector<std::string> words = splitWords(entry, 3);
+            ASSERT_EQ(3u, words.size()) << entry;
+            int dx = -1, dy = -1;
+            scanInt(words[1], dx);
+            scanInt(words[2], dy);
+            EXPECT_TRUE(dx >= 0 && dx <= image.surface->w && dy >= 0 && dy <= image.surface->h)
+                << name << " bursts at " << entry << ", outside its " << image.surface->w << "x" << image.surface->h
+                << " image";
+        }
+    }
+}
+
+TEST(BundledContent, TheGameLoadsEveryPieceWithoutAComplaint) {
+    SDL_Surface* screen = testScreen();
+    bool audio = Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048) == 0;
+    animationSet anims;
+    moveSet moves;
+    soundSet sounds;
+    partInfoList defs;
+    std::string printed;
+    inFolder(sourceDir(), [&] {
+        startCapture();
+        anims.loadAll("data/Burn");
+        moves.loadAll("data/Burn");
+        if (audio) {
+            sounds.getList("data/soundSet");
+            sounds.addToList("data/Tor/sound");
+        }
+        defs.addList("default", screen);
+        printed = stopCapture();
+    });
+    EXPECT_EQ(std::string::npos, printed.find("ERROR")) << printed.substr(0, 2000);
+    EXPECT_EQ(std::string::npos, printed.find("FAIL PARTICLE"));
+    EXPECT_EQ(std::string::npos, printed.find("longer than"));
+
+    std::vector<std::string> names = readNames(data("Burn/info"), "ANIMS:");
+    ASSERT_EQ(int(names.size()), anims.count);
+    for (animInfo& a : anims.anims) {
+        FrameSet set = readFrameSet(data("Burn/" + a.name));
+        EXPECT_EQ(int(set.frames.size()), a.frameSet.numFrames) << a.name;
+        for (int i = 0; i < a.frameSet.numFrames; ++i) {
+            EXPECT_TRUE(a.frameSet.drawable(i)) << a.name << " frame " << i;
+            // With the anchor in the middle, turning around keeps it in place.
+            EXPECT_EQ(a.frameSet.frames[i].offsetX, a.frameSet.mirror[i].offsetX) << a.name << " frame " << i;
+        }
+    }
+    std::vector<Move> listed = readMoves();
+    ASSERT_EQ(int(listed.size()), moves.count);
+    for (size_t i = 0; i < listed.size(); ++i) {
+        EXPECT_EQ(listed[i].command, moves.moves[i].command);
+        EXPECT_EQ(listed[i].condition, moves.moves[i].condition);
+        EXPECT_GE(moves.moves[i].animation.numFrames, 3) << listed[i].name;
+        for (int f = 0; f < moves.moves[i].animation.numFrames; ++f)
+            EXPECT_TRUE(moves.moves[i].animation.drawable(f)) << listed[i].name << " frame " << f;
+    }
+    if (audio) {
+        EXPECT_EQ(int(soundNames().size()), sounds.count);
+        for (soundNode* n = sounds.head; n; n = n->next) {
+            if (n->name.empty()) continue;
+            EXPECT_NE(nullptr, n->chunk) << n->name << " did not load";
+        }
+    }
+    for (const std::string& name : particleNames()) {
+        particleInfo* info = defs.findParticle(name);
+        ASSERT_NE(nullptr, info) << name;
+        EXPECT_TRUE(info->drawable()) << name;
+        EXPECT_EQ(readSettings(data("particle/" + name)).lifeTime, info->lifeTime) << name;
+    }
+    if (audio) Mix_CloseAudio();
 }

@@ -6,7 +6,8 @@
 void writeCharacter(Output& out);
 // data/particle: the list "default" and one folder per particle.
 void writeParticles(Output& out);
-// data/soundSet and data/Tor: the sound lists and their WAV files.
+// data/soundSet and data/Tor/sound: the sound folders, each a list file
+// `sound` and its WAV files.
 void writeSounds(Output& out);
 // data/tBG2.bmp: the scene behind the fighter.
 void writeBackground(Output& out);

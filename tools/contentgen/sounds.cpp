@@ -262,11 +262,12 @@ void writeSounds(Output& out) {
     writeSound(out, "soundSet", "step", step(), 0.28f);
     out.writeText("soundSet/sound", "SOUNDS: 5\njump\nwhoosh\nimpact\nburst\nstep\n");
 
-    // The character's own; its "whoosh" is already loaded from the common
-    // set, so start-up skips it here.
-    writeSound(out, "Tor", "cast", cast(), 0.75f);
-    writeSound(out, "Tor", "rising", rising(), 0.7f);
-    writeSound(out, "Tor", "swoosh", whoosh(0.36f, 320, 1500, 0.8f, 22), 0.7f);
-    writeSound(out, "Tor", "whoosh", whoosh(0.26f, 800, 3000, 1.1f, 23), 0.6f);
-    out.writeText("Tor/sound", "SOUNDS: 4\ncast\nrising\nswoosh\nwhoosh\n");
+    // The character's own, in the sound folder "Tor/sound" (its list is
+    // Tor/sound/sound). Its "whoosh" is already loaded from the common set,
+    // so start-up skips it here.
+    writeSound(out, "Tor/sound", "cast", cast(), 0.75f);
+    writeSound(out, "Tor/sound", "rising", rising(), 0.7f);
+    writeSound(out, "Tor/sound", "swoosh", whoosh(0.36f, 320, 1500, 0.8f, 22), 0.7f);
+    writeSound(out, "Tor/sound", "whoosh", whoosh(0.26f, 800, 3000, 1.1f, 23), 0.6f);
+    out.writeText("Tor/sound/sound", "SOUNDS: 4\ncast\nrising\nswoosh\nwhoosh\n");
 }
