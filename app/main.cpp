@@ -7,6 +7,8 @@
 
 int main(int argc, char* argv[]) {
     (void)argc;
+    // Progress lines show up as they happen, also when output goes to a file.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     enterProgramFolder(argv[0]);
     hideConsole();
     installQuitSignals();
