@@ -1,6 +1,8 @@
 // contentgen OUT_FOLDER: writes the game's whole content folder (background,
 // character, moves, sounds, particles). The output depends on nothing but
 // this program: no clock, and every random number comes from a fixed seed.
+// Files already in OUT_FOLDER are overwritten, never removed, so regenerate
+// the bundled data into an emptied folder.
 #include <cstdio>
 #include <string>
 

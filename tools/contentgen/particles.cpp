@@ -157,8 +157,10 @@ std::string settingsText(const Particle& p) {
 
 void writeParticles(Output& out) {
     // Death entries are offsets from the dying particle's image corner, y
-    // down: (12, 16) is the middle of the fireball's 48x32 image shifted
-    // toward its head, so the burst lands on the flame in either facing.
+    // down, mirrored about that corner, so no x centres the burst on the
+    // head in both facings. x 12 (the head's 36 less half the image's 48)
+    // puts it 24 pixels from the head either way: on the tail when flying
+    // right, just ahead when flying left. y 16 is the head's height.
     const Particle defs[] = {
         {"fireball1", 1, 1100, false, {"burst 12 16", "ember 22 10", "cinder 6 20"}, {"burst 12 16"}},
         {"burst", 2, 330, false, {}, {}},
