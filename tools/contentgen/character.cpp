@@ -29,33 +29,33 @@ std::string frameFile(int i) {
 // Writes one frame-set folder: the bitmaps and the `info` that lists them.
 void writeFrameSet(Output& out, const std::string& folder, const std::string& title,
                    const std::vector<FrameDef>& defs) {
-    std::vector<FrameSpec> specs;
+    std::vector<FrameBlock> blocks;
     for (size_t i = 0; i < defs.size(); ++i) {
         const FrameDef& d = defs[i];
-        FrameSpec spec;
-        spec.note = d.note;
-        spec.file = frameFile(int(i));
-        spec.pause = d.pause;
-        spec.offsetX = kAnchorX;
-        spec.offsetY = kAnchorY;
-        spec.sound = d.sound;
-        spec.particles = d.particles;
-        spec.moveX = d.moveX;
-        spec.moveY = d.moveY;
+        FrameBlock block;
+        block.note = d.note;
+        block.file = frameFile(int(i));
+        block.pause = d.pause;
+        block.offsetX = kAnchorX;
+        block.offsetY = kAnchorY;
+        block.sound = d.sound;
+        block.particles = d.particles;
+        block.moveX = d.moveX;
+        block.moveY = d.moveY;
         if (d.blank) {
-            out.write(folder + "/" + spec.file, bmpBytes(blankFrame()));
+            out.write(folder + "/" + block.file, bmpBytes(blankFrame()));
         } else {
             FighterFrame frame = renderFighter(d.pose);
             for (int k = 0; k < 4; ++k) {
-                spec.colBox[k] = frame.colBox[k];
-                spec.hitBox[k] = frame.hitBox[k];
+                block.colBox[k] = frame.colBox[k];
+                block.hitBox[k] = frame.hitBox[k];
             }
-            spec.hitActive = d.pose.strike != Strike::None ? 1 : 0;
-            out.write(folder + "/" + spec.file, bmpBytes(frame.image));
+            block.hitActive = d.pose.strike != Strike::None ? 1 : 0;
+            out.write(folder + "/" + block.file, bmpBytes(frame.image));
         }
-        specs.push_back(spec);
+        blocks.push_back(block);
     }
-    out.writeText(folder + "/info", infoText(title, specs));
+    out.writeText(folder + "/info", infoText(title, blocks));
 }
 
 Vec v(float x, float y) { return Vec{x, y}; }

@@ -2,14 +2,14 @@
 
 #include <sstream>
 
-std::string infoText(const std::string& title, const std::vector<FrameSpec>& frames) {
+std::string infoText(const std::string& title, const std::vector<FrameBlock>& frames) {
     std::ostringstream out;
     out << "FILES: " << frames.size() << "\n";
     out << "# " << title << "\n";
     out << "# per frame: bitmap pause key-rgb / anchor / collision box / hit box / hit active /\n";
     out << "# reserved flag / reserved value / reserved points (2) / sound / particle lines /\n";
     out << "# moveX moveY / reserved flag / reserved name\n";
-    for (const FrameSpec& f : frames) {
+    for (const FrameBlock& f : frames) {
         out << "\n";
         if (!f.note.empty()) out << "# " << f.note << "\n";
         out << f.file << " " << f.pause << " 255 0 255\n";

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-struct FrameSpec {
+struct FrameBlock {
     std::string note;                    // comment line written before the block
     std::string file;                    // bitmap in the same folder
     int pause = 0;                       // milliseconds before the speed factor
@@ -17,4 +17,4 @@ struct FrameSpec {
 };
 
 // Every block keys magenta (255, 0, 255).
-std::string infoText(const std::string& title, const std::vector<FrameSpec>& frames);
+std::string infoText(const std::string& title, const std::vector<FrameBlock>& frames);

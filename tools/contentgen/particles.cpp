@@ -49,8 +49,8 @@ struct Particle {
     std::vector<std::string> onHitEnemy;
 };
 
-FrameSpec frameOf(const IndexedImage& img, int index, int pause, int anchorX, int anchorY, int moveX) {
-    FrameSpec f;
+FrameBlock frameOf(const IndexedImage& img, int index, int pause, int anchorX, int anchorY, int moveX) {
+    FrameBlock f;
     char name[32];
     std::snprintf(name, sizeof name, "frame%02d.bmp", index);
     f.file = name;
@@ -173,13 +173,13 @@ void writeParticles(Output& out) {
 
     for (const Particle& p : defs) {
         std::string folder = std::string("particle/") + p.name;
-        std::vector<FrameSpec> frames;
+        std::vector<FrameBlock> frames;
         std::string title;
         if (std::string(p.name) == "fireball1") {
             title = "fireball1: a streaming flame, 5 pixels per movement step";
             for (int k = 0; k < 6; ++k) {
                 IndexedImage img = fireballFrame(k);
-                FrameSpec f = frameOf(img, k, 12, 36, 16, 5);
+                FrameBlock f = frameOf(img, k, 12, 36, 16, 5);
                 // The burning head is what hits: its hottest pixels.
                 IndexedImage core = img;
                 for (uint8_t& px : core.pixels)
@@ -196,7 +196,7 @@ void writeParticles(Output& out) {
             const char* notes[] = {"flash", "swelling fire", "ring of fire", "breaking into smoke", "smoke"};
             for (int k = 0; k < 5; ++k) {
                 IndexedImage img = burstFrame(k);
-                FrameSpec f = frameOf(img, k, pause[k], 36, 36, 0);
+                FrameBlock f = frameOf(img, k, pause[k], 36, 36, 0);
                 f.note = notes[k];
                 frames.push_back(f);
                 out.write(folder + "/" + f.file, bmpBytes(img));
@@ -210,7 +210,7 @@ void writeParticles(Output& out) {
             int side = ember ? 12 : 10;
             for (int k = 0; k < 4; ++k) {
                 IndexedImage img = sparkFrame(side, cores[k] * (ember ? 1.0f : 0.8f), brights[k] * (ember ? 1.0f : 0.7f));
-                FrameSpec f = frameOf(img, k, 15, side / 2, side / 2, ember ? 2 : -1);
+                FrameBlock f = frameOf(img, k, 15, side / 2, side / 2, ember ? 2 : -1);
                 f.note = "flicker " + std::to_string(k + 1);
                 frames.push_back(f);
                 out.write(folder + "/" + f.file, bmpBytes(img));
