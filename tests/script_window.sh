@@ -32,17 +32,54 @@ wait_for() {
 
 wait_for "Right is also 275" || fail "start-up did not finish"
 sleep 1
-xwd -root -silent >"$WORK/start.xwd" || fail "xwd failed"
-convert "$WORK/start.xwd" "$WORK/start.png" || fail "convert failed"
-[ -n "$SCREENSHOT_DIR" ] && cp "$WORK/start.png" "$SCREENSHOT_DIR/"
 
-# down, forward (right: the fighter faces left at start, so right turns it), z
+# Mean x of the fiery pixels (bright red-orange-yellow) of screenshot $2 that
+# differ from screenshot $1, right of x 240 and between y 380 and 520; "none"
+# when there are fewer than 20 of them.
+fire_x() {
+    convert "$1" -crop 560x140+240+380 +repage txt:- | tail -n +2 >"$WORK/a.txt"
+    convert "$2" -crop 560x140+240+380 +repage txt:- | tail -n +2 >"$WORK/b.txt"
+    paste -d' ' "$WORK/a.txt" "$WORK/b.txt" | awk '
+        { split($1, at, /[,:]/); b = $6;
+          gsub(/[()]/, "", b); split(b, c, ",");
+          if ($3 != $7 && c[1] >= 220 && c[2] >= 60 && c[3] <= 140 && c[1] > c[3] + 80) { n++; sx += at[1] } }
+        END { if (n < 20) print "none"; else printf "%d\n", 240 + sx / n }'
+}
+
+# Captures the screen now; pictures are converted afterwards, so captures
+# can follow each other closely.
+shot() { xwd -root -silent >"$WORK/$1.xwd" || fail "xwd failed"; }
+picture() {
+    convert "$WORK/$1.xwd" "$WORK/$1.png" || fail "convert failed"
+    [ -n "$SCREENSHOT_DIR" ] && cp "$WORK/$1.png" "$SCREENSHOT_DIR/"
+}
+
+shot start
+picture start
+
+# The fighter faces left at start: holding right turns it and walks it,
+# then down, forward (right), z throws a fireball to the right.
 if [ -s "$BUILD/data/Burn/moveset" ]; then
-    xdotool key Right
+    xdotool keydown Right
     sleep 0.3
+    xdotool keyup Right
+    sleep 1.2
+    shot before
     xdotool key Down Right z
     wait_for "Have Move - " || fail "no move recognised after down, right, z"
+    wait_for "TD: " || fail "the move launched no particle"
+    sleep 0.2
+    shot thrown
+    sleep 0.1
+    shot later
     wait_for "punch ended" || fail "the move did not end"
+    for name in before thrown later; do picture $name; done
+    X1=$(fire_x "$WORK/before.png" "$WORK/thrown.png")
+    X2=$(fire_x "$WORK/before.png" "$WORK/later.png")
+    echo "fireball x: $X1 then $X2"
+    [ "$X1" != none ] || fail "no fireball beside the fighter after the throw"
+    [ "$X2" != none ] || fail "no fireball in the later screenshot"
+    [ "$X2" -gt "$X1" ] || fail "the fireball did not fly on ($X1 then $X2)"
 fi
 
 xdotool key Escape
