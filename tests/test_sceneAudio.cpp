@@ -1,0 +1,72 @@
+// A move's sound reaches the audio output: the scene over the bundled data
+// with SDL's disk audio driver, which writes the mixed samples to a file.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "platform/platform.h"
+#include "shell/scene.h"
+#include "testSupport.h"
+
+namespace {
+void passes(sceneObjects& objects, int count) {
+    for (int i = 0; i < count; ++i) {
+        clockAdvance(20);
+        runPass(objects);
+    }
+}
+
+void pressKey(SDLKey key) {
+    SDL_Event event = {};
+    event.type = SDL_KEYDOWN;
+    event.key.type = SDL_KEYDOWN;
+    event.key.keysym.sym = key;
+    SDL_PushEvent(&event);
+}
+
+bool allSilent(const std::string& samples) {
+    for (char byte : samples)
+        if (byte != 0) return false;
+    return true;
+}
+}  // namespace
+
+TEST(SceneAudio, TheThrowSoundIsHeardAfterTheMoveStartsAndNotBefore) {
+    std::string output = makeTempDir("audio") + "/out.raw";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", "46", 1);  // one 2048-frame buffer: about real time
+    ASSERT_EQ(0, chdir(buildDir().c_str()));
+    ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO));
+    clockSet(1000);
+    sceneObjects objects;
+    startCapture();
+    startScene(objects);
+    passes(objects, 200);  // fall, land, stand still
+    std::string settled = stopCapture();
+    ASSERT_EQ(std::string::npos, settled.find("Warning: Couldn't set")) << "the disk audio device opens";
+    ASSERT_TRUE(vikings1.grounded);
+
+    SDL_Delay(300);  // the audio thread writes a stretch of the quiet scene
+    size_t quietEnd = readFile(output).size();
+    ASSERT_GT(quietEnd, 8192u);
+    EXPECT_TRUE(allSilent(readFile(output).substr(quietEnd - 8192)));
+
+    // down, forward, A: the throw, whose throwing frame names the cast sound
+    SDLKey forward = vikings1.dir ? SDLK_RIGHT : SDLK_LEFT;
+    startCapture();
+    pressKey(SDLK_DOWN);
+    passes(objects, 1);
+    pressKey(forward);
+    passes(objects, 1);
+    pressKey(SDLK_z);
+    passes(objects, 60);
+    std::string typed = stopCapture();
+    ASSERT_NE(std::string::npos, typed.find("Have Move - flameThrow!"));
+    ASSERT_NE(std::string::npos, typed.find("SOUND PLAYING"));
+    SDL_Delay(400);
+    std::string after = readFile(output).substr(quietEnd);
+    EXPECT_FALSE(allSilent(after));
+    Mix_CloseAudio();
+}
