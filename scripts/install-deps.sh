@@ -4,7 +4,8 @@
 set -e
 PACKAGES="build-essential cmake pkg-config libsdl1.2-dev libsdl-mixer1.2-dev \
 libgtest-dev libgmock-dev googletest libbenchmark-dev \
-xvfb xauth xdotool x11-apps imagemagick"
+xvfb xauth xdotool x11-apps imagemagick \
+clang libclang-rt-14-dev"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
