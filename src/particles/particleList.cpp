@@ -27,15 +27,21 @@ void link(partNode*& head, particle* part, bool wasEmpty) {
     head = node;
     if (wasEmpty) std::printf("particle added\n");
 }
+
+// Prints the line that announces a new particle; true when the list was empty.
+bool announceAdding(const partNode* head) {
+    if (head) {
+        std::printf("adding another particle\n");
+        return false;
+    }
+    std::printf("\n\nAdding particle\n");
+    return true;
+}
 }  // namespace
 
 void particleList::addParticle(std::string spec, Fighter* owner, CSprite* parent, partInfoList* defs,
                                SDL_Surface* screen, int time) {
-    bool wasEmpty = head == nullptr;
-    if (wasEmpty)
-        std::printf("\n\nAdding particle\n");
-    else
-        std::printf("adding another particle\n");
+    bool wasEmpty = announceAdding(head);
     particle* part = new particle;
     part->init(spec, owner, parent, defs, screen, time);
     link(head, part, wasEmpty);
@@ -43,11 +49,7 @@ void particleList::addParticle(std::string spec, Fighter* owner, CSprite* parent
 
 void particleList::addParticleD(std::string spec, bool dir, CSprite* parent, partInfoList* defs,
                                 SDL_Surface* screen, int time) {
-    bool wasEmpty = head == nullptr;
-    if (wasEmpty)
-        std::printf("\n\nAdding particle\n");
-    else
-        std::printf("adding another particle\n");
+    bool wasEmpty = announceAdding(head);
     particle* part = new particle;
     part->initD(spec, dir, parent, defs, screen, time);
     link(head, part, wasEmpty);
