@@ -1,0 +1,308 @@
+#include "replay.h"
+
+#include <SDL/SDL.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "platform/platform.h"
+#include "platform/textFile.h"
+#include "shell/scene.h"
+
+namespace {
+std::string lowered(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string workingFolder() {
+    char buffer[PATH_MAX];
+    if (!getcwd(buffer, sizeof buffer)) return "";
+    return buffer;
+}
+
+bool isFolder(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string absoluteFrom(const std::string& folder, const std::string& path) {
+    if (path.empty() || path[0] == '/' || folder.empty()) return path;
+    return folder + "/" + path;
+}
+
+// A time word: "1200" or "+50" after `previous`. False when it is not one.
+bool readTime(const std::string& word, int previous, int& time) {
+    bool relative = word[0] == '+';
+    size_t digits = relative ? 1 : 0;
+    if (digits >= word.size() || word.size() - digits > 9) return false;
+    for (size_t at = digits; at < word.size(); ++at)
+        if (!std::isdigit(static_cast<unsigned char>(word[at]))) return false;
+    int value = std::atoi(word.c_str() + digits);
+    if (relative && previous > INT_MAX - value) return false;
+    time = relative ? previous + value : value;
+    return true;
+}
+
+const char* kindName(replayEvent::Kind kind) {
+    switch (kind) {
+    case replayEvent::Down: return "down";
+    case replayEvent::Up: return "up";
+    case replayEvent::Tap: return "tap";
+    case replayEvent::Shot: return "shot";
+    case replayEvent::End: return "end";
+    }
+    return "?";
+}
+
+void pushKey(int key, bool down) {
+    SDL_Event event = {};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.type = event.type;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.sym = static_cast<SDLKey>(key);
+    event.key.keysym.mod = KMOD_NONE;
+    SDL_PushEvent(&event);
+    // The game reads held arrows from the key state, which pushed events don't touch.
+    SDL_GetKeyState(nullptr)[key] = down ? 1 : 0;
+}
+
+// The game reads its content as "data/..." from the working folder: enter
+// the folder that holds the data folder, or a scratch folder with a link
+// named "data" when the data folder has another name.
+struct dataEntrance {
+    std::string scratch;  // the scratch folder made, removed on leaving
+    std::string saved;
+
+    bool enter(const std::string& data) {
+        saved = workingFolder();
+        std::string trimmed = data;
+        while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
+        size_t slash = trimmed.rfind('/');
+        std::string name = slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
+        std::string parent = slash == std::string::npos ? "." : (slash == 0 ? "/" : trimmed.substr(0, slash));
+        if (name == "data") return chdir(parent.c_str()) == 0;
+        const char* temp = std::getenv("TMPDIR");
+        std::string pattern = std::string(temp ? temp : "/tmp") + "/fightscene-replay-XXXXXX";
+        if (!mkdtemp(&pattern[0])) return false;
+        scratch = pattern;
+        if (symlink(trimmed.c_str(), (scratch + "/data").c_str()) != 0) return false;
+        return chdir(scratch.c_str()) == 0;
+    }
+
+    void leave() {
+        if (!saved.empty() && chdir(saved.c_str()) != 0) std::perror("chdir");
+        if (scratch.empty()) return;
+        unlink((scratch + "/data").c_str());
+        rmdir(scratch.c_str());
+        scratch.clear();
+    }
+};
+}  // namespace
+
+int keyByName(const std::string& name) {
+    std::string wanted = lowered(name);
+    std::replace(wanted.begin(), wanted.end(), '_', ' ');
+    if (wanted.empty()) return 0;
+    for (int key = SDLK_FIRST + 1; key < SDLK_LAST; ++key) {
+        const char* known = SDL_GetKeyName(static_cast<SDLKey>(key));
+        if (known && wanted == known) return key;
+    }
+    return 0;
+}
+
+bool readScript(const std::string& script, const std::string& folder, std::vector<replayEvent>& events) {
+    events.clear();
+    TextFile file;
+    if (!file.open(script)) {
+        reportContent(script, 0, "cannot open the script");
+        return false;
+    }
+    bool good = true;
+    auto bad = [&](const std::string& message) {
+        file.report(message);
+        good = false;
+    };
+    int previous = 0;
+    bool inLongLine = false;
+    std::string line;
+    while (file.readLine(line)) {
+        bool whole = file.lastHadTerminator();
+        if (inLongLine) {  // the rest of a line already refused
+            inLongLine = !whole;
+            continue;
+        }
+        if (!whole) {
+            bad("line longer than 254 characters");
+            inLongLine = true;
+            continue;
+        }
+        size_t hash = line.find('#');
+        if (hash != std::string::npos) line.erase(hash);
+        std::vector<std::string> words = splitWords(line, 4);
+        if (words.empty()) continue;
+
+        replayEvent event;
+        event.line = file.line();
+        if (!readTime(words[0], previous, event.time)) {
+            bad("expected a time in milliseconds (\"1200\" or \"+50\"), found \"" + words[0] + "\"");
+            continue;
+        }
+        previous = event.time;
+        if (words.size() < 2) {
+            bad("expected down, up, tap, shot or end after the time");
+            continue;
+        }
+        std::string verb = lowered(words[1]);
+        size_t wanted = 3;
+        if (verb == "down") {
+            event.kind = replayEvent::Down;
+        } else if (verb == "up") {
+            event.kind = replayEvent::Up;
+        } else if (verb == "tap") {
+            event.kind = replayEvent::Tap;
+        } else if (verb == "shot") {
+            event.kind = replayEvent::Shot;
+        } else if (verb == "end") {
+            event.kind = replayEvent::End;
+            wanted = 2;
+        } else {
+            bad("unknown event \"" + words[1] + "\"; expected down, up, tap, shot or end");
+            continue;
+        }
+        if (words.size() < wanted) {
+            bad(verb == "shot" ? "shot needs a file name" : verb + " needs a key name");
+            continue;
+        }
+        if (words.size() > wanted) {
+            bad("unexpected \"" + words[wanted] + "\" after " + verb);
+            continue;
+        }
+        if (wanted == 3) event.word = words[2];
+        if (event.kind == replayEvent::Shot) {
+            event.path = absoluteFrom(folder, event.word);
+            if (!pathFits(&file, event.path)) {
+                good = false;
+                continue;
+            }
+        } else if (event.kind != replayEvent::End) {
+            event.key = keyByName(event.word);
+            if (event.key == 0) {
+                bad("unknown key \"" + event.word + "\" (SDL key names: Left Right Up Down z x c j Escape ...)");
+                continue;
+            }
+        }
+        events.push_back(event);
+    }
+    std::stable_sort(events.begin(), events.end(),
+                     [](const replayEvent& a, const replayEvent& b) { return a.time < b.time; });
+    return good;
+}
+
+std::string defaultDataFolder(const char* argv0) {
+    if (isFolder("data")) return workingFolder() + "/data";
+    std::string here = workingFolder();
+    std::string programFolder;
+    if (enterProgramFolder(argv0)) programFolder = workingFolder();
+    if (!here.empty() && chdir(here.c_str()) != 0) std::perror("chdir");
+    if (programFolder.empty()) return "";
+    for (const std::string& candidate : {programFolder + "/data", programFolder + "/../data"})
+        if (isFolder(candidate)) return candidate;
+    return "";
+}
+
+int runReplay(const replayOptions& options) {
+    if (options.step < 1) {
+        std::fprintf(stderr, "fightscene-replay: the step must be at least 1 ms\n");
+        return 2;
+    }
+    std::string here = workingFolder();
+    std::string data = absoluteFrom(here, options.data);
+    if (!isFolder(data)) {
+        std::fprintf(stderr, "fightscene-replay: no data folder at %s\n", data.c_str());
+        return 2;
+    }
+    // Headless unless the caller chose the drivers.
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    installQuitSignals();
+    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0) {
+        std::printf("Unable to init SDL: %s\n", SDL_GetError());
+        return 1;
+    }
+    std::atexit(SDL_Quit);
+
+    std::vector<replayEvent> events;
+    if (!readScript(options.script, here, events)) return 2;
+    dataEntrance entrance;
+    if (!entrance.enter(data)) {
+        std::fprintf(stderr, "fightscene-replay: cannot enter the data folder %s\n", data.c_str());
+        entrance.leave();
+        return 2;
+    }
+
+    // Start-up at clock 0; every pass then moves the clock on by one step.
+    clockSet(0);
+    std::unique_ptr<sceneObjects> objects(new sceneObjects);
+    startScene(*objects);
+
+    bool hasEnd = false;
+    for (const replayEvent& event : events) hasEnd = hasEnd || event.kind == replayEvent::End;
+    auto mark = [&](long long clock, const std::string& text) {
+        if (options.marks) std::printf("replay %lld: %s\n", clock, text.c_str());
+    };
+
+    int status = 0;
+    long long clock = 0;
+    long long passes = 0;
+    size_t next = 0;
+    std::vector<int> tapped;  // keys tapped in the previous pass, released in this one
+    bool going = !events.empty();
+    while (going) {
+        clockAdvance(static_cast<Uint32>(options.step));
+        clock += options.step;
+        ++passes;
+        for (int key : tapped) pushKey(key, false);
+        tapped.clear();
+
+        size_t due = next;
+        while (due < events.size() && events[due].time <= clock) ++due;
+        for (size_t i = next; i < due; ++i) {
+            const replayEvent& event = events[i];
+            if (event.kind == replayEvent::Shot || event.kind == replayEvent::End) continue;
+            mark(clock, std::string(kindName(event.kind)) + " " + event.word);
+            pushKey(event.key, event.kind != replayEvent::Up);
+            if (event.kind == replayEvent::Tap) tapped.push_back(event.key);
+        }
+
+        going = runPass(*objects);
+        if (!going) mark(clock, "the game quit");
+
+        // Screenshots show the pass just drawn.
+        for (size_t i = next; i < due; ++i) {
+            const replayEvent& event = events[i];
+            if (event.kind == replayEvent::Shot) {
+                mark(clock, "shot " + event.word);
+                if (SDL_SaveBMP(screen, event.path.c_str()) != 0) {
+                    reportContent(options.script, event.line,
+                                  "cannot save the shot to " + event.path + ": " + SDL_GetError());
+                    status = 2;
+                }
+            } else if (event.kind == replayEvent::End) {
+                going = false;
+            }
+        }
+        next = due;
+        if (next == events.size() && !hasEnd) going = false;
+    }
+    mark(clock, "end after " + std::to_string(passes) + " passes");
+    std::fflush(stdout);
+    entrance.leave();
+    return status;
+}

@@ -1,0 +1,43 @@
+#pragma once
+// A replay: the game run headless on a driven clock, fed key presses from a
+// script of timed events, so that the same script always gives the same run.
+#include <string>
+#include <vector>
+
+// One line of a script: "<time> <verb> [<argument>]". The time is in
+// milliseconds, or "+N" for N after the time of the line before.
+struct replayEvent {
+    enum Kind { Down, Up, Tap, Shot, End };
+    int time = 0;          // milliseconds of the driven clock
+    Kind kind = End;
+    int key = 0;           // SDL key code of Down, Up and Tap
+    std::string word;      // the argument as written (key name or file)
+    std::string path;      // Shot: the file to write, made absolute
+    int line = 0;          // line of the script, for messages
+};
+
+// The SDL key code of a key name as SDL names keys ("left", "z", "escape",
+// "right shift" also written "right_shift"), in any case; 0 when unknown.
+// Needs SDL's video subsystem to be up.
+int keyByName(const std::string& name);
+
+// Reads `script`, reporting every bad line as "script:line: message".
+// Shot files are made absolute from `folder`. Events come out sorted by
+// time, those of one time in script order. False when any line was bad.
+bool readScript(const std::string& script, const std::string& folder, std::vector<replayEvent>& events);
+
+struct replayOptions {
+    std::string script;
+    std::string data;   // the data folder the game reads as "data"
+    int step = 10;      // milliseconds the clock advances per pass
+    bool marks = true;  // print "replay <ms>: <event>" lines among the game's
+};
+
+// The data folder used when none is given: "data" in the working folder,
+// else beside the executable, else beside its folder; "" when none exists.
+std::string defaultDataFolder(const char* argv0);
+
+// Runs the game over the script. 0 when the run went through, 2 for a bad
+// script, data folder or screenshot; the game's own fatal failures end the
+// process with status 1 as in the game.
+int runReplay(const replayOptions& options);
