@@ -138,8 +138,8 @@ bool readScript(const std::string& script, const std::string& folder, std::vecto
             inLongLine = !whole;
             continue;
         }
-        if (!whole) {
-            bad("line longer than 254 characters");
+        if (!whole) {  // the reader has reported it
+            good = false;
             inLongLine = true;
             continue;
         }

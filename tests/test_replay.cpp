@@ -1,0 +1,270 @@
+// Replays: scripts read into timed events, and whole runs of the game over
+// the bundled data, each in a child process of its own (the scene's globals
+// live once per process), compared by their transcripts and screenshots.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "authoring/replay.h"
+#include "platform/textFile.h"
+#include "testSupport.h"
+
+namespace {
+struct runResult {
+    int status = -1;
+    std::string transcript;  // standard output
+};
+
+// Runs `script` with the working folder `folder`, in a child process.
+runResult replayInChild(const std::string& folder, const std::string& script, const std::string& data,
+                        int step = 10) {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    pid_t child = fork();
+    if (child == 0) {
+        int out = open((folder + "/transcript.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int err = open((folder + "/stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(folder.c_str()) != 0) _exit(99);
+        SDL_Quit();  // whatever this test program had started
+        replayOptions options;
+        options.script = script;
+        options.data = data;
+        options.step = step;
+        int status = runReplay(options);
+        std::fflush(stdout);
+        _exit(status);
+    }
+    runResult result;
+    int wait = 0;
+    if (child > 0 && waitpid(child, &wait, 0) == child && WIFEXITED(wait)) result.status = WEXITSTATUS(wait);
+    result.transcript = readFile(folder + "/transcript.txt");
+    return result;
+}
+
+std::string bundledData() { return sourceDir() + "/data"; }
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// The fighter starts facing left: forward is the left arrow.
+std::string keyForLetter(char letter) {
+    switch (letter) {
+    case 'A': return "z";
+    case 'B': return "x";
+    case 'C': return "c";
+    case 'U': return "Up";
+    case 'D': return "Down";
+    case 'R': return "Left";
+    case 'L': return "Right";
+    }
+    return "?";
+}
+
+struct reported {
+    int line;
+    std::string message;
+};
+std::vector<reported> reports;
+void collect(const std::string&, int line, const std::string& message) { reports.push_back({line, message}); }
+
+class ReplayScript : public testing::Test {
+protected:
+    void SetUp() override {
+        // Key names need SDL's video subsystem; nothing with threads is started.
+        setenv("SDL_VIDEODRIVER", "dummy", 0);
+        ASSERT_EQ(0, SDL_InitSubSystem(SDL_INIT_VIDEO));
+        reports.clear();
+        contentReportHook = collect;
+    }
+    void TearDown() override { contentReportHook = nullptr; }
+};
+
+const char* kThrowScript =
+    "# land, then down, forward (he faces left), A: the fireball\n"
+    "1000 shot before.bmp\n"
+    "1000 tap Down\n"
+    "1040 tap Left\n"
+    "1080 tap z\n"
+    "1400 shot after.bmp   # the fireball is out\n"
+    "1800 end\n";
+}  // namespace
+
+TEST_F(ReplayScript, LinesBecomeTimedEventsInTimeOrder) {
+    std::string folder = makeTempDir("replay");
+    writeFile(folder + "/s.txt",
+              "# comment line\n"
+              "\n"
+              "1200 down Down\n"
+              "+50 UP down   # relative time, any case\n"
+              "1100 TAP Escape\n"
+              "1250 shot shots/after.bmp\n"
+              "4000 end\n"
+              "1300 tap right_shift\n");
+    std::vector<replayEvent> events;
+    ASSERT_TRUE(readScript(folder + "/s.txt", "/base", events));
+    EXPECT_TRUE(reports.empty());
+    ASSERT_EQ(6u, events.size());
+    EXPECT_EQ(1100, events[0].time);
+    EXPECT_EQ(replayEvent::Tap, events[0].kind);
+    EXPECT_EQ(SDLK_ESCAPE, events[0].key);
+    EXPECT_EQ(5, events[0].line);
+    EXPECT_EQ(1200, events[1].time);
+    EXPECT_EQ(replayEvent::Down, events[1].kind);
+    EXPECT_EQ(SDLK_DOWN, events[1].key);
+    // "+50" follows the line before it; at equal times the script's order stays
+    EXPECT_EQ(1250, events[2].time);
+    EXPECT_EQ(replayEvent::Up, events[2].kind);
+    EXPECT_EQ(replayEvent::Shot, events[3].kind);
+    EXPECT_EQ("/base/shots/after.bmp", events[3].path);
+    EXPECT_EQ(SDLK_RSHIFT, events[4].key);
+    EXPECT_EQ(replayEvent::End, events[5].kind);
+    EXPECT_EQ(4000, events[5].time);
+}
+
+TEST_F(ReplayScript, BadLinesAreReportedWithTheirLines) {
+    std::string folder = makeTempDir("replay");
+    writeFile(folder + "/s.txt",
+              "100 tap z\n"
+              "soon tap z\n"
+              "100 jump z\n"
+              "100 down\n"
+              "100 down Banana\n"
+              "100 end now\n"
+              "100 shot\n"
+              "100\n" +
+                  std::string(300, 'x') + "\n" + "200 tap x\n");
+    std::vector<replayEvent> events;
+    EXPECT_FALSE(readScript(folder + "/s.txt", folder, events));
+    ASSERT_EQ(8u, reports.size());
+    int line = 2;
+    for (const reported& report : reports) EXPECT_EQ(line++, report.line) << report.message;
+    EXPECT_TRUE(has(reports[0].message, "expected a time")) << reports[0].message;
+    EXPECT_TRUE(has(reports[1].message, "unknown event \"jump\"")) << reports[1].message;
+    EXPECT_TRUE(has(reports[2].message, "needs a key name")) << reports[2].message;
+    EXPECT_TRUE(has(reports[3].message, "unknown key \"Banana\"")) << reports[3].message;
+    EXPECT_TRUE(has(reports[4].message, "unexpected \"now\"")) << reports[4].message;
+    EXPECT_TRUE(has(reports[5].message, "needs a file name")) << reports[5].message;
+    EXPECT_TRUE(has(reports[7].message, "longer than 254")) << reports[7].message;
+    // the good lines around them are still read
+    ASSERT_EQ(2u, events.size());
+    EXPECT_EQ(SDLK_x, events[1].key);
+}
+
+TEST_F(ReplayScript, KeyNamesAreSdlNamesInAnyCase) {
+    EXPECT_EQ(SDLK_LEFT, keyByName("Left"));
+    EXPECT_EQ(SDLK_RIGHT, keyByName("RIGHT"));
+    EXPECT_EQ(SDLK_UP, keyByName("up"));
+    EXPECT_EQ(SDLK_z, keyByName("z"));
+    EXPECT_EQ(SDLK_j, keyByName("J"));
+    EXPECT_EQ(SDLK_ESCAPE, keyByName("Escape"));
+    EXPECT_EQ(SDLK_SPACE, keyByName("space"));
+    EXPECT_EQ(0, keyByName("Banana"));
+    EXPECT_EQ(0, keyByName(""));
+}
+
+TEST_F(ReplayScript, MissingScriptIsReported) {
+    std::vector<replayEvent> events;
+    EXPECT_FALSE(readScript("/nonexistent/script.txt", "", events));
+    ASSERT_EQ(1u, reports.size());
+    EXPECT_TRUE(has(reports[0].message, "cannot open"));
+}
+
+TEST(Replay, SameScriptGivesTheSameTranscriptAndShotsTwice) {
+    std::string first = makeTempDir("replay");
+    std::string second = makeTempDir("replay");
+    std::string script = makeTempDir("replay") + "/throw.txt";
+    writeFile(script, kThrowScript);
+    runResult a = replayInChild(first, script, bundledData());
+    runResult b = replayInChild(second, script, bundledData());
+    ASSERT_EQ(0, a.status) << a.transcript;
+    ASSERT_EQ(0, b.status) << b.transcript;
+    EXPECT_TRUE(has(a.transcript, "replay 1080: tap z")) << a.transcript;
+    EXPECT_TRUE(has(a.transcript, "Have Move - flameThrow!")) << a.transcript;
+    EXPECT_TRUE(has(a.transcript, "replay 1800: end after 180 passes")) << a.transcript;
+    EXPECT_EQ(a.transcript, b.transcript);
+
+    std::string before = readFile(first + "/before.bmp");
+    std::string after = readFile(first + "/after.bmp");
+    ASSERT_GT(before.size(), 800u * 600u * 3u) << "a full screen";
+    EXPECT_EQ(before, readFile(second + "/before.bmp"));
+    EXPECT_EQ(after, readFile(second + "/after.bmp"));
+    EXPECT_NE(before, after) << "the throw shows between the two shots";
+}
+
+TEST(Replay, TypingTheFirstBundledMoveCommandPerformsIt) {
+    // The first move of the bundled move file, its name and command read here.
+    std::string moveset = readFile(bundledData() + "/Burn/moveset");
+    std::vector<std::string> lines;
+    size_t at = 0;
+    while (at < moveset.size()) {
+        size_t end = moveset.find('\n', at);
+        if (end == std::string::npos) end = moveset.size();
+        lines.push_back(moveset.substr(at, end - at));
+        at = end + 1;
+    }
+    ASSERT_GE(lines.size(), 12u);
+    std::string name = lines[1];
+    std::string command = lines[2];
+    ASSERT_FALSE(command.empty());
+    ASSERT_EQ(std::string::npos, command.find('U')) << "a jump would spoil the test";
+
+    std::string script = "# " + name + ": " + command + "\n";
+    int time = 1000;
+    for (char letter : command) {
+        script += std::to_string(time) + " tap " + keyForLetter(letter) + "\n";
+        time += 40;
+    }
+    script += std::to_string(time + 200) + " end\n";
+    std::string folder = makeTempDir("replay");
+    writeFile(folder + "/move.txt", script);
+    runResult run = replayInChild(folder, folder + "/move.txt", bundledData());
+    ASSERT_EQ(0, run.status) << run.transcript;
+    EXPECT_TRUE(has(run.transcript, "Have Move - " + name + "!")) << script << run.transcript;
+}
+
+TEST(Replay, EscapeEndsTheRunAtItsPass) {
+    std::string folder = makeTempDir("replay");
+    writeFile(folder + "/s.txt", "500 tap Escape\n520 shot late.bmp\n900 end\n");
+    runResult run = replayInChild(folder, folder + "/s.txt", bundledData());
+    EXPECT_EQ(0, run.status);
+    EXPECT_TRUE(has(run.transcript, "replay 500: the game quit")) << run.transcript;
+    EXPECT_TRUE(has(run.transcript, "replay 500: end after 50 passes")) << run.transcript;
+    EXPECT_FALSE(has(run.transcript, "shot late.bmp"));
+    EXPECT_TRUE(readFile(folder + "/late.bmp").empty());
+}
+
+TEST(Replay, EventsFallOnTheFirstPassAtOrAfterTheirTime) {
+    std::string folder = makeTempDir("replay");
+    writeFile(folder + "/s.txt", "1010 tap z\n1100 end\n");
+    runResult run = replayInChild(folder, folder + "/s.txt", bundledData(), 25);
+    EXPECT_EQ(0, run.status);
+    EXPECT_TRUE(has(run.transcript, "replay 1025: tap z")) << run.transcript;
+    EXPECT_TRUE(has(run.transcript, "replay 1100: end after 44 passes")) << run.transcript;
+}
+
+TEST(Replay, DataFolderOfAnotherNameAndMissingOnes) {
+    std::string folder = makeTempDir("replay");
+    std::string content = folder + "/content";
+    ASSERT_EQ(0, symlink(bundledData().c_str(), content.c_str()));
+    writeFile(folder + "/s.txt", "200 end\n");
+    runResult run = replayInChild(folder, folder + "/s.txt", content);
+    EXPECT_EQ(0, run.status);
+    EXPECT_TRUE(has(run.transcript, "Have Move") || has(run.transcript, "holy diver: walk")) << run.transcript;
+    EXPECT_FALSE(has(run.transcript, "ERROR opening file")) << run.transcript;
+
+    runResult missing = replayInChild(folder, folder + "/s.txt", folder + "/nothing");
+    EXPECT_EQ(2, missing.status);
+    EXPECT_FALSE(has(missing.transcript, "loading"));
+}
+
+TEST(Replay, BadScriptIsRefusedBeforeTheGameStarts) {
+    std::string folder = makeTempDir("replay");
+    writeFile(folder + "/s.txt", "100 tap z\n# fine so far\n200 tap Banana\n");
+    runResult run = replayInChild(folder, folder + "/s.txt", bundledData());
+    EXPECT_EQ(2, run.status);
+    EXPECT_TRUE(has(run.transcript, folder + "/s.txt:3: unknown key \"Banana\"")) << run.transcript;
+    EXPECT_FALSE(has(run.transcript, "loading")) << "no content was read";
+}
