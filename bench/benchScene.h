@@ -1,0 +1,57 @@
+#pragma once
+// The real scene on the bundled data, driven headless for measuring: a set
+// clock, the fighter walking back and forth by held arrow keys, and a fixed
+// number of fireballs kept alive on the screen.
+#include <SDL/SDL.h>
+
+#include <string>
+#include <vector>
+
+#include "rectCopy.h"
+#include "shell/scene.h"
+
+// Milliseconds the clock moves per pass: every pass takes a movement step.
+const int kBenchPassMs = 11;
+// Walking turns round at these anchor x values.
+const int kWalkLeftEnd = 160;
+const int kWalkRightEnd = 640;
+
+class benchScene {
+public:
+    sceneObjects objects;
+    Uint32 now = 0;       // the set clock, milliseconds
+    long walked = 0;      // pixels the fighter's anchor moved, summed over passes
+    int turns = 0;        // times the walk turned round
+
+    // Opens the scene: start-up over "data" in the working directory, after
+    // SDL_Init. False (with `why`) when the content can't give a scene to
+    // measure (no background, no fighter frames, no particle definitions).
+    bool start(std::string& why);
+    // Lands the fighter and lets the start-up fireball and its sparks die.
+    // False when that doesn't happen within a minute of game time.
+    bool settle();
+    // Launches `count` fireballs from the fighter at different heights.
+    void launch(int count);
+    // Repaints the background and runs a few passes, so every saved
+    // background matches the screen again (after a repaint-only run).
+    void resync();
+
+    // One real pass: keep-up, then the game's own loop pass.
+    void pass();
+    // The same pass with the whole background repainted instead of the
+    // restore and save of the sprites' rectangles.
+    void repaintPass();
+
+    // Live particles in the scene's list.
+    int liveParticles() const;
+    // The rectangles a pass restores, saves and draws now: the fighter's and
+    // every particle's, at the frame-set sizes the engine uses.
+    std::vector<pixelRect> spriteRects() const;
+
+private:
+    // Before each pass: advance the clock, steer the walk, keep the
+    // particles alive and on the screen. A few integer writes.
+    void keepUp();
+    void hold(SDLKey key, bool down);
+    SDLKey walking = SDLK_RIGHT;
+};

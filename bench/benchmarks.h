@@ -1,0 +1,7 @@
+#pragma once
+// The benchmarks of fightscene-bench, registered by registerBenchmarks over
+// one scene started beforehand.
+class benchScene;
+
+// Registers every benchmark over `scene`, which must stay alive while they run.
+void registerBenchmarks(benchScene& scene);

@@ -1,0 +1,150 @@
+// fightscene-bench: the scene pass, frame-set loading and command recognition
+// measured on the bundled data, headless. The engine's progress lines go to
+// /dev/null; the results and the ratios go to standard output.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <streambuf>
+#include <string>
+
+#include "benchScene.h"
+#include "benchmarks.h"
+#include "figures.h"
+#include "platform/textFile.h"
+
+#ifndef FIGHTSCENE_SOURCE_DIR
+#define FIGHTSCENE_SOURCE_DIR "."
+#endif
+
+namespace {
+// An output stream over a stdio file, for the reporter.
+class fileBuffer : public std::streambuf {
+public:
+    explicit fileBuffer(std::FILE* file) : file(file) {}
+
+protected:
+    int overflow(int c) override { return c == EOF ? 0 : std::fputc(c, file); }
+    std::streamsize xsputn(const char* text, std::streamsize n) override {
+        return static_cast<std::streamsize>(std::fwrite(text, 1, static_cast<size_t>(n), file));
+    }
+    int sync() override { return std::fflush(file); }
+
+private:
+    std::FILE* file;
+};
+
+int contentReports = 0;
+void countReport(const std::string& file, int line, const std::string& message) {
+    ++contentReports;
+    std::fprintf(stderr, "content: %s:%d: %s\n", file.c_str(), line, message.c_str());
+}
+
+// Points file descriptor `fd` at /dev/null; returns a copy of what it was.
+int silence(int fd) {
+    std::fflush(nullptr);
+    int saved = dup(fd);
+    int null = open("/dev/null", O_WRONLY);
+    if (null >= 0) {
+        dup2(null, fd);
+        close(null);
+    }
+    return saved;
+}
+
+void restore(int fd, int saved) {
+    std::fflush(nullptr);
+    if (saved < 0) return;
+    dup2(saved, fd);
+    close(saved);
+}
+
+std::string formatAsked(int argc, char** argv) {
+    const char* flag = "--benchmark_format=";
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], flag, std::strlen(flag)) == 0) return argv[i] + std::strlen(flag);
+    return "console";
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Headless unless the caller asks otherwise.
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    std::string format = formatAsked(argc, argv);
+    if (format != "console" && format != "json") {
+        std::fprintf(stderr, "fightscene-bench: --benchmark_format=console or json\n");
+        return 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+
+    // The data folder: FIGHTSCENE_ROOT when set, else the source tree.
+    const char* root = std::getenv("FIGHTSCENE_ROOT");
+    if (!root) root = FIGHTSCENE_SOURCE_DIR;
+    if (chdir(root) != 0) {
+        std::fprintf(stderr, "fightscene-bench: cannot enter %s\n", root);
+        return 1;
+    }
+
+    // From here on the engine prints into /dev/null; the results go to the
+    // real standard output through their own stream.
+    int resultsFd = silence(STDOUT_FILENO);
+    std::FILE* results = fdopen(resultsFd, "w");
+    if (!results) return 1;
+    fileBuffer resultsBuffer(results);
+    std::ostream out(&resultsBuffer);
+
+    // Start-up also writes sound progress to standard error.
+    int errorFd = silence(STDERR_FILENO);
+    contentReportHook = countReport;
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0) {
+        restore(STDERR_FILENO, errorFd);
+        std::fprintf(stderr, "fightscene-bench: Unable to init SDL: %s\n", SDL_GetError());
+        return 1;
+    }
+    static benchScene scene;
+    std::string why;
+    bool ready = scene.start(why) && scene.settle();
+    restore(STDERR_FILENO, errorFd);
+    contentReportHook = nullptr;
+    if (!ready) {
+        std::fprintf(stderr, "fightscene-bench: no scene to measure: %s\n",
+                     why.empty() ? "the fighter did not land or the start-up particles did not die" : why.c_str());
+        return 1;
+    }
+    if (contentReports > 0) std::fprintf(stderr, "fightscene-bench: the bundled data gave %d content reports\n", contentReports);
+
+    registerBenchmarks(scene);
+    figureBook book;
+    std::unique_ptr<benchmark::BenchmarkReporter> reporter;
+    if (format == "json") {
+        reporter.reset(new collectingReporter<benchmark::JSONReporter>(book));
+    } else {
+        // Colours only for a terminal: the output is often kept in a file.
+        auto options = isatty(resultsFd) ? benchmark::ConsoleReporter::OO_ColorTabular
+                                         : benchmark::ConsoleReporter::OO_Tabular;
+        reporter.reset(new collectingReporter<benchmark::ConsoleReporter>(book, options));
+    }
+    reporter->SetOutputStream(&out);
+    reporter->SetErrorStream(&std::cerr);
+    benchmark::RunSpecifiedBenchmarks(reporter.get());
+    out.flush();
+    // Machine-readable formats stay clean; the ratios then go to standard error.
+    if (format == "console")
+        book.printSummary(out);
+    else
+        book.printSummary(std::cerr);
+    out.flush();
+    std::fflush(results);
+    benchmark::Shutdown();
+    std::fflush(stderr);
+    // Leave without tearing the scene down: the game never does either.
+    // A benchmark whose scene checks failed makes the run fail.
+    std::_Exit(book.failures().empty() ? 0 : 1);
+}
