@@ -21,9 +21,10 @@ std::string wordField(const TextFile& file, const std::string& line, const char*
     return word;
 }
 
-int intField(const std::string& line) {
+int intField(const TextFile& file, const std::string& line) {
     int value = 0;
     scanInt(line, value);
+    expectNumbers(file, line, 1, "move value");
     return value;
 }
 }  // namespace
@@ -37,19 +38,21 @@ int moveSet::loadAll(const char* characterFolder) {
     if (!pathFits(nullptr, path)) return 1;
     TextFile file;
     if (!file.open(path)) {
-        std::printf("ERROR opening file %s\n\n", path.c_str());
-        std::fflush(stdout);
+        reportOpenFailure(path);
         return 1;
     }
 
     std::string line;
     int announced = 0;
+    bool countTrusted = false;  // header read and the file holds every block it announces
     if (!file.readLine(line) || !scanHeader(line, "ANIMS:", announced)) {
         file.report("no move count (\"ANIMS: n\"); no moves read");
         announced = 0;
     } else if (announced < 0) {
         file.report("negative move count; no moves read");
         announced = 0;
+    } else {
+        countTrusted = true;
     }
 
     // Never allocate more moves than the rest of the file can describe.
@@ -58,6 +61,7 @@ int moveSet::loadAll(const char* characterFolder) {
         file.report("announces " + std::to_string(announced) + " moves but holds only " +
                     std::to_string(room));
         announced = static_cast<int>(room);
+        countTrusted = false;
     }
     moves.resize(announced);
     count = announced;
@@ -78,7 +82,9 @@ int moveSet::loadAll(const char* characterFolder) {
             switch (n) {
             case 0: {
                 nameLine = file.line();
+                move.line = nameLine;
                 std::string name = wordField(file, line, "move name", fits);
+                if (!name.empty()) expectName(file, name, "move name");
                 std::printf("Lets Rock!: %s\n", name.c_str());
                 if (name.empty()) {
                     if (fits) file.report("move without a name; its frames are not read");
@@ -94,16 +100,17 @@ int moveSet::loadAll(const char* characterFolder) {
             }
             case 1:
                 move.command = wordField(file, line, "move command", fits);
+                if (fits) expectName(file, move.command, "move command");
                 std::printf("Command: %s\n", move.command.c_str());
                 break;
-            case 2: move.reservedInt1 = intField(line); break;
+            case 2: move.reservedInt1 = intField(file, line); break;
             case 3: move.reservedText1 = wordField(file, line, "move text", fits); break;
-            case 4: move.reservedInt2 = intField(line); break;
-            case 5: move.reservedBool1 = intField(line) == 1; break;
+            case 4: move.reservedInt2 = intField(file, line); break;
+            case 5: move.reservedBool1 = intField(file, line) == 1; break;
             case 6: move.reservedText2 = wordField(file, line, "move text", fits); break;
-            case 7: move.reservedInt3 = intField(line); break;
-            case 8: move.reservedBool2 = intField(line) == 1; break;
-            case 9: move.reservedBool3 = intField(line) == 1; break;
+            case 7: move.reservedInt3 = intField(file, line); break;
+            case 8: move.reservedBool2 = intField(file, line) == 1; break;
+            case 9: move.reservedBool3 = intField(file, line) == 1; break;
             default:
                 move.condition = line;
                 std::printf("Condition: %s\n", move.condition.c_str());
@@ -126,6 +133,8 @@ int moveSet::loadAll(const char* characterFolder) {
         // Shrinking keeps the records in place; nothing points at them yet.
         moves.resize(loaded);
         count = loaded;
+    } else if (countTrusted) {
+        reportUnreadLines(file, "move block", false);
     }
     file.close();
     return 1;

@@ -19,6 +19,7 @@ struct moveInfo {
     bool reservedBool2 = false;
     bool reservedBool3 = false;
     std::string condition;  // "null" for none, else a condition text
+    int line = 0;           // line of the moveset file that names the move (messages)
 };
 
 // A node of a move list; the list's owner frees the nodes.

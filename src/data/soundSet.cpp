@@ -20,28 +20,34 @@ void freeNodes(soundNode* node) {
 
 // Opens "<folder>/sound" and reads its "SOUNDS: %d" header. The count is 0
 // when unreadable or negative, and never more than the lines that follow.
-bool openList(TextFile& file, const char* folder, int& announced) {
+// `trusted` tells whether the count was read and the file holds that many
+// lines, so that lines left after them are the count's fault.
+bool openList(TextFile& file, const char* folder, int& announced, bool& trusted) {
     std::string path = std::string(folder ? folder : "") + "/sound";
     if (!pathFits(nullptr, path)) return false;
     if (!file.open(path)) {
-        std::printf("ERROR opening file %s\n\n", path.c_str());
+        reportOpenFailure(path);
         return false;
     }
     announced = 0;
+    trusted = true;
     std::string header;
     if (!file.readLine(header) || !scanHeader(header, "SOUNDS:", announced)) {
         file.report("expected \"SOUNDS: <count>\"");
         announced = 0;
+        trusted = false;
     }
     if (announced < 0) {
         file.report("negative sound count read as 0");
         announced = 0;
+        trusted = false;
     }
     long left = file.linesLeft();
     if (announced > left) {
         file.report("announces " + std::to_string(announced) + " sounds but only " +
                     std::to_string(left) + " lines follow");
         announced = static_cast<int>(left);
+        trusted = false;
     }
     return true;
 }
@@ -57,18 +63,22 @@ std::string readName(TextFile& file, const char* folder, std::string& path) {
         return "";
     }
     if (!wordFits(file, name, kMaxSoundName, "sound name")) return "";
+    expectName(file, name, "sound name");
     path = std::string(folder) + "/" + name + ".wav";
     if (!pathFits(&file, path)) return "";
     return name;
 }
 
-soundNode* loadSound(const std::string& name, const std::string& path) {
+soundNode* loadSound(const TextFile& file, const std::string& name, const std::string& path) {
     std::printf("ANOTHER COUT LOL\n");
     std::printf("SOUND NAME: %s\n", path.c_str());
     soundNode* node = new soundNode;
     node->name = name;
     SDL_RWops* stream = SDL_RWFromFile(path.c_str(), "rb");
     node->chunk = stream ? Mix_LoadWAV_RW(stream, 1) : nullptr;
+    if (!node->chunk)
+        file.report("sound file " + path +
+                    (stream ? " can't be loaded: " + std::string(Mix_GetError()) : " can't be opened"));
     std::fflush(stdout);
     if (node->chunk)
         std::fprintf(stderr, "Loaded myfile.wav\n");
@@ -88,7 +98,8 @@ soundSet::~soundSet() {
 void soundSet::getList(const char* folder) {
     TextFile file;
     int announced = 0;
-    if (!openList(file, folder, announced)) return;
+    bool trusted = false;
+    if (!openList(file, folder, announced, trusted)) return;
 
     // The old entries leave the set but stay alive: a chunk of theirs may be
     // playing right now.
@@ -106,7 +117,7 @@ void soundSet::getList(const char* folder) {
         std::string path;
         std::string name = readName(file, folder, path);
         if (name.empty()) continue;
-        soundNode* node = loadSound(name, path);
+        soundNode* node = loadSound(file, name, path);
         if (tail)
             tail->next = node;
         else
@@ -114,6 +125,7 @@ void soundSet::getList(const char* folder) {
         tail = node;
         ++count;
     }
+    if (trusted) reportUnreadLines(file, "sound name", false);
     file.close();
 }
 
@@ -121,7 +133,8 @@ void soundSet::addToList(const char* folder) {
     std::printf("ADDING TO SOUND SET, YAY!\n");
     TextFile file;
     int announced = 0;
-    if (!openList(file, folder, announced)) return;
+    bool trusted = false;
+    if (!openList(file, folder, announced, trusted)) return;
 
     // New entries go after the last one; with no list yet they start it.
     soundNode* tail = head;
@@ -140,7 +153,7 @@ void soundSet::addToList(const char* folder) {
             std::printf("%d\n", -skipped);
             continue;
         }
-        soundNode* node = loadSound(name, path);
+        soundNode* node = loadSound(file, name, path);
         if (tail)
             tail->next = node;
         else
@@ -149,6 +162,7 @@ void soundSet::addToList(const char* folder) {
         ++added;
     }
     count += added;
+    if (trusted) reportUnreadLines(file, "sound name", false);
     std::printf("New Total is : %d\n", count);
     file.close();
 }

@@ -21,25 +21,29 @@ int partInfoList::addList(const char* listName, SDL_Surface* screen) {
     if (!pathFits(nullptr, path)) return -1;
     TextFile file;
     if (!file.open(path)) {
-        std::printf("ERROR opening file %s\n\n", path.c_str());
+        reportOpenFailure(path);
         return -1;
     }
 
     int announced = 0;
+    bool trusted = true;  // lines left after the announced ones are the count's fault
     std::string line;
     if (!file.readLine(line) || !scanHeader(line, "PARTS:", announced)) {
         file.report("expected \"PARTS: <count>\"");
         announced = 0;
+        trusted = false;
     }
     if (announced < 0) {
         file.report("negative particle count read as 0");
         announced = 0;
+        trusted = false;
     }
     long left = file.linesLeft();
     if (announced > left) {
         file.report("announces " + std::to_string(announced) + " particles but only " + std::to_string(left) +
                     " lines follow");
         announced = static_cast<int>(left);
+        trusted = false;
     }
 
     for (int i = 0; i < announced && file.readLine(line); ++i) {
@@ -49,6 +53,7 @@ int partInfoList::addList(const char* listName, SDL_Surface* screen) {
             file.report("particle line holds no name");
             continue;
         }
+        expectName(file, name, "particle name");
         // The settings file's path is the longest the definition builds.
         if (!pathFits(&file, std::string(kParticleFolder) + name + "/particle")) continue;
 
@@ -63,6 +68,7 @@ int partInfoList::addList(const char* listName, SDL_Surface* screen) {
         head = node;
         node->name = name;
     }
+    if (trusted) reportUnreadLines(file, "particle line", false);
     file.close();
     return 1;
 }

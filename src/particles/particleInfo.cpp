@@ -6,18 +6,27 @@
 
 namespace {
 // Reads the next line as "%d"; 0 when the line is missing or holds no number.
-int readNumber(TextFile& file) {
+// The first missing line is reported; `ended` keeps the rest quiet.
+int readNumber(TextFile& file, const std::string& what, bool& ended) {
     std::string line;
     int value = 0;
-    if (!file.readLine(line) || !scanInt(line, value)) return 0;
+    if (!file.readLine(line)) {
+        if (!ended) file.report("file ends before the " + what);
+        ended = true;
+        return 0;
+    }
+    expectNumbers(file, line, 1, what.c_str());
+    if (!scanInt(line, value)) return 0;
     return value;
 }
 
 // Reads one event's count line and its entry lines. A negative count reads
 // no entries; a count beyond the end of the file reads what is there.
-void readEvent(TextFile& file, const char* eventName, int& count, std::vector<std::string>& entries) {
+void readEvent(TextFile& file, const char* eventName, int& count, std::vector<std::string>& entries,
+               int& countLine, bool& ended) {
     entries.clear();
-    count = readNumber(file);
+    count = readNumber(file, std::string(eventName) + " count", ended);
+    countLine = file.line();
     if (count <= 0) {
         count = 0;
         return;
@@ -80,19 +89,21 @@ int particleInfo::ParticleInfo(const char* folder) {
     if (!pathFits(nullptr, path)) return 0;
     TextFile file;
     if (!file.open(path)) {
-        std::printf("ERROR opening file %s\n\n", path.c_str());
+        reportOpenFailure(path);
         return 0;
     }
-    alpha = readNumber(file);
-    lifeTime = readNumber(file);
-    gravity = readNumber(file) == 1;
-    extraFlag1 = readNumber(file) == 1;
-    extraFlag2 = readNumber(file) == 1;
-    readEvent(file, "OnDeath", onDeathCount, onDeath);
-    readEvent(file, "OnHitPlayer", onHitPlayerCount, onHitPlayer);
-    readEvent(file, "OnHitEnemy", onHitEnemyCount, onHitEnemy);
-    readEvent(file, "OnHitTarget", onHitTargetCount, onHitTarget);
-    readEvent(file, "OnHitAlly", onHitAllyCount, onHitAlly);
+    bool ended = false;
+    alpha = readNumber(file, "alpha", ended);
+    lifeTime = readNumber(file, "life time", ended);
+    gravity = readNumber(file, "gravity flag", ended) == 1;
+    extraFlag1 = readNumber(file, "flag", ended) == 1;
+    extraFlag2 = readNumber(file, "flag", ended) == 1;
+    readEvent(file, "OnDeath", onDeathCount, onDeath, eventLines[0], ended);
+    readEvent(file, "OnHitPlayer", onHitPlayerCount, onHitPlayer, eventLines[1], ended);
+    readEvent(file, "OnHitEnemy", onHitEnemyCount, onHitEnemy, eventLines[2], ended);
+    readEvent(file, "OnHitTarget", onHitTargetCount, onHitTarget, eventLines[3], ended);
+    readEvent(file, "OnHitAlly", onHitAllyCount, onHitAlly, eventLines[4], ended);
+    reportUnreadLines(file, "event list", false);
     file.close();
     if (base) base->alphaAll(alpha);
     return 1;

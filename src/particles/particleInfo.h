@@ -29,6 +29,9 @@ public:
     std::vector<std::string> onHitTarget;
     std::vector<std::string> onHitAlly;
     SDL_Surface* screen = nullptr;
+    // Line of each event's count in the settings file, in the order OnDeath,
+    // OnHitPlayer, OnHitEnemy, OnHitTarget, OnHitAlly; the entries follow it (messages).
+    int eventLines[5] = {0, 0, 0, 0, 0};
 
     particleInfo() = default;
     ~particleInfo();

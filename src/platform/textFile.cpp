@@ -106,6 +106,12 @@ void reportContent(const std::string& file, int line, const std::string& message
     std::fflush(stdout);
 }
 
+void reportOpenFailure(const std::string& path) {
+    std::printf("ERROR opening file %s\n\n", path.c_str());
+    std::fflush(stdout);
+    if (contentReportHook) contentReportHook(path, 0, "cannot be opened");
+}
+
 namespace {
 bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
@@ -175,4 +181,52 @@ bool pathFits(const TextFile* file, const std::string& path) {
     else
         reportContent(path.substr(0, 60) + "...", 0, "path longer than 255 characters");
     return false;
+}
+
+bool isNumberWord(const std::string& word) {
+    size_t at = (!word.empty() && (word[0] == '+' || word[0] == '-')) ? 1 : 0;
+    if (at >= word.size()) return false;
+    for (; at < word.size(); ++at)
+        if (!std::isdigit(static_cast<unsigned char>(word[at]))) return false;
+    return true;
+}
+
+bool expectNumbers(const TextFile& file, const std::string& line, int count, const char* what) {
+    std::vector<std::string> words = splitWords(line, static_cast<size_t>(count));
+    bool good = static_cast<int>(words.size()) == count;
+    for (size_t i = 0; good && i < words.size(); ++i) good = isNumberWord(words[i]);
+    if (good) return true;
+    std::string expected = count == 1 ? "a number" : std::to_string(count) + " numbers";
+    file.report(std::string(what) + ": expected " + expected + ", found \"" + line.substr(0, 60) + "\"");
+    return false;
+}
+
+bool expectName(const TextFile& file, const std::string& word, const char* what) {
+    if (word.empty()) {
+        file.report(std::string(what) + " is missing");
+        return false;
+    }
+    if (isNumberWord(word)) {
+        file.report(std::string(what) + " is the number " + word + " where a name is expected");
+        return false;
+    }
+    return true;
+}
+
+void reportUnreadLines(TextFile& file, const std::string& what, bool commentsAllowed) {
+    std::string line;
+    int firstLine = 0;
+    int unread = 0;
+    int lastCounted = 0;
+    while (file.readLine(line)) {
+        // A long line's pieces count once.
+        if (file.line() == lastCounted) continue;
+        if (firstWord(line).empty() || (commentsAllowed && line[0] == '#')) continue;
+        lastCounted = file.line();
+        if (unread++ == 0) firstLine = file.line();
+    }
+    if (unread > 0)
+        reportContent(file.name(), firstLine,
+                      std::to_string(unread) + (unread == 1 ? " line" : " lines") + " after the last " + what +
+                          " never read: the count is too small");
 }

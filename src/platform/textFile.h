@@ -55,6 +55,9 @@ private:
 void reportContent(const std::string& file, int line, const std::string& message);
 // A tool can collect the messages instead of printing them.
 extern void (*contentReportHook)(const std::string& file, int line, const std::string& message);
+// Prints "ERROR opening file <path>" and a blank line, as every loader does
+// for a file it can't open; a set hook is also told "cannot be opened".
+void reportOpenFailure(const std::string& path);
 
 // --- Reading fields as the formats do ---
 
@@ -75,3 +78,18 @@ bool wordFits(const TextFile& file, const std::string& word, size_t limit, const
 // True when `path` fits kMaxPath; otherwise reports it at the file's current
 // line (or the path alone when `file` is null).
 bool pathFits(const TextFile* file, const std::string& path);
+
+// --- Checking fields against the format (messages only; nothing changes) ---
+
+// True when `word` reads whole as a decimal integer, such as "12" or "-3".
+bool isNumberWord(const std::string& word);
+// Reports at the file's current line when `line` does not begin with
+// `count` numbers: "<what>: expected N numbers, found "...""; false then.
+bool expectNumbers(const TextFile& file, const std::string& line, int count, const char* what);
+// Reports when a name field is missing or is a number (a field shifted by a
+// missing or extra line); false then.
+bool expectName(const TextFile& file, const std::string& word, const char* what);
+// Reads the rest of the file and reports, at the first line that holds text,
+// how many such lines follow that the format never reads. Lines starting
+// with '#' are counted as text unless `commentsAllowed`.
+void reportUnreadLines(TextFile& file, const std::string& what, bool commentsAllowed);
