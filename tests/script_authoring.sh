@@ -1,0 +1,43 @@
+#!/bin/sh
+# The authoring tools as an author runs them: a frame sheet of the bundled
+# walk cycle, a replay that finds the data beside the build, and the usage
+# and status of bad calls. Arguments: build folder, source folder.
+BUILD="$1"
+SOURCE="$2"
+SHEET="$BUILD/tools/fightscene-sheet"
+REPLAY="$BUILD/tools/fightscene-replay"
+WORK="$(mktemp -d)"
+trap 'rm -rf "$WORK"' EXIT
+fail() { echo "FAIL: $*"; tail -20 "$WORK/out.txt"; exit 1; }
+[ -x "$SHEET" ] && [ -x "$REPLAY" ] || fail "build fightscene-sheet and fightscene-replay first"
+
+# The walk cycle: nine frames of 160x160 in three rows of three.
+"$SHEET" "$SOURCE/data/Burn/walk" "$WORK/walk.bmp" >"$WORK/out.txt" 2>&1 || fail "sheet status $?"
+grep -q "wrote $WORK/walk.bmp: 9 frames" "$WORK/out.txt" || fail "no summary line"
+[ "$(head -c 2 "$WORK/walk.bmp")" = "BM" ] || fail "the sheet is not a bitmap"
+"$SHEET" --columns 9 "$SOURCE/data/Burn/walk" "$WORK/row.bmp" >"$WORK/out.txt" 2>&1 || fail "sheet --columns"
+[ "$(wc -c <"$WORK/row.bmp")" -gt 0 ] || fail "no sheet with --columns"
+
+# A folder without frames: the loader's own message, status 1, no picture.
+mkdir "$WORK/empty"
+"$SHEET" "$WORK/empty" "$WORK/none.bmp" >"$WORK/out.txt" 2>&1
+[ $? -eq 1 ] || fail "status for a folder without info"
+grep -q "^ERROR opening file $WORK/empty/info" "$WORK/out.txt" || fail "no ERROR opening file line"
+[ ! -e "$WORK/none.bmp" ] || fail "a sheet was written for a folder without frames"
+
+# Bad calls print the usage and give status 2.
+"$SHEET" only-one >"$WORK/out.txt" 2>&1
+[ $? -eq 2 ] || fail "sheet status for one argument"
+grep -q "^usage: fightscene-sheet" "$WORK/out.txt" || fail "no sheet usage"
+"$REPLAY" --step 0 x.txt >"$WORK/out.txt" 2>&1
+[ $? -eq 2 ] || fail "replay status for step 0"
+
+# A replay started from elsewhere, without a data folder: the build's link is used.
+printf '300 tap j\n320 shot boxes.bmp\n400 end\n' >"$WORK/s.txt"
+cd "$WORK" && "$REPLAY" s.txt >"$WORK/out.txt" 2>&1 || fail "replay status $?"
+grep -q "^replay 300: tap j" "$WORK/out.txt" || fail "no mark of the tap"
+grep -q "^holy diver: walk" "$WORK/out.txt" || fail "the bundled data was not read"
+[ "$(head -c 2 "$WORK/boxes.bmp")" = "BM" ] || fail "no screenshot"
+"$REPLAY" --no-marks s.txt >"$WORK/quiet.txt" 2>&1 || fail "replay --no-marks"
+grep -q "^replay " "$WORK/quiet.txt" && fail "marks printed with --no-marks"
+echo "PASS"
