@@ -18,6 +18,17 @@ const int g_GroundLevel = 530;
 
 // How far past the side limits a particle may fly before it is dropped.
 const int kOffScreenMargin = 80;
+
+// Spawn points stay within this many pixels of the origin: far enough out
+// that the particle is dropped at its first update, near enough that huge
+// offsets in the data can't overflow the position arithmetic.
+const long long kSpawnLimit = 1 << 20;
+
+int clampSpawn(long long value) {
+    if (value < -kSpawnLimit) return static_cast<int>(-kSpawnLimit);
+    if (value > kSpawnLimit) return static_cast<int>(kSpawnLimit);
+    return static_cast<int>(value);
+}
 }  // namespace
 
 bool particle::canDraw() const { return info && info->drawable(); }
@@ -54,14 +65,18 @@ void particle::place(std::string spec, CSprite* parent, partInfoList* defs, SDL_
 
     // A fighter's spawn offset points up, a sprite's points down; both are
     // mirrored by the facing.
+    long long spawnX = startX;
+    long long spawnY = startY;
     if (owner) {
-        startX = dir ? owner->x + startX : owner->x - startX;
-        startY = owner->y - startY;
+        spawnX = dir ? owner->x + spawnX : owner->x - spawnX;
+        spawnY = owner->y - spawnY;
     }
     if (parent) {
-        startX = dir ? parent->x + startX : parent->x - startX;
-        startY = parent->y + startY;
+        spawnX = dir ? parent->x + spawnX : parent->x - spawnX;
+        spawnY = parent->y + spawnY;
     }
+    startX = clampSpawn(spawnX);
+    startY = clampSpawn(spawnY);
     this->parent = nullptr;
     sprite.speed = 3.0f;
 

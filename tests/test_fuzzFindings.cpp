@@ -1,0 +1,86 @@
+// Faults the fuzz harnesses found, each kept as a test of the sound
+// behaviour that mends it.
+#include <gtest/gtest.h>
+
+#include "fighter/Fighter.h"
+#include "particles/partInfoList.h"
+#include "particles/particle.h"
+#include "platform/platform.h"
+#include "testSupport.h"
+
+namespace {
+// Definitions "ball" (one 20x10 frame, anchor (5, 4), 3 pixels a step).
+class FuzzFindings : public ::testing::Test {
+protected:
+    partInfoList defs;
+
+    void SetUp() override {
+        std::string dir = makeTempDir("fuzzfind");
+        std::string root = dir + "/data/particle/";
+        writeFile(root + "default", "PARTS: 1\nball 1\n");
+        writeFile(root + "ball/info",
+                  "FILES: 1\nf.bmp 40 -1 0 0\n5 4\n0 0 20 10\n0 0 20 12\n0\n0\n0\n0 0\n0 0\nNULL\n0\n3 0\n0\nNULL\n");
+        writeBmp(root + "ball/f.bmp", 20, 10, 0xff8800);
+        writeFile(root + "ball/particle", "0\n0\n0\n0\n0\n0\n0\n0\n0\n0\n");
+        startCapture();
+        inFolder(dir, [&] { defs.addList("default", testScreen()); });
+        stopCapture();
+        clockSet(0);
+    }
+
+    void spawn(particle& p, const std::string& spec, Fighter* owner, CSprite* parent, bool dir = true) {
+        startCapture();
+        if (owner)
+            p.init(spec, owner, nullptr, &defs, testScreen(), 0);
+        else
+            p.initD(spec, dir, parent, &defs, testScreen(), 0);
+        stopCapture();
+    }
+};
+}  // namespace
+
+// Spawn offsets at the ends of the int range used to overflow when added to
+// the owner's position, wrapping a particle meant far to the right round to
+// the far left (and undefined behaviour besides).
+TEST_F(FuzzFindings, HugeSpawnOffsetsFromAFighterStayOnTheirSideWithoutOverflow) {
+    Fighter fighter;
+    fighter.x = 400;
+    fighter.y = 530;
+    fighter.dir = true;
+    particle right;
+    spawn(right, "ball 2147483647 -2147483648", &fighter, nullptr);
+    EXPECT_GT(right.startX, 800);  // far right, as the offset says
+    EXPECT_GT(right.startY, 600);  // a negative fighter offset points down
+
+    fighter.dir = false;
+    particle left;
+    spawn(left, "ball -2147483648 2147483647", &fighter, nullptr);
+    EXPECT_GT(left.startX, 800);  // facing left, a negative offset points right
+    EXPECT_LT(left.startY, 0);
+
+    startCapture();
+    right.update();
+    left.update();
+    stopCapture();
+    EXPECT_TRUE(right.dead);
+    EXPECT_TRUE(left.dead);
+}
+
+TEST_F(FuzzFindings, HugeSpawnOffsetsFromASpriteStayOnTheirSideWithoutOverflow) {
+    CSprite parent;
+    parent.x = 100;
+    parent.y = 100;
+    particle p;
+    spawn(p, "ball -2147483648 2147483647", nullptr, &parent, true);
+    EXPECT_LT(p.startX, -80);
+    EXPECT_GT(p.startY, 600);
+    particle q;
+    spawn(q, "ball -99999999999 -99999999999", nullptr, &parent, false);
+    EXPECT_GT(q.startX, 880);
+    EXPECT_LT(q.startY, 0);
+    // Offsets inside the range are placed exactly as before.
+    particle r;
+    spawn(r, "ball 80 -20", nullptr, &parent, false);
+    EXPECT_EQ(20, r.startX);
+    EXPECT_EQ(80, r.startY);
+}
