@@ -1,0 +1,80 @@
+// The particle list file ("data/particle/<list>") from a hostile folder, read
+// by partInfoList::addList over definition folders like the bundled ones;
+// then every loaded definition is looked up and launched, and the particles
+// fly, die and launch their death particles.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "fuzzSupport.h"
+#include "particles/partInfoList.h"
+#include "particles/particleInfo.h"
+#include "particles/particleList.h"
+#include "platform/platform.h"
+
+namespace {
+std::string gameFolder;
+
+void fail(const char* what) {
+    std::fprintf(stderr, "%s\n", what);
+    std::abort();
+}
+
+void checkDefinition(const particleInfo& info) {
+    if (info.onDeathCount != static_cast<int>(info.onDeath.size()) ||
+        info.onHitPlayerCount != static_cast<int>(info.onHitPlayer.size()) ||
+        info.onHitEnemyCount != static_cast<int>(info.onHitEnemy.size()) ||
+        info.onHitTargetCount != static_cast<int>(info.onHitTarget.size()) ||
+        info.onHitAllyCount != static_cast<int>(info.onHitAlly.size()))
+        fail("an event count is not the number of entries held");
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzzScreen();
+    quietContentReports();
+    gameFolder = fuzzFolder() + "/pl";
+    writeParticleDefinitions(gameFolder + "/data/particle");
+    // Definitions that are broken in their own ways.
+    writeFrameSet(gameFolder + "/data/particle/nosettings", 1, 4, 4, 2);
+    makeFolders(gameFolder + "/data/particle/noframes");
+    writeText(gameFolder + "/data/particle/noframes/particle", "255\n500\n1\n0\n0\n1\nnoframes 1 1\n0\n0\n0\n0\n");
+    // The loader reads its fixed relative paths from here.
+    enterFolder(gameFolder);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    writeBytes("data/particle/fuzzlist", data, size);
+    SDL_Surface* screen = fuzzScreen();
+    clockSet(1);
+    partInfoList defs;
+    if (defs.addList("fuzzlist", screen) != 1) fail("addList could not open its list");
+
+    particleList particles;
+    int launched = 0;
+    for (partInfoNode* node = defs.head; node; node = node->next) {
+        checkDefinition(node->info);
+        // The newest definition of a name is the one found.
+        particleInfo* found = defs.findParticle(node->name);
+        if (!found) fail("a loaded definition is not found by its name");
+        if (launched < 6) {
+            particles.addParticle(node->name + " 80 80", nullptr, nullptr, &defs, screen, 1);
+            ++launched;
+        }
+    }
+
+    for (int step = 0; step < 40 && particles.head; ++step) {
+        clockAdvance(60);
+        particles.update();
+        for (partNode* node = particles.head; node; node = node->next)
+            if (node->part->dead) fail("a dead particle is still in the list after the step");
+        particles.clearBG();
+        particles.updateBG();
+        particles.draw();
+        particles.debug();
+        if (particles.size() > 400) break;
+    }
+    takeContentReports();
+    return 0;
+}

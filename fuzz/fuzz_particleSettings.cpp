@@ -1,0 +1,88 @@
+// A particle definition's settings file ("particle") from a hostile folder,
+// read by particleInfo::initS / ParticleInfo beside the bundled definitions;
+// then particles of it are launched from a fighter and from a sprite, and
+// fly, fall, die of age and launch what their death list names.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "fighter/Fighter.h"
+#include "fuzzSupport.h"
+#include "particles/partInfoList.h"
+#include "particles/particleInfo.h"
+#include "particles/particleList.h"
+#include "platform/platform.h"
+
+namespace {
+std::string gameFolder;
+partInfoList* defs = nullptr;  // the bundled definitions, loaded once
+
+void fail(const char* what) {
+    std::fprintf(stderr, "%s\n", what);
+    std::abort();
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzzScreen();
+    quietContentReports();
+    gameFolder = fuzzFolder() + "/ps";
+    writeParticleDefinitions(gameFolder + "/data/particle");
+    writeFrameSet(gameFolder + "/data/particle/fuzzed", 3, 6, 5, 4);
+    enterFolder(gameFolder);
+    defs = new partInfoList;
+    if (defs->addList("default", fuzzScreen()) != 1) fail("the bundled definitions did not load");
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    writeBytes("data/particle/fuzzed/particle", data, size);
+    SDL_Surface* screen = fuzzScreen();
+
+    // The alpha switch is off in the game; on, the fuzzed alpha reaches every image.
+    alphaOp = size % 2 == 1;
+    partInfoNode* node = new partInfoNode;
+    node->name = "fuzzed";
+    if (!node->info.initS("data/particle/fuzzed 5", screen)) fail("the settings file did not read");
+    alphaOp = false;
+    const particleInfo& info = node->info;
+    if (info.onDeathCount != static_cast<int>(info.onDeath.size()) ||
+        info.onHitPlayerCount != static_cast<int>(info.onHitPlayer.size()) ||
+        info.onHitEnemyCount != static_cast<int>(info.onHitEnemy.size()) ||
+        info.onHitTargetCount != static_cast<int>(info.onHitTarget.size()) ||
+        info.onHitAllyCount != static_cast<int>(info.onHitAlly.size()))
+        fail("an event count is not the number of entries held");
+    node->next = defs->head;
+    defs->head = node;
+
+    clockSet(1000);
+    {
+        Fighter owner;
+        owner.x = 300;
+        owner.y = 530;
+        owner.dir = size % 3 == 0;
+        CSprite parent;
+        parent.x = 420;
+        parent.y = 200;
+        particleList particles;
+        particles.addParticle("fuzzed 80 80", &owner, nullptr, defs, screen, 1000);
+        particles.addParticleD("fuzzed -30 10", false, &parent, defs, screen, 1000);
+        particles.addParticle("fuzzed", nullptr, nullptr, defs, screen, 1000);
+        for (int step = 0; step < 60 && particles.head; ++step) {
+            clockAdvance(step % 2 ? 15 : 90);
+            particles.update();
+            for (partNode* p = particles.head; p; p = p->next)
+                if (p->part->dead) fail("a dead particle is still in the list after the step");
+            particles.clearBG();
+            particles.updateBG();
+            particles.draw();
+            particles.debug();
+            // Death lists naming themselves grow without end; enough is seen by then.
+            if (particles.size() > 300) break;
+        }
+    }
+    defs->head = node->next;
+    delete node;
+    takeContentReports();
+    return 0;
+}
