@@ -19,6 +19,7 @@
 #endif
 
 bool alphaOp = false;
+bool bitmapFailureEndsProcess = true;
 
 namespace {
 // Lines of the shortest frame block: a frame without particle lines.
@@ -92,30 +93,40 @@ bool readBlockRest(TextFile& file, frameInfo& record) {
     if (!next()) return false;
     int* anchor[] = {&record.offsetX, &record.offsetY};
     scanInts(line, anchor, 2);
+    expectNumbers(file, line, 2, "anchor");
     if (!next()) return false;
     int* col[] = {&record.colBox.left, &record.colBox.top, &record.colBox.right, &record.colBox.bottom};
     scanInts(line, col, 4);
+    expectNumbers(file, line, 4, "collision box");
     if (!next()) return false;
     int* hit[] = {&record.hitBox.left, &record.hitBox.top, &record.hitBox.right, &record.hitBox.bottom};
     scanInts(line, hit, 4);
+    expectNumbers(file, line, 4, "hit box");
     if (!next()) return false;
     record.hitActive = scanOne(line);
+    expectNumbers(file, line, 1, "hit flag");
     if (!next()) return false;
     record.reservedFlag1 = scanOne(line) > 0;
+    expectNumbers(file, line, 1, "flag");
     if (!next()) return false;
     record.reservedValue = scanOne(line);
+    expectNumbers(file, line, 1, "value");
     if (!next()) return false;
     int* point1[] = {&record.reservedPoint1.x, &record.reservedPoint1.y};
     scanInts(line, point1, 2);
+    expectNumbers(file, line, 2, "point");
     if (!next()) return false;
     int* point2[] = {&record.reservedPoint2.x, &record.reservedPoint2.y};
     scanInts(line, point2, 2);
+    expectNumbers(file, line, 2, "point");
 
     if (!next()) return false;
     record.sound = firstWord(line);
     if (!wordFits(file, record.sound, kMaxSoundName, "sound name")) record.sound = "NULL";
+    else expectName(file, record.sound, "sound name");
 
     if (!next()) return false;
+    expectNumbers(file, line, 1, "particle line count");
     int particleLines = scanOne(line);
     if (particleLines < 0) particleLines = 0;
     long room = file.linesLeft();
@@ -126,15 +137,20 @@ bool readBlockRest(TextFile& file, frameInfo& record) {
     }
     for (int i = 0; i < particleLines; ++i) {
         if (!next()) return false;
-        if (wordFits(file, firstWord(line), kMaxWord, "particle name")) record.particles.push_back(line);
+        if (wordFits(file, firstWord(line), kMaxWord, "particle name")) {
+            expectName(file, firstWord(line), "particle name");
+            record.particles.push_back(line);
+        }
     }
     record.numParticles = static_cast<int>(record.particles.size());
 
     if (!next()) return false;
     int* motion[] = {&record.moveX, &record.moveY};
     scanInts(line, motion, 2);
+    expectNumbers(file, line, 2, "movement");
     if (!next()) return false;
     record.reservedFlag2 = scanOne(line) > 0;
+    expectNumbers(file, line, 1, "flag");
     if (!next()) return false;
     record.reservedName = firstWord(line);
     if (!wordFits(file, record.reservedName, kMaxWord, "name")) record.reservedName.clear();
@@ -142,7 +158,8 @@ bool readBlockRest(TextFile& file, frameInfo& record) {
 }
 
 // Reads the first line of a block: bitmap name, pause and colour key.
-void readBlockHead(const std::string& line, frameInfo& record, colourKey& key, std::string& bitmap) {
+void readBlockHead(const TextFile& file, const std::string& line, frameInfo& record, colourKey& key,
+                   std::string& bitmap) {
     std::vector<std::string> words = splitWords(line, 5);
     bitmap = words.empty() ? std::string() : words[0];
     int* fields[] = {&record.pause, &key.red, &key.green, &key.blue};
@@ -150,6 +167,14 @@ void readBlockHead(const std::string& line, frameInfo& record, colourKey& key, s
         std::string rest = line.substr(line.find(bitmap) + bitmap.size());
         scanInts(rest, fields, 4);
     }
+    if (bitmap.empty()) return;
+    expectName(file, bitmap, "bitmap name");
+    if (words.size() < 2 || !isNumberWord(words[1]))
+        file.report("frame: expected a pause after the bitmap name, found \"" + line.substr(0, 60) + "\"");
+    // The colour key is three numbers, or absent to reuse the one before.
+    bool colourGood = words.size() <= 2 || words.size() == 5;
+    for (size_t i = 2; colourGood && i < words.size(); ++i) colourGood = isNumberWord(words[i]);
+    if (!colourGood) file.report("colour key: expected 3 numbers or none, found \"" + line.substr(0, 60) + "\"");
 }
 
 SDL_Surface* toDisplayFormat(SDL_Surface* surface) {
@@ -172,14 +197,15 @@ int loadFrames(CSpriteBase& set, const char* folder, bool direct) {
     if (!pathFits(nullptr, infoPath)) return -1;
     TextFile file;
     if (!file.open(infoPath)) {
-        std::printf("ERROR opening file %s\n\n", infoPath.c_str());
+        reportOpenFailure(infoPath);
         return -1;
     }
     std::string line;
     file.readLine(line);
     std::printf("loading\n");
     int announced = set.numFrames;
-    if (!scanHeader(line, "FILES:", announced)) file.report("header is not \"FILES: <count>\"");
+    bool headerRead = scanHeader(line, "FILES:", announced);
+    if (!headerRead) file.report("header is not \"FILES: <count>\"");
     if (announced < 0) {
         file.report("negative frame count");
         announced = 0;
@@ -202,7 +228,7 @@ int loadFrames(CSpriteBase& set, const char* folder, bool direct) {
         frameInfo& record = set.frames[loaded];
         int blockLine = file.line();
         std::string bitmap;
-        readBlockHead(line, record, key, bitmap);
+        readBlockHead(file, line, record, key, bitmap);
         if (!readBlockRest(file, record)) {
             reportContent(infoPath, blockLine, "file ends inside this frame block");
             record = frameInfo();
@@ -214,6 +240,18 @@ int loadFrames(CSpriteBase& set, const char* folder, bool direct) {
             reportContent(infoPath, blockLine, bitmap.empty() ? "frame names no bitmap" : "bitmap path too long");
             record = frameInfo();
             continue;
+        }
+
+        if (!direct && !bitmapFailureEndsProcess) {
+            // Checking: a bitmap that would end the process is reported and left out.
+            std::string reason;
+            SDL_Surface* probe = loadCheckedBitmap(bitmapPath.c_str(), reason);
+            if (!probe) {
+                reportContent(infoPath, blockLine, "bitmap " + bitmap + ": " + reason);
+                record = frameInfo();
+                continue;
+            }
+            SDL_FreeSurface(probe);
         }
 
         SDL_Surface* image = nullptr;
@@ -232,6 +270,7 @@ int loadFrames(CSpriteBase& set, const char* folder, bool direct) {
             image = toDisplayFormat(image);
         }
         record.image = image;
+        record.infoLine = blockLine;
         if (!direct || set.width == 0) {
             set.width = image->w;
             set.height = image->h;
@@ -247,6 +286,8 @@ int loadFrames(CSpriteBase& set, const char* folder, bool direct) {
         file.report("only " + std::to_string(loaded) + " of " + std::to_string(announced) + " frames loaded");
         set.frames.resize(loaded);
         set.mirror.resize(loaded);
+    } else if (headerRead) {
+        reportUnreadLines(file, "frame block", true);
     }
     set.numFrames = loaded;
     if (!remembered.empty() && chdir(remembered.c_str()) != 0) std::perror("chdir");

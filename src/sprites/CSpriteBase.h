@@ -39,6 +39,7 @@ struct frameInfo {
     int moveY = 0;                 // upward lift per update
     bool reservedFlag2 = false;
     std::string reservedName;
+    int infoLine = 0;              // line of "info" where the frame's block begins (messages)
 };
 
 class CSpriteBase {
@@ -71,3 +72,7 @@ public:
 
 // Switch of alphaAll; off, and nothing turns it on.
 extern bool alphaOp;
+// On (the game): a frame bitmap that can't be read ends the process. Off
+// (checking tools): it is reported at its line of "info" and the frame is
+// left out, so loading goes on.
+extern bool bitmapFailureEndsProcess;
