@@ -14,21 +14,25 @@ int animationSet::loadAll(const char* characterFolder) {
     if (!pathFits(nullptr, listPath)) return 1;
     TextFile file;
     if (!file.open(listPath)) {
-        std::printf("ERROR opening file %s\n\n", listPath.c_str());
+        reportOpenFailure(listPath);
         return 1;
     }
     std::string line;
     file.readLine(line);
     int announced = 0;
-    if (!scanHeader(line, "ANIMS:", announced)) file.report("header is not \"ANIMS: <count>\"");
+    // Lines left after the announced names are the count's fault only when it was read and held.
+    bool trusted = scanHeader(line, "ANIMS:", announced);
+    if (!trusted) file.report("header is not \"ANIMS: <count>\"");
     if (announced < 0) {
         file.report("negative animation count");
         announced = 0;
+        trusted = false;
     }
     long room = file.linesLeft();
     if (announced > room) {
         file.report("ANIMS: " + std::to_string(announced) + " but only " + std::to_string(room) + " names follow");
         announced = static_cast<int>(room);
+        trusted = false;
     }
     anims.assign(announced, animInfo());
     count = 0;
@@ -38,6 +42,8 @@ int animationSet::loadAll(const char* characterFolder) {
             file.report("no animation name on this line");
         } else if (!wordFits(file, name, kMaxName, "animation name")) {
             name.clear();  // treated as missing: its folder is not read
+        } else {
+            expectName(file, name, "animation name");
         }
         std::printf("holy diver: %s\n", name.c_str());
         if (name.empty())
@@ -48,6 +54,7 @@ int animationSet::loadAll(const char* characterFolder) {
         count = i + 1;
     }
     anims.resize(count);
+    if (trusted) reportUnreadLines(file, "animation name", false);
     return 1;
 }
 
