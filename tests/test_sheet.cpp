@@ -65,11 +65,11 @@ TEST_F(Sheet, TwoFramesMakeOneRowOfTheExpectedSize) {
     ASSERT_EQ(2, set.numFrames);
     ASSERT_NE(nullptr, draw());
     // Slots: 47 ("no image") + 2 x 6 = 59 wide, 30 + 12 = 42 high. Cells are
-    // 30 characters (180 px) wide; frame 0 has 9 text lines: 42 + 4 + 81 = 127.
+    // 30 characters (180 px) wide; frame 0 has 9 text lines: 42 + 4 + 99 = 145.
     // Two cells in one row: 8 + 180 + 12 + 180 + 8 = 388. Heading: the title,
-    // the summary in two lines, the legend: 4 x 9 + 8 = 44; 8 + 44 + 127 + 8 = 187.
+    // the summary in two lines, the legend: 4 x 11 + 8 = 52; 8 + 52 + 145 + 8 = 213.
     EXPECT_EQ(388, sheet->w);
-    EXPECT_EQ(187, sheet->h);
+    EXPECT_EQ(213, sheet->h);
     EXPECT_EQ(32, sheet->format->BitsPerPixel);
     sheetLayout layout = layoutSheet(set, "set", sheetOptions());
     EXPECT_EQ(2, layout.columns);
@@ -83,7 +83,7 @@ TEST_F(Sheet, StoredFrameHasItsBoxesAndAnchorWhereTheRecordPutsThem) {
     int cx = layout.storedX(0);
     int cy = layout.imageY(0);
     EXPECT_EQ(14, cx);
-    EXPECT_EQ(58, cy);
+    EXPECT_EQ(8 + 52 + 6, cy);
     // collision box 5,4 - 30,28: its outline, and the image inside and outside it
     EXPECT_EQ(kCollisionColour, at(cx + 5, cy + 4));
     EXPECT_EQ(kCollisionColour, at(cx + 29, cy + 27));
@@ -216,6 +216,10 @@ TEST(SheetFont, GlyphsAreDrawnFromTheirRows) {
         for (int y = 0; y < 7; ++y) EXPECT_EQ(0u, pixelAt(surface, x, y) & 0xffffff) << x << "," << y;
     SDL_FreeSurface(surface);
 
+    // p hangs below the base line, P does not: they stay apart at this size
+    EXPECT_NE(0, glyphRows('p')[kGlyphRows - 1]);
+    EXPECT_EQ(0, glyphRows('P')[kGlyphRows - 1]);
+    EXPECT_EQ(0, glyphRows('p')[0]);
     EXPECT_NE(nullptr, glyphRows('~'));
     EXPECT_EQ(nullptr, glyphRows('\t'));
     EXPECT_EQ(11, textWidth("AB"));

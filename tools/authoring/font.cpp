@@ -4,7 +4,8 @@ namespace {
 const int kFirst = 32;
 const int kLast = 126;
 
-// Each glyph as seven rows of five pixels, '1' drawn, top row first.
+// Each glyph as rows of five pixels, '1' drawn, top row first: seven rows
+// down to the base line, and two more for the tails of g, j, p, q, y.
 const char* const kGlyphs[kLast - kFirst + 1] = {
     "00000 00000 00000 00000 00000 00000 00000",  // space
     "00100 00100 00100 00100 00100 00000 00100",  // !
@@ -18,7 +19,7 @@ const char* const kGlyphs[kLast - kFirst + 1] = {
     "01000 00100 00010 00010 00010 00100 01000",  // )
     "00000 00100 10101 01110 10101 00100 00000",  // *
     "00000 00100 00100 11111 00100 00100 00000",  // +
-    "00000 00000 00000 00000 00110 00100 01000",  // ,
+    "00000 00000 00000 00000 00000 00110 00110 00100 01000",  // ,
     "00000 00000 00000 11111 00000 00000 00000",  // -
     "00000 00000 00000 00000 00000 01100 01100",  // .
     "00001 00010 00010 00100 01000 01000 10000",  // /
@@ -33,7 +34,7 @@ const char* const kGlyphs[kLast - kFirst + 1] = {
     "01110 10001 10001 01110 10001 10001 01110",  // 8
     "01110 10001 10001 01111 00001 00010 01100",  // 9
     "00000 01100 01100 00000 01100 01100 00000",  // :
-    "00000 01100 01100 00000 01100 00100 01000",  // ;
+    "00000 00000 01100 01100 00000 00000 01100 00100 01000",  // ;
     "00010 00100 01000 10000 01000 00100 00010",  // <
     "00000 00000 11111 00000 11111 00000 00000",  // =
     "01000 00100 00010 00001 00010 00100 01000",  // >
@@ -77,17 +78,17 @@ const char* const kGlyphs[kLast - kFirst + 1] = {
     "00001 00001 01101 10011 10001 10001 01111",  // d
     "00000 00000 01110 10001 11111 10000 01110",  // e
     "00110 01001 01000 11100 01000 01000 01000",  // f
-    "00000 01111 10001 10001 01111 00001 01110",  // g
+    "00000 00000 01111 10001 10001 10001 01111 00001 01110",  // g
     "10000 10000 10110 11001 10001 10001 10001",  // h
     "00100 00000 01100 00100 00100 00100 01110",  // i
-    "00010 00000 00110 00010 00010 10010 01100",  // j
+    "00010 00000 00110 00010 00010 00010 00010 10010 01100",  // j
     "10000 10000 10010 10100 11000 10100 10010",  // k
     "01100 00100 00100 00100 00100 00100 01110",  // l
     "00000 00000 11010 10101 10101 10001 10001",  // m
     "00000 00000 10110 11001 10001 10001 10001",  // n
     "00000 00000 01110 10001 10001 10001 01110",  // o
-    "00000 11110 10001 10001 11110 10000 10000",  // p
-    "00000 01111 10001 10001 01111 00001 00001",  // q
+    "00000 00000 11110 10001 10001 10001 11110 10000 10000",  // p
+    "00000 00000 01111 10001 10001 10001 01111 00001 00001",  // q
     "00000 00000 10110 11001 10000 10000 10000",  // r
     "00000 00000 01110 10000 01110 00001 11110",  // s
     "01000 01000 11100 01000 01000 01001 00110",  // t
@@ -95,7 +96,7 @@ const char* const kGlyphs[kLast - kFirst + 1] = {
     "00000 00000 10001 10001 10001 01010 00100",  // v
     "00000 00000 10001 10001 10101 10101 01010",  // w
     "00000 00000 10001 01010 00100 01010 10001",  // x
-    "00000 10001 10001 10001 01111 00001 01110",  // y
+    "00000 00000 10001 10001 10001 10001 01111 00001 01110",  // y
     "00000 00000 11111 00010 00100 01000 11111",  // z
     "00010 00100 00100 01000 00100 00100 00010",  // {
     "00100 00100 00100 00100 00100 00100 00100",  // |
@@ -105,14 +106,14 @@ const char* const kGlyphs[kLast - kFirst + 1] = {
 
 // The table above turned into bit rows once, on first use.
 struct glyphTable {
-    unsigned char rows[kLast - kFirst + 1][kGlyphHeight] = {};
+    unsigned char rows[kLast - kFirst + 1][kGlyphRows] = {};
     glyphTable() {
         for (int g = 0; g <= kLast - kFirst; ++g) {
             const char* text = kGlyphs[g];
             int row = 0;
             int bits = 0;
             int columns = 0;
-            for (const char* at = text; *at && row < kGlyphHeight; ++at) {
+            for (const char* at = text; *at && row < kGlyphRows; ++at) {
                 if (*at == ' ') continue;
                 bits = (bits << 1) | (*at == '1' ? 1 : 0);
                 if (++columns == kGlyphWidth) {
@@ -131,7 +132,7 @@ const glyphTable& table() {
 }
 
 // The outline drawn for characters outside the table.
-const unsigned char kUnknown[kGlyphHeight] = {0x1f, 0x11, 0x11, 0x11, 0x11, 0x11, 0x1f};
+const unsigned char kUnknown[kGlyphRows] = {0x1f, 0x11, 0x11, 0x11, 0x11, 0x11, 0x1f, 0, 0};
 
 void plot(SDL_Surface* surface, int x, int y, int scale, Uint32 pixel) {
     SDL_Rect dot;
@@ -155,7 +156,7 @@ void drawText(SDL_Surface* surface, int x, int y, const std::string& text, Uint3
     for (char c : text) {
         const unsigned char* rows = glyphRows(c);
         if (!rows) rows = kUnknown;
-        for (int row = 0; row < kGlyphHeight; ++row)
+        for (int row = 0; row < kGlyphRows; ++row)
             for (int column = 0; column < kGlyphWidth; ++column)
                 if (rows[row] & (0x10 >> column))
                     plot(surface, penX + column * scale, y + row * scale, scale, pixel);

@@ -8,12 +8,13 @@
 
 // Size of one glyph and the spacing of the text, in pixels at scale 1.
 const int kGlyphWidth = 5;
-const int kGlyphHeight = 7;
+const int kGlyphHeight = 7;   // from the top to the base line
+const int kGlyphRows = 9;     // with the tails below the base line
 const int kGlyphAdvance = 6;  // glyph plus one column of space
-const int kLineHeight = 9;    // glyph plus two rows of space
+const int kLineHeight = 11;   // glyph, tails and two rows of space
 
-// The seven rows of character `c`, five bits each, the leftmost pixel in
-// bit 4; null for characters the font has no glyph for.
+// The kGlyphRows rows of character `c`, five bits each, the leftmost pixel
+// in bit 4; null for characters the font has no glyph for.
 const unsigned char* glyphRows(char c);
 
 // Draws `text` on one line with its top-left corner at (x, y), each font
