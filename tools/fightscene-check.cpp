@@ -1,0 +1,517 @@
+// fightscene-check [DATA_FOLDER]: loads every file the game reads at start-up
+// through the game's own loaders, collects what they report, then checks the
+// loaded objects for what the game would get wrong, and prints one
+// "path:line: error|warning: message" line per problem and a summary.
+// Exit status: 0 without errors, 1 with errors, 2 on a usage mistake.
+#include <SDL/SDL.h>
+#include <SDL/SDL_mixer.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "commands/Condition.h"
+#include "commands/Target.h"
+#include "data/animationSet.h"
+#include "data/moveSet.h"
+#include "data/soundSet.h"
+#include "fighter/Fighter.h"
+#include "particles/partInfoList.h"
+#include "platform/platform.h"
+#include "platform/textFile.h"
+#include "shell/scene.h"
+#include "sprites/CSpriteBase.h"
+
+namespace {
+
+// --- What start-up reads (the game's fixed paths) ---
+const char* const kCharacter = "data/Burn";
+const char* const kSoundList = "data/soundSet";
+const char* const kCharacterSounds = "data/Tor/sound";
+const char* const kParticleList = "default";
+const char* const kParticleFolder = "data/particle/";
+const char* const kStartParticle = "fireball1";
+// Animations the fighter and the player control ask for by name.
+const char* const kNeededAnimations[] = {"walk", "standing", "duck", "inAir", "blank"};
+const char* const kEventNames[] = {"OnDeath", "OnHitPlayer", "OnHitEnemy", "OnHitTarget", "OnHitAlly"};
+// The screen the background covers.
+const int kScreenW = 800;
+const int kScreenH = 600;
+
+// --- Problems ---
+
+struct problem {
+    std::string file;  // as the loaders name it, "data/..."
+    int line;          // 0: the file as a whole
+    bool error;
+    std::string message;
+};
+
+std::vector<problem> problems;
+std::set<std::string> filesReported;  // files some message is about
+std::set<std::string> filesUnopened;  // files that could not be opened
+std::string shownRoot;                // how "data" is shown in the output
+bool printed = false;
+bool soundsLoaded = false;            // false without an audio device
+
+void add(const std::string& file, int line, bool error, const std::string& message) {
+    problems.push_back({file, line, error, message});
+    filesReported.insert(file);
+}
+void error(const std::string& file, int line, const std::string& message) { add(file, line, true, message); }
+void warning(const std::string& file, int line, const std::string& message) { add(file, line, false, message); }
+
+// Everything the loaders report stops the game from using some data as meant.
+void collect(const std::string& file, int line, const std::string& message) {
+    if (message == "cannot be opened") filesUnopened.insert(file);
+    error(file, line, message);
+}
+
+std::string shown(const std::string& file) {
+    if (file.compare(0, 5, "data/") == 0) return shownRoot + file.substr(4);
+    if (file == "data") return shownRoot;
+    return file;
+}
+
+// --- Standard output of the loaders goes nowhere while they run ---
+
+int savedOut = -1;
+int savedErr = -1;
+
+void silence() {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    savedOut = dup(1);
+    savedErr = dup(2);
+    int nowhere = open("/dev/null", O_WRONLY);
+    if (nowhere >= 0) {
+        dup2(nowhere, 1);
+        dup2(nowhere, 2);
+        close(nowhere);
+    }
+}
+
+void speak() {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    if (savedOut >= 0) dup2(savedOut, 1);
+    if (savedErr >= 0) dup2(savedErr, 2);
+    if (savedOut >= 0) close(savedOut);
+    if (savedErr >= 0) close(savedErr);
+    savedOut = savedErr = -1;
+}
+
+int printProblems() {
+    printed = true;
+    // Grouped by file, in the order the files came up, then by line.
+    std::map<std::string, size_t> fileOrder;
+    for (const problem& p : problems) fileOrder.emplace(p.file, fileOrder.size());
+    std::stable_sort(problems.begin(), problems.end(), [&](const problem& a, const problem& b) {
+        size_t fa = fileOrder[a.file], fb = fileOrder[b.file];
+        return fa != fb ? fa < fb : a.line < b.line;
+    });
+    int errors = 0, warnings = 0;
+    std::set<std::string> seen;
+    for (const problem& p : problems) {
+        std::string where = shown(p.file) + (p.line > 0 ? ":" + std::to_string(p.line) : std::string()) + ": ";
+        std::string text = where + (p.error ? "error: " : "warning: ") + p.message;
+        if (!seen.insert(text).second) continue;
+        std::printf("%s\n", text.c_str());
+        (p.error ? errors : warnings) += 1;
+    }
+    std::printf("%d error%s, %d warning%s\n", errors, errors == 1 ? "" : "s", warnings, warnings == 1 ? "" : "s");
+    std::fflush(stdout);
+    return errors > 0 ? 1 : 0;
+}
+
+// A loader that still ends the process leaves what was found so far.
+void onExit() {
+    if (printed) return;
+    speak();
+    error("data", 0, "loading ended the process early; the problems above were found before that");
+    printProblems();
+}
+
+// --- Frame sets ---
+
+std::string sizeText(int w, int h) { return std::to_string(w) + "x" + std::to_string(h); }
+
+bool boxEmpty(const frameBox& box) { return box.left == 0 && box.top == 0 && box.right == 0 && box.bottom == 0; }
+
+void checkBox(const std::string& info, int line, const char* what, const frameBox& box, int w, int h) {
+    std::string text = std::to_string(box.left) + " " + std::to_string(box.top) + " " + std::to_string(box.right) +
+                       " " + std::to_string(box.bottom);
+    if (box.right < box.left || box.bottom < box.top)
+        warning(info, line, std::string(what) + " " + text + " is inverted: its right or bottom edge comes first");
+    else if (box.left < 0 || box.top < 0 || box.right > w || box.bottom > h)
+        warning(info, line, std::string(what) + " " + text + " reaches outside the " + sizeText(w, h) + " frame");
+}
+
+// What every frame set must hold, whoever draws it.
+void checkFrameSet(const CSpriteBase& set, const std::string& folder) {
+    std::string info = folder + "/info";
+    if (!set.built) return;  // not opened: reported already
+    if (set.numFrames <= 0) {
+        if (!filesReported.count(info)) error(info, 1, "no frames: nothing of this set can be drawn");
+        return;
+    }
+    for (int i = 0; i < set.numFrames && i < static_cast<int>(set.frames.size()); ++i) {
+        const frameInfo& frame = set.frames[i];
+        if (!frame.image) continue;
+        int w = frame.image->w, h = frame.image->h;
+        int at = frame.infoLine;
+        if (w > set.width || h > set.height)
+            error(info, at,
+                  "frame is " + sizeText(w, h) + ", larger than the set's last frame (" +
+                      sizeText(set.width, set.height) +
+                      "), the size saved and restored under it: it leaves traces on the background");
+        else if (w != set.width || h != set.height)
+            warning(info, at,
+                    "frame is " + sizeText(w, h) + " but the set's last frame is " +
+                        sizeText(set.width, set.height));
+        if (frame.offsetX < 0 || frame.offsetX > w || frame.offsetY < 0 || frame.offsetY > h)
+            warning(info, at + 1,
+                    "anchor " + std::to_string(frame.offsetX) + " " + std::to_string(frame.offsetY) +
+                        " is outside the " + sizeText(w, h) + " frame");
+        if (!boxEmpty(frame.colBox)) checkBox(info, at + 2, "collision box", frame.colBox, w, h);
+        if (frame.hitActive >= 1 || !boxEmpty(frame.hitBox)) checkBox(info, at + 3, "hit box", frame.hitBox, w, h);
+    }
+}
+
+// A spawn string: a definition's name and two offsets. Returns the name.
+std::string checkSpawn(const std::string& file, int line, const std::string& text, partInfoList& defs,
+                       bool launched, const char* what) {
+    std::vector<std::string> words = splitWords(text, 3);
+    std::string name = words.empty() ? std::string() : words[0];
+    if (name.empty() || name == "NULL") return name;
+    if (!defs.findParticle(name)) {
+        if (launched)
+            error(file, line, std::string(what) + " names no particle definition: \"" + name + "\"");
+        else
+            warning(file, line, std::string(what) + " names no particle definition: \"" + name + "\"");
+    }
+    if (words.size() < 3)
+        warning(file, line, std::string(what) + " \"" + text + "\" lacks an offset; 0 is used");
+    else if (!isNumberWord(words[1]) || !isNumberWord(words[2]))
+        error(file, line, std::string(what) + " \"" + text + "\": the offsets must be two numbers");
+    return name;
+}
+
+// Sounds and particle lines of the frames the fighter shows.
+void checkFighterFrames(const CSpriteBase& set, const std::string& folder, soundSet& sounds, partInfoList& defs) {
+    std::string info = folder + "/info";
+    for (int i = 0; i < set.numFrames && i < static_cast<int>(set.frames.size()); ++i) {
+        const frameInfo& frame = set.frames[i];
+        if (!frame.image) continue;
+        if (soundsLoaded && !frame.sound.empty() && frame.sound != "NULL" && !sounds.find(frame.sound))
+            error(info, frame.infoLine + 9, "sound \"" + frame.sound + "\" is in no sound list");
+        for (size_t j = 0; j < frame.particles.size(); ++j) {
+            int line = frame.infoLine + 11 + static_cast<int>(j);
+            if (checkSpawn(info, line, frame.particles[j], defs, true, "particle line") == "NULL")
+                warning(info, line, "particle line NULL launches nothing; lower the count instead");
+        }
+    }
+}
+
+// --- Moves ---
+
+// Where a condition holds, as the game evaluates it: bit 0 on the floor,
+// bit 1 in the air. `read` keeps the words the evaluation read.
+int conditionMask(const std::string& text, Condition& read) {
+    if (text == "null") return 3;
+    Fighter standing, flying;
+    standing.grounded = true;
+    flying.grounded = false;
+    Target target;
+    int mask = 0;
+    if (read.getResult(text, &standing, &target)) mask |= 1;
+    if (read.getResult(text, &flying, &target)) mask |= 2;
+    return mask;
+}
+
+void checkCondition(const std::string& file, int line, const std::string& text, const Condition& read) {
+    if (text == "null") return;
+    std::string quoted = "condition \"" + text + "\"";
+    if (read.bits[0].empty()) {
+        error(file, line, "condition is empty: it never holds, so the move never starts (write null for none)");
+    } else if (read.bits[0] == "null") {
+        error(file, line, quoted + " is not just null: it is evaluated, never holds, and the move never starts");
+    } else if (read.bits[0] != "ground") {
+        error(file, line,
+              quoted + " is not understood: \"" + read.bits[0] +
+                  "\" is no subject (only ground is), so the move never starts");
+    } else {
+        if (read.bits[2] != "true" && read.bits[2] != "false")
+            warning(file, line,
+                    quoted + ": the value is neither true nor false, so it holds only in the air");
+        if (splitWords(text, 4).size() > 3) warning(file, line, quoted + ": words after the third are ignored");
+    }
+}
+
+void checkMoves(moveSet& moves) {
+    std::string file = moves.folder + "/moveset";
+    std::vector<int> masks(moves.moves.size(), 0);
+    for (size_t i = 0; i < moves.moves.size(); ++i) {
+        const moveInfo& move = moves.moves[i];
+        if (move.name.empty() || move.line <= 0) continue;
+        int commandLine = move.line + 1;
+        Condition read;
+        masks[i] = conditionMask(move.condition, read);
+        checkCondition(file, move.line + 10, move.condition, read);
+
+        const std::string& command = move.command;
+        if (command.empty()) continue;  // reported by the loader
+        size_t odd = command.find_first_not_of("ABCUDLR");
+        if (odd != std::string::npos) {
+            error(file, commandLine,
+                  "command \"" + command + "\" holds \"" + command.substr(odd, 1) +
+                      "\", which no key gives (A B C U D L R)");
+            continue;
+        }
+        char button = command.back();
+        if (button != 'A' && button != 'B' && button != 'C') {
+            error(file, commandLine,
+                  "command \"" + command + "\" does not end with a button (A, B or C): the move can never be performed");
+            continue;
+        }
+        // Earlier moves on the same button whose command stands inside this
+        // one are found first whenever this one is typed.
+        int covered = 0;
+        std::string earlier;
+        for (size_t e = 0; e < i; ++e) {
+            const moveInfo& before = moves.moves[e];
+            if (before.command.empty() || before.command.back() != button || masks[e] == 0) continue;
+            if (command.find(before.command) == std::string::npos) continue;
+            covered |= masks[e];
+            earlier += (earlier.empty() ? "" : ", ") + before.name + " (\"" + before.command + "\", line " +
+                       std::to_string(before.line) + ")";
+        }
+        if (masks[i] != 0 && (masks[i] & ~covered) == 0)
+            error(file, commandLine,
+                  "command \"" + command + "\" can never win: the earlier " + earlier +
+                      " occurs inside it and is found first");
+    }
+}
+
+// --- The character ---
+
+void checkCharacter(animationSet& anims, moveSet& moves, soundSet& sounds, partInfoList& defs) {
+    std::string list = anims.folder + "/info";
+    if (!filesUnopened.count(list)) {
+        for (const char* needed : kNeededAnimations) {
+            bool found = false;
+            for (const animInfo& anim : anims.anims) found = found || anim.name == needed;
+            if (!found)
+                error(list, 0, std::string("no \"") + needed + "\" animation: the fighter needs it");
+        }
+    }
+    for (animInfo& anim : anims.anims) {
+        if (anim.name.empty()) continue;
+        std::string folder = anims.folder + "/" + anim.name;
+        checkFrameSet(anim.frameSet, folder);
+        checkFighterFrames(anim.frameSet, folder, sounds, defs);
+    }
+    for (moveInfo& move : moves.moves) {
+        if (move.name.empty()) continue;
+        std::string folder = moves.folder + "/" + move.name;
+        checkFrameSet(move.animation, folder);
+        checkFighterFrames(move.animation, folder, sounds, defs);
+    }
+    checkMoves(moves);
+
+    // The fighter saves the background under every frame into a copy of
+    // the first "blank" frame.
+    const animInfo* blank = nullptr;
+    for (const animInfo& anim : anims.anims)
+        if (!blank && anim.name == "blank") blank = &anim;
+    if (!blank || !blank->frameSet.drawable(0)) return;
+    const frameInfo& saver = blank->frameSet.frames[0];
+    int bw = saver.image->w, bh = saver.image->h;
+    auto compare = [&](const CSpriteBase& set, const std::string& name) {
+        for (int i = 0; i < set.numFrames && i < static_cast<int>(set.frames.size()); ++i) {
+            const frameInfo& frame = set.frames[i];
+            if (!frame.image || (frame.image->w <= bw && frame.image->h <= bh)) continue;
+            error(anims.folder + "/blank/info", saver.infoLine,
+                  "blank frame is " + sizeText(bw, bh) + ", smaller than a frame of \"" + name + "\" (" +
+                      sizeText(frame.image->w, frame.image->h) + ", " + anims.folder + "/" + name + "/info:" +
+                      std::to_string(frame.infoLine) + "): the background under it is not saved whole");
+            return;
+        }
+    };
+    for (const animInfo& anim : anims.anims) compare(anim.frameSet, anim.name);
+    for (const moveInfo& move : moves.moves) compare(move.animation, move.name);
+}
+
+// --- Particles ---
+
+void checkParticles(partInfoList& defs) {
+    std::string list = std::string(kParticleFolder) + kParticleList;
+    if (filesUnopened.count(list)) return;
+    std::vector<const partInfoNode*> nodes;
+    for (const partInfoNode* node = defs.head; node; node = node->next) nodes.push_back(node);
+    std::reverse(nodes.begin(), nodes.end());  // the list keeps the newest first
+    for (const partInfoNode* node : nodes) {
+        const particleInfo& info = node->info;
+        std::string folder = kParticleFolder + node->name;
+        if (info.base) checkFrameSet(*info.base, folder);
+        std::string settings = folder + "/particle";
+        if (filesUnopened.count(settings)) continue;
+        const std::vector<std::string>* events[] = {&info.onDeath, &info.onHitPlayer, &info.onHitEnemy,
+                                                    &info.onHitTarget, &info.onHitAlly};
+        for (int e = 0; e < 5; ++e) {
+            const std::vector<std::string>& entries = *events[e];
+            std::string what = std::string(kEventNames[e]) + " entry";
+            for (size_t j = 0; j < entries.size(); ++j) {
+                int line = info.eventLines[e] + 1 + static_cast<int>(j);
+                // Only death is ever raised, and only when its first entry is not NULL.
+                bool launched = e == 0 && entries[0] != "NULL";
+                checkSpawn(settings, line, entries[j], defs, launched, what.c_str());
+                if (e == 0 && j > 0 && !launched)
+                    warning(settings, line, "OnDeath entry never launched: the first entry is NULL, so death launches nothing");
+            }
+        }
+    }
+    if (!defs.findParticle(kStartParticle))
+        error(list, 0, std::string("no \"") + kStartParticle + "\" definition: the particle launched at start-up shows nothing");
+}
+
+// --- The data folder ---
+
+bool isFolder(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// "data" beside the program, or beside the folder it sits in (a build tree).
+std::string defaultDataFolder(const char* argv0) {
+    char here[PATH_MAX];
+    if (!getcwd(here, sizeof here)) return "data";
+    std::string found = "data";
+    if (enterProgramFolder(argv0)) {
+        char program[PATH_MAX];
+        if (getcwd(program, sizeof program)) {
+            std::string beside = std::string(program) + "/data";
+            std::string above = std::string(program) + "/../data";
+            found = !isFolder(beside) && isFolder(above) ? above : beside;
+        }
+    }
+    if (chdir(here) != 0) return found;
+    return found;
+}
+
+// Makes the working directory a folder whose "data" is `dataFolder`, as
+// the game's fixed paths expect. `scratch` is a folder made for a link, to
+// be removed afterwards.
+bool enterDataParent(const std::string& dataFolder, std::string& scratch) {
+    char full[PATH_MAX];
+    if (!realpath(dataFolder.c_str(), full)) return false;
+    std::string path = full;
+    size_t slash = path.find_last_of('/');
+    std::string parent = slash == 0 ? "/" : path.substr(0, slash);
+    if (path.substr(slash + 1) == "data") return chdir(parent.c_str()) == 0;
+    char tmpl[] = "/tmp/fightscene-check.XXXXXX";
+    if (!mkdtemp(tmpl)) return false;
+    scratch = tmpl;
+    if (symlink(path.c_str(), (scratch + "/data").c_str()) != 0) return false;
+    return chdir(scratch.c_str()) == 0;
+}
+
+void removeScratch(const std::string& scratch) {
+    if (scratch.empty()) return;
+    unlink((scratch + "/data").c_str());
+    rmdir(scratch.c_str());
+}
+
+void usage() { std::fprintf(stderr, "usage: fightscene-check [DATA_FOLDER]\n"); }
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc > 2) {
+        usage();
+        return 2;
+    }
+    std::string dataFolder;
+    if (argc == 2) {
+        std::string arg = argv[1];
+        if (arg == "-h" || arg == "--help") {
+            usage();
+            return 0;
+        }
+        dataFolder = arg;
+        while (dataFolder.size() > 1 && dataFolder.back() == '/') dataFolder.pop_back();
+    } else {
+        dataFolder = defaultDataFolder(argv[0]);
+    }
+    shownRoot = dataFolder;
+    if (!isFolder(dataFolder)) {
+        error("data", 0, "no such folder");
+        return printProblems();
+    }
+    std::string scratch;
+    if (!enterDataParent(dataFolder, scratch)) {
+        removeScratch(scratch);
+        error("data", 0, "the folder can't be entered");
+        return printProblems();
+    }
+
+    // Headless: frame sets are converted for a display that is never shown.
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0) {
+        std::fprintf(stderr, "fightscene-check: SDL can't start: %s\n", SDL_GetError());
+        removeScratch(scratch);
+        return 2;
+    }
+    bool audio = Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048) >= 0;
+    screen = SDL_SetVideoMode(kScreenW, kScreenH, 32, SDL_SWSURFACE);
+    if (!screen) {
+        std::fprintf(stderr, "fightscene-check: no display: %s\n", SDL_GetError());
+        removeScratch(scratch);
+        return 2;
+    }
+
+    contentReportHook = collect;
+    bitmapFailureEndsProcess = false;
+    std::atexit(onExit);
+
+    int status;
+    {
+        animationSet anims;
+        moveSet moves;
+        partInfoList defs;
+        silence();
+        // Start-up order: the character, its sounds, the particles, the background.
+        anims.loadAll(kCharacter);
+        moves.loadAll(kCharacter);
+        soundSet sounds;
+        soundsLoaded = audio;
+        if (audio) {
+            sounds.getList(kSoundList);
+            sounds.addToList(kCharacterSounds);
+        }
+        defs.addList(kParticleList, screen);
+        InitImages();
+
+        checkCharacter(anims, moves, sounds, defs);
+        checkParticles(defs);
+        if (back && (back->w < kScreenW || back->h < kScreenH))
+            warning("data/tBG2.bmp", 0,
+                    "background is " + sizeText(back->w, back->h) + ", smaller than the " +
+                        sizeText(kScreenW, kScreenH) + " screen");
+        speak();
+        if (!audio) warning("data", 0, "no audio device: the sound lists were not checked");
+        status = printProblems();
+    }
+    removeScratch(scratch);
+    return status;
+}
