@@ -25,6 +25,15 @@ mkdir "$WORK/empty"
 grep -q "^ERROR opening file $WORK/empty/info" "$WORK/out.txt" || fail "no ERROR opening file line"
 [ ! -e "$WORK/none.bmp" ] || fail "a sheet was written for a folder without frames"
 
+# A frame whose bitmap is broken is named by its info line and left out;
+# the other frames are still drawn.
+mkdir "$WORK/broken"
+cp "$SOURCE/data/Burn/flameThrow/"* "$WORK/broken/"
+echo "not a bitmap" >"$WORK/broken/frame01.bmp"
+"$SHEET" "$WORK/broken" "$WORK/broken.bmp" >"$WORK/out.txt" 2>&1 || fail "sheet status $? with a broken frame"
+grep -q "^$WORK/broken/info:[0-9]*: bitmap frame01.bmp: " "$WORK/out.txt" || fail "broken frame not named"
+grep -q "wrote $WORK/broken.bmp: 4 frames" "$WORK/out.txt" || fail "the other four frames not drawn"
+
 # Bad calls print the usage and give status 2.
 "$SHEET" only-one >"$WORK/out.txt" 2>&1
 [ $? -eq 2 ] || fail "sheet status for one argument"

@@ -8,8 +8,21 @@
 #include <string>
 
 #include "authoring/sheet.h"
+#include "platform/textFile.h"
 
 namespace {
+// Loading problems are printed as the game prints them, and counted.
+int problems = 0;
+void countReport(const std::string& file, int line, const std::string& message) {
+    ++problems;
+    // The loader has printed its own "ERROR opening file" line for this one.
+    if (message == "cannot be opened") return;
+    if (line > 0)
+        std::printf("%s:%d: %s\n", file.c_str(), line, message.c_str());
+    else
+        std::printf("%s: %s\n", file.c_str(), message.c_str());
+}
+
 void usage() {
     std::fprintf(stderr,
                  "usage: fightscene-sheet [--columns N] [--filled] FRAME_FOLDER OUT.bmp\n"
@@ -60,10 +73,17 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
+    // A bitmap that can't be read is reported and left out, instead of
+    // ending the process as in the game, so the other frames still show.
+    bitmapFailureEndsProcess = false;
+    contentReportHook = countReport;
     CSpriteBase set;
     if (set.initR(folder.c_str()) != 0) return 1;  // the loader has said why
+    std::string title = folder;
+    if (problems > 0)
+        title += "  (" + std::to_string(problems) + " loading problems; frames that failed are left out)";
     std::string problem;
-    SDL_Surface* sheet = drawSheet(set, folder, options, problem);
+    SDL_Surface* sheet = drawSheet(set, title, options, problem);
     if (!sheet) {
         std::fprintf(stderr, "fightscene-sheet: %s: %s\n", folder.c_str(), problem.c_str());
         return 1;
