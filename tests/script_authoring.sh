@@ -49,4 +49,9 @@ grep -q "^holy diver: walk" "$WORK/out.txt" || fail "the bundled data was not re
 [ "$(head -c 2 "$WORK/boxes.bmp")" = "BM" ] || fail "no screenshot"
 "$REPLAY" --no-marks s.txt >"$WORK/quiet.txt" 2>&1 || fail "replay --no-marks"
 grep -q "^replay " "$WORK/quiet.txt" && fail "marks printed with --no-marks"
+# The content guide's example replay does what the guide says.
+cd "$WORK" && "$REPLAY" "$SOURCE/docs/examples/flameThrow.txt" "$SOURCE/data" >"$WORK/out.txt" 2>&1 ||
+    fail "example replay status $?"
+grep -q "^Have Move - flameThrow!" "$WORK/out.txt" || fail "the guide's example throws no fireball"
+[ "$(head -c 2 "$WORK/flight.bmp")" = "BM" ] || fail "the guide's example took no shot"
 echo "PASS"
