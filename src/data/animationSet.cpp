@@ -34,7 +34,9 @@ int animationSet::loadAll(const char* characterFolder) {
         announced = static_cast<int>(room);
         trusted = false;
     }
-    anims.assign(announced, animInfo());
+    // Fresh records: the frame sets own their images and are not copied.
+    anims.clear();
+    anims.resize(announced);
     count = 0;
     for (int i = 0; i < announced && file.readLine(line); ++i) {
         std::string name = firstWord(line);

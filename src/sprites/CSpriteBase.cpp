@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "bmpCheck.h"
 #include "flipper.h"
@@ -295,6 +296,31 @@ int loadFrames(CSpriteBase& set, const char* folder, bool direct) {
 }
 }  // namespace
 
+void releaseSurface(SDL_Surface* surface) {
+    if (!surface) return;
+    if (SDL_WasInit(SDL_INIT_VIDEO) || !(surface->flags & SDL_HWSURFACE)) SDL_FreeSurface(surface);
+}
+
+CSpriteBase::~CSpriteBase() { release(); }
+
+CSpriteBase::CSpriteBase(CSpriteBase&& other) noexcept { *this = std::move(other); }
+
+CSpriteBase& CSpriteBase::operator=(CSpriteBase&& other) noexcept {
+    if (this == &other) return *this;
+    release();
+    frames = std::move(other.frames);
+    mirror = std::move(other.mirror);
+    built = other.built;
+    numFrames = other.numFrames;
+    width = other.width;
+    height = other.height;
+    other.frames.clear();
+    other.mirror.clear();
+    other.built = 0;
+    other.numFrames = 0;
+    return *this;
+}
+
 int CSpriteBase::initR(const char* folder) { return loadFrames(*this, folder, false); }
 
 int CSpriteBase::init(const char* folder) { return loadFrames(*this, folder, true); }
@@ -369,10 +395,8 @@ bool CSpriteBase::drawable(int index) const {
 }
 
 void CSpriteBase::release() {
-    for (frameInfo& record : frames)
-        if (record.image) SDL_FreeSurface(record.image);
-    for (frameInfo& record : mirror)
-        if (record.image) SDL_FreeSurface(record.image);
+    for (frameInfo& record : frames) releaseSurface(record.image);
+    for (frameInfo& record : mirror) releaseSurface(record.image);
     frames.clear();
     mirror.clear();
     numFrames = 0;

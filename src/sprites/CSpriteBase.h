@@ -51,6 +51,15 @@ public:
     int width = 0;                  // size of the last frame image loaded:
     int height = 0;                 // the background rectangle sprites save
 
+    CSpriteBase() = default;
+    // The set owns its images and frees them when it goes.
+    ~CSpriteBase();
+    CSpriteBase(const CSpriteBase&) = delete;
+    CSpriteBase& operator=(const CSpriteBase&) = delete;
+    // A move hands the images over and leaves the source empty.
+    CSpriteBase(CSpriteBase&& other) noexcept;
+    CSpriteBase& operator=(CSpriteBase&& other) noexcept;
+
     // Loads the set from `folder`, each bitmap through loadFromResource.
     // 0 when "info" was read, -1 when it can't be opened.
     int initR(const char* folder);
@@ -72,6 +81,11 @@ public:
 
 // Switch of alphaAll; off, and nothing turns it on.
 extern bool alphaOp;
+
+// Frees a surface the engine owns. After SDL_Quit only surfaces in system
+// memory are freed: one in video memory went with the video subsystem.
+void releaseSurface(SDL_Surface* surface);
+
 // On (the game): a frame bitmap that can't be read ends the process. Off
 // (checking tools): it is reported at its line of "info" and the frame is
 // left out, so loading goes on.
