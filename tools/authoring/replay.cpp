@@ -1,6 +1,7 @@
 #include "replay.h"
 
 #include <SDL/SDL.h>
+#include <SDL/SDL_mixer.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -236,7 +237,8 @@ int runReplay(const replayOptions& options) {
         std::printf("Unable to init SDL: %s\n", SDL_GetError());
         return 1;
     }
-    std::atexit(SDL_Quit);
+    // Video stays up until the process ends: the scene's global fighter and
+    // particles free their surfaces on the way out and need it (see below).
 
     std::vector<replayEvent> events;
     if (!readScript(options.script, here, events)) return 2;
@@ -304,5 +306,9 @@ int runReplay(const replayOptions& options) {
     mark(clock, "end after " + std::to_string(passes) + " passes");
     std::fflush(stdout);
     entrance.leave();
+    // The sounds go before the mixer, and the mixer's thread stops here.
+    objects.reset();
+    Mix_CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return status;
 }
