@@ -19,9 +19,8 @@ struct runResult {
     std::string transcript;  // standard output
 };
 
-// Runs `script` with the working folder `folder`, in a child process.
-runResult replayInChild(const std::string& folder, const std::string& script, const std::string& data,
-                        int step = 10) {
+// Runs a replay with the working folder `folder`, in a child process.
+runResult replayInChild(const std::string& folder, const replayOptions& options) {
     std::fflush(stdout);
     std::fflush(stderr);
     pid_t child = fork();
@@ -30,10 +29,6 @@ runResult replayInChild(const std::string& folder, const std::string& script, co
         int err = open((folder + "/stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(folder.c_str()) != 0) _exit(99);
         SDL_Quit();  // whatever this test program had started
-        replayOptions options;
-        options.script = script;
-        options.data = data;
-        options.step = step;
         int status = runReplay(options);
         std::fflush(stdout);
         _exit(status);
@@ -43,6 +38,15 @@ runResult replayInChild(const std::string& folder, const std::string& script, co
     if (child > 0 && waitpid(child, &wait, 0) == child && WIFEXITED(wait)) result.status = WEXITSTATUS(wait);
     result.transcript = readFile(folder + "/transcript.txt");
     return result;
+}
+
+runResult replayInChild(const std::string& folder, const std::string& script, const std::string& data,
+                        int step = 10) {
+    replayOptions options;
+    options.script = script;
+    options.data = data;
+    options.step = step;
+    return replayInChild(folder, options);
 }
 
 std::string bundledData() { return sourceDir() + "/data"; }
@@ -267,4 +271,76 @@ TEST(Replay, BadScriptIsRefusedBeforeTheGameStarts) {
     EXPECT_EQ(2, run.status);
     EXPECT_TRUE(has(run.transcript, folder + "/s.txt:3: unknown key \"Banana\"")) << run.transcript;
     EXPECT_FALSE(has(run.transcript, "loading")) << "no content was read";
+}
+
+TEST_F(ReplayScript, RepeatRunsCopiesEndToEnd) {
+    std::string folder = makeTempDir("replay");
+    writeFile(folder + "/s.txt", "1000 tap z\n1200 shot a.bmp\n1500 end\n1700 tap x\n");
+    std::vector<replayEvent> events;
+    ASSERT_TRUE(readScript(folder + "/s.txt", "/base", events));
+    std::string problem;
+    ASSERT_TRUE(repeatScript(events, 3, 10, problem));
+    ASSERT_EQ(7u, events.size());
+    int times[] = {1000, 1200, 2500, 2700, 4000, 4200, 4500};
+    for (size_t i = 0; i < events.size(); ++i) EXPECT_EQ(times[i], events[i].time) << i;
+    EXPECT_EQ("/base/a-1.bmp", events[1].path);
+    EXPECT_EQ("/base/a-3.bmp", events[5].path);
+    EXPECT_EQ(replayEvent::End, events[6].kind);
+    for (size_t i = 0; i < 6; ++i) EXPECT_NE(SDLK_x, events[i].key) << "events after the end are dropped";
+
+    // Without an end a copy lasts until one step after its last event.
+    writeFile(folder + "/t.txt", "100 tap z\n300 tap x\n");
+    ASSERT_TRUE(readScript(folder + "/t.txt", "/base", events));
+    ASSERT_TRUE(repeatScript(events, 2, 10, problem));
+    ASSERT_EQ(5u, events.size());
+    EXPECT_EQ(410, events[2].time);
+    EXPECT_EQ(620, events[4].time);
+
+    writeFile(folder + "/u.txt", "999999999 end\n");
+    ASSERT_TRUE(readScript(folder + "/u.txt", "/base", events));
+    EXPECT_FALSE(repeatScript(events, 3, 10, problem));
+    EXPECT_TRUE(has(problem, "clock's range")) << problem;
+}
+
+TEST(Replay, RunIsComparedWithAnExpectedTranscript) {
+    std::string folder = makeTempDir("replay");
+    writeFile(folder + "/s.txt", "1000 tap z\n1300 end\n");
+    runResult first = replayInChild(folder, folder + "/s.txt", bundledData());
+    ASSERT_EQ(0, first.status);
+    ASSERT_TRUE(has(first.transcript, "Have Move - jab!")) << first.transcript;
+    writeFile(folder + "/expected.txt", first.transcript);
+
+    replayOptions options;
+    options.script = folder + "/s.txt";
+    options.data = bundledData();
+    options.expect = folder + "/expected.txt";
+    runResult same = replayInChild(folder, options);
+    EXPECT_EQ(0, same.status) << readFile(folder + "/stderr.txt");
+    EXPECT_EQ(first.transcript, same.transcript) << "the output is still shown";
+
+    std::string changed = first.transcript;
+    changed.replace(changed.find("Have Move - jab!"), 16, "Have Move - jib!");
+    writeFile(folder + "/expected.txt", changed);
+    runResult differs = replayInChild(folder, options);
+    EXPECT_EQ(3, differs.status);
+    std::string why = readFile(folder + "/stderr.txt");
+    EXPECT_TRUE(has(why, "the run differs from here")) << why;
+    EXPECT_TRUE(has(why, "expected: Have Move - jib!")) << why;
+}
+
+TEST(Replay, RepeatedRunPerformsTheMoveInEveryCopy) {
+    std::string folder = makeTempDir("replay");
+    writeFile(folder + "/s.txt", "1000 tap z\n1500 end\n");
+    replayOptions options;
+    options.script = folder + "/s.txt";
+    options.data = bundledData();
+    options.repeat = 3;
+    runResult run = replayInChild(folder, options);
+    EXPECT_EQ(0, run.status);
+    size_t moves = 0;
+    for (size_t at = run.transcript.find("Have Move - jab!"); at != std::string::npos;
+         at = run.transcript.find("Have Move - jab!", at + 1))
+        ++moves;
+    EXPECT_EQ(3u, moves) << run.transcript;
+    EXPECT_TRUE(has(run.transcript, "replay 4500: end after 450 passes")) << run.transcript;
 }

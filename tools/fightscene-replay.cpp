@@ -10,10 +10,12 @@
 namespace {
 void usage() {
     std::fprintf(stderr,
-                 "usage: fightscene-replay [--step MS] [--no-marks] SCRIPT [DATA_FOLDER]\n"
+                 "usage: fightscene-replay [OPTIONS] SCRIPT [DATA_FOLDER]\n"
                  "  SCRIPT lines: \"<ms> down|up|tap <key>\", \"<ms> shot <file.bmp>\", \"<ms> end\"; '#' comments\n"
-                 "  --step MS    clock advance per pass (default 10)\n"
-                 "  --no-marks   print only the game's own lines\n");
+                 "  --step MS        clock advance per pass (default 10)\n"
+                 "  --no-marks       print only the game's own lines\n"
+                 "  --repeat N       run the script N times in a row (soak runs)\n"
+                 "  --expect FILE    compare the output with FILE; status 3 when it differs\n");
 }
 }  // namespace
 
@@ -31,6 +33,16 @@ int main(int argc, char* argv[]) {
                 return 2;
             }
             options.step = static_cast<int>(step);
+        } else if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
+            char* end = nullptr;
+            long times = std::strtol(argv[++i], &end, 10);
+            if (*end != 0 || times < 1 || times > 1000000) {
+                usage();
+                return 2;
+            }
+            options.repeat = static_cast<int>(times);
+        } else if (std::strcmp(argv[i], "--expect") == 0 && i + 1 < argc) {
+            options.expect = argv[++i];
         } else if (std::strcmp(argv[i], "--no-marks") == 0) {
             options.marks = false;
         } else if (argv[i][0] == '-' || count == 2) {

@@ -206,6 +206,43 @@ bool readScript(const std::string& script, const std::string& folder, std::vecto
     return good;
 }
 
+bool repeatScript(std::vector<replayEvent>& events, int times, int step, std::string& problem) {
+    if (times <= 1 || events.empty()) return true;
+    long long period = events.back().time + static_cast<long long>(step);
+    for (const replayEvent& event : events)
+        if (event.kind == replayEvent::End) {
+            period = event.time;
+            break;
+        }
+    if (period * times > INT_MAX) {
+        problem = std::to_string(times) + " copies of " + std::to_string(period) + " ms pass the clock's range";
+        return false;
+    }
+    std::vector<replayEvent> once;
+    for (const replayEvent& event : events)
+        if (event.time <= period && event.kind != replayEvent::End) once.push_back(event);
+    std::vector<replayEvent> all;
+    all.reserve(once.size() * static_cast<size_t>(times) + 1);
+    for (int copy = 0; copy < times; ++copy) {
+        for (replayEvent event : once) {
+            event.time += static_cast<int>(period * copy);
+            if (event.kind == replayEvent::Shot) {
+                size_t dot = event.path.rfind('.');
+                size_t slash = event.path.rfind('/');
+                if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = event.path.size();
+                event.path.insert(dot, "-" + std::to_string(copy + 1));
+            }
+            all.push_back(event);
+        }
+    }
+    replayEvent end;
+    end.kind = replayEvent::End;
+    end.time = static_cast<int>(period * times);
+    all.push_back(end);
+    events.swap(all);
+    return true;
+}
+
 std::string defaultDataFolder(const char* argv0) {
     if (isFolder("data")) return workingFolder() + "/data";
     std::string here = workingFolder();
@@ -218,7 +255,102 @@ std::string defaultDataFolder(const char* argv0) {
     return "";
 }
 
-int runReplay(const replayOptions& options) {
+namespace {
+// Standard output sent to a scratch file for the length of a run, then
+// echoed; if the process ends inside the run, what was caught is echoed then.
+struct outputCapture {
+    int saved = -1;
+    std::string path;
+
+    static outputCapture*& active() {
+        static outputCapture* current = nullptr;
+        return current;
+    }
+    static void atExit() {
+        if (active()) active()->finish();
+    }
+
+    bool start() {
+        const char* temp = std::getenv("TMPDIR");
+        std::string pattern = std::string(temp ? temp : "/tmp") + "/fightscene-transcript-XXXXXX";
+        int file = mkstemp(&pattern[0]);
+        if (file < 0) return false;
+        std::fflush(stdout);
+        saved = dup(1);
+        if (saved < 0 || dup2(file, 1) < 0) {
+            close(file);
+            unlink(pattern.c_str());
+            return false;
+        }
+        close(file);
+        path = pattern;
+        static bool registered = false;
+        if (!registered) std::atexit(atExit);
+        registered = true;
+        active() = this;
+        return true;
+    }
+
+    std::string finish() {
+        if (saved < 0) return "";
+        std::fflush(stdout);
+        dup2(saved, 1);
+        close(saved);
+        saved = -1;
+        active() = nullptr;
+        std::string text;
+        if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+            char buffer[4096];
+            size_t got;
+            while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
+            std::fclose(file);
+        }
+        unlink(path.c_str());
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fflush(stdout);
+        return text;
+    }
+};
+
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return lines;
+}
+
+// 0 when `got` equals the file `expected` line for line; 3 otherwise, with
+// the first difference on standard error.
+int compareTranscript(const std::string& got, const std::string& expected) {
+    std::FILE* file = std::fopen(expected.c_str(), "rb");
+    if (!file) {
+        std::fprintf(stderr, "fightscene-replay: cannot open the expected transcript %s\n", expected.c_str());
+        return 2;
+    }
+    std::string wanted;
+    char buffer[4096];
+    size_t read;
+    while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0) wanted.append(buffer, read);
+    std::fclose(file);
+    std::vector<std::string> a = splitLines(wanted);
+    std::vector<std::string> b = splitLines(got);
+    for (size_t i = 0; i < a.size() || i < b.size(); ++i) {
+        if (i < a.size() && i < b.size() && a[i] == b[i]) continue;
+        std::fprintf(stderr, "%s:%zu: the run differs from here\n  expected: %s\n  got:      %s\n", expected.c_str(),
+                     i + 1, i < a.size() ? a[i].c_str() : "(the end of the transcript)",
+                     i < b.size() ? b[i].c_str() : "(the end of the run)");
+        return 3;
+    }
+    std::fprintf(stderr, "fightscene-replay: the run matches %s (%zu lines)\n", expected.c_str(), a.size());
+    return 0;
+}
+
+int runScene(const replayOptions& options) {
     if (options.step < 1) {
         std::fprintf(stderr, "fightscene-replay: the step must be at least 1 ms\n");
         return 2;
@@ -242,6 +374,11 @@ int runReplay(const replayOptions& options) {
 
     std::vector<replayEvent> events;
     if (!readScript(options.script, here, events)) return 2;
+    std::string problem;
+    if (!repeatScript(events, options.repeat, options.step, problem)) {
+        std::fprintf(stderr, "fightscene-replay: %s\n", problem.c_str());
+        return 2;
+    }
     dataEntrance entrance;
     if (!entrance.enter(data)) {
         std::fprintf(stderr, "fightscene-replay: cannot enter the data folder %s\n", data.c_str());
@@ -311,4 +448,20 @@ int runReplay(const replayOptions& options) {
     Mix_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return status;
+}
+}  // namespace
+
+int runReplay(const replayOptions& given) {
+    if (given.expect.empty()) return runScene(given);
+    replayOptions options = given;
+    options.expect = absoluteFrom(workingFolder(), options.expect);
+    outputCapture capture;
+    if (!capture.start()) {
+        std::fprintf(stderr, "fightscene-replay: cannot catch the output to compare it\n");
+        return 2;
+    }
+    int status = runScene(options);
+    std::string transcript = capture.finish();
+    if (status != 0) return status;
+    return compareTranscript(transcript, options.expect);
 }

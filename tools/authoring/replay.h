@@ -26,11 +26,20 @@ int keyByName(const std::string& name);
 // time, those of one time in script order. False when any line was bad.
 bool readScript(const std::string& script, const std::string& folder, std::vector<replayEvent>& events);
 
+// Runs the script `times` times in a row (for soak runs): each copy starts
+// where the one before ended (its "end", or one step after its last event),
+// only the last copy ends the run, events after a copy's end are dropped,
+// and with more than one copy shots get "-<copy>" before their extension.
+// False with `problem` set when the run would pass the clock's range.
+bool repeatScript(std::vector<replayEvent>& events, int times, int step, std::string& problem);
+
 struct replayOptions {
     std::string script;
-    std::string data;   // the data folder the game reads as "data"
-    int step = 10;      // milliseconds the clock advances per pass
-    bool marks = true;  // print "replay <ms>: <event>" lines among the game's
+    std::string data;    // the data folder the game reads as "data"
+    int step = 10;       // milliseconds the clock advances per pass
+    bool marks = true;   // print "replay <ms>: <event>" lines among the game's
+    int repeat = 1;      // copies of the script, run one after the other
+    std::string expect;  // a transcript the standard output must equal
 };
 
 // The data folder used when none is given: "data" in the working folder,
@@ -38,6 +47,7 @@ struct replayOptions {
 std::string defaultDataFolder(const char* argv0);
 
 // Runs the game over the script. 0 when the run went through, 2 for a bad
-// script, data folder or screenshot; the game's own fatal failures end the
-// process with status 1 as in the game.
+// script, data folder or screenshot, 3 when the standard output differs
+// from the expected transcript (the first difference is printed on standard
+// error); the game's own fatal failures end the process with status 1.
 int runReplay(const replayOptions& options);
