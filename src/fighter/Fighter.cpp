@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/platform.h"
+#include "sprites/surfaceBlit.h"
 
 // World limits of the fighter's anchor point.
 static const int g_GroundLevel = 530;
@@ -124,7 +125,7 @@ void Fighter::clearBG() {
     // Restored with the current frame's offsets and the facing of the save.
     SDL_Rect at = makeRect(oldX - anchorOffsetX(oldDir), oldY - base->frames[frame].offsetY,
                            base->width, base->height);
-    SDL_BlitSurface(bgSave, nullptr, screen, &at);
+    blitSurface(bgSave, nullptr, screen, &at);
 }
 
 void Fighter::updateBG() {
@@ -133,7 +134,7 @@ void Fighter::updateBG() {
         SDL_Rect from = makeRect(x - anchorOffsetX(dir), y - base->frames[frame].offsetY,
                                  base->width, base->height);
         SDL_Rect to = makeRect(0, 0, 0, 0);
-        SDL_BlitSurface(screen, &from, bgSave, &to);
+        blitSurface(screen, &from, bgSave, &to);
     }
     oldX = x;
     oldY = y;

@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "platform/textFile.h"
 #include "sprites/bmpCheck.h"
+#include "sprites/surfaceBlit.h"
 
 SDL_Surface* screen = nullptr;
 SDL_Surface* back = nullptr;
@@ -48,7 +49,7 @@ int InitImages() {
 int DrawBG() {
     if (!back || !screen) return 0;
     SDL_Rect corner = {0, 0, 0, 0};
-    SDL_BlitSurface(back, nullptr, screen, &corner);
+    blitSurface(back, nullptr, screen, &corner);
     return 0;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/platform.h"
+#include "surfaceBlit.h"
 
 namespace {
 // SDL rectangles hold 16-bit fields; negative sizes draw nothing.
@@ -24,6 +25,11 @@ CSprite::~CSprite() {
 void CSprite::setBgSave(SDL_Surface* surface) {
     if (bgSave && bgSave != surface) SDL_FreeSurface(bgSave);
     bgSave = surface;
+    // The save surface is written every frame: it keeps its colour key but
+    // not the RLE acceleration a frame image may carry, which SDL would
+    // undo and redo around every save.
+    if (bgSave && (bgSave->flags & SDL_RLEACCELOK))
+        SDL_SetColorKey(bgSave, bgSave->flags & SDL_SRCCOLORKEY, bgSave->format->colorkey);
 }
 
 frameInfo* CSprite::currentRecord() {
@@ -43,7 +49,7 @@ void CSprite::init(CSpriteBase* set, SDL_Surface* target) {
 void CSprite::clearBG() {
     if (drawn != 1 || !bgSave || !screen) return;
     SDL_Rect where = makeRect(oldX, oldY, 0, 0);
-    SDL_BlitSurface(bgSave, nullptr, screen, &where);
+    blitSurface(bgSave, nullptr, screen, &where);
 }
 
 void CSprite::updateBG() {
@@ -52,7 +58,7 @@ void CSprite::updateBG() {
     if (!bgSave || !screen || !base) return;
     SDL_Rect from = makeRect(x, y, base->width, base->height);
     SDL_Rect to = makeRect(0, 0, 0, 0);
-    SDL_BlitSurface(screen, &from, bgSave, &to);
+    blitSurface(screen, &from, bgSave, &to);
 }
 
 void CSprite::draw() { drawD(true); }

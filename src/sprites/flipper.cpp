@@ -34,12 +34,20 @@ SDL_Surface* flip_surface(SDL_Surface* surface) {
 
     bool locked = mustLock(surface) && SDL_LockSurface(surface) == 0;
     // Rows are addressed by pitch and pixels by their size, so surfaces of any
-    // depth mirror correctly; for the display's 32-bit frames this is one
-    // 32-bit copy per pixel.
+    // depth mirror correctly. Row by row, so both surfaces are read and
+    // written in memory order; the display's 32-bit frames take whole pixels.
     int bytes = format->BytesPerPixel;
-    for (int i = 0; i < surface->w; ++i)
-        for (int j = 0; j < surface->h; ++j)
-            std::memcpy(pixelAddress(flipped, surface->w - 1 - i, j), pixelAddress(surface, i, j), bytes);
+    int w = surface->w;
+    for (int j = 0; j < surface->h; ++j) {
+        if (bytes == 4) {
+            const Uint32* from = reinterpret_cast<const Uint32*>(pixelAddress(surface, 0, j));
+            Uint32* to = reinterpret_cast<Uint32*>(pixelAddress(flipped, 0, j));
+            for (int i = 0; i < w; ++i) to[w - 1 - i] = from[i];
+        } else {
+            for (int i = 0; i < w; ++i)
+                std::memcpy(pixelAddress(flipped, w - 1 - i, j), pixelAddress(surface, i, j), bytes);
+        }
+    }
     if (locked) SDL_UnlockSurface(surface);
 
     if (keyed) SDL_SetColorKey(flipped, SDL_SRCCOLORKEY | SDL_RLEACCEL, format->colorkey);

@@ -1,0 +1,121 @@
+#include "surfaceBlit.h"
+
+#include <cstring>
+
+namespace {
+// A 32-bit software surface whose pixels can be read and written directly:
+// no alpha channel, 8 bits per colour, no offset, not locked, no RLE.
+bool plain32(const SDL_Surface* s) {
+    const SDL_PixelFormat* f = s->format;
+    return f && f->BitsPerPixel == 32 && f->BytesPerPixel == 4 && f->Amask == 0 && f->Rloss == 0 &&
+           f->Gloss == 0 && f->Bloss == 0 && s->pixels && s->offset == 0 && s->locked == 0 &&
+           (s->flags & (SDL_HWSURFACE | SDL_ASYNCBLIT | SDL_RLEACCEL)) == 0;
+}
+
+bool sameFormat(const SDL_PixelFormat* a, const SDL_PixelFormat* b) {
+    return a->Rmask == b->Rmask && a->Gmask == b->Gmask && a->Bmask == b->Bmask && a->Amask == b->Amask;
+}
+
+// Rows of plain pixels: SDL's identity copy.
+void copyRows(Uint8* to, int toPitch, const Uint8* from, int fromPitch, int w, int h) {
+    const size_t rowBytes = static_cast<size_t>(w) * 4;
+    for (int row = 0; row < h; ++row) {
+        std::memcpy(to, from, rowBytes);
+        to += toPitch;
+        from += fromPitch;
+    }
+}
+
+// Rows of colour-keyed pixels: a pixel equal to the key is skipped, any
+// other is written as its red, green and blue bits, as SDL's keyed blit
+// writes it. The select form lets the compiler copy several pixels a step.
+void copyKeyedRows(Uint8* to, int toPitch, const Uint8* from, int fromPitch, int w, int h, Uint32 key,
+                   Uint32 colourBits) {
+    for (int row = 0; row < h; ++row) {
+        const Uint32* s = reinterpret_cast<const Uint32*>(from);
+        Uint32* d = reinterpret_cast<Uint32*>(to);
+        for (int i = 0; i < w; ++i) {
+            Uint32 p = s[i];
+            d[i] = p != key ? (p & colourBits) : d[i];
+        }
+        to += toPitch;
+        from += fromPitch;
+    }
+}
+}  // namespace
+
+bool blitIsOwn(const SDL_Surface* src, const SDL_Surface* dst) {
+    if (!src || !dst || src == dst) return false;
+    if (!plain32(src) || !plain32(dst) || !sameFormat(src->format, dst->format)) return false;
+    // Per-surface alpha and RLE acceleration stay with SDL.
+    return (src->flags & (SDL_SRCALPHA | SDL_RLEACCELOK)) == 0;
+}
+
+int blitSurface(SDL_Surface* src, SDL_Rect* srcrect, SDL_Surface* dst, SDL_Rect* dstrect) {
+    if (!blitIsOwn(src, dst)) return SDL_BlitSurface(src, srcrect, dst, dstrect);
+
+    // Clipping exactly as SDL_UpperBlit does it, on the same 16-bit fields.
+    SDL_Rect whole;
+    if (!dstrect) {
+        whole.x = whole.y = 0;
+        dstrect = &whole;
+    }
+    int srcx, srcy, w, h;
+    if (srcrect) {
+        srcx = srcrect->x;
+        w = srcrect->w;
+        if (srcx < 0) {
+            w += srcx;
+            dstrect->x -= srcx;
+            srcx = 0;
+        }
+        int maxw = src->w - srcx;
+        if (maxw < w) w = maxw;
+        srcy = srcrect->y;
+        h = srcrect->h;
+        if (srcy < 0) {
+            h += srcy;
+            dstrect->y -= srcy;
+            srcy = 0;
+        }
+        int maxh = src->h - srcy;
+        if (maxh < h) h = maxh;
+    } else {
+        srcx = srcy = 0;
+        w = src->w;
+        h = src->h;
+    }
+    const SDL_Rect& clip = dst->clip_rect;
+    int dx = clip.x - dstrect->x;
+    if (dx > 0) {
+        w -= dx;
+        dstrect->x += dx;
+        srcx += dx;
+    }
+    dx = dstrect->x + w - clip.x - clip.w;
+    if (dx > 0) w -= dx;
+    int dy = clip.y - dstrect->y;
+    if (dy > 0) {
+        h -= dy;
+        dstrect->y += dy;
+        srcy += dy;
+    }
+    dy = dstrect->y + h - clip.y - clip.h;
+    if (dy > 0) h -= dy;
+    if (w <= 0 || h <= 0) {
+        dstrect->w = dstrect->h = 0;
+        return 0;
+    }
+    dstrect->w = static_cast<Uint16>(w);
+    dstrect->h = static_cast<Uint16>(h);
+
+    const Uint8* from = static_cast<const Uint8*>(src->pixels) + srcy * src->pitch + srcx * 4;
+    Uint8* to = static_cast<Uint8*>(dst->pixels) + dstrect->y * dst->pitch + dstrect->x * 4;
+    if (src->flags & SDL_SRCCOLORKEY) {
+        const SDL_PixelFormat* f = src->format;
+        copyKeyedRows(to, dst->pitch, from, src->pitch, w, h, f->colorkey, f->Rmask | f->Gmask | f->Bmask);
+    } else {
+        copyRows(to, dst->pitch, from, src->pitch, w, h);
+    }
+    return 0;
+}
