@@ -92,11 +92,17 @@ void writeText(const std::string& path, const std::string& text) { writeBytes(pa
 
 void removeTree(const std::string& path) { nftw(path.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS); }
 
-void enterFolder(const std::string& dir) {
-    if (chdir(dir.c_str()) != 0) {
+folderVisit::folderVisit(const std::string& dir) {
+    char buffer[4096];
+    if (!getcwd(buffer, sizeof buffer) || chdir(dir.c_str()) != 0) {
         std::perror(dir.c_str());
         std::abort();
     }
+    previous = buffer;
+}
+
+folderVisit::~folderVisit() {
+    if (chdir(previous.c_str()) != 0) std::perror(previous.c_str());
 }
 
 std::string smallBmp(int w, int h, int bits, uint32_t seed) {

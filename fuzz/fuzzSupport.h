@@ -25,9 +25,19 @@ void writeBytes(const std::string& path, const void* data, size_t size);
 void writeText(const std::string& path, const std::string& text);
 // Removes `path` and everything inside it.
 void removeTree(const std::string& path);
-// Makes `dir` the working directory; the harnesses whose loaders read fixed
-// relative paths ("data/particle/...") run inside their scratch folder.
-void enterFolder(const std::string& dir);
+// Makes `dir` the working directory while it lives: the loaders that read
+// fixed relative paths ("data/particle/...") run inside a scratch folder,
+// and the fuzzer finds its corpus paths again when the input is done.
+class folderVisit {
+public:
+    explicit folderVisit(const std::string& dir);
+    ~folderVisit();
+    folderVisit(const folderVisit&) = delete;
+    folderVisit& operator=(const folderVisit&) = delete;
+
+private:
+    std::string previous;
+};
 
 // --- Small valid content ---
 // The bytes of a valid BMP of w x h pixels with 8, 24 or 32 bits per pixel,

@@ -39,12 +39,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     writeFrameSet(gameFolder + "/data/particle/nosettings", 1, 4, 4, 2);
     makeFolders(gameFolder + "/data/particle/noframes");
     writeText(gameFolder + "/data/particle/noframes/particle", "255\n500\n1\n0\n0\n1\nnoframes 1 1\n0\n0\n0\n0\n");
-    // The loader reads its fixed relative paths from here.
-    enterFolder(gameFolder);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // The loader reads its fixed relative paths from here.
+    folderVisit visit(gameFolder);
     writeBytes("data/particle/fuzzlist", data, size);
     SDL_Surface* screen = fuzzScreen();
     clockSet(1);

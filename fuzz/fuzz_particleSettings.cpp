@@ -29,13 +29,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     gameFolder = fuzzFolder() + "/ps";
     writeParticleDefinitions(gameFolder + "/data/particle");
     writeFrameSet(gameFolder + "/data/particle/fuzzed", 3, 6, 5, 4);
-    enterFolder(gameFolder);
+    folderVisit visit(gameFolder);
     defs = new partInfoList;
     if (defs->addList("default", fuzzScreen()) != 1) fail("the bundled definitions did not load");
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    folderVisit visit(gameFolder);
     writeBytes("data/particle/fuzzed/particle", data, size);
     SDL_Surface* screen = fuzzScreen();
 

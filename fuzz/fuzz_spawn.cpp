@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     writeFrameSet(gameFolder + "/data/particle/again", 2, 5, 5, -6);
     writeText(gameFolder + "/data/particle/again/particle", "255\n120\n1\n0\n0\n2\nagain 5 5\nNULL\n0\n0\n0\n0\n");
     writeText(gameFolder + "/data/particle/odd", "PARTS: 2\nbare 9\nagain 10\n");
-    enterFolder(gameFolder);
+    folderVisit visit(gameFolder);
     defs = new partInfoList;
     defs->addList("default", fuzzScreen());
     defs->addList("odd", fuzzScreen());

@@ -16,16 +16,16 @@ SDL_VIDEODRIVER=dummy
 SDL_AUDIODRIVER=dummy
 export SDL_VIDEODRIVER SDL_AUDIODRIVER
 
-# The engine's progress lines go to standard output: closed (-close_fd_mask=1)
-# so only the fuzzer's lines and any crash report remain. A crash leaves its
-# input in $scratch/crashes and fails the test.
+# The engine's progress lines (standard output and error) are dropped
+# (-close_fd_mask=3); the fuzzer's lines and any sanitizer report remain.
+# A crash leaves its input in $scratch/crashes and fails the test.
 exec "$harness" \
     -max_total_time="$seconds" \
     -runs=2000000 \
     -timeout=20 \
     -rss_limit_mb=2048 \
     -max_len=8192 \
-    -close_fd_mask=1 \
+    -close_fd_mask=3 \
     -print_final_stats=1 \
     -artifact_prefix="$scratch/crashes/" \
     "$scratch/corpus"
