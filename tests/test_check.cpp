@@ -222,7 +222,7 @@ const brokenCase kCases[] = {
     {"move block cut", [](const std::string& d) { edit(d + "/Burn/moveset", "0\n0\n0\nnull\n", "0\nnull\n"); },
      "Burn/moveset:1", "error", "announces 2 moves but holds only 1"},
     {"settings cut", [](const std::string& d) { writeFile(d + "/particle/spark/particle", "255\n300\n0\n0\n0\n0\n0\n"); },
-     "particle/spark/particle:8", "error", "file ends before the OnHitEnemy count"},  // where it belongs
+     "particle/spark/particle:7", "error", "file ends before the OnHitEnemy count"},  // its last line
     {"frame block cut by a comment", [](const std::string& d) {
          writeFile(d + "/Burn/duck/info", "FILES: 1\n#\n#\n#\n#\n#\nframe00.bmp 50\n10 30\n2 2 18 30\n0 0 0 0\n0\n0\n0\n0 0\n0 0\n");
      }, "Burn/duck/info:7", "error", "file ends inside this frame block"},

@@ -136,10 +136,11 @@ bool readBlockRest(TextFile& file, frameInfo& record) {
                     " lines follow");
         particleLines = static_cast<int>(room);
     }
+    bool namesGood = true;  // one message for a run of shifted lines is enough
     for (int i = 0; i < particleLines; ++i) {
         if (!next()) return false;
         if (wordFits(file, firstWord(line), kMaxWord, "particle name")) {
-            expectName(file, firstWord(line), "particle name");
+            if (namesGood) namesGood = expectName(file, firstWord(line), "particle name");
             record.particles.push_back(line);
         }
     }
