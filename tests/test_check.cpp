@@ -303,6 +303,12 @@ const brokenCase kCases[] = {
      "Burn/punch/info:13", "warning", "lacks an offset"},
     {"unknown death entry", [](const std::string& d) { edit(d + "/particle/fireball1/particle", "spark 0 0", "sprak 0 0"); },
      "particle/fireball1/particle:7", "error", "OnDeath entry names no particle definition: \"sprak\""},
+    {"death entry after a NULL", [](const std::string& d) { edit(d + "/particle/fireball1/particle", "1\nspark 0 0", "2\nNULL\nspark 0 0"); },
+     "particle/fireball1/particle:8", "warning", "OnDeath entry never launched: the first entry is NULL"},
+    {"hit entry naming nothing", [](const std::string& d) { edit(d + "/particle/spark/particle", "300\n0\n0\n0\n0\n0\n", "300\n0\n0\n0\n0\n1\nember 0 0\n"); },
+     "particle/spark/particle:8", "warning", "OnHitPlayer entry names no particle definition: \"ember\""},
+    {"NULL particle line", [](const std::string& d) { edit(d + "/Burn/punch/info", "spark 10 10", "NULL"); },
+     "Burn/punch/info:13", "warning", "particle line NULL launches nothing"},
     {"start-up particle missing", [](const std::string& d) {
          edit(d + "/particle/default", "fireball1 1", "fireball2 1");
          std::rename((d + "/particle/fireball1").c_str(), (d + "/particle/fireball2").c_str());

@@ -280,7 +280,8 @@ void checkMoves(moveSet& moves) {
         char button = command.back();
         if (button != 'A' && button != 'B' && button != 'C') {
             error(file, commandLine,
-                  "command \"" + command + "\" does not end with a button (A, B or C): the move can never be performed");
+                  "command \"" + command +
+                      "\" does not end with a button (A, B or C): the move can never be performed");
             continue;
         }
         // Earlier moves on the same button whose command stands inside this
@@ -376,12 +377,14 @@ void checkParticles(partInfoList& defs) {
                 bool launched = e == 0 && entries[0] != "NULL";
                 checkSpawn(settings, line, entries[j], defs, launched, what.c_str());
                 if (e == 0 && j > 0 && !launched)
-                    warning(settings, line, "OnDeath entry never launched: the first entry is NULL, so death launches nothing");
+                    warning(settings, line,
+                            "OnDeath entry never launched: the first entry is NULL, so death launches nothing");
             }
         }
     }
     if (!defs.findParticle(kStartParticle))
-        error(list, 0, std::string("no \"") + kStartParticle + "\" definition: the particle launched at start-up shows nothing");
+        error(list, 0,
+              std::string("no \"") + kStartParticle + "\" definition: the particle launched at start-up shows nothing");
 }
 
 // --- The data folder ---
