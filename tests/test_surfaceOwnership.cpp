@@ -2,6 +2,8 @@
 // a move hands them over, and a sprite frees its saved background.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <utility>
 
 #include "sprites/CSprite.h"
@@ -90,4 +92,26 @@ TEST(SurfaceOwnership, SpriteFreesItsSavedBackground) {
     }
     EXPECT_EQ(1, saved->refcount);
     SDL_FreeSurface(saved);
+}
+
+// The particles of the global list are destroyed after SDL_Quit has run at
+// exit; their saved backgrounds and the sets' images, in system memory, must
+// still be freed then. Run in a child, which can shut its video down.
+TEST(SurfaceOwnership, SystemMemorySurfacesAreFreedAfterTheVideoIsShutDown) {
+    auto check = [] {
+        SDL_Surface* saved = nullptr;
+        SDL_Surface* image = nullptr;
+        {
+            CSpriteBase set;
+            loadOneFrame(set);
+            CSprite sprite;
+            sprite.init(&set, testScreen());
+            if (!sprite.bgSave || !set.drawable(0)) _exit(2);
+            saved = holdExtra(sprite.bgSave);
+            image = holdExtra(set.frames[0].image);
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        }
+        _exit(saved->refcount == 1 && image->refcount == 1 ? 0 : 1);
+    };
+    EXPECT_EXIT(check(), testing::ExitedWithCode(0), "");
 }

@@ -18,8 +18,8 @@ SDL_Rect makeRect(int x, int y, int w, int h) {
 }  // namespace
 
 CSprite::~CSprite() {
-    // After SDL_Quit the surfaces are gone with the video subsystem.
-    if (bgSave && SDL_WasInit(SDL_INIT_VIDEO)) SDL_FreeSurface(bgSave);
+    // Also after SDL_Quit: the particles of the global list go after it.
+    releaseSurface(bgSave);
 }
 
 void CSprite::setBgSave(SDL_Surface* surface) {
