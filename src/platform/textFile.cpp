@@ -26,7 +26,8 @@ void TextFile::close() {
 bool TextFile::readLine(std::string& line) {
     line.clear();
     if (!file) return false;
-    if (terminated) {
+    bool startsLine = terminated;
+    if (startsLine) {
         ++lineNumber;
         warnedLong = false;
     }
@@ -53,6 +54,8 @@ bool TextFile::readLine(std::string& line) {
         ++used;
     }
     if (!gotAny) {
+        // At the end, messages keep naming the last line the file has.
+        if (startsLine) --lineNumber;
         terminated = true;
         return false;
     }
