@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "fighter/Fighter.h"
+#include "sprites/CSprite.h"
+#include "sprites/CSpriteBase.h"
 #include "particles/partInfoList.h"
 #include "particles/particle.h"
 #include "platform/platform.h"
@@ -83,4 +85,58 @@ TEST_F(FuzzFindings, HugeSpawnOffsetsFromASpriteStayOnTheirSideWithoutOverflow) 
     spawn(r, "ball 80 -20", nullptr, &parent, false);
     EXPECT_EQ(20, r.startX);
     EXPECT_EQ(80, r.startY);
+}
+
+// Anchors, boxes and steps at the ends of the int range overflowed when the
+// loader mirrored them and when sprites were placed and drawn by them. They
+// are held at 65536 pixels, with a message naming the line.
+TEST(FuzzFindingsFrames, HugeFrameNumbersAreHeldAtTheLimitAndMirrorWithoutOverflow) {
+    std::string dir = makeTempDir("fuzzframe");
+    writeFile(dir + "/set/info",
+              "FILES: 1\n"
+              "f.bmp 40 -1 0 0\n"
+              "-2147483648 2147483647\n"           // line 3: anchor
+              "-2147483648 0 2147483647 99999999999\n"  // collision box
+              "0 0 20 10\n"
+              "1\n0\n0\n"
+              "2147483647 0\n"                     // line 9: point
+              "0 0\nNULL\n0\n"
+              "2147483647 -2147483647\n"           // line 13: movement
+              "0\nNULL\n");
+    writeBmp(dir + "/set/f.bmp", 20, 10, 0x123456);
+    testScreen();
+    CSpriteBase set;
+    startCapture();
+    set.initR((dir + "/set").c_str());
+    std::string out = stopCapture();
+    ASSERT_EQ(1, set.numFrames);
+    const frameInfo& stored = set.frames[0];
+    EXPECT_EQ(-65536, stored.offsetX);
+    EXPECT_EQ(65536, stored.offsetY);
+    EXPECT_EQ(-65536, stored.colBox.left);
+    EXPECT_EQ(65536, stored.colBox.right);
+    EXPECT_EQ(65536, stored.colBox.bottom);
+    EXPECT_EQ(20, stored.hitBox.right);  // in range: as read
+    EXPECT_EQ(65536, stored.reservedPoint1.x);
+    EXPECT_EQ(65536, stored.moveX);
+    EXPECT_EQ(-65536, stored.moveY);
+    // Mirrored about the image's width, 20.
+    EXPECT_EQ(20 + 65536, set.mirror[0].offsetX);
+    EXPECT_EQ(20 - 65536, set.mirror[0].colBox.left);
+    EXPECT_EQ(20 + 65536, set.mirror[0].colBox.right);
+    EXPECT_NE(std::string::npos, out.find("/set/info:3: anchor beyond 65536 pixels; held at the limit"));
+    EXPECT_NE(std::string::npos, out.find("/set/info:4: collision box beyond 65536 pixels"));
+    EXPECT_NE(std::string::npos, out.find("/set/info:13: movement beyond 65536 pixels"));
+    EXPECT_NE(std::string::npos, out.find("/set/info:9: point beyond 65536 pixels"));
+    EXPECT_EQ(std::string::npos, out.find("/set/info:5:"));
+
+    // Placed by its anchor, far away but exactly.
+    CSprite sprite;
+    sprite.init(&set, testScreen());
+    sprite.adjustPos(400, 300, true);
+    EXPECT_EQ(400 + 65536, sprite.x);
+    EXPECT_EQ(300 - 65536, sprite.y);
+    sprite.adjustPos(400, 300, false);
+    EXPECT_EQ(400 - 20 - 65536, sprite.x);
+    set.release();
 }

@@ -52,6 +52,23 @@ int scanInts(const std::string& text, int* const values[], int count) {
     return read;
 }
 
+// Anchors, boxes, points and steps are pixels: past this they mean nothing
+// on the screen, and the drawing and mirroring arithmetic must not overflow.
+const int kMaxPixels = 1 << 16;
+
+// Holds each of `count` values within +-kMaxPixels, with one message.
+void holdInRange(const TextFile& file, int* const values[], int count, const char* what) {
+    bool held = false;
+    for (int i = 0; i < count; ++i) {
+        int& value = *values[i];
+        if (value > kMaxPixels || value < -kMaxPixels) {
+            value = value > 0 ? kMaxPixels : -kMaxPixels;
+            held = true;
+        }
+    }
+    if (held) file.report(std::string(what) + " beyond " + std::to_string(kMaxPixels) + " pixels; held at the limit");
+}
+
 int scanOne(const std::string& text) {
     int value = 0;
     scanInt(text, value);
@@ -95,14 +112,17 @@ bool readBlockRest(TextFile& file, frameInfo& record) {
     int* anchor[] = {&record.offsetX, &record.offsetY};
     scanInts(line, anchor, 2);
     expectNumbers(file, line, 2, "anchor");
+    holdInRange(file, anchor, 2, "anchor");
     if (!next()) return false;
     int* col[] = {&record.colBox.left, &record.colBox.top, &record.colBox.right, &record.colBox.bottom};
     scanInts(line, col, 4);
     expectNumbers(file, line, 4, "collision box");
+    holdInRange(file, col, 4, "collision box");
     if (!next()) return false;
     int* hit[] = {&record.hitBox.left, &record.hitBox.top, &record.hitBox.right, &record.hitBox.bottom};
     scanInts(line, hit, 4);
     expectNumbers(file, line, 4, "hit box");
+    holdInRange(file, hit, 4, "hit box");
     if (!next()) return false;
     record.hitActive = scanOne(line);
     expectNumbers(file, line, 1, "hit flag");
@@ -116,10 +136,12 @@ bool readBlockRest(TextFile& file, frameInfo& record) {
     int* point1[] = {&record.reservedPoint1.x, &record.reservedPoint1.y};
     scanInts(line, point1, 2);
     expectNumbers(file, line, 2, "point");
+    holdInRange(file, point1, 2, "point");
     if (!next()) return false;
     int* point2[] = {&record.reservedPoint2.x, &record.reservedPoint2.y};
     scanInts(line, point2, 2);
     expectNumbers(file, line, 2, "point");
+    holdInRange(file, point2, 2, "point");
 
     if (!next()) return false;
     record.sound = firstWord(line);
@@ -150,6 +172,7 @@ bool readBlockRest(TextFile& file, frameInfo& record) {
     int* motion[] = {&record.moveX, &record.moveY};
     scanInts(line, motion, 2);
     expectNumbers(file, line, 2, "movement");
+    holdInRange(file, motion, 2, "movement");
     if (!next()) return false;
     record.reservedFlag2 = scanOne(line) > 0;
     expectNumbers(file, line, 1, "flag");
