@@ -140,3 +140,39 @@ TEST(FuzzFindingsFrames, HugeFrameNumbersAreHeldAtTheLimitAndMirrorWithoutOverfl
     EXPECT_EQ(400 - 20 - 65536, sprite.x);
     set.release();
 }
+
+// A frame that lifts the fighter by the largest step for minutes on end (a
+// long pause) carried its anchor past the int range, wrapping it round to
+// far below the floor. The lift stops far above the screen.
+TEST(FuzzFindingsFrames, ALiftShownForMinutesStopsFarAboveTheScreen) {
+    std::string dir = makeTempDir("fuzzlift");
+    writeFile(dir + "/lift/info",
+              "FILES: 1\nf.bmp 2000000000 -1\n5 10\n0 0 10 10\n0 0 0 0\n0\n0\n0\n0 0\n0 0\nNULL\n0\n"
+              "0 65536\n0\nNULL\n");
+    writeBmp(dir + "/lift/f.bmp", 10, 10, 0x445566);
+    testScreen();
+    CSpriteBase set;
+    startCapture();
+    set.initR((dir + "/lift").c_str());
+    stopCapture();
+    ASSERT_EQ(1, set.numFrames);
+    ASSERT_EQ(65536, set.frames[0].moveY);
+
+    Fighter fighter;
+    fighter.base = &set;
+    fighter.x = 100;
+    fighter.y = 530;
+    fighter.grounded = true;
+    fighter.Gravity();
+    EXPECT_EQ(530 - 65536, fighter.y);  // an ordinary lift is exact
+    EXPECT_FALSE(fighter.grounded);
+    int lowest = fighter.y;
+    for (int step = 0; step < 40000; ++step) {
+        fighter.Gravity();
+        if (fighter.y > lowest) lowest = fighter.y;
+    }
+    EXPECT_EQ(-(1 << 20), fighter.y);
+    EXPECT_LE(lowest, 530 - 65536);  // never wrapped round below
+    EXPECT_FALSE(fighter.grounded);
+    set.release();
+}

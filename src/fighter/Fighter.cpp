@@ -9,6 +9,9 @@
 static const int g_GroundLevel = 530;
 static const int boundaryXLeft = 0;
 static const int boundaryXRight = 800;
+// Highest anchor y a frame's lift can carry the fighter to: a lifting frame
+// shown for minutes stops there instead of overflowing.
+static const int kHighestLift = -(1 << 20);
 
 namespace {
 SDL_Rect makeRect(int x, int y, int w, int h) {
@@ -97,6 +100,7 @@ void Fighter::Gravity() {
         x += dir ? rec->moveX : -rec->moveX;
         if (rec->moveY > 0) {
             y -= rec->moveY;
+            if (y < kHighestLift) y = kHighestLift;
             grounded = false;
             ySpeed = 4;
             return;
