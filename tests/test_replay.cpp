@@ -285,6 +285,7 @@ TEST_F(ReplayScript, RepeatRunsCopiesEndToEnd) {
     for (size_t i = 0; i < events.size(); ++i) EXPECT_EQ(times[i], events[i].time) << i;
     EXPECT_EQ("/base/a-1.bmp", events[1].path);
     EXPECT_EQ("/base/a-3.bmp", events[5].path);
+    EXPECT_EQ("a-3.bmp", events[5].word);
     EXPECT_EQ(replayEvent::End, events[6].kind);
     for (size_t i = 0; i < 6; ++i) EXPECT_NE(SDLK_x, events[i].key) << "events after the end are dropped";
 

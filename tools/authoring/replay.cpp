@@ -62,6 +62,14 @@ const char* kindName(replayEvent::Kind kind) {
     return "?";
 }
 
+// "shots/after.bmp" as "shots/after-2.bmp".
+std::string numbered(std::string path, int copy) {
+    size_t dot = path.rfind('.');
+    size_t slash = path.rfind('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = path.size();
+    return path.insert(dot, "-" + std::to_string(copy));
+}
+
 void pushKey(int key, bool down) {
     SDL_Event event = {};
     event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
@@ -227,10 +235,8 @@ bool repeatScript(std::vector<replayEvent>& events, int times, int step, std::st
         for (replayEvent event : once) {
             event.time += static_cast<int>(period * copy);
             if (event.kind == replayEvent::Shot) {
-                size_t dot = event.path.rfind('.');
-                size_t slash = event.path.rfind('/');
-                if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = event.path.size();
-                event.path.insert(dot, "-" + std::to_string(copy + 1));
+                event.path = numbered(event.path, copy + 1);
+                event.word = numbered(event.word, copy + 1);
             }
             all.push_back(event);
         }
