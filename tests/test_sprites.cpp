@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <memory>
 #include <vector>
 
 #include "platform/platform.h"
@@ -399,7 +400,7 @@ TEST(Mirroring, LoadedFramesAreMirroredPixelForPixel) {
 // --- Sprite instances ---
 
 namespace {
-CSpriteBase* loadedSet(int frames, int pause = 40, int w = 20, int h = 10) {
+std::unique_ptr<CSpriteBase> loadedSet(int frames, int pause = 40, int w = 20, int h = 10) {
     std::vector<blockSpec> blocks;
     for (int i = 0; i < frames; ++i) {
         blockSpec b = frameNamed(i, pause);
@@ -410,7 +411,7 @@ CSpriteBase* loadedSet(int frames, int pause = 40, int w = 20, int h = 10) {
     std::string dir = makeTempDir("sprite");
     writeFile(dir + "/info", framesInfo(blocks));
     for (int i = 0; i < frames; ++i) writeBmp(dir + "/f" + std::to_string(i) + ".bmp", w, h, 0x101010 * (i + 1));
-    CSpriteBase* set = new CSpriteBase;
+    std::unique_ptr<CSpriteBase> set(new CSpriteBase);
     startCapture();
     set->initR(dir.c_str());
     stopCapture();
@@ -419,9 +420,9 @@ CSpriteBase* loadedSet(int frames, int pause = 40, int w = 20, int h = 10) {
 }  // namespace
 
 TEST(SpriteTiming, FrameAdvancesStrictlyAfterPauseTimesSpeed) {
-    CSpriteBase* set = loadedSet(3, 40);
+    std::unique_ptr<CSpriteBase> set = loadedSet(3, 40);
     CSprite sprite;
-    sprite.init(set, testScreen());
+    sprite.init(set.get(), testScreen());
     sprite.speed = 3.0f;
     clockSet(1000);
     sprite.lastTick = 1000;
@@ -450,13 +451,13 @@ TEST(SpriteTiming, FrameAdvancesStrictlyAfterPauseTimesSpeed) {
 }
 
 TEST(SpriteBackground, SaveRestoreAndDrawByPixels) {
-    CSpriteBase* set = loadedSet(1, 40, 20, 10);
+    std::unique_ptr<CSpriteBase> set = loadedSet(1, 40, 20, 10);
     SDL_Surface* screen = testScreen();
     fillSurface(screen, 0x203040);
     SDL_Rect mark = {105, 52, 1, 1};
     SDL_FillRect(screen, &mark, 0x00ff00);
     CSprite sprite;
-    sprite.init(set, screen);
+    sprite.init(set.get(), screen);
     sprite.x = 100;
     sprite.y = 50;
     sprite.clearBG();  // never drawn: nothing restored
@@ -572,17 +573,17 @@ TEST(SpriteBadInput, UnloadedAndEmptySetsAreNeverDrawnOrRead) {
 }
 
 TEST(SpriteBadInput, BindingTwiceReleasesTheFirstSaveSurface) {
-    CSpriteBase* set = loadedSet(1);
+    std::unique_ptr<CSpriteBase> set = loadedSet(1);
     CSprite sprite;
-    sprite.init(set, testScreen());
+    sprite.init(set.get(), testScreen());
     SDL_Surface* first = sprite.bgSave;
     ASSERT_NE(nullptr, first);
     // Count live surfaces by watching the refcount of the first: a freed
     // surface is gone, so check instead that memory does not grow over many binds.
-    for (int i = 0; i < 10000; ++i) sprite.init(set, testScreen());
+    for (int i = 0; i < 10000; ++i) sprite.init(set.get(), testScreen());
     EXPECT_NE(nullptr, sprite.bgSave);
     struct mallinfo2 before = mallinfo2();
-    for (int i = 0; i < 10000; ++i) sprite.init(set, testScreen());
+    for (int i = 0; i < 10000; ++i) sprite.init(set.get(), testScreen());
     struct mallinfo2 after = mallinfo2();
     EXPECT_LT(after.uordblks, before.uordblks + 4096);
 }
