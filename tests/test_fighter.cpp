@@ -364,3 +364,17 @@ TEST(FighterData, MissingBlankSavesWithTheFirstAnimation) {
     EXPECT_EQ(f.bgSave->w, 30);
     EXPECT_EQ(pixelAt(f.bgSave, 10, 10), mapped(kWalk));
 }
+
+TEST_F(FighterTest, PlacesBeyondSixteenBitsAreNotDrawnWhereTheyWouldWrap) {
+    land();
+    drawPass();
+    // 65536 below 300 wraps to 300 in SDL's 16-bit rectangles.
+    f.y = 300 + 65536;
+    f.x = 400;
+    drawPass();
+    EXPECT_EQ(mapped(kBackground), at(400, 280));
+    f.x = 400 + 65536;
+    f.y = 300;
+    drawPass();
+    EXPECT_EQ(mapped(kBackground), at(400, 280));
+}

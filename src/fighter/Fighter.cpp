@@ -13,17 +13,6 @@ static const int boundaryXRight = 800;
 // shown for minutes stops there instead of overflowing.
 static const int kHighestLift = -(1 << 20);
 
-namespace {
-SDL_Rect makeRect(int x, int y, int w, int h) {
-    SDL_Rect rect;
-    rect.x = static_cast<Sint16>(x);
-    rect.y = static_cast<Sint16>(y);
-    rect.w = static_cast<Uint16>(w);
-    rect.h = static_cast<Uint16>(h);
-    return rect;
-}
-}  // namespace
-
 bool Fighter::canShow() const { return base && base->drawable(frame); }
 
 int Fighter::anchorOffsetX(bool facing) const {

@@ -5,17 +5,16 @@
 #include "platform/platform.h"
 #include "surfaceBlit.h"
 
-namespace {
-// SDL rectangles hold 16-bit fields; negative sizes draw nothing.
 SDL_Rect makeRect(int x, int y, int w, int h) {
+    // Far-off places are held at the edge of the 16-bit range rather than
+    // wrapped: from there no image can reach the screen.
     SDL_Rect rect;
-    rect.x = static_cast<Sint16>(x);
-    rect.y = static_cast<Sint16>(y);
-    rect.w = static_cast<Uint16>(std::max(w, 0));
-    rect.h = static_cast<Uint16>(std::max(h, 0));
+    rect.x = static_cast<Sint16>(std::min(std::max(x, -32768), 32767));
+    rect.y = static_cast<Sint16>(std::min(std::max(y, -32768), 32767));
+    rect.w = static_cast<Uint16>(std::min(std::max(w, 0), 65535));
+    rect.h = static_cast<Uint16>(std::min(std::max(h, 0), 65535));
     return rect;
 }
-}  // namespace
 
 CSprite::~CSprite() {
     // Also after SDL_Quit: the particles of the global list go after it.

@@ -7,6 +7,10 @@
 
 #include "CSpriteBase.h"
 
+// An SDL rectangle for a screen place: SDL's fields are 16-bit, so places
+// beyond them are held at their edge, and negative sizes become 0.
+SDL_Rect makeRect(int x, int y, int w, int h);
+
 class CSprite {
 public:
     int frame = 0;         // current frame index
