@@ -8,6 +8,7 @@
 #include "particles/partInfoList.h"
 #include "particles/particle.h"
 #include "platform/platform.h"
+#include "platform/textFile.h"
 #include "testSupport.h"
 
 namespace {
@@ -175,4 +176,46 @@ TEST(FuzzFindingsFrames, ALiftShownForMinutesStopsFarAboveTheScreen) {
     EXPECT_LE(lowest, 530 - 65536);  // never wrapped round below
     EXPECT_FALSE(fighter.grounded);
     set.release();
+}
+
+// Loaders ask how many lines are left for every frame block; counting the
+// rest of the file each time made a large "info" load in quadratic time.
+// The count is now taken once; what it answers must not change.
+TEST(FuzzFindingsText, LinesLeftAnswersTheSameWhereverItIsAsked) {
+    std::string dir = makeTempDir("fuzzlines");
+    // 1 header (CRLF), 2 an over-long line read in two pieces, 3 empty,
+    // 4 with a lone CR inside, 5 without a line end.
+    std::string path = dir + "/f";
+    writeFile(path, "FILES: 3\r\n" + std::string(300, 'a') + "\n\nx\ry\ntail");
+    const long expected[] = {5, 4, 4, 3, 2, 1, 0, 0};  // before each read, and after the last
+
+    TextFile file;
+    ASSERT_TRUE(file.open(path));
+    std::string line;
+    startCapture();
+    for (int read = 0; read < 7; ++read) {
+        EXPECT_EQ(expected[read], file.linesLeft()) << "before read " << read;
+        EXPECT_EQ(expected[read], file.linesLeft()) << "asked twice before read " << read;
+        bool got = file.readLine(line);
+        EXPECT_EQ(read < 6, got) << "read " << read;
+    }
+    EXPECT_EQ(0, file.linesLeft());
+    // First asked in the middle of the over-long line.
+    TextFile late;
+    ASSERT_TRUE(late.open(path));
+    late.readLine(line);
+    late.readLine(line);
+    EXPECT_EQ(254u, line.size());
+    EXPECT_EQ(4, late.linesLeft());
+    late.readLine(line);
+    EXPECT_EQ(46u, line.size());
+    EXPECT_EQ(3, late.linesLeft());
+    // Reopened, the count starts again.
+    ASSERT_TRUE(late.open(dir + "/f"));
+    EXPECT_EQ(5, late.linesLeft());
+    stopCapture();
+    TextFile empty;
+    writeFile(dir + "/empty", "");
+    ASSERT_TRUE(empty.open(dir + "/empty"));
+    EXPECT_EQ(0, empty.linesLeft());
 }

@@ -14,6 +14,7 @@ bool TextFile::open(const std::string& filePath) {
     lineNumber = 0;
     terminated = true;
     warnedLong = false;
+    totalLines = -1;
     file = std::fopen(filePath.c_str(), "rb");
     return file != nullptr;
 }
@@ -78,21 +79,29 @@ bool TextFile::readLine(std::string& line) {
 
 long TextFile::linesLeft() {
     if (!file) return 0;
-    long here = std::ftell(file);
-    long lines = 0;
-    bool midLine = false;
-    int c;
-    while ((c = std::fgetc(file)) != EOF) {
-        midLine = true;
-        if (c == '\n') {
-            ++lines;
-            midLine = false;
+    // The whole file is counted once; loaders ask again for every block, and
+    // counting the rest each time made large files load in quadratic time.
+    if (totalLines < 0) {
+        long here = std::ftell(file);
+        std::fseek(file, 0, SEEK_SET);
+        long lines = 0;
+        bool midLine = false;
+        int c;
+        while ((c = std::fgetc(file)) != EOF) {
+            midLine = true;
+            if (c == '\n') {
+                ++lines;
+                midLine = false;
+            }
         }
+        if (midLine) ++lines;
+        std::clearerr(file);
+        std::fseek(file, here, SEEK_SET);
+        totalLines = lines;
     }
-    if (midLine) ++lines;
-    std::clearerr(file);
-    std::fseek(file, here, SEEK_SET);
-    return lines;
+    // The lines read so far, and the rest of a line read only in part.
+    long left = totalLines - lineNumber + (terminated ? 0 : 1);
+    return left > 0 ? left : 0;
 }
 
 void TextFile::report(const std::string& message) const { reportContent(path, lineNumber, message); }

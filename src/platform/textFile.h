@@ -48,6 +48,7 @@ private:
     int lineNumber = 0;      // line of the last piece read
     bool terminated = true;  // last piece ended its line
     bool warnedLong = false; // over-long line already reported
+    long totalLines = -1;    // lines of the whole file, counted at the first linesLeft(); -1 before
 };
 
 // Prints "file:line: message" on standard output (line 0: "file: message"),
