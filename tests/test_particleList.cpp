@@ -41,17 +41,19 @@ protected:
     void SetUp() override {
         std::string dir = makeTempDir("plist");
         std::string root = dir + "/data/particle/";
-        writeFile(root + "default", "PARTS: 5\nburst\nspark\nbare\ntwotone\nghost\n");
+        writeFile(root + "default", "PARTS: 7\nburst\nspark\nbare\ntwotone\nghost\nbreeder\nmortal\n");
         struct { const char* name; int moveX; std::string settings; Uint32 colour; } kinds[] = {
             {"burst", 0, settings(100, "spark 5 5\nbare 0 0\n", 2), 0xff8800},
             {"spark", 3, settings(0, "", 0), 0xffff00},
             {"bare", 0, settings(0, "", 0), 0x808080},
             {"twotone", 0, settings(0, "", 0), 0},
             {"ghost", 0, settings(0, "", 0), 0},
+            {"breeder", 0, settings(10, "breeder 0 0\nbreeder 0 0\n", 2), 0x00ff00},
+            {"mortal", 0, settings(50, "", 0), 0},
         };
         for (const auto& kind : kinds) {
             writeFile(root + kind.name + "/particle", kind.settings);
-            if (std::string(kind.name) == "ghost") continue;  // no frames
+            if (std::string(kind.name) == "ghost" || std::string(kind.name) == "mortal") continue;  // no frames
             writeFile(root + kind.name + "/info", frames(kind.moveX));
             if (kind.colour)
                 writeBmp(root + kind.name + "/f.bmp", 20, 10, kind.colour);
@@ -218,4 +220,28 @@ TEST_F(ParticleList, ThousandsOfParticlesLeaveNoMemoryBehind) {
     stopCapture();
     EXPECT_EQ(0, list.size());
     EXPECT_LT(after, before + 64 * 1024) << "grew by " << (after - before) << " bytes";
+}
+
+TEST_F(ParticleList, SelfLaunchingDeathListsStopAtTheLiveLimit) {
+    add("breeder 100 100");
+    std::string out;
+    for (int life = 0; life < 14; ++life) {
+        clockAdvance(11);
+        out += step();
+    }
+    // Doubling every life time would reach 16384; the list holds 1024 at most.
+    EXPECT_LE(list.size(), 1024);
+    EXPECT_GE(list.size(), 512);
+    EXPECT_TRUE(has(out, "1024 particles live: \"breeder 0 0\" and further launches are dropped"));
+}
+
+TEST_F(ParticleList, FramelessParticlesThatNeverAgeAreNotKept) {
+    startCapture();
+    for (int i = 0; i < 100; ++i) add("ghost 0 0");
+    add("mortal 0 0");
+    stopCapture();
+    EXPECT_EQ(1, list.size());  // the mortal one still lives, to die of age
+    clockAdvance(51);
+    step();
+    EXPECT_EQ(0, list.size());
 }

@@ -82,6 +82,9 @@ void particle::place(std::string spec, CSprite* parent, partInfoList* defs, SDL_
 
     if (canDraw()) {
         sprite.adjustPos(startX, startY, dir);
+    } else if (info->lifeTime <= 0) {
+        // Never shown, never leaving the screen, never ageing: it would stay forever.
+        dead = true;
     } else {
         // No frames to place by: the anchor itself stands for the position.
         sprite.x = startX;

@@ -17,7 +17,7 @@ namespace {
 // Puts a freshly initialised particle at the front, or drops it when its
 // spawn string named no definition: such a particle has nothing to show.
 void link(partNode*& head, particle* part, bool wasEmpty) {
-    if (!part->info) {
+    if (!part->info || part->dead) {
         delete part;
         return;
     }
@@ -27,6 +27,11 @@ void link(partNode*& head, particle* part, bool wasEmpty) {
     head = node;
     if (wasEmpty) std::printf("particle added\n");
 }
+
+// Live particles the list holds at most. A death list that names its own
+// particle twice doubles them every life time; past this the spawns are
+// dropped rather than freezing the game.
+const int kMaxLiveParticles = 1024;
 
 // Prints the line that announces a new particle; true when the list was empty.
 bool announceAdding(const partNode* head) {
@@ -41,6 +46,7 @@ bool announceAdding(const partNode* head) {
 
 void particleList::addParticle(std::string spec, Fighter* owner, CSprite* parent, partInfoList* defs,
                                SDL_Surface* screen, int time) {
+    if (full(spec)) return;
     bool wasEmpty = announceAdding(head);
     particle* part = new particle;
     part->init(spec, owner, parent, defs, screen, time);
@@ -49,10 +55,22 @@ void particleList::addParticle(std::string spec, Fighter* owner, CSprite* parent
 
 void particleList::addParticleD(std::string spec, bool dir, CSprite* parent, partInfoList* defs,
                                 SDL_Surface* screen, int time) {
+    if (full(spec)) return;
     bool wasEmpty = announceAdding(head);
     particle* part = new particle;
     part->initD(spec, dir, parent, defs, screen, time);
     link(head, part, wasEmpty);
+}
+
+bool particleList::full(const std::string& spec) {
+    if (size() < kMaxLiveParticles) {
+        warnedFull = false;
+        return false;
+    }
+    if (!warnedFull)
+        std::printf("%d particles live: \"%s\" and further launches are dropped\n", kMaxLiveParticles, spec.c_str());
+    warnedFull = true;
+    return true;
 }
 
 void particleList::update() {

@@ -38,4 +38,8 @@ public:
     void debug();
     // Number of live particles.
     int size() const;
+    // True, with one message per run of drops, when the list holds as many
+    // particles as it may; `spec` is the launch being dropped.
+    bool full(const std::string& spec);
+    bool warnedFull = false;  // the drop message has been printed
 };
