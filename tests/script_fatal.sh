@@ -13,6 +13,20 @@ STATUS=$?
 [ "$STATUS" -eq 1 ] || fail "status $STATUS when SDL can't start"
 grep -q "^Unable to init SDL: " "$WORK/out.txt" || fail "no 'Unable to init SDL' message"
 
+# No audio device: the warning, then the game runs silently, without
+# blaming the sound files.
+SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=nosuchaudio "$BUILD/fightscene" >"$WORK/out.txt" 2>&1 &
+PID=$!
+for i in $(seq 1 100); do grep -q "Right is also 275" "$WORK/out.txt" && break; sleep 0.1; done
+sleep 0.5
+kill -TERM $PID
+wait $PID
+STATUS=$?
+[ "$STATUS" -eq 0 ] || fail "status $STATUS without an audio device"
+grep -q "^Warning: Couldn't set 44100 Hz 16-bit audio$" "$WORK/out.txt" || fail "no audio warning"
+grep -q "^- Reason: " "$WORK/out.txt" || fail "no reason line after the audio warning"
+grep -q "can't be loaded" "$WORK/out.txt" && fail "sound files blamed for the missing audio device"
+
 # A frame-set file that is not a bitmap: a game folder of its own whose
 # character has one animation with a broken frame.
 GAME="$WORK/game"
