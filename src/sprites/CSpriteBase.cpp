@@ -366,6 +366,7 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
         std::exit(1);
     }
     int size = getfilesize(file);
+    if (static_cast<size_t>(size) > kMaxBitmapFile) size = static_cast<int>(kMaxBitmapFile);
     void* buffer = std::malloc(size > 0 ? size : 1);
     if (!buffer) {
         std::printf("Unable to LOOOOOAAAAAAAD!\n");

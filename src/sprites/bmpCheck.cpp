@@ -77,7 +77,8 @@ SDL_Surface* loadCheckedBitmap(const char* path, std::string& reason) {
     std::string bytes;
     char chunk[65536];
     size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.append(chunk, got);
+    while (bytes.size() < kMaxBitmapFile && (got = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.append(chunk, got);
+    if (bytes.size() > kMaxBitmapFile) bytes.resize(kMaxBitmapFile);
     std::fclose(in);
     if (!checkBitmap(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), reason)) return nullptr;
     SDL_Surface* decoded = SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);

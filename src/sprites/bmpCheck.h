@@ -9,6 +9,10 @@
 
 // Largest width and height accepted, in pixels.
 const int kMaxBitmapSide = 4096;
+// Most bytes read of a bitmap file: the largest bitmap accepted (headers, a
+// full palette and 4096x4096 pixels of 32 bits). Bytes beyond belong to no
+// pixel row, so a huge file costs no more memory than that.
+const size_t kMaxBitmapFile = 14 + 124 + 1024 + static_cast<size_t>(kMaxBitmapSide) * kMaxBitmapSide * 4;
 
 // True when `data` (the whole file, `size` bytes) is a bitmap SDL can decode
 // safely: a known header, 1 plane, 1/4/8/16/24/32 bits per pixel, no
