@@ -124,6 +124,16 @@ void pokeBmp(const std::string& path, size_t at, uint32_t value, int bytes = 4) 
 const size_t kBmpWidth = 18, kBmpHeight = 22, kBmpPlanes = 26, kBmpBits = 28, kBmpCompression = 30,
              kBmpColours = 46;
 
+// A plain PCM WAV file with 4000 bytes of sound.
+std::string wavFile(uint32_t channels, uint32_t rate, uint32_t bits, uint32_t encoding = 1) {
+    auto le16 = [](uint32_t v) { return std::string{static_cast<char>(v & 0xff), static_cast<char>((v >> 8) & 0xff)}; };
+    auto le32 = [&](uint32_t v) { return le16(v & 0xffff) + le16(v >> 16); };
+    uint32_t block = channels * bits / 8;
+    std::string format = le16(encoding) + le16(channels) + le32(rate) + le32(rate * block) + le16(block) + le16(bits);
+    std::string chunks = "fmt " + le32(16) + format + "data" + le32(4000) + std::string(4000, '\x20');
+    return "RIFF" + le32(4 + chunks.size()) + "WAVE" + chunks;
+}
+
 // --- Expectations -------------------------------------------------------------
 
 enum class Ends {
@@ -366,6 +376,8 @@ std::vector<HostileCase> cases() {
     const Ends Fatal = Ends::Fatal;
     const std::string animList = "Burn/info", moveList = "Burn/moveset", walk = "Burn/walk/info",
                       stand = "Burn/standing/info";
+    const std::string step = "soundSet/step.wav";
+    const std::string stepReport = "data/soundSet/sound:6: sound file data/soundSet/step.wav ";
     const std::string sounds = "soundSet/sound", torSounds = "Tor/sound/sound";
     const std::string partList = "particle/default", fireball = "particle/fireball1/particle";
     return {
@@ -473,6 +485,22 @@ std::vector<HostileCase> cases() {
          {out({"data/Burn/walk/info:19: particle name longer than 79 characters: \"" + std::string(40, 'p') +
                "...\""})},
          {"walk"}, {"BIT[0]: " + std::string(80, 'p')}},
+        // Numbers at the ends of the int range, where the loop adds them up.
+        {"FrameNumbersAtIntLimits",
+         [=](const std::string& d) {
+             setLine(rel(d, walk), 9, "-2147483648 2147483647");
+             setLine(rel(d, walk), 10, "-2147483648 -2147483648 2147483647 2147483647");
+             setLine(rel(d, walk), 11, "2147483647 2147483647 -2147483648 -2147483648");
+         },
+         Runs, {out({"data/Burn/walk/info:9: anchor beyond 65536 pixels; held at the limit"})}},
+        {"FrameMoveAtIntLimits", [=](const std::string& d) { setLine(rel(d, stand), 19, "2147483647 2147483647"); },
+         // The standing frame lifts the fighter for good: it never lands.
+         Runs, {out({"data/Burn/standing/info:19: movement beyond 65536 pixels; held at the limit"})},
+         {"standing", "pNum 3"}},
+        {"ParticleMoveAtIntLimit",
+         [=](const std::string& d) { setLine(rel(d, "particle/fireball1/info"), 19, "-2147483648 0"); }, Runs,
+         {out({"data/particle/fireball1/info:19: movement beyond 65536 pixels; held at the limit"})},
+         {"Killing the head particle"}, {"pNum 3"}},
         {"BlankInfoMissing", [=](const std::string& d) { fs::remove(rel(d, "Burn/blank/info")); }, Runs,
          {out({errorOpening("data/Burn/blank/info"), ""})}},
 
@@ -527,14 +555,23 @@ std::vector<HostileCase> cases() {
          {out({"data/soundSet/sound:1: expected \"SOUNDS: <count>\""})}},
         {"SoundNameNowhere", [=](const std::string& d) { setLine(rel(d, sounds), 2, "nosuch"); }, Runs,
          {out({"SOUND NAME: data/soundSet/nosuch.wav"}), err({"Could not load myfile.wav"})}},
-        {"WavMissing", [=](const std::string& d) { fs::remove(rel(d, "soundSet/step.wav")); }, Runs,
-         {out({"SOUND NAME: data/soundSet/step.wav"}), err({"Could not load myfile.wav"})}},
-        {"WavEmpty", [=](const std::string& d) { replaceFile(rel(d, "soundSet/step.wav"), ""); }, Runs,
-         {out({"SOUND NAME: data/soundSet/step.wav"}), err({"Could not load myfile.wav"})}},
-        {"WavGarbage", [=](const std::string& d) { replaceFile(rel(d, "soundSet/step.wav"), garbage(12000, 5)); },
-         Runs, {out({"SOUND NAME: data/soundSet/step.wav"}), err({"Could not load myfile.wav"})}},
-        {"WavTruncated", [=](const std::string& d) { keepBytes(rel(d, "soundSet/step.wav"), 40); }, Runs,
-         {out({"SOUND NAME: data/soundSet/step.wav"}), err({"Could not load myfile.wav"})}},
+        {"WavMissing", [=](const std::string& d) { fs::remove(rel(d, step)); }, Runs,
+         {out({stepReport + "can't be opened"}), err({"Could not load myfile.wav"})}},
+        {"WavEmpty", [=](const std::string& d) { replaceFile(rel(d, step), ""); }, Runs,
+         {out({stepReport + "can't be loaded: not a WAV file"}), err({"Could not load myfile.wav"})}},
+        {"WavGarbage", [=](const std::string& d) { replaceFile(rel(d, step), garbage(12000, 5)); }, Runs,
+         {out({stepReport + "can't be loaded: not a WAV file"}), err({"Could not load myfile.wav"})}},
+        {"WavTruncated", [=](const std::string& d) { keepBytes(rel(d, step), 40); }, Runs,
+         {out({stepReport + "can't be loaded: file ends before the data chunk"}), err({"Could not load myfile.wav"})}},
+        {"WavCutInTheData", [=](const std::string& d) { keepBytes(rel(d, step), 5000); }, Runs,
+         {out({stepReport + "can't be loaded: chunk \"data\" of 12348 bytes runs past the end of the file"})}},
+        // Headers that SDL's loader crashed on.
+        {"WavNoChannels", [=](const std::string& d) { replaceFile(rel(d, step), wavFile(0, 44100, 16)); }, Runs,
+         {out({stepReport + "can't be loaded: 0 channels (must be 1 or 2)"}), err({"Could not load myfile.wav"})}},
+        {"WavRateOneHertz", [=](const std::string& d) { replaceFile(rel(d, step), wavFile(2, 1, 16)); }, Runs,
+         {out({stepReport + "can't be loaded: sample rate 1 Hz is outside 8000..192000"})}},
+        {"WavCompressed", [=](const std::string& d) { replaceFile(rel(d, step), wavFile(2, 44100, 4, 2)); }, Runs,
+         {out({stepReport + "can't be loaded: encoding 2 is not plain PCM"})}},
 
         // The particle list.
         {"ParticleListMissing", [=](const std::string& d) { fs::remove(rel(d, partList)); }, Runs,
@@ -594,6 +631,11 @@ std::vector<HostileCase> cases() {
          {"Killing the head particle"}, {"pNum 3"}},
         {"ParticleDeathLaterNULL", [=](const std::string& d) { setLine(rel(d, fireball), 8, "NULL"); }, Runs, {},
          {"pNum 3", "str: NULL", "BIT[0]: NULL", "not success", "Killing a body bit"}},
+        {"ParticleLifeAtIntLimit", [=](const std::string& d) { setLine(rel(d, fireball), 2, "2147483647"); }, Runs,
+         {}, {"Killing the head particle"}, {"pNum 3"}},
+        {"ParticleDeathOffsetsAtIntLimits",
+         [=](const std::string& d) { setLine(rel(d, fireball), 7, "burst 2147483647 -2147483648"); }, Runs, {},
+         {"pNum 3", "str: burst 2147483647 -2147483648", "Killing a body bit"}},
         {"ParticleSettingsLongEntry", [=](const std::string& d) { setLine(rel(d, fireball), 8, kLong300); }, Runs,
          {out({"data/particle/fireball1/particle:8: line longer than 254 characters; read in pieces"})},
          {"pNum 3", "Killing a body bit"}},

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "data/wavCheck.h"
 #include "platform/textFile.h"
 
 namespace {
@@ -74,14 +75,17 @@ soundNode* loadSound(const TextFile& file, const std::string& name, const std::s
     std::printf("SOUND NAME: %s\n", path.c_str());
     soundNode* node = new soundNode;
     node->name = name;
-    SDL_RWops* stream = SDL_RWFromFile(path.c_str(), "rb");
-    node->chunk = stream ? Mix_LoadWAV_RW(stream, 1) : nullptr;
+    // Checked before SDL sees it: some headers crash SDL's loader.
+    std::string reason;
+    bool opened = false;
+    bool passed = false;
+    node->chunk = loadCheckedWav(path.c_str(), reason, opened, passed);
     // Without an audio device no sound loads; that is not the file's fault.
     bool audioOpen = Mix_QuerySpec(nullptr, nullptr, nullptr) != 0;
-    if (!stream)
+    if (!opened)
         file.report("sound file " + path + " can't be opened");
-    else if (!node->chunk && audioOpen)
-        file.report("sound file " + path + " can't be loaded: " + std::string(Mix_GetError()));
+    else if (!node->chunk && (!passed || audioOpen))
+        file.report("sound file " + path + " can't be loaded: " + reason);
     std::fflush(stdout);
     if (node->chunk)
         std::fprintf(stderr, "Loaded myfile.wav\n");
