@@ -99,8 +99,9 @@ TEST(TextFields, HeadersWordsAndLimits) {
     EXPECT_EQ(3, count);
     EXPECT_TRUE(scanHeader("ANIMS:7", "ANIMS:", count));
     EXPECT_EQ(7, count);
-    EXPECT_TRUE(scanHeader("  SOUNDS:\t 2 trailing", "SOUNDS:", count));
+    EXPECT_TRUE(scanHeader("SOUNDS:\t 2 trailing", "SOUNDS:", count));
     EXPECT_EQ(2, count);
+    EXPECT_FALSE(scanHeader(" FILES: 3", "FILES:", count));
     EXPECT_FALSE(scanHeader("FILES 3", "FILES:", count));
     EXPECT_FALSE(scanHeader("files: 3", "FILES:", count));
     EXPECT_FALSE(scanHeader("FILES: x", "FILES:", count));

@@ -153,10 +153,10 @@ bool scanIntAt(const std::string& text, size_t at, int& value) {
 bool scanInt(const std::string& text, int& value) { return scanIntAt(text, 0, value); }
 
 bool scanHeader(const std::string& text, const char* label, int& value) {
-    size_t at = skipBlanks(text, 0);
+    // The label must stand at the very start, as a scanf pattern's literal does.
     std::string wanted(label);
-    if (text.compare(at, wanted.size(), wanted) != 0) return false;
-    return scanIntAt(text, at + wanted.size(), value);
+    if (text.compare(0, wanted.size(), wanted) != 0) return false;
+    return scanIntAt(text, wanted.size(), value);
 }
 
 std::string firstWord(const std::string& text) {

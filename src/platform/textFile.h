@@ -65,8 +65,8 @@ void reportOpenFailure(const std::string& path);
 // Like sscanf "%d": white space skipped, optional sign, decimal digits.
 // Values beyond int are clamped. False when there is no number.
 bool scanInt(const std::string& text, int& value);
-// A header such as "FILES: %d": `label` ("FILES:") must begin the text after
-// any white space; a blank after it accepts any white space, or none.
+// A header such as "FILES: %d": `label` ("FILES:") must begin the text; the
+// blank after it accepts any white space, or none.
 bool scanHeader(const std::string& text, const char* label, int& value);
 // The first white-space-delimited word, or "" when there is none.
 std::string firstWord(const std::string& text);

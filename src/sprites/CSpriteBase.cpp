@@ -231,11 +231,11 @@ int loadFrames(CSpriteBase& set, const char* folder, bool direct) {
     int announced = set.numFrames;
     bool headerRead = scanHeader(line, "FILES:", announced);
     if (!headerRead) file.report("header is not \"FILES: <count>\"");
+    std::printf("%d\n", announced);
     if (announced < 0) {
         file.report("negative frame count");
         announced = 0;
     }
-    std::printf("%d\n", announced);
     long room = file.linesLeft() / kMinBlockLines;
     if (announced > room) {
         file.report("FILES: " + std::to_string(announced) + " but the file holds at most " + std::to_string(room) +
