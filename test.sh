@@ -1,9 +1,31 @@
 #!/bin/sh
-# Installs what is missing, builds, and runs every test through CTest.
+# Installs what is missing, builds, and runs every test through CTest twice:
+# first the normal build (gcc) in build/, then the whole project again with
+# clang, AddressSanitizer, UndefinedBehaviorSanitizer and the fuzz harnesses
+# (each run briefly) in build-asan/. Fails when either suite fails.
+# Extra arguments go to both ctest runs, for example ./test.sh -R Sprite.
 set -e
 ROOT="$(cd "$(dirname "$0")" && pwd)"
+JOBS="$(nproc)"
 "$ROOT/scripts/install-deps.sh"
+
 cmake -S "$ROOT" -B "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$ROOT/build" -j"$(nproc)"
-cd "$ROOT/build"
-ctest --output-on-failure -j"$(nproc)" "$@"
+cmake --build "$ROOT/build" -j"$JOBS"
+
+CC=clang CXX=clang++ cmake -S "$ROOT" -B "$ROOT/build-asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DFIGHTSCENE_SANITIZE=ON -DFIGHTSCENE_FUZZ=ON
+cmake --build "$ROOT/build-asan" -j"$JOBS"
+
+set +e
+echo
+echo "=== Test suite: normal build (build/) ==="
+(cd "$ROOT/build" && ctest --output-on-failure -j"$JOBS" "$@")
+PLAIN=$?
+echo
+if [ "$PLAIN" -ne 0 ]; then
+    echo "=== The normal build's suite FAILED (summary above); the sanitizer suite runs all the same ==="
+fi
+echo "=== Test suite: sanitizer build (build-asan/: ASan, UBSan, fuzz harnesses) ==="
+(cd "$ROOT/build-asan" && ctest --output-on-failure -j"$JOBS" "$@")
+SANITIZED=$?
+[ "$PLAIN" -eq 0 ] && [ "$SANITIZED" -eq 0 ]
