@@ -7,6 +7,7 @@
 #include <random>
 
 #include "sprites/CSprite.h"
+#include "sprites/CSpriteBase.h"
 #include "sprites/surfaceBlit.h"
 #include "testSupport.h"
 
@@ -155,4 +156,58 @@ TEST(SurfaceBlit, SaveSurfaceKeepsTheKeyButNotTheRleOfItsFrame) {
     EXPECT_TRUE(blitIsOwn(sprite.bgSave, display));
     EXPECT_TRUE(blitIsOwn(display, sprite.bgSave));
     SDL_FreeSurface(picture);
+}
+
+namespace {
+// A frame folder with one 4 x 2 bitmap keyed magenta: the left half
+// magenta, the right half green.
+std::string keyedFrameFolder() {
+    std::string dir = makeTempDir("keyed");
+    writeFile(dir + "/info",
+              "FILES: 1\nf0.bmp 40 255 0 255\n2 1\n0 0 4 2\n0 0 0 0\n0\n0\n0\n0 0\n0 0\nNULL\n0\n0 0\n0\nnone\n");
+    SDL_Surface* picture = SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 2, 24, 0xff0000, 0xff00, 0xff, 0);
+    SDL_Rect left = {0, 0, 2, 2};
+    SDL_FillRect(picture, nullptr, SDL_MapRGB(picture->format, 0, 200, 0));
+    SDL_FillRect(picture, &left, SDL_MapRGB(picture->format, 255, 0, 255));
+    SDL_SaveBMP(picture, (dir + "/f0.bmp").c_str());
+    SDL_FreeSurface(picture);
+    return dir;
+}
+}  // namespace
+
+TEST(KeyedFrames, AreRleInTheDisplayFormatAndDrawOnlyTheirUnkeyedPixels) {
+    SDL_Surface* display = testScreen();
+    ASSERT_NE(nullptr, display);
+    CSpriteBase set;
+    startCapture();
+    set.initR(keyedFrameFolder().c_str());
+    stopCapture();
+    ASSERT_TRUE(set.drawable(0));
+    for (SDL_Surface* image : {set.frames[0].image, set.mirror[0].image}) {
+        EXPECT_TRUE(image->flags & SDL_SRCCOLORKEY);
+        EXPECT_TRUE(image->flags & SDL_RLEACCELOK);
+        EXPECT_EQ(display->format->Rmask, image->format->Rmask);
+        EXPECT_EQ(display->format->BitsPerPixel, image->format->BitsPerPixel);
+    }
+    fillSurface(display, 0x123456);
+    CSprite sprite;
+    sprite.init(&set, display);
+    sprite.animating = 0;
+    sprite.x = 10;
+    sprite.y = 20;
+    sprite.updateBG();
+    sprite.drawD(true);
+    sprite.x = 30;
+    sprite.drawD(false);
+    // Drawn as stored: magenta left, green right; mirrored: the other way.
+    EXPECT_EQ(0x123456u, pixelAt(display, 10, 20) & 0xffffff);
+    EXPECT_EQ(0x123456u, pixelAt(display, 11, 21) & 0xffffff);
+    EXPECT_EQ(0x00c800u, pixelAt(display, 12, 20) & 0xffffff);
+    EXPECT_EQ(0x00c800u, pixelAt(display, 13, 21) & 0xffffff);
+    EXPECT_EQ(0x00c800u, pixelAt(display, 30, 20) & 0xffffff);
+    EXPECT_EQ(0x123456u, pixelAt(display, 33, 21) & 0xffffff);
+    // Restoring puts back what was saved at the first place.
+    sprite.clearBG();
+    EXPECT_EQ(0x123456u, pixelAt(display, 12, 20) & 0xffffff);
+    EXPECT_FALSE(sprite.bgSave->flags & SDL_RLEACCELOK);
 }

@@ -202,7 +202,23 @@ void readBlockHead(const TextFile& file, const std::string& line, frameInfo& rec
     if (!colourGood) file.report("colour key: expected 3 numbers or none, found \"" + line.substr(0, 60) + "\"");
 }
 
+// True when SDL_DisplayFormat would only copy `surface`: a software surface
+// in the software display's own pixel format, without per-surface alpha.
+bool inDisplayFormat(const SDL_Surface* surface) {
+    const SDL_Surface* display = SDL_GetVideoSurface();
+    if (!display || !surface->pixels || ((display->flags | surface->flags) & (SDL_HWSURFACE | SDL_SRCALPHA)))
+        return false;
+    const SDL_PixelFormat* a = surface->format;
+    const SDL_PixelFormat* b = display->format;
+    return a->BitsPerPixel == 32 && b->BitsPerPixel == 32 && !a->palette && a->Rmask == b->Rmask &&
+           a->Gmask == b->Gmask && a->Bmask == b->Bmask && a->Amask == b->Amask;
+}
+
 SDL_Surface* toDisplayFormat(SDL_Surface* surface) {
+    // Loading converts a frame and its mirror image; a copy of a surface that
+    // is already in the display format would cost an allocation and a pass
+    // over its pixels and change nothing.
+    if (inDisplayFormat(surface)) return surface;
     SDL_Surface* converted = SDL_DisplayFormat(surface);
     if (!converted) return surface;  // no display yet (tools): keep the surface as it is
     SDL_FreeSurface(surface);
@@ -211,7 +227,9 @@ SDL_Surface* toDisplayFormat(SDL_Surface* surface) {
 
 void applyColourKey(SDL_Surface* surface, const colourKey& key) {
     if (key.red < 0) return;
-    SDL_SetColorKey(surface, SDL_SRCCOLORKEY,
+    // RLE, as the mirrored frames have it: a keyed frame is drawn run by run
+    // instead of pixel by pixel, with the same result.
+    SDL_SetColorKey(surface, SDL_SRCCOLORKEY | SDL_RLEACCEL,
                     SDL_MapRGB(surface->format, key.red & 0xff, key.green & 0xff, key.blue & 0xff));
 }
 
