@@ -62,13 +62,14 @@ void figureBook::printSummary(std::ostream& out) const {
         if (found) into = *found;
         return found != nullptr;
     };
-    benchFigure pass, repaint, limit, load, decode, decodeConvert, button, noButton;
+    benchFigure pass, repaint, limit, load, decode, decodeConvert, decodeMirror, button, noButton;
     bool hasPass = figure(kPass, pass);
     bool hasRepaint = figure(kRepaint, repaint);
     bool hasLimit = figure(kBytesLimit, limit);
     bool hasLoad = figure(kLoad, load);
     bool hasDecode = figure(kDecode, decode);
     bool hasDecodeConvert = figure(kDecodeConvert, decodeConvert);
+    bool hasDecodeMirror = figure(kDecodeMirror, decodeMirror);
     bool hasButton = figure(kInputButton, button);
     bool hasNoButton = figure(kInputNoButton, noButton);
 
@@ -94,6 +95,12 @@ void figureBook::printSummary(std::ostream& out) const {
     if (hasDecodeConvert && hasDecode)
         out << "  decode+convert / decoding    " << fixed(cpuRatio(decodeConvert, decode), 2)
             << "  (one conversion to the display format)\n";
+    if (hasDecodeMirror && hasDecode)
+        out << "  decode+convert+mirror / dec. " << fixed(cpuRatio(decodeMirror, decode), 2)
+            << "  (the least a loader keeping both facings can do)\n";
+    if (hasLoad && hasDecodeMirror)
+        out << "  frame-set loading / that     " << fixed(cpuRatio(load, decodeMirror), 2)
+            << "  (the loader's own reading, checks and messages)\n";
     if (hasButton)
         out << "  input update, full buffer with a button: " << fixed(button.realNs / 1000.0, 2) << " us\n";
     if (hasNoButton)

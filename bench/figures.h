@@ -16,6 +16,7 @@ const char* const kBytesLimit = "Scene/BytesLimit";
 const char* const kLoad = "Load/FrameSets";
 const char* const kDecode = "Load/DecodeOnly";
 const char* const kDecodeConvert = "Load/DecodeAndConvert";
+const char* const kDecodeMirror = "Load/DecodeConvertMirror";
 const char* const kInputButton = "Input/UpdateWithButton";
 const char* const kInputNoButton = "Input/UpdateNoButton";
 }  // namespace benchNames
