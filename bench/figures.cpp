@@ -73,7 +73,7 @@ void figureBook::printSummary(std::ostream& out) const {
     bool hasButton = figure(kInputButton, button);
     bool hasNoButton = figure(kInputNoButton, noButton);
 
-    out << "\nRatios (CPU time per iteration)\n";
+    out << "\nRatios (CPU time of the benchmark's thread per iteration)\n";
     if (hasPass && hasRepaint) {
         double r = cpuRatio(repaint, pass);
         out << "  full repaint / pass          " << fixed(r, 2) << "  (target >= " << fixed(kRepaintTarget, 0)
@@ -93,18 +93,18 @@ void figureBook::printSummary(std::ostream& out) const {
             << verdict(r <= kLoadTarget) << ")\n";
     }
     if (hasDecodeConvert && hasDecode)
-        out << "  decode+convert / decoding    " << fixed(cpuRatio(decodeConvert, decode), 2)
+        out << "  decoding+convert / decoding  " << fixed(cpuRatio(decodeConvert, decode), 2)
             << "  (one conversion to the display format)\n";
     if (hasDecodeMirror && hasDecode)
-        out << "  decode+convert+mirror / dec. " << fixed(cpuRatio(decodeMirror, decode), 2)
+        out << "  decoding+mirror / decoding   " << fixed(cpuRatio(decodeMirror, decode), 2)
             << "  (the least a loader keeping both facings can do)\n";
     if (hasLoad && hasDecodeMirror)
         out << "  frame-set loading / that     " << fixed(cpuRatio(load, decodeMirror), 2)
             << "  (the loader's own reading, checks and messages)\n";
     if (hasButton)
-        out << "  input update, full buffer with a button: " << fixed(button.realNs / 1000.0, 2) << " us\n";
+        out << "  input update, full buffer ending in a button: " << fixed(button.realNs / 1000.0, 2) << " us\n";
     if (hasNoButton)
-        out << "  input update, full buffer of directions: " << fixed(noButton.cpuNs / 1000.0, 2) << " us\n";
+        out << "  input update, full buffer of directions only: " << fixed(noButton.cpuNs / 1000.0, 2) << " us\n";
     if (!(hasPass || hasLoad || hasButton || hasNoButton)) out << "  (no figures to compare)\n";
     for (const std::string& failure : failed) out << "  FAILED " << failure << "\n";
 }
