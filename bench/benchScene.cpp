@@ -95,14 +95,19 @@ void benchScene::pass() {
     walked += std::abs(vikings1.x - before);
 }
 
-void benchScene::repaintPass() {
+void benchScene::repaintPass(bool bySdl) {
     keepUp();
     int before = vikings1.x;
     objects.control.update();
     objects.control.inputChecking(&objects.event);
     vikings1.boundary();
     // the whole background, then the sprites over it
-    DrawBG();
+    if (bySdl) {
+        SDL_Rect corner = {0, 0, 0, 0};
+        SDL_BlitSurface(back, nullptr, screen, &corner);
+    } else {
+        DrawBG();
+    }
     vikings1.draw();
     pList.draw();
     if (debugging) {

@@ -39,8 +39,9 @@ public:
     // One real pass: keep-up, then the game's own loop pass.
     void pass();
     // The same pass with the whole background repainted instead of the
-    // restore and save of the sprites' rectangles.
-    void repaintPass();
+    // restore and save of the sprites' rectangles: by the engine's own
+    // DrawBG, or (`bySdl`) by SDL_BlitSurface as a plain SDL program would.
+    void repaintPass(bool bySdl = false);
 
     // Live particles in the scene's list.
     int liveParticles() const;

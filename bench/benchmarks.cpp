@@ -39,10 +39,10 @@ void scenePass(benchmark::State& state, benchScene& scene) {
     checkScene(state, scene, walkedBefore);
 }
 
-void sceneRepaint(benchmark::State& state, benchScene& scene) {
+void sceneRepaint(benchmark::State& state, benchScene& scene, bool bySdl) {
     scene.resync();
     long walkedBefore = scene.walked;
-    for (auto _ : state) scene.repaintPass();
+    for (auto _ : state) scene.repaintPass(bySdl);
     checkScene(state, scene, walkedBefore);
     scene.resync();
 }
@@ -230,7 +230,9 @@ void registerBenchmarks(benchScene& scene) {
     scene.launch(kLiveParticles);
     benchmark::RegisterBenchmark(kPass, [&scene](benchmark::State& s) { scenePass(s, scene); })
         ->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark(kRepaint, [&scene](benchmark::State& s) { sceneRepaint(s, scene); })
+    benchmark::RegisterBenchmark(kRepaint, [&scene](benchmark::State& s) { sceneRepaint(s, scene, false); })
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(kRepaintSdl, [&scene](benchmark::State& s) { sceneRepaint(s, scene, true); })
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark(kBytesLimit, [&scene](benchmark::State& s) { bytesLimit(s, scene); })
         ->Unit(benchmark::kMicrosecond);

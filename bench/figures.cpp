@@ -62,9 +62,10 @@ void figureBook::printSummary(std::ostream& out) const {
         if (found) into = *found;
         return found != nullptr;
     };
-    benchFigure pass, repaint, limit, load, decode, decodeConvert, decodeMirror, button, noButton;
+    benchFigure pass, repaint, repaintSdl, limit, load, decode, decodeConvert, decodeMirror, button, noButton;
     bool hasPass = figure(kPass, pass);
     bool hasRepaint = figure(kRepaint, repaint);
+    bool hasRepaintSdl = figure(kRepaintSdl, repaintSdl);
     bool hasLimit = figure(kBytesLimit, limit);
     bool hasLoad = figure(kLoad, load);
     bool hasDecode = figure(kDecode, decode);
@@ -79,6 +80,9 @@ void figureBook::printSummary(std::ostream& out) const {
         out << "  full repaint / pass          " << fixed(r, 2) << "  (target >= " << fixed(kRepaintTarget, 0)
             << ": " << verdict(r >= kRepaintTarget) << ")\n";
     }
+    if (hasPass && hasRepaintSdl)
+        out << "  repaint by SDL's blit / pass " << fixed(cpuRatio(repaintSdl, pass), 2)
+            << "  (for comparison only: SDL copies more slowly than the engine)\n";
     if (hasPass && hasLimit) {
         double r = cpuRatio(pass, limit);
         out << "  pass / bytes-moved limit     " << fixed(r, 2) << "  (target <= " << fixed(kBytesTarget, 0) << ": "

@@ -12,6 +12,7 @@
 namespace benchNames {
 const char* const kPass = "Scene/Pass";
 const char* const kRepaint = "Scene/FullRepaint";
+const char* const kRepaintSdl = "Scene/FullRepaintBySdl";
 const char* const kBytesLimit = "Scene/BytesLimit";
 const char* const kLoad = "Load/FrameSets";
 const char* const kDecode = "Load/DecodeOnly";
