@@ -23,7 +23,8 @@ std::string riff(const std::string& chunks) { return "RIFF" + le32(4 + chunks.si
 // A plain PCM file with `samples` bytes of sound.
 std::string wav(uint32_t channels = 2, uint32_t rate = 44100, uint32_t bits = 16, uint32_t encoding = 1,
                 size_t samples = 400) {
-    return riff(chunk("fmt ", formatBody(encoding, channels, rate, bits)) + chunk("data", std::string(samples, '\x10')));
+    return riff(chunk("fmt ", formatBody(encoding, channels, rate, bits)) +
+                chunk("data", std::string(samples, '\x10')));
 }
 
 bool passes(const std::string& bytes, std::string* why = nullptr) {
