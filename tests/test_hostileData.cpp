@@ -182,7 +182,42 @@ struct HostileCase {
     std::vector<std::string> loop = {"walk"};
     // Beginnings of lines that must not appear in standard output.
     std::vector<std::string> absent = {};
+    // Played by fightscene-replay with every move typed (kEveryMove), for
+    // faults only a move reaches; it ends by itself at the script's end.
+    bool replay = false;
 };
+
+// Every bundled move in turn, typed with the fighter facing left as at
+// start-up: Rising Flame, Flame Throw, Dash Punch, Jab, Sweep, Front Kick,
+// Spin Kick, then a jump and the Flying Kick.
+const char* const kEveryMove =
+    "700  tap Left\n900  tap Down\n940  tap Left\n980  tap z\n"
+    "2000 tap Down\n2040 tap Left\n2080 tap z\n"
+    "3200 tap Left\n3240 tap z\n"
+    "4000 tap z\n"
+    "4600 tap Down\n4640 tap x\n"
+    "5400 tap x\n"
+    "6200 tap c\n"
+    "7200 tap Up\n7300 tap x\n"
+    "8400 end\n";
+
+// The line of the script's button press for each move, in script order.
+const char* const kRisingFlame = "replay 980: tap z";
+const char* const kFlameThrow = "replay 2080: tap z";
+const char* const kDashPunch = "replay 3240: tap z";
+const char* const kJab = "replay 4000: tap z";
+const char* const kSweep = "replay 4640: tap x";
+const char* const kFrontKick = "replay 5400: tap x";
+const char* const kSpinKick = "replay 6200: tap c";
+const char* const kFlyingKick = "replay 7300: tap x";
+
+// A case run by the replay over every move.
+HostileCase replayCase(std::string name, std::function<void(const std::string&)> fault, Ends ends,
+                       std::vector<Lines> expect, std::vector<std::string> loop, std::vector<std::string> absent = {}) {
+    HostileCase c{std::move(name), std::move(fault), ends, std::move(expect), std::move(loop), std::move(absent)};
+    c.replay = true;
+    return c;
+}
 
 void PrintTo(const HostileCase& c, std::ostream* os) { *os << c.name; }
 
@@ -264,8 +299,15 @@ RunResult runGame(const std::string& game, const HostileCase& c) {
         dup2(errFd, 2);
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        std::string binary = game + "/fightscene";
-        execl(binary.c_str(), "fightscene", static_cast<char*>(nullptr));
+        if (c.replay) {
+            std::string replay = buildDir() + "/tools/fightscene-replay";
+            std::string script = game + "/moves.txt";
+            std::string data = game + "/data";
+            execl(replay.c_str(), "fightscene-replay", script.c_str(), data.c_str(), static_cast<char*>(nullptr));
+        } else {
+            std::string binary = game + "/fightscene";
+            execl(binary.c_str(), "fightscene", static_cast<char*>(nullptr));
+        }
         _exit(127);
     }
     if (pid < 0) {
@@ -298,8 +340,9 @@ RunResult runGame(const std::string& game, const HostileCase& c) {
             started = true;
             startedAt = Clock::now();
         }
-        // A fatal case is given the whole time to end by itself.
-        if (c.ends == Ends::Runs && started && Clock::now() - startedAt >= kAtLeast && inOrder(lines, from, c.loop))
+        // A fatal case and a replay are given the whole time to end by themselves.
+        if (c.ends == Ends::Runs && !c.replay && started && Clock::now() - startedAt >= kAtLeast &&
+            inOrder(lines, from, c.loop))
             break;
         usleep(20000);
     }
@@ -348,7 +391,12 @@ class HostileData : public testing::TestWithParam<HostileCase> {};
 TEST_P(HostileData, ReportsAndRunsOnOrEndsWithItsMessage) {
     const HostileCase& c = GetParam();
     ASSERT_TRUE(fs::exists(buildDir() + "/fightscene")) << "build the game first: " << buildDir() << "/fightscene";
+    if (c.replay) {
+        ASSERT_TRUE(fs::exists(buildDir() + "/tools/fightscene-replay"))
+            << "build the replay first: " << buildDir() << "/tools/fightscene-replay";
+    }
     std::string game = makeGameFolder(c.name);
+    if (c.replay) writeFile(game + "/moves.txt", kEveryMove);
     c.fault(game + "/data");
     if (testing::Test::HasFailure()) return;
 
@@ -359,13 +407,20 @@ TEST_P(HostileData, ReportsAndRunsOnOrEndsWithItsMessage) {
                         "game folder: " + game;
 
     ASSERT_FALSE(run.hung) << "the game did not end within the time after SIGTERM" << shown;
+    if (c.replay) {
+        EXPECT_NE(127, run.status) << "the replay could not be started" << shown;
+    }
     ASSERT_EQ(0, run.signal) << "the game died of signal " << run.signal << shown;
     for (const char* mark : {"ERROR: AddressSanitizer", "runtime error:", "LeakSanitizer"}) {
         EXPECT_EQ(std::string::npos, run.err.find(mark)) << "sanitizer report on standard error" << shown;
         EXPECT_EQ(std::string::npos, run.out.find(mark)) << "sanitizer report on standard output" << shown;
     }
     if (c.ends == Ends::Runs) {
-        EXPECT_FALSE(run.exitedByItself) << "the game ended before the signal, status " << run.status << shown;
+        if (c.replay) {
+            EXPECT_TRUE(run.exitedByItself) << "the replay did not end by itself" << shown;
+        } else {
+            EXPECT_FALSE(run.exitedByItself) << "the game ended before the signal, status " << run.status << shown;
+        }
         EXPECT_EQ(0, run.status) << shown;
         size_t from = afterStartUp(outLines);
         EXPECT_NE(std::string::npos, from) << "start-up did not finish" << shown;
@@ -982,6 +1037,82 @@ std::vector<HostileCase> cases() {
          {},
          {"walk"},
          kNoReport},
+
+        // Faults only a move reaches, met by the replay typing every move.
+        replayCase(
+            "EveryMoveOnTheBundledData", [](const std::string&) {}, Runs, {},
+            {kRisingFlame, "punch ended", kFlameThrow, "punch ended", kDashPunch, "punch ended", kJab, "punch ended",
+             kSweep, "punch ended", kFrontKick, "punch ended", kSpinKick, "punch ended", kFlyingKick, "punch ended"},
+            kNoReport),
+        replayCase("MoveConditionGarbage",
+                   [=](const std::string& d) { setLine(rel(d, moveList), 45, "ground = = (( maybe"); }, Runs, {},
+                   {kJab, kSweep, "punch ended"}),
+        replayCase("MoveConditionLong",
+                   [=](const std::string& d) {
+                       std::string words;
+                       while (words.size() < 240) words += "ground = true ";
+                       setLine(rel(d, moveList), 45, words);
+                   },
+                   Runs, {}, {kJab, kSweep, "punch ended"}),
+        replayCase("MoveConditionNULL", [=](const std::string& d) { setLine(rel(d, moveList), 45, "NULL"); }, Runs, {},
+                   {kJab, kSweep, "punch ended"}),
+        replayCase("MoveConditionEmpty", [=](const std::string& d) { setLine(rel(d, moveList), 45, ""); }, Runs, {},
+                   {kJab, kSweep, "punch ended"}),
+        replayCase("MoveCommandOverTheLimit",
+                   [=](const std::string& d) { setLine(rel(d, moveList), 36, std::string(80, 'A')); }, Runs,
+                   {out({"data/Burn/moveset:36: move command longer than 79 characters: \"" + std::string(40, 'A') +
+                         "...\""})},
+                   {kJab, kSweep, "punch ended"}),
+        replayCase("MoveCommandOfDirectionsOnly", [=](const std::string& d) { setLine(rel(d, moveList), 36, "DU"); },
+                   Runs, {}, {kJab, kSweep, "punch ended"}),
+        replayCase("MoveNamedLikeTheWalk", [=](const std::string& d) { setLine(rel(d, moveList), 35, "walk"); }, Runs,
+                   {}, {kJab, kSweep, "punch ended"}),
+        replayCase("MoveFramesZero", [=](const std::string& d) { setLine(rel(d, "Burn/jab/info"), 1, "FILES: 0"); },
+                   Runs, {}, {kJab, kSweep, "punch ended"}),
+        replayCase("MoveFrameInfoMissingWhenTyped", [=](const std::string& d) { fs::remove(rel(d, "Burn/jab/info")); },
+                   Runs, {out({errorOpening("data/Burn/jab/info"), ""})}, {kJab, kSweep, "punch ended"}),
+        replayCase("MoveFrameSoundNowhere",
+                   [=](const std::string& d) { setLine(rel(d, "Burn/jab/info"), 33, "nosuch"); }, Runs, {},
+                   {kJab, "swoosh VS nosuch", "DID NOT FIND SOUND EFFECT", "punch ended"}),
+        replayCase("MoveFrameSoundWithoutWav", [=](const std::string& d) { fs::remove(rel(d, "soundSet/whoosh.wav")); },
+                   Runs, {out({"data/soundSet/sound:3: sound file data/soundSet/whoosh.wav can't be opened"})},
+                   {kJab, "FOUND SOUND EFFECT", "SOUND PLAYING", "punch ended"}),
+        replayCase("MoveFrameParticleNowhere",
+                   [=](const std::string& d) { setLine(rel(d, "Burn/flameThrow/info"), 51, "ghost 80 80"); }, Runs, {},
+                   {kFlameThrow, "BIT[0]: ghost", "not success", "punch ended"}),
+        replayCase("MoveFrameParticleNULL",
+                   [=](const std::string& d) { setLine(rel(d, "Burn/flameThrow/info"), 51, "NULL"); }, Runs, {},
+                   {kFlameThrow, "punch ended", kDashPunch}, {"BIT[0]: NULL"}),
+        replayCase("MoveFrameParticleOffsetsAtIntLimits",
+                   [=](const std::string& d) {
+                       setLine(rel(d, "Burn/flameThrow/info"), 51, "fireball1 2147483647 -2147483648");
+                   },
+                   Runs, {}, {kFlameThrow, "BIT[1]: 2147483647", "success!", "punch ended"}),
+        replayCase("MoveLiftAtTheLimit",
+                   [=](const std::string& d) { setLine(rel(d, "Burn/risingFlame/info"), 51, "3 2147483647"); }, Runs,
+                   {out({"data/Burn/risingFlame/info:51: movement beyond 65536 pixels; held at the limit"})},
+                   {kRisingFlame, "punch ended", kFlameThrow, "punch ended"}),
+        replayCase("MoveStepAtTheLimit",
+                   [=](const std::string& d) { setLine(rel(d, "Burn/dashPunch/info"), 19, "2147483647 0"); }, Runs,
+                   {out({"data/Burn/dashPunch/info:19: movement beyond 65536 pixels; held at the limit"})},
+                   {kDashPunch, "punch ended", kJab, "punch ended"}),
+        replayCase(
+            "MoveFramesLargerThanTheScreen",
+            [=](const std::string& d) {
+                for (const char* f : {"frame00.bmp", "frame01.bmp", "frame02.bmp"})
+                    replaceFile(rel(d, std::string("Burn/jab/") + f), bmpFile(1000, 700, 8));
+            },
+            Runs, {}, {kJab, "punch ended", kSweep, "punch ended"}, kNoReport),
+        replayCase(
+            "MoveFramesOnePixel",
+            [=](const std::string& d) {
+                for (const char* f : {"frame00.bmp", "frame01.bmp", "frame02.bmp"})
+                    replaceFile(rel(d, std::string("Burn/jab/") + f), bmpFile(1, 1, 24));
+            },
+            Runs, {}, {kJab, "punch ended", kSweep, "punch ended"}, kNoReport),
+        replayCase("MoveFrameBitmapBroken",
+                   [=](const std::string& d) { replaceFile(rel(d, "Burn/jab/frame01.bmp"), "BM"); }, Fatal,
+                   {out({"Unable to load bitmap: data/Burn/jab/frame01.bmp: not a BMP file"})}, {}),
 
         // Frame-set bitmaps: fatal.
         {"FrameBitmapMissing",
