@@ -93,6 +93,7 @@ start_x() {
     return 1
 }
 start_game() {
+    : >"$OUT"
     SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$AUDIO" SDL_DISKAUDIODELAY=46 \
         "$BUILD/fightscene" >"$OUT" 2>"$WORK/err.txt" &
     GAME_PID=$!
