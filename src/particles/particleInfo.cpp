@@ -45,11 +45,8 @@ void readEvent(TextFile& file, const char* eventName, int& count, std::vector<st
 }  // namespace
 
 particleInfo::~particleInfo() {
-    if (base) {
-        // After SDL_Quit the images are gone with the video subsystem.
-        if (SDL_WasInit(SDL_INIT_VIDEO)) base->release();
-        delete base;
-    }
+    // The frame set frees its images.
+    delete base;
 }
 
 bool particleInfo::initS(std::string line, SDL_Surface* screen) {
