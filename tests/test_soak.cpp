@@ -367,7 +367,8 @@ TEST(Soak, TwentyThousandPassesOfPlayKeepParticlesAndMemoryBounded) {
     // first time it is drawn. Once every frame has been shown (by pass
     // 2,000) it must stay where it is.
     ASSERT_EQ(static_cast<size_t>(kPasses / 1000), memory.size());
-    const size_t margin = 8 * 1024;
+    // SDL unpacks and repacks a frame now and then: a few kilobytes either way.
+    const size_t margin = 16 * 1024;
     EXPECT_LE(memory.back(), memory.front() + margin);
     for (size_t i = 2; i < memory.size(); ++i)
         EXPECT_LE(memory[i], memory[1] + margin) << "the heap grew by pass " << (i + 1) * 1000;
