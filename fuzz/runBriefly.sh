@@ -18,11 +18,13 @@ export SDL_VIDEODRIVER SDL_AUDIODRIVER
 
 # The engine's progress lines (standard output and error) are dropped
 # (-close_fd_mask=3); the fuzzer's lines and any sanitizer report remain.
-# A crash leaves its input in $scratch/crashes and fails the test.
+# A crash leaves its input in $scratch/crashes and fails the test. Inputs
+# take milliseconds; one that runs a minute is reported as a hang (the
+# limit is wide because a busy machine can stall a process for seconds).
 exec "$harness" \
     -max_total_time="$seconds" \
     -runs=2000000 \
-    -timeout=20 \
+    -timeout=60 \
     -rss_limit_mb=2048 \
     -max_len=8192 \
     -close_fd_mask=3 \
