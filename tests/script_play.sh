@@ -20,6 +20,9 @@ cleanup() {
     rm -rf "$WORK"
 }
 trap cleanup EXIT
+# Killed (a CTest timeout, a closed pipe): leave through the cleanup too, so
+# no game or X server is left running.
+trap 'exit 1' INT TERM HUP PIPE
 
 OUT="$WORK/out.txt"
 AUDIO="$WORK/audio.raw"
@@ -76,14 +79,16 @@ start_x() {
     for try in $(seq 1 20); do
         N=$((N + 1))
         [ -e "/tmp/.X$N-lock" ] || [ -e "/tmp/.X11-unix/X$N" ] && continue
-        Xvfb ":$N" -screen 0 800x600x24 -nolisten tcp >"$WORK/xvfb.txt" 2>&1 &
+        # -noreset: a server resets when its last client leaves (the probe
+        # below), and a client that connects during the reset is refused.
+        Xvfb ":$N" -noreset -screen 0 800x600x24 -nolisten tcp >"$WORK/xvfb.txt" 2>&1 &
         XVFB_PID=$!
         DISPLAY=":$N"
         export DISPLAY
         for i in $(seq 1 100); do
             kill -0 "$XVFB_PID" 2>/dev/null || break
             # The lock file names the server that holds the display.
-            [ "$(tr -d ' \n' <"/tmp/.X$N-lock" 2>/dev/null)" = "$XVFB_PID" ] &&
+            [ "$(cat "/tmp/.X$N-lock" 2>/dev/null | tr -d ' \n')" = "$XVFB_PID" ] &&
                 xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
             sleep 0.1
         done
