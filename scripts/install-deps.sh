@@ -4,7 +4,7 @@
 set -e
 PACKAGES="build-essential cmake pkg-config libsdl1.2-dev libsdl-mixer1.2-dev \
 libgtest-dev libgmock-dev googletest libbenchmark-dev \
-xvfb xauth xdotool x11-apps imagemagick \
+xvfb xauth xdotool x11-apps x11-utils imagemagick \
 clang libclang-rt-14-dev"
 missing=""
 for p in $PACKAGES; do
