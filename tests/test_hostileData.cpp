@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -96,6 +97,18 @@ void keepBytes(const std::string& path, size_t n) {
     std::string bytes = readFile(path);
     if (n >= bytes.size()) ADD_FAILURE() << path << " is only " << bytes.size() << " bytes";
     replaceFile(path, bytes.substr(0, n));
+}
+
+// A named pipe in place of the file: opening it for reading waits for a writer.
+void makePipe(const std::string& path) {
+    fs::remove_all(path);
+    if (mkfifo(path.c_str(), 0644) != 0) ADD_FAILURE() << "mkfifo " << path;
+}
+
+// A link to an endless device in place of the file.
+void linkToDevice(const std::string& path, const char* device) {
+    fs::remove_all(path);
+    fs::create_symlink(device, path);
 }
 
 // Bytes of every value, NULs, CRs and LFs among them; the same every run.
@@ -227,7 +240,7 @@ std::string errorOpening(const std::string& path) { return "ERROR opening file "
 
 const char* const kStartedLine = "Right is also 275";
 const auto kAtLeast = std::chrono::milliseconds(1000);  // loop time before the signal
-const auto kStartLimit = std::chrono::seconds(30);      // for start-up and the loop lines
+const auto kStartLimit = std::chrono::seconds(60);      // for start-up and the loop lines
 const auto kEndLimit = std::chrono::seconds(15);        // from the signal to the exit
 
 struct RunResult {
@@ -1163,7 +1176,40 @@ std::vector<HostileCase> cases() {
              fs::create_directory(rel(d, "Burn/walk/frame00.bmp"));
          },
          Fatal,
-         {out({"Unable to load bitmap: data/Burn/walk/frame00.bmp: not a BMP file"})}},
+         {err({"Error opening resource file: Is a directory"})}},
+        // Pipes and devices: opening or reading them waited, or never ended.
+        {"FrameBitmapIsAPipe",
+         [=](const std::string& d) { makePipe(rel(d, "Burn/walk/frame02.bmp")); },
+         Fatal,
+         {err({"Error opening resource file: Invalid argument"}), out({"frame02.bmp", "NULL", "NULL"})}},
+        {"FrameInfoIsAPipe",
+         [=](const std::string& d) { makePipe(rel(d, walk)); },
+         Runs,
+         {out({errorOpening("data/Burn/walk/info"), ""})}},
+        {"AnimListIsADevice",
+         [=](const std::string& d) { linkToDevice(rel(d, animList), "/dev/zero"); },
+         Runs,
+         {out({errorOpening("data/Burn/info"), ""})}},
+        {"SoundListIsAFolder",
+         [=](const std::string& d) {
+             fs::remove(rel(d, sounds));
+             fs::create_directory(rel(d, sounds));
+         },
+         Runs,
+         {out({errorOpening("data/soundSet/sound"), ""})}},
+        {"WavIsAPipe",
+         [=](const std::string& d) { makePipe(rel(d, step)); },
+         Runs,
+         {out({stepReport + "can't be opened"})}},
+        {"BackgroundIsAPipe",
+         [=](const std::string& d) { makePipe(rel(d, "tBG2.bmp")); },
+         Runs,
+         {out({"data/tBG2.bmp: background can't be opened; the scene runs without it"})}},
+        {"ParticleSettingsIsADevice",
+         [=](const std::string& d) { linkToDevice(rel(d, fireball), "/dev/urandom"); },
+         Runs,
+         {out({errorOpening("data/particle/fireball1/particle"), "", "FAIL PARTICLE"})},
+         {"Killing the head particle"}},
         {"ParticleBitmapMissing",
          [=](const std::string& d) { fs::remove(rel(d, "particle/ember/frame02.bmp")); },
          Fatal,

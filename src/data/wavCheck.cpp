@@ -1,5 +1,7 @@
 #include "wavCheck.h"
 
+#include "platform/platform.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -86,7 +88,7 @@ bool checkWav(const unsigned char* data, size_t size, std::string& reason) {
 Mix_Chunk* loadCheckedWav(const char* path, std::string& reason, bool& opened, bool& passed) {
     opened = false;
     passed = false;
-    std::FILE* in = std::fopen(path, "rb");
+    std::FILE* in = openDataStream(path);
     if (!in) {
         reason = "can't be opened";
         return nullptr;

@@ -1,11 +1,16 @@
 #include "platform.h"
 
+#include <cerrno>
 #include <csignal>
 #include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #ifdef _WIN32
 #include <windows.h>
 #include <direct.h>
+#include <io.h>
 #else
 #include <unistd.h>
 #include <climits>
@@ -63,6 +68,49 @@ bool enterProgramFolder(const char* argv0) {
 #else
     return chdir(folder.c_str()) == 0;
 #endif
+}
+
+int openDataFile(const char* path) {
+#ifdef _WIN32
+    int fd = _open(path, _O_RDONLY | _O_BINARY);
+    if (fd < 0) return -1;
+    struct _stat info;
+    bool regular = _fstat(fd, &info) == 0 && (info.st_mode & _S_IFREG);
+    if (!regular) {
+        _close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    return fd;
+#else
+    // Opening a pipe waits for a writer unless it is opened non-blocking.
+    int fd = open(path, O_RDONLY | O_NONBLOCK);
+    if (fd < 0) return -1;
+    struct stat info;
+    bool known = fstat(fd, &info) == 0;
+    if (!known || !S_ISREG(info.st_mode)) {
+        int why = known && S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        close(fd);
+        errno = why;
+        return -1;
+    }
+    int flags = fcntl(fd, F_GETFL);
+    if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return fd;
+#endif
+}
+
+std::FILE* openDataStream(const char* path) {
+    int fd = openDataFile(path);
+    if (fd < 0) return nullptr;
+#ifdef _WIN32
+    std::FILE* stream = _fdopen(fd, "rb");
+    if (!stream) _close(fd);
+#else
+    std::FILE* stream = fdopen(fd, "rb");
+    if (!stream) close(fd);
+#endif
+    return stream;
 }
 
 void installQuitSignals() {

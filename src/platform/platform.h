@@ -3,6 +3,8 @@
 // the program's folder and termination signals.
 #include <SDL/SDL.h>
 
+#include <cstdio>
+
 // --- Clock ---
 // Milliseconds since SDL started, or the value a test has set.
 Uint32 clockTicks();
@@ -22,6 +24,15 @@ void hideConsole();
 // so the fixed relative data paths work from wherever the game is started.
 // Returns false when the folder can't be found or entered.
 bool enterProgramFolder(const char* argv0);
+
+// --- Data files ---
+// Opens `path` for reading when it is a regular file (or a link to one). A
+// pipe, device or folder is refused at once, where opening or reading it
+// would wait or never end; errno is then EISDIR for a folder, else EINVAL.
+// The descriptor, or -1.
+int openDataFile(const char* path);
+// The same as a stream read in binary mode, or null.
+std::FILE* openDataStream(const char* path);
 
 // --- Termination signals ---
 // Turns SIGINT and SIGTERM into a request to quit. Must run before SDL_Init,

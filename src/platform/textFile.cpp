@@ -1,5 +1,7 @@
 #include "textFile.h"
 
+#include "platform.h"
+
 #include <cctype>
 #include <climits>
 #include <cstdlib>
@@ -15,7 +17,8 @@ bool TextFile::open(const std::string& filePath) {
     terminated = true;
     warnedLong = false;
     totalLines = -1;
-    file = std::fopen(filePath.c_str(), "rb");
+    // Only a regular file: a pipe or device could block or never end.
+    file = openDataStream(filePath.c_str());
     return file != nullptr;
 }
 

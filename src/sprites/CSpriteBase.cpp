@@ -13,6 +13,7 @@
 
 #include "bmpCheck.h"
 #include "flipper.h"
+#include "platform/platform.h"
 #include "platform/textFile.h"
 
 #ifndef O_BINARY
@@ -378,7 +379,8 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
         std::perror("opendir failure");
         std::exit(1);
     }
-    int fd = open(file, O_RDONLY | O_BINARY);
+    // Only a regular file: a pipe would block the start-up for good.
+    int fd = openDataFile(file);
     if (fd < 0) {
         std::perror("Error opening resource file");
         std::exit(1);

@@ -1,5 +1,7 @@
 #include "bmpCheck.h"
 
+#include "platform/platform.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -69,7 +71,7 @@ bool checkBitmap(const unsigned char* data, size_t size, std::string& reason) {
 }
 
 SDL_Surface* loadCheckedBitmap(const char* path, std::string& reason) {
-    std::FILE* in = std::fopen(path, "rb");
+    std::FILE* in = openDataStream(path);
     if (!in) {
         reason = "can't be opened";
         return nullptr;
