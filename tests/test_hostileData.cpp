@@ -918,6 +918,26 @@ std::vector<HostileCase> cases() {
          Runs,
          {},
          {"pNum 3", "str: burst 2147483647 -2147483648", "Killing a body bit"}},
+        // A death list that launches its own particle three times: the list
+        // stops growing at its limit instead of eating the memory.
+        {"ParticleDeathSpawnsItself",
+         [=](const std::string& d) {
+             replaceFile(rel(d, fireball),
+                         "255\n50\n0\n0\n0\n3\nfireball1 0 0\nfireball1 0 0\nfireball1 0 0\n0\n0\n0\n0\n");
+         },
+         Runs,
+         {out({"1024 particles live: \"fireball1 0 0\" and further launches are dropped"})},
+         {"pNum 3", "str: fireball1 0 0", "Killing a body bit"}},
+        // A frame that launches two thousand fireballs at once.
+        {"FrameLaunchesThousands",
+         [=](const std::string& d) {
+             std::string lines = "2000";
+             for (int i = 0; i < 2000; ++i) lines += "\nfireball1 0 0";
+             setLine(rel(d, walk), 18, lines);
+         },
+         Runs,
+         {out({"1024 particles live: \"fireball1 0 0\" and further launches are dropped"})},
+         {"Killing the head particle"}},
         {"ParticleSettingsLongEntry",
          [=](const std::string& d) { setLine(rel(d, fireball), 8, kLong300); },
          Runs,
