@@ -8,8 +8,9 @@ trap 'kill $XVFB_PID 2>/dev/null; rm -rf "$WORK"' EXIT
 
 fail() { echo "FAIL: $*"; echo "--- game output (tail) ---"; tail -40 "$WORK/out.txt" 2>/dev/null; exit 1; }
 
-# Xvfb picks a free display itself and writes its number to fd 3.
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.txt" 2>&1 &
+# Xvfb picks a free display itself and writes its number to fd 3; with
+# -noreset it stays up when a client disconnects, so the game is never refused.
+Xvfb -displayfd 3 -noreset -screen 0 800x600x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.txt" 2>&1 &
 XVFB_PID=$!
 for i in $(seq 1 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
 [ -s "$WORK/display" ] || fail "Xvfb did not start"
