@@ -1,14 +1,28 @@
-// The game: start-up, then the main loop until Escape or a termination signal.
+// The game: options, start-up, then the main loop until Escape or a
+// termination signal.
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
+#include "options.h"
 #include "platform/platform.h"
 #include "shell/scene.h"
 
 int main(int argc, char* argv[]) {
-    (void)argc;
     // Progress lines show up as they happen, also when output goes to a file.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    gameOptions options;
+    std::string problem;
+    switch (parseOptions(argc, argv, options, problem)) {
+    case parseResult::help:
+        std::fputs(usageText().c_str(), stdout);
+        return 0;
+    case parseResult::mistake:
+        std::fprintf(stderr, "fightscene: %s\n%s", problem.c_str(), usageText().c_str());
+        return 2;
+    case parseResult::run:
+        break;
+    }
     enterProgramFolder(argv[0]);
     hideConsole();
     installQuitSignals();
@@ -19,7 +33,7 @@ int main(int argc, char* argv[]) {
     std::atexit(SDL_Quit);
 
     sceneObjects objects;
-    startScene(objects);
+    startScene(objects, options.window);
     while (runPass(objects)) {
     }
     return 0;

@@ -8,15 +8,8 @@ trap 'kill $XVFB_PID 2>/dev/null; rm -rf "$WORK"' EXIT
 
 fail() { echo "FAIL: $*"; echo "--- game output (tail) ---"; tail -40 "$WORK/out.txt" 2>/dev/null; exit 1; }
 
-# Xvfb picks a free display itself and writes its number to fd 3; with
-# -noreset it stays up when a client disconnects, so the game is never refused.
-Xvfb -displayfd 3 -noreset -screen 0 800x600x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.txt" 2>&1 &
-XVFB_PID=$!
-for i in $(seq 1 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-[ -s "$WORK/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(cat "$WORK/display")"
-for i in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+. "$2/tests/xserver.sh"
+start_xserver 800x600x24
 
 SDL_AUDIODRIVER=dummy "$BUILD/fightscene" >"$WORK/out.txt" 2>"$WORK/err.txt" &
 GAME_PID=$!

@@ -72,11 +72,12 @@ void DrawScene() {
     SDL_Flip(screen);
 }
 
-void startScene(sceneObjects& o) {
+void startScene(sceneObjects& o, bool windowed) {
     if (Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048) < 0)
         std::printf("Warning: Couldn't set 44100 Hz 16-bit audio\n- Reason: %s\n", SDL_GetError());
 
-    screen = SDL_SetVideoMode(800, 600, 32, SDL_FULLSCREEN | SDL_HWPALETTE);
+    // In a window the hidden cursor is hidden only over the window.
+    screen = SDL_SetVideoMode(800, 600, 32, (windowed ? 0 : SDL_FULLSCREEN) | SDL_HWPALETTE);
     if (!screen) {
         std::printf("Unable to set 800x600 video: %s\n", SDL_GetError());
         std::exit(1);

@@ -42,8 +42,9 @@ struct sceneObjects {
     SDL_Event event;
 };
 
-// Start-up after SDL_Init: audio, video mode, content, wiring. Ends the
-// process with status 1 when the video mode can't be set.
-void startScene(sceneObjects& objects);
+// Start-up after SDL_Init: audio, video mode (full screen, or an 800x600
+// window when `windowed`), content, wiring. Ends the process with status 1
+// when the video mode can't be set.
+void startScene(sceneObjects& objects, bool windowed = false);
 // One pass of the main loop; false once the loop should end.
 bool runPass(sceneObjects& objects);

@@ -1,0 +1,100 @@
+// The game's command line: flags, valued options in both forms, and every
+// kind of mistake with its one-line message; the usage lists the table.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "options.h"
+
+namespace {
+struct parseCase {
+    std::vector<std::string> args;  // after the program name
+    parseResult result;
+    bool window;
+    std::string problem;  // "" when there is none
+};
+
+// A table with a valued option beside the game's flags, as options that
+// take a value will be added.
+std::string seenLevel;
+bool setLevel(gameOptions&, const char* value, std::string& problem) {
+    if (std::string(value) != "easy" && std::string(value) != "hard") {
+        problem = "expected easy or hard, found '" + std::string(value) + "'";
+        return false;
+    }
+    seenLevel = value;
+    return true;
+}
+bool setWindow(gameOptions& options, const char*, std::string&) { return options.window = true; }
+const optionSpec kTestTable[] = {
+    {"--window", nullptr, "a window", setWindow},
+    {"--level", "LEVEL", "easy or hard", setLevel},
+};
+
+parseResult parse(const std::vector<std::string>& args, bool withTestTable, gameOptions& options,
+                  std::string& problem) {
+    std::vector<std::string> words = {"fightscene"};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(&word[0]);
+    if (withTestTable)
+        return parseOptionsBy(kTestTable, 2, static_cast<int>(argv.size()), argv.data(), options, problem);
+    return parseOptions(static_cast<int>(argv.size()), argv.data(), options, problem);
+}
+}  // namespace
+
+TEST(Options, TheGameTableParsesFlagsAndRefusesMistakes) {
+    const parseCase cases[] = {
+        {{}, parseResult::run, false, ""},
+        {{"--window"}, parseResult::run, true, ""},
+        {{"--help"}, parseResult::help, false, ""},
+        {{"--window", "--help"}, parseResult::help, true, ""},
+        {{"--fullscreen"}, parseResult::mistake, false, "unknown option '--fullscreen'"},
+        {{"--window=yes"}, parseResult::mistake, false, "option '--window' takes no value"},
+        {{"-w"}, parseResult::mistake, false, "unexpected argument '-w'"},
+        {{"data"}, parseResult::mistake, false, "unexpected argument 'data'"},
+        {{"--window", "--nosuch", "--help"}, parseResult::mistake, true, "unknown option '--nosuch'"},
+    };
+    for (const parseCase& c : cases) {
+        gameOptions options;
+        std::string problem;
+        std::string shown = c.args.empty() ? "(none)" : c.args[0] + (c.args.size() > 1 ? " ..." : "");
+        EXPECT_EQ(c.result, parse(c.args, false, options, problem)) << shown;
+        EXPECT_EQ(c.window, options.window) << shown;
+        EXPECT_EQ(c.problem, problem) << shown;
+    }
+}
+
+TEST(Options, ValuedOptionsTakeBothFormsAndTheirValuesAreChecked) {
+    const struct {
+        std::vector<std::string> args;
+        parseResult result;
+        std::string level;
+        std::string problem;
+    } cases[] = {
+        {{"--level", "hard"}, parseResult::run, "hard", ""},
+        {{"--level=easy", "--window"}, parseResult::run, "easy", ""},
+        {{"--level"}, parseResult::mistake, "", "option '--level' needs a value LEVEL"},
+        {{"--level=odd"}, parseResult::mistake, "", "option '--level': expected easy or hard, found 'odd'"},
+        {{"--level", "--window"}, parseResult::mistake, "",
+         "option '--level': expected easy or hard, found '--window'"},
+        {{"--level="}, parseResult::mistake, "", "option '--level': expected easy or hard, found ''"},
+    };
+    for (const auto& c : cases) {
+        seenLevel.clear();
+        gameOptions options;
+        std::string problem;
+        EXPECT_EQ(c.result, parse(c.args, true, options, problem)) << c.args[0];
+        EXPECT_EQ(c.level, seenLevel) << c.args[0];
+        EXPECT_EQ(c.problem, problem) << c.args[0];
+    }
+}
+
+TEST(Options, UsageHasTheSynopsisAndALinePerOption) {
+    std::string usage = usageText();
+    EXPECT_EQ(0u, usage.find("Usage: fightscene [OPTION]...\n")) << usage;
+    EXPECT_NE(std::string::npos, usage.find("\n  --window   play in an 800x600 window instead of the full screen\n"))
+        << usage;
+    EXPECT_NE(std::string::npos, usage.find("\n  --help     print this help and exit\n")) << usage;
+}
