@@ -26,20 +26,52 @@ void copyRows(Uint8* to, int toPitch, const Uint8* from, int fromPitch, int w, i
     }
 }
 
+// Four pixels at a time, in a form GCC and clang compile to vector
+// instructions at every optimisation level (a plain loop is vectorised only
+// at -O3); elsewhere the compiler splits it into scalars.
+typedef Uint32 fourPixels __attribute__((vector_size(16)));
+
+// Pixels a step of the keyed copy takes: four vectors, one cache line.
+const int kKeyedStep = 16;
+
 // Rows of colour-keyed pixels: a pixel equal to the key is skipped, any
 // other is written as its red, green and blue bits, as SDL's keyed blit
-// writes it. The select form lets the compiler copy several pixels a step.
+// writes it. A saved background seldom holds the key: a step whose pixels
+// are neither the key nor carry other bits is copied as it is, and only the
+// other steps read the pixels they may keep.
 void copyKeyedRows(Uint8* to, int toPitch, const Uint8* from, int fromPitch, int w, int h, Uint32 key,
                    Uint32 colourBits) {
-    for (int row = 0; row < h; ++row) {
+    const fourPixels keys = {key, key, key, key};
+    const fourPixels bits = {colourBits, colourBits, colourBits, colourBits};
+    for (int row = 0; row < h; ++row, to += toPitch, from += fromPitch) {
         const Uint32* s = reinterpret_cast<const Uint32*>(from);
         Uint32* d = reinterpret_cast<Uint32*>(to);
-        for (int i = 0; i < w; ++i) {
+        int i = 0;
+        for (; i + kKeyedStep <= w; i += kKeyedStep) {
+            fourPixels p[4];
+            std::memcpy(p, s + i, sizeof p);
+            fourPixels special = {0, 0, 0, 0};
+            for (const fourPixels& four : p) special |= (four == keys) | (four & ~bits);
+            Uint64 halves[2];
+            std::memcpy(halves, &special, sizeof halves);
+            if ((halves[0] | halves[1]) == 0) {
+                std::memcpy(d + i, p, sizeof p);
+                continue;
+            }
+            for (fourPixels& four : p) {
+                fourPixels under;
+                std::memcpy(&under, d + i, sizeof under);
+                fourPixels keyed = four == keys;  // all ones where the pixel is the key
+                fourPixels out = (under & keyed) | (four & bits & ~keyed);
+                std::memcpy(d + i, &out, sizeof out);
+                i += 4;
+            }
+            i -= kKeyedStep;
+        }
+        for (; i < w; ++i) {
             Uint32 p = s[i];
             d[i] = p != key ? (p & colourBits) : d[i];
         }
-        to += toPitch;
-        from += fromPitch;
     }
 }
 }  // namespace
