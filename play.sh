@@ -5,4 +5,4 @@ ROOT="$(cd "$(dirname "$0")" && pwd)"
 "$ROOT/scripts/install-deps.sh"
 cmake -S "$ROOT" -B "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$ROOT/build" --target fightscene -j"$(nproc)"
-exec "$ROOT/build/fightscene"
+exec "$ROOT/build/fightscene" "$@"

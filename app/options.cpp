@@ -69,7 +69,7 @@ parseResult parseOptionsBy(const optionSpec* table, size_t count, int argc, char
 
 std::string usageText() {
     std::string text = "Usage: fightscene [OPTION]...\n"
-                       "Plays the fighting scene.\n";
+                       "Plays the fighting scene; keys.txt beside the game can change its keys.\n";
     size_t widest = 0;
     for (const optionSpec& spec : kOptions) {
         size_t width = std::strlen(spec.name) + (spec.value ? std::strlen(spec.value) + 1 : 0);

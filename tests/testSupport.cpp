@@ -75,6 +75,15 @@ void fillSurface(SDL_Surface* surface, Uint32 pixel) { SDL_FillRect(surface, nul
 std::string sourceDir() { return FIGHTSCENE_SOURCE_DIR; }
 std::string buildDir() { return FIGHTSCENE_BUILD_DIR; }
 
+void pushKeyDown(int sym) {
+    SDL_Event event = {};
+    event.type = SDL_KEYDOWN;
+    event.key.type = SDL_KEYDOWN;
+    event.key.state = SDL_PRESSED;
+    event.key.keysym.sym = static_cast<SDLKey>(sym);
+    SDL_PushEvent(&event);
+}
+
 void startCapture() {
     std::fflush(stdout);
     testing::internal::CaptureStdout();

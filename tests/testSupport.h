@@ -28,6 +28,9 @@ void fillSurface(SDL_Surface* surface, Uint32 pixel);
 std::string sourceDir();
 std::string buildDir();
 
+// Queues a key press as SDL delivers it, for the next pass to poll.
+void pushKeyDown(int sym);
+
 // Captures standard output (printf and std::cout) between start and stop.
 void startCapture();
 std::string stopCapture();

@@ -2,6 +2,7 @@
 // one way each: every kind of problem must come out at its file and line.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <cstdio>
@@ -18,9 +19,10 @@ struct checkRun {
     int status = -1;
 };
 
-checkRun runCheck(const std::string& dataFolder) {
+// `options` go before the folder, as given.
+checkRun runCheck(const std::string& dataFolder, const std::string& options = "") {
     checkRun run;
-    std::string command = buildDir() + "/tools/fightscene-check '" + dataFolder + "' 2>/dev/null";
+    std::string command = buildDir() + "/tools/fightscene-check " + options + " '" + dataFolder + "' 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return run;
     char buffer[4096];
@@ -353,4 +355,36 @@ TEST(Check, ProblemsAreGroupedByFileInLineOrder) {
     ASSERT_NE(condition, std::string::npos) << run.out;
     EXPECT_LT(command, condition);
     EXPECT_NE(run.out.find("2 errors, 0 warnings\n"), std::string::npos) << run.out;
+}
+
+TEST(Check, TheKeyFileBesideTheDataOrNamedIsChecked) {
+    std::string root = makeTempDir("checkkeys");
+    writeGoodData(root + "/data");
+    const struct {
+        const char* label;
+        std::string keysTxt;  // beside the data; none when empty
+        std::string options;
+        std::string out;
+        int status;
+    } cases[] = {
+        {"no key file", "", "", "0 errors, 0 warnings\n", 0},
+        {"a good one", "a = q\nleft = a\n", "", "0 errors, 0 warnings\n", 0},
+        {"bad lines beside the data", "a = x\nb = Banana\n", "",
+         root + "/keys.txt:1: error: key \"x\" is also bound to b; a stays \"z\"\n" + root +
+             "/keys.txt:2: error: unknown key \"Banana\"; b stays \"x\"\n2 errors, 0 warnings\n",
+         1},
+        {"a file named", "jump = q\n", "--keys " + root + "/data/../keys.txt",
+         root + "/data/../keys.txt:1: error: unknown binding \"jump\"; expected left, right, up, down, a, b, c or "
+                "debug\n1 error, 0 warnings\n",
+         1},
+        {"a file named that is missing", "", "--keys " + root + "/none.txt",
+         root + "/none.txt: error: no such file\n1 error, 0 warnings\n", 1},
+    };
+    for (const auto& c : cases) {
+        unlink((root + "/keys.txt").c_str());
+        if (!c.keysTxt.empty()) writeFile(root + "/keys.txt", c.keysTxt);
+        checkRun run = runCheck(root + "/data", c.options);
+        EXPECT_EQ(c.out, run.out) << c.label;
+        EXPECT_EQ(c.status, run.status) << c.label;
+    }
 }

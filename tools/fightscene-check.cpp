@@ -1,7 +1,9 @@
-// fightscene-check [DATA_FOLDER]: loads every file the game reads at start-up
-// through the game's own loaders, collects what they report, then checks the
-// loaded objects for what the game would get wrong, and prints one
-// "path:line: error|warning: message" line per problem and a summary.
+// fightscene-check [--keys FILE] [DATA_FOLDER]: loads every file the game
+// reads at start-up through the game's own loaders, collects what they
+// report, then checks the loaded objects for what the game would get wrong,
+// and prints one "path:line: error|warning: message" line per problem and a
+// summary. The key file is the "keys.txt" beside the data folder, where the
+// game reads it, when there is one, or FILE.
 // Exit status: 0 without errors, 1 with errors, 2 on a usage mistake.
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
@@ -28,6 +30,7 @@
 #include "particles/partInfoList.h"
 #include "platform/platform.h"
 #include "platform/textFile.h"
+#include "shell/keyFile.h"
 #include "shell/scene.h"
 #include "sprites/CSpriteBase.h"
 
@@ -60,6 +63,8 @@ std::vector<problem> problems;
 std::set<std::string> filesReported;  // files some message is about
 std::set<std::string> filesUnopened;  // files that could not be opened
 std::string shownRoot;                // how "data" is shown in the output
+std::string keysOpened;               // the key file as it was opened
+std::string keysShown;                // and as it is shown in the output
 bool printed = false;
 bool soundsLoaded = false;            // false without an audio device
 
@@ -77,6 +82,7 @@ void collect(const std::string& file, int line, const std::string& message) {
 }
 
 std::string shown(const std::string& file) {
+    if (!keysOpened.empty() && file == keysOpened) return keysShown;
     if (file.compare(0, 5, "data/") == 0) return shownRoot + file.substr(4);
     if (file == "data") return shownRoot;
     return file;
@@ -434,28 +440,58 @@ void removeScratch(const std::string& scratch) {
     rmdir(scratch.c_str());
 }
 
-void usage() { std::fprintf(stderr, "usage: fightscene-check [DATA_FOLDER]\n"); }
+void usage() { std::fprintf(stderr, "usage: fightscene-check [--keys FILE] [DATA_FOLDER]\n"); }
+
+// The game reads "keys.txt" from its own folder, the one that holds "data".
+std::string keyFileBeside(const std::string& dataFolder) {
+    size_t slash = dataFolder.find_last_of('/');
+    if (slash == std::string::npos) return kKeyFile;
+    return dataFolder.substr(0, slash + 1) + kKeyFile;
+}
+
+// Reads the key file as the game does; what it reports is collected. A
+// missing file is a problem only when it was asked for by name.
+void checkKeyFile(bool named) {
+    struct stat info;
+    if (stat(keysOpened.c_str(), &info) != 0) {
+        if (named) error(keysOpened, 0, "no such file");
+        return;
+    }
+    gamePad pad;
+    bindPlayerKeys(pad);
+    loadKeyFile(keysOpened, pad);
+}
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc > 2) {
-        usage();
-        return 2;
-    }
     std::string dataFolder;
-    if (argc == 2) {
-        std::string arg = argv[1];
+    bool folderGiven = false;
+    bool keysNamed = false;
+    for (int at = 1; at < argc; ++at) {
+        std::string arg = argv[at];
         if (arg == "-h" || arg == "--help") {
             usage();
             return 0;
         }
-        dataFolder = arg;
-        while (dataFolder.size() > 1 && dataFolder.back() == '/') dataFolder.pop_back();
-    } else {
-        dataFolder = defaultDataFolder(argv[0]);
+        if (arg == "--keys" && at + 1 < argc && !keysNamed) {
+            keysShown = argv[++at];
+            keysNamed = true;
+        } else if (!folderGiven) {
+            dataFolder = arg;
+            folderGiven = true;
+        } else {
+            usage();
+            return 2;
+        }
     }
+    if (!folderGiven) dataFolder = defaultDataFolder(argv[0]);
+    while (dataFolder.size() > 1 && dataFolder.back() == '/') dataFolder.pop_back();
     shownRoot = dataFolder;
+    if (!keysNamed) keysShown = keyFileBeside(dataFolder);
+    // Opened after the working folder changes, so made absolute here.
+    char here[PATH_MAX];
+    keysOpened = keysShown[0] == '/' || !getcwd(here, sizeof here) ? keysShown : std::string(here) + "/" + keysShown;
     if (!isFolder(dataFolder)) {
         error("data", 0, "no such folder");
         return printProblems();
@@ -511,6 +547,7 @@ int main(int argc, char* argv[]) {
             warning("data/tBG2.bmp", 0,
                     "background is " + sizeText(back->w, back->h) + ", smaller than the " +
                         sizeText(kScreenW, kScreenH) + " screen");
+        checkKeyFile(keysNamed);
         speak();
         if (!audio) warning("data", 0, "no audio device: the sound lists were not checked");
         status = printProblems();

@@ -1,6 +1,11 @@
 #pragma once
 // The key binding of one player: SDL key codes of the buttons and directions.
+#include <SDL/SDL_keysym.h>
+
 #include <string>
+
+// What a bound key, or a control of a gamepad, stands for.
+enum class padAction { buttonA, buttonB, buttonC, up, down, right, left, debug };
 
 class gamePad {
 public:
@@ -12,4 +17,5 @@ public:
     int right = 0;
     int up = 0;                    // jump
     int down = 0;                  // duck
+    int debug = SDLK_j;            // shows or hides the boxes
 };

@@ -100,25 +100,54 @@ void playerControl::press(char letter) {
     checker->acceptInput(key);
 }
 
+namespace {
+// The bindings in the order a key press is tested: a key bound to two of
+// them does both.
+const struct {
+    int gamePad::*key;
+    padAction action;
+} kKeyOrder[] = {
+    {&gamePad::buttonA, padAction::buttonA}, {&gamePad::buttonB, padAction::buttonB},
+    {&gamePad::buttonC, padAction::buttonC}, {&gamePad::up, padAction::up},
+    {&gamePad::down, padAction::down},       {&gamePad::right, padAction::right},
+    {&gamePad::left, padAction::left},       {&gamePad::debug, padAction::debug},
+};
+}  // namespace
+
+void playerControl::act(padAction action) {
+    if (action == padAction::debug) {
+        debugging = !debugging;
+        return;
+    }
+    if (!fighter) return;
+    switch (action) {
+    case padAction::buttonA: press('A'); break;
+    case padAction::buttonB: press('B'); break;
+    case padAction::buttonC: press('C'); break;
+    case padAction::up:
+        fighter->Jump(jumpSpeed);
+        press('U');
+        break;
+    case padAction::down: press('D'); break;
+    case padAction::right: press(fighter->dir ? 'R' : 'L'); break;
+    case padAction::left: press(fighter->dir ? 'L' : 'R'); break;
+    case padAction::debug: break;
+    }
+}
+
+void playerControl::keyPressed(int sym) {
+    if (sym == SDLK_ESCAPE) quit = 1;
+    if (!pad) {
+        if (sym == SDLK_j) act(padAction::debug);
+        return;
+    }
+    for (const auto& binding : kKeyOrder)
+        if (sym == pad->*binding.key) act(binding.action);
+}
+
 void playerControl::inputChecking(SDL_Event* event) {
     while (SDL_PollEvent(event)) {
-        if (event->type != SDL_KEYDOWN) continue;
-        int sym = event->key.keysym.sym;
-        // Every test runs for every press: a key bound twice does both.
-        if (sym == SDLK_ESCAPE) quit = 1;
-        if (pad && fighter) {
-            if (sym == pad->buttonA) press('A');
-            if (sym == pad->buttonB) press('B');
-            if (sym == pad->buttonC) press('C');
-            if (sym == pad->up) {
-                fighter->Jump(jumpSpeed);
-                press('U');
-            }
-            if (sym == pad->down) press('D');
-            if (sym == pad->right) press(fighter->dir ? 'R' : 'L');
-            if (sym == pad->left) press(fighter->dir ? 'L' : 'R');
-        }
-        if (sym == SDLK_j) debugging = !debugging;
+        if (event->type == SDL_KEYDOWN) keyPressed(event->key.keysym.sym);
     }
 
     int numKeys = 0;

@@ -5,13 +5,14 @@
 
 #include <string>
 
+#include "shell/gamePad.h"
+
 class Fighter;
 class partInfoList;
 class particleList;
 class soundSet;
 class animationSet;
 class moveSet;
-class gamePad;
 class inputChecker;
 class Target;
 
@@ -50,4 +51,9 @@ public:
     // Hands one key letter, stamped with this pass's clock and the fighter's
     // action, to the input checker.
     void press(char letter);
+    // What a bound key does when pressed: a letter (a direction judged by
+    // the facing), the jump with up, the debug boxes.
+    void act(padAction action);
+    // Escape, then every binding of the key `sym`.
+    void keyPressed(int sym);
 };

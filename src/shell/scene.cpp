@@ -8,6 +8,7 @@
 
 #include "platform/platform.h"
 #include "platform/textFile.h"
+#include "shell/keyFile.h"
 #include "sprites/bmpCheck.h"
 #include "sprites/surfaceBlit.h"
 
@@ -20,6 +21,8 @@ bool debugging = false;
 namespace {
 const char* kBackground = "data/tBG2.bmp";
 
+}  // namespace
+
 void bindPlayerKeys(gamePad& pad) {
     pad.name = "defualt";
     pad.buttonA = SDLK_z;
@@ -29,8 +32,8 @@ void bindPlayerKeys(gamePad& pad) {
     pad.right = SDLK_RIGHT;
     pad.up = SDLK_UP;
     pad.down = SDLK_DOWN;
+    pad.debug = SDLK_j;
 }
-}  // namespace
 
 int InitImages() {
     back = nullptr;
@@ -102,6 +105,7 @@ void startScene(sceneObjects& o, bool windowed) {
     o.sounds->display();
 
     bindPlayerKeys(o.pad);
+    loadKeyFile(kKeyFile, o.pad);
     std::printf("Right is also %d\n", o.pad.right);
 
     // particles

@@ -22,6 +22,8 @@ extern Fighter vikings1;      // the player's fighter
 extern particleList pList;    // the scene's live particles
 extern bool debugging;        // draw the boxes each frame
 
+// The player's default keys: z, x, c, the arrows, j for the boxes.
+void bindPlayerKeys(gamePad& pad);
 // Loads "data/tBG2.bmp" into `back`. 0.
 int InitImages();
 // Paints `back` whole onto the screen.

@@ -115,17 +115,6 @@ struct dataEntrance {
 };
 }  // namespace
 
-int keyByName(const std::string& name) {
-    std::string wanted = lowered(name);
-    std::replace(wanted.begin(), wanted.end(), '_', ' ');
-    if (wanted.empty()) return 0;
-    for (int key = SDLK_FIRST + 1; key < SDLK_LAST; ++key) {
-        const char* known = SDL_GetKeyName(static_cast<SDLKey>(key));
-        if (known && wanted == known) return key;
-    }
-    return 0;
-}
-
 bool readScript(const std::string& script, const std::string& folder, std::vector<replayEvent>& events) {
     events.clear();
     TextFile file;

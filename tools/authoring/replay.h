@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/keyFile.h"
+
 // One line of a script: "<time> <verb> [<argument>]". The time is in
 // milliseconds, or "+N" for N after the time of the line before.
 struct replayEvent {
@@ -16,10 +18,7 @@ struct replayEvent {
     int line = 0;          // line of the script, for messages
 };
 
-// The SDL key code of a key name as SDL names keys ("left", "z", "escape",
-// "right shift" also written "right_shift"), in any case; 0 when unknown.
-// Needs SDL's video subsystem to be up.
-int keyByName(const std::string& name);
+// Key names are the game's own (keyByName), as its key file reads them.
 
 // Reads `script`, reporting every bad line as "script:line: message".
 // Shot files are made absolute from `folder`. Events come out sorted by

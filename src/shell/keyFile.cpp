@@ -1,0 +1,164 @@
+#include "keyFile.h"
+
+#include <SDL/SDL.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "platform/textFile.h"
+#include "shell/gamePad.h"
+
+namespace {
+// The bindings a key file may set, by their names in the file.
+struct bindingName {
+    const char* name;
+    int gamePad::*field;
+};
+const bindingName kBindings[] = {
+    {"left", &gamePad::left}, {"right", &gamePad::right},  {"up", &gamePad::up},
+    {"down", &gamePad::down}, {"a", &gamePad::buttonA},    {"b", &gamePad::buttonB},
+    {"c", &gamePad::buttonC}, {"debug", &gamePad::debug},
+};
+const size_t kBindingCount = sizeof kBindings / sizeof kBindings[0];
+
+// One binding the file set, and the line that set it.
+struct fileBinding {
+    size_t binding = 0;  // index into kBindings
+    int key = 0;
+    int line = 0;
+};
+
+std::string lowered(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string keyName(int key) { return "\"" + std::string(SDL_GetKeyName(static_cast<SDLKey>(key))) + "\""; }
+
+// "; left stays "left"": what a refused line leaves in place.
+std::string stays(size_t binding, const gamePad& pad) {
+    return std::string("; ") + kBindings[binding].name + " stays " + keyName(pad.*kBindings[binding].field);
+}
+
+size_t findBinding(const std::string& name) {
+    std::string wanted = lowered(name);
+    for (size_t at = 0; at < kBindingCount; ++at)
+        if (wanted == kBindings[at].name) return at;
+    return kBindingCount;
+}
+
+// Reads one line's binding and key; false with the line reported when it
+// can't be used.
+bool readBindingLine(const TextFile& file, const std::string& line, const gamePad& pad,
+                     const std::vector<fileBinding>& taken, fileBinding& result) {
+    size_t equals = line.find('=');
+    std::vector<std::string> left = splitWords(line.substr(0, equals), 2);
+    std::vector<std::string> right = splitWords(equals == std::string::npos ? "" : line.substr(equals + 1), 16);
+    std::string key;
+    for (const std::string& word : right) key += (key.empty() ? "" : " ") + word;
+    if (equals == std::string::npos || left.size() != 1 || key.empty()) {
+        std::string shown = line.substr(0, line.find_last_not_of(" \t") + 1);
+        file.report("expected \"BINDING = KEY\", found \"" + shown.substr(shown.find_first_not_of(" \t")) + "\"");
+        return false;
+    }
+    result.binding = findBinding(left[0]);
+    result.line = file.line();
+    if (result.binding == kBindingCount) {
+        file.report("unknown binding \"" + left[0] + "\"; expected left, right, up, down, a, b, c or debug");
+        return false;
+    }
+    for (const fileBinding& earlier : taken) {
+        if (earlier.binding != result.binding) continue;
+        file.report(std::string(kBindings[result.binding].name) + " is already set on line " +
+                    std::to_string(earlier.line) + "; this line is ignored");
+        return false;
+    }
+    result.key = keyByName(key);
+    if (result.key == 0) {
+        file.report("unknown key \"" + key + "\"" + stays(result.binding, pad));
+        return false;
+    }
+    if (result.key == SDLK_ESCAPE) {
+        file.report("escape quits the game and can't be bound" + stays(result.binding, pad));
+        return false;
+    }
+    return true;
+}
+
+// The binding other than `self` that holds `key` in `pad`, or kBindingCount.
+size_t holderOf(const gamePad& pad, int key, size_t self) {
+    for (size_t at = 0; at < kBindingCount; ++at)
+        if (at != self && pad.*kBindings[at].field == key) return at;
+    return kBindingCount;
+}
+
+// A key left with two bindings would do both: the binding set later in the
+// file goes back to the key it had, until no key has two.
+int refuseSharedKeys(const std::string& path, gamePad& pad, const gamePad& before,
+                     std::vector<fileBinding>& set) {
+    int reports = 0;
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (size_t at = set.size(); at-- > 0 && !changed;) {
+            size_t other = holderOf(pad, set[at].key, set[at].binding);
+            if (other == kBindingCount) continue;
+            size_t binding = set[at].binding;
+            pad.*kBindings[binding].field = before.*kBindings[binding].field;
+            reportContent(path, set[at].line,
+                          "key " + keyName(set[at].key) + " is also bound to " + kBindings[other].name +
+                              stays(binding, pad));
+            set.erase(set.begin() + static_cast<long>(at));
+            ++reports;
+            changed = true;
+        }
+    }
+    return reports;
+}
+}  // namespace
+
+int keyByName(const std::string& name) {
+    std::string wanted = lowered(name);
+    std::replace(wanted.begin(), wanted.end(), '_', ' ');
+    if (wanted.empty()) return 0;
+    for (int key = SDLK_FIRST + 1; key < SDLK_LAST; ++key) {
+        const char* known = SDL_GetKeyName(static_cast<SDLKey>(key));
+        if (known && wanted == known) return key;
+    }
+    return 0;
+}
+
+int loadKeyFile(const std::string& path, gamePad& pad) {
+    TextFile file;
+    if (!file.open(path)) {
+        if (errno == ENOENT) return 0;
+        reportContent(path, 0, std::string("can't be read (") + std::strerror(errno) + "); the default keys stay");
+        return 1;
+    }
+    const gamePad before = pad;
+    std::vector<fileBinding> set;
+    int reports = 0;
+    bool inLongLine = false;
+    std::string line;
+    while (file.readLine(line)) {
+        bool whole = file.lastHadTerminator();
+        if (inLongLine || !whole) {  // the reader has reported the long line
+            reports += inLongLine ? 0 : 1;
+            inLongLine = !whole;
+            continue;
+        }
+        size_t hash = line.find('#');
+        if (hash != std::string::npos) line.erase(hash);
+        if (line.find_first_not_of(" \t") == std::string::npos) continue;
+        fileBinding read;
+        if (!readBindingLine(file, line, pad, set, read)) {
+            ++reports;
+            continue;
+        }
+        pad.*kBindings[read.binding].field = read.key;
+        set.push_back(read);
+    }
+    return reports + refuseSharedKeys(path, pad, before, set);
+}

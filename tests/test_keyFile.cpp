@@ -1,0 +1,154 @@
+// The key file: good lines move bindings, every kind of bad line is
+// reported as "keys.txt:LINE: message" and leaves its binding as it was,
+// and a remapped keyboard plays a move in the real loop.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <map>
+
+#include "platform/platform.h"
+#include "shell/keyFile.h"
+#include "shell/scene.h"
+#include "testSupport.h"
+
+namespace {
+// The game's bindings before the key file is read.
+gamePad defaults() {
+    gamePad pad;
+    bindPlayerKeys(pad);
+    return pad;
+}
+
+std::map<std::string, int> bindingsOf(const gamePad& pad) {
+    return {{"a", pad.buttonA}, {"b", pad.buttonB},       {"c", pad.buttonC}, {"left", pad.left},
+            {"right", pad.right}, {"up", pad.up}, {"down", pad.down},   {"debug", pad.debug}};
+}
+
+struct keyFileCase {
+    const char* label;
+    std::string content;
+    std::string reports;                    // standard output, line by line
+    std::map<std::string, int> changed;     // bindings that differ from the defaults
+};
+}  // namespace
+
+TEST(KeyFile, LinesMoveBindingsOrAreReportedAndChangeNothing) {
+    testScreen();  // key names come from SDL's video subsystem
+    const std::string longLine = "a = " + std::string(300, 'q') + "\n";
+    const keyFileCase cases[] = {
+        {"good lines, comments, CRLF, any case",
+         "# my keys\r\nA = q\r\nleft = Left  # the arrows stay\r\n\r\n  right=RIGHT\r\ndebug = F1\r\n"
+         "c = right shift\r\nb = Right_Ctrl",
+         "", {{"a", SDLK_q}, {"debug", SDLK_F1}, {"c", SDLK_RSHIFT}, {"b", SDLK_RCTRL}}},
+        {"the example in the repository", readFile(sourceDir() + "/docs/keys.txt"), "", {}},
+        {"swapped keys", "left = right\nright = left\n", "", {{"left", SDLK_RIGHT}, {"right", SDLK_LEFT}}},
+        {"unknown binding", "jump = space\nb = v\n",
+         "keys.txt:1: unknown binding \"jump\"; expected left, right, up, down, a, b, c or debug\n",
+         {{"b", SDLK_v}}},
+        {"unknown key", "a = Banana\n", "keys.txt:1: unknown key \"Banana\"; a stays \"z\"\n", {}},
+        {"no equals sign", "\n a q \n", "keys.txt:2: expected \"BINDING = KEY\", found \"a q\"\n", {}},
+        {"no key", "down =   # nothing\n", "keys.txt:1: expected \"BINDING = KEY\", found \"down =\"\n", {}},
+        {"no binding", "= q\n", "keys.txt:1: expected \"BINDING = KEY\", found \"= q\"\n", {}},
+        {"two words", "left arrow = q\n", "keys.txt:1: expected \"BINDING = KEY\", found \"left arrow = q\"\n",
+         {}},
+        {"duplicate binding", "a = q\nc = e\na = w\n",
+         "keys.txt:3: a is already set on line 1; this line is ignored\n", {{"a", SDLK_q}, {"c", SDLK_e}}},
+        {"escape", "b = escape\n", "keys.txt:1: escape quits the game and can't be bound; b stays \"x\"\n", {}},
+        {"a key kept by another binding", "a = x\n",
+         "keys.txt:1: key \"x\" is also bound to b; a stays \"z\"\n", {}},
+        {"one key for two lines", "a = q\nb = q\n",
+         "keys.txt:2: key \"q\" is also bound to a; b stays \"x\"\n", {{"a", SDLK_q}}},
+        {"a refused key frees no other", "c = z\na = x\n",
+         "keys.txt:2: key \"x\" is also bound to b; a stays \"z\"\n"
+         "keys.txt:1: key \"z\" is also bound to a; c stays \"c\"\n",
+         {}},
+        {"the debug key", "a = j\n", "keys.txt:1: key \"j\" is also bound to debug; a stays \"z\"\n", {}},
+        {"long line", longLine + "b = v\n", "keys.txt:1: line longer than 254 characters; read in pieces\n",
+         {{"b", SDLK_v}}},
+    };
+    std::string dir = makeTempDir("keys");
+    for (const keyFileCase& c : cases) {
+        writeFile(dir + "/keys.txt", c.content);
+        gamePad pad = defaults();
+        int reports = -1;
+        startCapture();
+        inFolder(dir, [&] { reports = loadKeyFile("keys.txt", pad); });
+        std::string out = stopCapture();
+        EXPECT_EQ(c.reports, out) << c.label;
+        EXPECT_EQ(std::count(c.reports.begin(), c.reports.end(), '\n'), reports) << c.label;
+        std::map<std::string, int> expected = bindingsOf(defaults());
+        for (const auto& change : c.changed) expected[change.first] = change.second;
+        EXPECT_EQ(expected, bindingsOf(pad)) << c.label;
+    }
+
+    // No file: the defaults, silently. A folder in its place: one line, the defaults.
+    for (bool folder : {false, true}) {
+        unlink((dir + "/keys.txt").c_str());
+        if (folder) mkdir((dir + "/keys.txt").c_str(), 0755);
+        gamePad pad = defaults();
+        startCapture();
+        inFolder(dir, [&] { loadKeyFile("keys.txt", pad); });
+        std::string out = stopCapture();
+        EXPECT_EQ(folder ? "keys.txt: can't be read (Is a directory); the default keys stay\n" : "", out);
+        EXPECT_EQ(bindingsOf(defaults()), bindingsOf(pad));
+    }
+}
+
+// The bundled scene started in a folder whose key file moves the arrows and
+// the buttons: the new keys walk and type a move, the old ones do nothing.
+TEST(KeyFile, RemappedKeysPlayAMoveInTheRealLoop) {
+    std::string dir = makeTempDir("keyscene");
+    ASSERT_EQ(0, symlink((sourceDir() + "/data").c_str(), (dir + "/data").c_str()));
+    writeFile(dir + "/keys.txt", "left = a\nright = d\ndown = s\nup = w\na = k\nb = l\nc = ;\ndebug = F2\n");
+    ASSERT_EQ(0, chdir(dir.c_str()));
+    ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO));
+    clockSet(1000);
+    sceneObjects* objects = new sceneObjects;
+    startCapture();
+    startScene(*objects);
+    std::string startUp = stopCapture();
+    EXPECT_NE(std::string::npos, startUp.find("Right is also 100\n")) << "d is the right key";
+    EXPECT_EQ(std::string::npos, startUp.find("keys.txt")) << startUp;
+
+    auto passes = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            clockAdvance(20);
+            runPass(*objects);
+        }
+    };
+    startCapture();
+    passes(150);  // onto the floor
+    stopCapture();
+    ASSERT_TRUE(vikings1.grounded);
+    ASSERT_FALSE(vikings1.dir) << "the fighter starts facing left";
+
+    // Held keys walk: "d" turns him right and moves him.
+    int startX = vikings1.x;
+    SDL_GetKeyState(nullptr)[SDLK_d] = 1;
+    startCapture();
+    passes(10);
+    SDL_GetKeyState(nullptr)[SDLK_d] = 0;
+    passes(60);
+    stopCapture();
+    EXPECT_TRUE(vikings1.dir);
+    EXPECT_GT(vikings1.x, startX);
+
+    // The old keys do nothing; then down, forward, A types the fireball.
+    auto type = [&](std::initializer_list<int> keys) {
+        startCapture();
+        for (int key : keys) {
+            pushKeyDown(key);
+            passes(1);
+        }
+        return stopCapture();
+    };
+    std::string oldKeys = type({SDLK_DOWN, SDLK_RIGHT, SDLK_z, SDLK_j});
+    EXPECT_EQ(std::string::npos, oldKeys.find("Have Move")) << oldKeys;
+    EXPECT_FALSE(debugging);
+    std::string typed = type({SDLK_s, SDLK_d, SDLK_k, SDLK_F2});
+    EXPECT_NE(std::string::npos, typed.find("Have Move - ")) << typed;
+    EXPECT_NE(nullptr, vikings1.currentMove);
+    EXPECT_EQ("DRA", vikings1.currentMove ? vikings1.currentMove->command : "");
+    EXPECT_TRUE(debugging) << "F2 is the debug key";
+}
