@@ -6,6 +6,7 @@
 
 #include "options.h"
 #include "platform/platform.h"
+#include "shell/padState.h"
 #include "shell/scene.h"
 
 int main(int argc, char* argv[]) {
@@ -31,6 +32,9 @@ int main(int argc, char* argv[]) {
         std::exit(1);
     }
     std::atexit(SDL_Quit);
+    // A gamepad plugged in now plays beside the keyboard; SDL 1.2 sees no
+    // pad plugged in later, and an unplugged one just falls silent.
+    openFirstPad();
 
     sceneObjects objects;
     startScene(objects, options.window);

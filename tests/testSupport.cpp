@@ -8,6 +8,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/platform.h"
+#include "shell/scene.h"
+
 SDL_Surface* testScreen() {
     static SDL_Surface* screen = nullptr;
     if (screen) return screen;
@@ -74,6 +77,17 @@ void fillSurface(SDL_Surface* surface, Uint32 pixel) { SDL_FillRect(surface, nul
 
 std::string sourceDir() { return FIGHTSCENE_SOURCE_DIR; }
 std::string buildDir() { return FIGHTSCENE_BUILD_DIR; }
+
+sceneObjects* startSceneIn(const std::string& folder, std::string* output) {
+    if (chdir(folder.c_str()) != 0 || SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0) return nullptr;
+    clockSet(1000);
+    sceneObjects* objects = new sceneObjects;
+    startCapture();
+    startScene(*objects);
+    std::string printed = stopCapture();
+    if (output) *output = printed;
+    return objects;
+}
 
 void pushKeyDown(int sym) {
     SDL_Event event = {};

@@ -28,6 +28,13 @@ void fillSurface(SDL_Surface* surface, Uint32 pixel);
 std::string sourceDir();
 std::string buildDir();
 
+struct sceneObjects;
+// Starts the scene as the game does, from `folder` (which holds "data"):
+// SDL, the clock set to 1000 ms, start-up with its output captured and
+// returned in `output`. The objects, kept for the whole program; null when
+// the folder can't be entered or SDL can't start.
+sceneObjects* startSceneIn(const std::string& folder, std::string* output = nullptr);
+
 // Queues a key press as SDL delivers it, for the next pass to poll.
 void pushKeyDown(int sym);
 

@@ -101,13 +101,9 @@ TEST(KeyFile, RemappedKeysPlayAMoveInTheRealLoop) {
     std::string dir = makeTempDir("keyscene");
     ASSERT_EQ(0, symlink((sourceDir() + "/data").c_str(), (dir + "/data").c_str()));
     writeFile(dir + "/keys.txt", "left = a\nright = d\ndown = s\nup = w\na = k\nb = l\nc = ;\ndebug = F2\n");
-    ASSERT_EQ(0, chdir(dir.c_str()));
-    ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO));
-    clockSet(1000);
-    sceneObjects* objects = new sceneObjects;
-    startCapture();
-    startScene(*objects);
-    std::string startUp = stopCapture();
+    std::string startUp;
+    sceneObjects* objects = startSceneIn(dir, &startUp);
+    ASSERT_NE(nullptr, objects);
     EXPECT_NE(std::string::npos, startUp.find("Right is also 100\n")) << "d is the right key";
     EXPECT_EQ(std::string::npos, startUp.find("keys.txt")) << startUp;
 

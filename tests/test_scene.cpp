@@ -41,13 +41,8 @@ moveInfo* moveWithCommand(const std::string& command) {
 class Scene : public testing::Test {
 protected:
     static void SetUpTestSuite() {
-        ASSERT_EQ(0, chdir(buildDir().c_str()));
-        ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO));
-        clockSet(1000);
-        objects = new sceneObjects;
-        startCapture();
-        startScene(*objects);
-        stopCapture();
+        objects = startSceneIn(buildDir());
+        ASSERT_NE(nullptr, objects);
     }
     void SetUp() override { ASSERT_NE(nullptr, back) << "the bundled background loads"; }
 };

@@ -32,6 +32,7 @@ void playerControl::init(SDL_Surface* screen) {
     actionNow = actionPrev = "NULL";
     soundNow = soundPrev = "NULL";
     particleNow = particlePrev = "NULL";
+    joystick = padState();
 }
 
 void playerControl::setup(Fighter* fighter, partInfoList* partInfo, particleList* particles,
@@ -148,28 +149,33 @@ void playerControl::keyPressed(int sym) {
 void playerControl::inputChecking(SDL_Event* event) {
     while (SDL_PollEvent(event)) {
         if (event->type == SDL_KEYDOWN) keyPressed(event->key.keysym.sym);
+        padPresses presses = joystick.take(*event);
+        for (int at = 0; at < presses.count; ++at) act(presses.list[at]);
     }
 
     int numKeys = 0;
     Uint8* keys = SDL_GetKeyState(&numKeys);
-    auto held = [&](int code) { return keys && code >= 0 && code < numKeys && keys[code]; };
+    // A direction is held by its key or by the gamepad.
+    auto held = [&](int code, padAction direction) {
+        return (keys && code >= 0 && code < numKeys && keys[code]) || joystick.holds(direction);
+    };
 
     if (stepClock > 1.0f && fighter && pad) {
         bool idle = true;
         std::string prev = fighter->action;
         if (!fighter->returnBusy() && fighter->action != "duck") {
-            if (held(pad->left)) {
+            if (held(pad->left, padAction::left)) {
                 fighter->x -= walkStep;
                 fighter->setDir(false);
                 idle = false;
             }
-            if (held(pad->right)) {
+            if (held(pad->right, padAction::right)) {
                 fighter->x += walkStep;
                 fighter->setDir(true);
                 idle = false;
             }
         }
-        if (held(pad->down)) {
+        if (held(pad->down, padAction::down)) {
             fighter->duck();
             idle = false;
         } else if (prev == "duck") {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "shell/gamePad.h"
+#include "shell/padState.h"
 
 class Fighter;
 class partInfoList;
@@ -40,6 +41,7 @@ public:
     std::string soundPrev = "NULL";
     std::string particleNow = "NULL";
     std::string particlePrev = "NULL";
+    padState joystick;                 // what the gamepad holds; its presses act like the keys'
 
     void init(SDL_Surface* screen);
     void setup(Fighter* fighter, partInfoList* partInfo, particleList* particles, soundSet* sounds,

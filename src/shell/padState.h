@@ -1,0 +1,35 @@
+#pragma once
+// The player's gamepad, read from SDL's joystick events: its d-pad (hat 0)
+// and left stick (axes 0 and 1) are the arrows, its first three buttons A,
+// B and C, its fourth the debug boxes. Only the first joystick counts.
+#include <SDL/SDL.h>
+
+#include "shell/gamePad.h"
+
+// How far the stick must lean, of 32767, before it holds a direction.
+const int kStickDeadZone = 8000;
+
+// The actions one event pressed, in order.
+struct padPresses {
+    padAction list[4];
+    int count = 0;
+};
+
+class padState {
+public:
+    Uint8 hat = SDL_HAT_CENTERED;  // the d-pad's position, SDL_HAT_* bits
+    int stickX = 0;                // the left stick: -32768 left .. 32767 right
+    int stickY = 0;                // -32768 up .. 32767 down
+
+    // Reads one event. A button pressed, or a direction that the hat and
+    // stick together did not hold before and hold now, is a press; releases
+    // and events of other devices press nothing.
+    padPresses take(const SDL_Event& event);
+    // True while the hat or the stick holds `direction` (up, down, left or right).
+    bool holds(padAction direction) const;
+};
+
+// Opens the first joystick and prints "Gamepad: <name>"; with none found
+// the joystick subsystem is shut again and nothing is printed. The
+// joystick, or null.
+SDL_Joystick* openFirstPad();
