@@ -51,6 +51,15 @@ start_game() {
     fail "start-up did not finish"
 }
 
+# Where the pointer is after moving it to 1000,700, outside an 800x600 window at 0,0.
+pointer_after_leaving() {
+    xdotool mousemove 400 300
+    sleep 0.2
+    xdotool mousemove 1000 700
+    sleep 0.2
+    xdotool getmouselocation | sed 's/^x:\([0-9]*\) y:\([0-9]*\).*/\1,\2/'
+}
+
 # Ends the game with Escape typed into its window; status 0.
 end_game() {
     xdotool mousemove 400 300 key Escape
@@ -68,6 +77,8 @@ echo "windows with --window:"; cat "$WORK/windows.txt"
 grep -q '^800x600 "fightscene"' "$WORK/windows.txt" || fail "no 800x600 game window"
 grep -q "^1024x768" "$WORK/windows.txt" && fail "a window covers the whole screen"
 xdpyinfo | grep -q "dimensions: *1024x768 pixels" || fail "the screen's size changed"
+POINTER=$(pointer_after_leaving)
+[ "$POINTER" = "1000,700" ] || fail "the pointer can't leave the window (it is at $POINTER)"
 end_game
 
 # Without the option the same check sees the screen taken over, so it can tell the two apart.
@@ -76,5 +87,8 @@ sleep 1
 viewable >"$WORK/windows.txt"
 echo "windows full screen:"; cat "$WORK/windows.txt"
 grep -q "^1024x768" "$WORK/windows.txt" || fail "full screen: no window covers the screen"
+POINTER=$(pointer_after_leaving)
+echo "pointer full screen: $POINTER"
+[ "$POINTER" = "1000,700" ] && fail "full screen: the pointer is not held"
 end_game
 echo "PASS: --help, mistakes and the 800x600 window"
