@@ -24,10 +24,10 @@ int main(int argc, char* argv[]) {
     case parseResult::run:
         break;
     }
-    enterProgramFolder(argv[0]);
+    enterDataHome(argv[0]);
     hideConsole();
     installQuitSignals();
-    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0) {
+    if (startVideoAndAudio() < 0) {
         std::printf("Unable to init SDL: %s\n", SDL_GetError());
         std::exit(1);
     }

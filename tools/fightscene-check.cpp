@@ -400,12 +400,13 @@ bool isFolder(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// "data" beside the program, or beside the folder it sits in (a build tree).
+// "data" beside the program, or beside the folder it sits in (a build tree),
+// or in the installed share folder.
 std::string defaultDataFolder(const char* argv0) {
     char here[PATH_MAX];
     if (!getcwd(here, sizeof here)) return "data";
     std::string found = "data";
-    if (enterProgramFolder(argv0)) {
+    if (enterDataHome(argv0)) {
         char program[PATH_MAX];
         if (getcwd(program, sizeof program)) {
             std::string beside = std::string(program) + "/data";

@@ -29,6 +29,19 @@ std::string folderOf(const std::string& path) {
     return path.substr(0, slash == 0 ? 1 : slash);
 }
 
+bool isFolder(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && (info.st_mode & S_IFMT) == S_IFDIR;
+}
+
+bool changeFolder(const std::string& folder) {
+#ifdef _WIN32
+    return _chdir(folder.c_str()) == 0;
+#else
+    return chdir(folder.c_str()) == 0;
+#endif
+}
+
 std::string executablePath(const char* argv0) {
 #ifdef _WIN32
     char buffer[MAX_PATH];
@@ -60,14 +73,19 @@ void hideConsole() {
 #endif
 }
 
-bool enterProgramFolder(const char* argv0) {
+std::string dataHomeOf(const std::string& programFolder) {
+    std::string own = programFolder.empty() ? "." : programFolder;
+    if (isFolder(own + "/data")) return programFolder;
+    std::string installed = own + "/../share/games/fightscene";
+    if (isFolder(installed + "/data")) return installed;
+    return programFolder;
+}
+
+bool enterDataHome(const char* argv0) {
     std::string folder = folderOf(executablePath(argv0));
-    if (folder.empty()) return true;  // started from its own folder
-#ifdef _WIN32
-    return _chdir(folder.c_str()) == 0;
-#else
-    return chdir(folder.c_str()) == 0;
-#endif
+    std::string home = dataHomeOf(folder);
+    if (home.empty()) return true;  // started from its own folder, which has no data
+    return changeFolder(home);
 }
 
 int openDataFile(const char* path) {

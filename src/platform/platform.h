@@ -4,6 +4,7 @@
 #include <SDL/SDL.h>
 
 #include <cstdio>
+#include <string>
 
 // --- Clock ---
 // Milliseconds since SDL started, or the value a test has set.
@@ -20,10 +21,17 @@ void clockUseSDL();
 void hideConsole();
 
 // --- Program folder ---
-// Makes the folder holding the running executable the working directory,
-// so the fixed relative data paths work from wherever the game is started.
-// Returns false when the folder can't be found or entered.
-bool enterProgramFolder(const char* argv0);
+// The folder holding the "data" a program in `programFolder` reads: that
+// folder itself when "data" is beside the program (a build or an unpacked
+// copy), else the installed share folder relative to it,
+// "../share/games/fightscene" (the game in /usr/games, the tools in
+// /usr/bin). `programFolder` itself when neither holds a "data" folder, so
+// that the loaders report the missing files there.
+std::string dataHomeOf(const std::string& programFolder);
+// Makes dataHomeOf(the folder holding the running executable) the working
+// directory, so the fixed relative data paths work from wherever the
+// program is started. Returns false when the folder can't be entered.
+bool enterDataHome(const char* argv0);
 
 // --- Data files ---
 // Opens `path` for reading when it is a regular file (or a link to one). A

@@ -35,6 +35,12 @@ void bindPlayerKeys(gamePad& pad) {
     pad.debug = SDLK_j;
 }
 
+int startVideoAndAudio() {
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) return -1;
+    SDL_InitSubSystem(SDL_INIT_AUDIO);
+    return 0;
+}
+
 int InitImages() {
     back = nullptr;
     std::string reason;

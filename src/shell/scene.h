@@ -24,6 +24,12 @@ extern bool debugging;        // draw the boxes each frame
 
 // The player's default keys: z, x, c, the arrows, j for the boxes.
 void bindPlayerKeys(gamePad& pad);
+// SDL_Init of video, then audio. Without an audio device SDL 1.2 starts
+// all the same and leaves the report to the mixer, while sdl12-compat
+// refuses a joint start (and then wrongly counts video as started), so
+// audio is started on its own and its failure left to the mixer on both.
+// Negative when video can't start (SDL_GetError tells why).
+int startVideoAndAudio();
 // Loads "data/tBG2.bmp" into `back`. 0.
 int InitImages();
 // Paints `back` whole onto the screen.

@@ -242,7 +242,7 @@ std::string defaultDataFolder(const char* argv0) {
     if (isFolder("data")) return workingFolder() + "/data";
     std::string here = workingFolder();
     std::string programFolder;
-    if (enterProgramFolder(argv0)) programFolder = workingFolder();
+    if (enterDataHome(argv0)) programFolder = workingFolder();
     if (!here.empty() && chdir(here.c_str()) != 0) std::perror("chdir");
     if (programFolder.empty()) return "";
     for (const std::string& candidate : {programFolder + "/data", programFolder + "/../data"})
@@ -360,7 +360,7 @@ int runScene(const replayOptions& options) {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     installQuitSignals();
-    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0) {
+    if (startVideoAndAudio() < 0) {
         std::printf("Unable to init SDL: %s\n", SDL_GetError());
         return 1;
     }
