@@ -1,5 +1,6 @@
 #!/bin/sh
-# Installs what is missing, builds, and runs every test through CTest twice:
+# Installs what is missing, builds, builds and checks the Debian package
+# (scripts/test-package.sh), and runs every test through CTest twice:
 # first the normal build (gcc) in build/, then the whole project again with
 # clang, AddressSanitizer, UndefinedBehaviorSanitizer and the fuzz harnesses
 # (each run briefly) in build-asan/. Fails when either suite fails.
@@ -11,6 +12,7 @@ JOBS="$(nproc)"
 
 cmake -S "$ROOT" -B "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$ROOT/build" -j"$JOBS"
+"$ROOT/scripts/test-package.sh" "$ROOT/build"
 
 CC=clang CXX=clang++ cmake -S "$ROOT" -B "$ROOT/build-asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DFIGHTSCENE_SANITIZE=ON -DFIGHTSCENE_FUZZ=ON

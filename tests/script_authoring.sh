@@ -54,4 +54,8 @@ cd "$WORK" && "$REPLAY" "$SOURCE/docs/examples/flameThrow.txt" "$SOURCE/data" >"
     fail "example replay status $?"
 grep -q "^Have Move - flameThrow!" "$WORK/out.txt" || fail "the guide's example throws no fireball"
 [ "$(head -c 2 "$WORK/flight.bmp")" = "BM" ] || fail "the guide's example took no shot"
+# The picture that opens the README is that shot of the bundled data.
+DIFFERENT=$(compare -metric AE "$WORK/flight.bmp" "$SOURCE/docs/replay-flight.png" null: 2>&1)
+[ "$DIFFERENT" = 0 ] ||
+    fail "docs/replay-flight.png is not the example replay's shot ($DIFFERENT pixels differ): remake it as README.md says"
 echo "PASS"
