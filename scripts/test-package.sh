@@ -35,7 +35,8 @@ DEB="$ROOT/dist/fightscene_${VERSION}_$(dpkg --print-architecture).deb"
         ./usr/share/applications/fightscene.desktop \
         ./usr/share/icons/hicolor/64x64/apps/fightscene.png \
         ./usr/share/icons/hicolor/128x128/apps/fightscene.png \
-        ./usr/share/man/man6/fightscene.6.gz \
+        ./usr/share/man/man6/fightscene.6.gz ./usr/share/man/man1/fightscene-check.1.gz \
+        ./usr/share/man/man1/fightscene-sheet.1.gz ./usr/share/man/man1/fightscene-replay.1.gz \
         ./usr/share/doc/fightscene/copyright ./usr/share/doc/fightscene/changelog.gz
     (cd "$ROOT" && git ls-files data 2>/dev/null || find data -type f) |
         sed 's|^|./usr/share/games/fightscene/|'
