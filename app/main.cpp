@@ -7,6 +7,7 @@
 #include "options.h"
 #include "platform/platform.h"
 #include "shell/padState.h"
+#include "shell/reload.h"
 #include "shell/scene.h"
 
 int main(int argc, char* argv[]) {
@@ -38,6 +39,7 @@ int main(int argc, char* argv[]) {
 
     sceneObjects objects;
     startScene(objects, options.window);
+    if (options.watch) watchData(objects.watch);
     while (runPass(objects)) {
     }
     return 0;

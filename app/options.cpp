@@ -8,6 +8,11 @@ bool setWindow(gameOptions& options, const char*, std::string&) {
     return true;
 }
 
+bool setWatch(gameOptions& options, const char*, std::string&) {
+    options.watch = true;
+    return true;
+}
+
 bool setHelp(gameOptions& options, const char*, std::string&) {
     options.help = true;
     return true;
@@ -16,6 +21,7 @@ bool setHelp(gameOptions& options, const char*, std::string&) {
 // Add an option here: its usage line and its parse come from this table.
 const optionSpec kOptions[] = {
     {"--window", nullptr, "play in an 800x600 window instead of the full screen", setWindow},
+    {"--watch", nullptr, "load data again whenever a file under it changes (F5 does it by hand)", setWatch},
     {"--help", nullptr, "print this help and exit", setHelp},
 };
 

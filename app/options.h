@@ -8,6 +8,7 @@
 // plays with no options.
 struct gameOptions {
     bool window = false;  // an 800x600 window instead of the full screen
+    bool watch = false;   // reload the content when files under "data" change
     bool help = false;    // print the usage and stop
 };
 

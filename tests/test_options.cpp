@@ -13,6 +13,7 @@ struct parseCase {
     parseResult result;
     bool window;
     std::string problem;  // "" when there is none
+    bool watch = false;
 };
 
 // A table with a valued option beside the game's flags, as options that
@@ -49,6 +50,7 @@ TEST(Options, TheGameTableParsesFlagsAndRefusesMistakes) {
         {{}, parseResult::run, false, ""},
         {{"--window"}, parseResult::run, true, ""},
         {{"--help"}, parseResult::help, false, ""},
+        {{"--watch", "--window"}, parseResult::run, true, "", true},
         {{"--window", "--help"}, parseResult::help, true, ""},
         {{"--fullscreen"}, parseResult::mistake, false, "unknown option '--fullscreen'"},
         {{"--window=yes"}, parseResult::mistake, false, "option '--window' takes no value"},
@@ -62,6 +64,7 @@ TEST(Options, TheGameTableParsesFlagsAndRefusesMistakes) {
         std::string shown = c.args.empty() ? "(none)" : c.args[0] + (c.args.size() > 1 ? " ..." : "");
         EXPECT_EQ(c.result, parse(c.args, false, options, problem)) << shown;
         EXPECT_EQ(c.window, options.window) << shown;
+        EXPECT_EQ(c.watch, options.watch) << shown;
         EXPECT_EQ(c.problem, problem) << shown;
     }
 }
@@ -96,5 +99,6 @@ TEST(Options, UsageHasTheSynopsisAndALinePerOption) {
     EXPECT_EQ(0u, usage.find("Usage: fightscene [OPTION]...\n")) << usage;
     EXPECT_NE(std::string::npos, usage.find("\n  --window   play in an 800x600 window instead of the full screen\n"))
         << usage;
+    EXPECT_NE(std::string::npos, usage.find("\n  --watch    load data again whenever a file under it changes")) << usage;
     EXPECT_NE(std::string::npos, usage.find("\n  --help     print this help and exit\n")) << usage;
 }

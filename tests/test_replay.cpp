@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include "authoring/replay.h"
@@ -344,4 +345,140 @@ TEST(Replay, RepeatedRunPerformsTheMoveInEveryCopy) {
         ++moves;
     EXPECT_EQ(3u, moves) << run.transcript;
     EXPECT_TRUE(has(run.transcript, "replay 4500: end after 450 passes")) << run.transcript;
+}
+
+namespace {
+// The bundled data copied to a scratch folder the run may change.
+std::string dataCopy() {
+    std::string folder = makeTempDir("reload") + "/data";
+    std::filesystem::copy(bundledData(), folder, std::filesystem::copy_options::recursive);
+    return folder;
+}
+
+// Pixels of colour `rgb` (0xRRGGBB) in the bitmap file `path`; -1 when it won't load.
+long pixelsOfColour(const std::string& path, Uint32 rgb) {
+    SDL_Surface* loaded = SDL_LoadBMP(path.c_str());
+    if (!loaded) return -1;
+    SDL_PixelFormat format = {};
+    format.BitsPerPixel = 32;
+    format.BytesPerPixel = 4;
+    format.Rmask = 0xff0000;
+    format.Gmask = 0x00ff00;
+    format.Bmask = 0x0000ff;
+    format.Rshift = 16;
+    format.Gshift = 8;
+    format.alpha = 255;
+    SDL_Surface* flat = SDL_ConvertSurface(loaded, &format, SDL_SWSURFACE);
+    SDL_FreeSurface(loaded);
+    if (!flat) return -1;
+    long count = 0;
+    for (int y = 0; y < flat->h; ++y)
+        for (int x = 0; x < flat->w; ++x) count += (pixelAt(flat, x, y) & 0xffffff) == rgb;
+    SDL_FreeSurface(flat);
+    return count;
+}
+
+size_t countOf(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+// Colours no bundled frame or background uses.
+const Uint32 kNewFrameColour = 0x02fd03;
+const Uint32 kNewBackgroundColour = 0x0307fc;
+// The bundled "standing" frames: four of 160 x 160 pixels.
+const int kStandingFrames = 4;
+const int kFrameSide = 160;
+
+// Files a reload case writes into its scratch folder, then copies over the data.
+void writeReplacements(const std::string& folder) {
+    for (int i = 0; i < kStandingFrames; ++i)
+        writeBmp(folder + "/new/frame0" + std::to_string(i) + ".bmp", kFrameSide, kFrameSide, kNewFrameColour);
+    writeBmp(folder + "/new/back.bmp", 800, 600, kNewBackgroundColour);
+    std::string info = readFile(bundledData() + "/Burn/standing/info");
+    writeFile(folder + "/new/brokenInfo", "FILES: four" + info.substr(info.find('\n')));
+    writeFile(folder + "/new/notABitmap", "this is text, not a bitmap\n");
+}
+
+std::string copyLines(const std::string& at, const std::vector<std::string>& copies) {
+    std::string lines;
+    for (const std::string& copy : copies) lines += at + " copy " + copy + "\n";
+    return lines;
+}
+
+std::vector<std::string> newStandingFrames(const std::string& data) {
+    std::vector<std::string> copies;
+    for (int i = 0; i < kStandingFrames; ++i) {
+        std::string name = "frame0" + std::to_string(i) + ".bmp";
+        copies.push_back("new/" + name + " " + data + "/Burn/standing/" + name);
+    }
+    return copies;
+}
+}  // namespace
+
+// Files changed on disk while the game runs, then F5 (or the watch): the
+// new content shows when every file loads, and none of it when one fails.
+TEST(Replay, ReloadShowsChangedContentOrKeepsTheOldWhole) {
+    struct reloadCase {
+        const char* name;
+        std::vector<std::string> extraCopies;  // "FROM TO" besides the new standing frames; TO under "data/"
+        bool newFrames;                        // the standing frames are replaced
+        bool watch;                            // --watch instead of F5
+        const char* message;                   // a report the reload prints, or ""
+        Uint32 colour;                         // the colour looked for after the reload
+        long pixels;                           // its pixels on the screen at least; -1: none at all
+    };
+    const long frame = kFrameSide * kFrameSide;
+    const std::vector<reloadCase> cases = {
+        {"new frame bitmaps", {}, true, false, "", kNewFrameColour, frame},
+        {"new background", {"new/back.bmp tBG2.bmp"}, false, false, "", kNewBackgroundColour, 800 * 600 - frame},
+        {"a broken info beside new frames", {"new/brokenInfo Burn/standing/info"}, true, false,
+         "data/Burn/standing/info:1: header is not \"FILES: <count>\"", kNewFrameColour, -1},
+        {"a bitmap that can't be read beside a new background",
+         {"new/back.bmp tBG2.bmp", "new/notABitmap Burn/duck/frame01.bmp"}, false, false,
+         "data/Burn/duck/info:24: bitmap frame01.bmp: not a BMP file", kNewBackgroundColour, -1},
+        {"new frame bitmaps, watched", {}, true, true, "", kNewFrameColour, frame},
+    };
+    for (const reloadCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string folder = makeTempDir("reload");
+        writeReplacements(folder);
+        // On the floor, standing still: the old frames show; then the files
+        // change in a fresh copy of the data.
+        auto script = [&](const std::string& data, const std::string& reload, const std::string& shot) {
+            std::vector<std::string> copies = c.newFrames ? newStandingFrames(data) : std::vector<std::string>();
+            for (const std::string& copy : c.extraCopies) {
+                size_t space = copy.find(' ');
+                copies.push_back(copy.substr(0, space) + " " + data + "/" + copy.substr(space + 1));
+            }
+            writeFile(folder + "/s.txt", "1400 shot before.bmp\n" + copyLines("1500", copies) + reload + "2000 shot " +
+                                             shot + "\n2100 end\n");
+            replayOptions options;
+            options.script = folder + "/s.txt";
+            options.data = data;
+            options.watch = c.watch;
+            return replayInChild(folder, options);
+        };
+        runResult run = script(dataCopy(), c.watch ? "" : "1510 tap F5\n", "after.bmp");
+        ASSERT_EQ(0, run.status) << run.transcript;
+        EXPECT_EQ(c.watch ? 1u : 0u, countOf(run.transcript, "watching data for changes"));
+        EXPECT_EQ(1u, countOf(run.transcript, "reloading data")) << "one reload for a burst of changes";
+        EXPECT_EQ(0, pixelsOfColour(folder + "/before.bmp", c.colour));
+        long after = pixelsOfColour(folder + "/after.bmp", c.colour);
+        if (c.pixels >= 0) {
+            EXPECT_TRUE(has(run.transcript, "reloaded data")) << run.transcript;
+            EXPECT_GE(after, c.pixels);
+            continue;
+        }
+        EXPECT_TRUE(has(run.transcript, c.message)) << run.transcript;
+        EXPECT_TRUE(has(run.transcript, "reload refused: ")) << run.transcript;
+        EXPECT_FALSE(has(run.transcript, "reloaded data"));
+        EXPECT_EQ(0, after) << "nothing of the new content shows";
+        // The scene went on exactly as if F5 had never been pressed.
+        runResult still = script(dataCopy(), "", "still.bmp");
+        ASSERT_EQ(0, still.status);
+        EXPECT_FALSE(has(still.transcript, "reloading data")) << "no reload without F5";
+        EXPECT_TRUE(readFile(folder + "/still.bmp") == readFile(folder + "/after.bmp")) << "the same screen";
+    }
 }

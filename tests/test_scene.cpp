@@ -131,6 +131,66 @@ TEST_F(Scene, DebugKeyDrawsTheBoxesUntilPressedAgain) {
     EXPECT_NE(0xccu, screenPixel(vikings1.x - 1, vikings1.y - 1));
 }
 
+// Screen pixels that differ from the background outside the fighter's image.
+int differingBesideTheFighter() {
+    const frameInfo& rec = vikings1.base->frames[vikings1.frame];
+    int left = vikings1.x - vikings1.anchorOffsetX(vikings1.dir);
+    int top = vikings1.y - rec.offsetY;
+    int differing = 0;
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x) {
+            bool onFighter = x >= left && x < left + vikings1.base->width && y >= top && y < top + vikings1.base->height;
+            if (!onFighter && screenPixel(x, y) != backgroundPixel(x, y)) ++differing;
+        }
+    return differing;
+}
+
+TEST_F(Scene, F5ReloadsTheContentRemovesTheParticlesAndRepaintsTheBackground) {
+    moveInfo* throwMove = moveWithCommand("DRA");
+    ASSERT_NE(nullptr, throwMove);
+    startCapture();
+    passes(150);
+    pressKey(SDLK_DOWN);
+    passes(1);
+    pressKey(vikings1.dir ? SDLK_RIGHT : SDLK_LEFT);
+    passes(1);
+    pressKey(SDLK_z);
+    passes(12);
+    stopCapture();
+    // Mid-throw, with the fireball out beside him.
+    ASSERT_EQ(throwMove, vikings1.currentMove);
+    ASSERT_GT(pList.size(), 0);
+    EXPECT_GT(differingBesideTheFighter(), 0);
+    int x = vikings1.x, y = vikings1.y;
+    bool dir = vikings1.dir;
+
+    pressKey(SDLK_F5);
+    startCapture();
+    passes(1);
+    std::string reloaded = stopCapture();
+    EXPECT_NE(std::string::npos, reloaded.find("reloaded data")) << reloaded;
+    EXPECT_EQ(0, pList.size());
+    EXPECT_EQ(nullptr, vikings1.currentMove);
+    EXPECT_EQ("standing", vikings1.action);
+    EXPECT_EQ(x, vikings1.x);
+    EXPECT_EQ(y, vikings1.y);
+    EXPECT_EQ(dir, vikings1.dir);
+    EXPECT_EQ(0, objects->control.reload);
+    EXPECT_EQ(0, differingBesideTheFighter()) << "the background is whole again";
+
+    // The moves are recognised from the new set.
+    startCapture();
+    pressKey(SDLK_DOWN);
+    passes(1);
+    pressKey(vikings1.dir ? SDLK_RIGHT : SDLK_LEFT);
+    passes(1);
+    pressKey(SDLK_z);
+    passes(1);
+    stopCapture();
+    EXPECT_EQ(moveWithCommand("DRA"), vikings1.currentMove);
+    EXPECT_NE(nullptr, vikings1.currentMove);
+}
+
 TEST_F(Scene, EscapeEndsTheLoopAfterDrawingThatPass) {
     startCapture();
     passes(150);

@@ -1,9 +1,9 @@
 // Long play: the real start-up and main-loop passes over the bundled data,
 // driven by a set clock, pushed key presses and held keys, for more than
 // 20,000 passes. Walks back and forth, ducks, jumps, performs every bundled
-// move and throws a fireball every 50 passes; checks that the particles stay
-// few, that every launched particle is released, and that memory does not
-// grow over the run.
+// move and throws a fireball every 50 passes, and reloads the content a
+// hundred times (F5); checks that the particles stay few, that every launched
+// particle is released, and that memory does not grow over the run.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <malloc.h>
@@ -44,6 +44,8 @@ const int kCycle = 50;
 const char* const kFireballCommand = "DRA";
 // Arrows pressed this long before a command would join it (600 ms buffer).
 const int kQuietPasses = 600 / kPassMs + 1;
+// Reloads (F5) after each 1,000 passes: a hundred over the run.
+const int kReloadsEach = 5;
 
 // Bytes in use on the heap: the allocator's own count under AddressSanitizer
 // (mallinfo2 does not see its heap), glibc's otherwise.
@@ -88,6 +90,18 @@ public:
         while (std::getline(in, line)) {
             if (in.eof()) break;  // a line still being written
             offset_ += line.size() + 1;
+            // A reload prints the definitions it loads: those are no launches.
+            if (line == "reloading data") reloading_ = true;
+            if (line.compare(0, 15, "reloaded data: ") == 0) {
+                reloading_ = false;
+                ++reloads;
+                removedByReloads += std::atol(line.c_str() + 15);
+            }
+            if (line.compare(0, 15, "reload refused:") == 0) {
+                reloading_ = false;
+                ++reloadsRefused;
+            }
+            if (reloading_) continue;
             auto known = count.find(line);
             if (known != count.end()) ++known->second;
             // Particles launched by frames, and by deaths ("pNum <n>" then n launches).
@@ -95,10 +109,13 @@ public:
             if (line.compare(0, 5, "pNum ") == 0) deathLaunches += std::atol(line.c_str() + 5);
         }
     }
+    long reloads = 0;
+    long reloadsRefused = 0;
+    long removedByReloads = 0;
     long frameLaunches = 0;
     long deathLaunches = 0;
     long adds() { return count["Adding particle"] + count["adding another particle"]; }
-    long kills() { return count["Killing the head particle"] + count["Killing a body bit"]; }
+    long kills() { return count["Killing the head particle"] + count["Killing a body bit"] + removedByReloads; }
     // The lines counted whole (the map does not grow during the run).
     std::map<std::string, long> count = {{"Adding particle", 0},
                                          {"adding another particle", 0},
@@ -109,6 +126,7 @@ private:
     std::string path_;
     int saved_ = -1;
     size_t offset_ = 0;
+    bool reloading_ = false;  // between "reloading data" and its outcome
 };
 
 void push(Uint8 type, SDLKey key) {
@@ -206,14 +224,22 @@ TEST(Soak, TwentyThousandPassesOfPlayKeepParticlesAndMemoryBounded) {
     startScene(*objects);
     log.scan();
     ASSERT_NE(nullptr, back) << "the bundled background loads";
-    particleInfo* fireball = objects->defs.findParticle("fireball1");
-    ASSERT_NE(nullptr, fireball);
+    particleInfo* fireball = nullptr;
     const moveInfo* throwMove = nullptr;
-    for (const moveInfo& move : objects->moves.moves)
-        if (move.command == kFireballCommand) throwMove = &move;
-    ASSERT_NE(nullptr, throwMove) << "the bundled moves have the fireball's command";
     std::vector<activity> acts = rotation(objects->moves);
     ASSERT_GE(acts.size(), 8u);
+    // The definition and moves looked for, in the sets in use (a reload makes new ones).
+    auto findContent = [&] {
+        fireball = objects->defs.findParticle("fireball1");
+        throwMove = nullptr;
+        for (const moveInfo& move : objects->moves.moves)
+            if (move.command == kFireballCommand) throwMove = &move;
+        for (activity& act : acts)
+            if (act.move) act.move = objects->moves.returnMove(act.name);
+    };
+    findContent();
+    ASSERT_NE(nullptr, fireball);
+    ASSERT_NE(nullptr, throwMove) << "the bundled moves have the fireball's command";
 
     // Particles launched and removed are counted from here on.
     long addsBefore = log.adds();
@@ -323,6 +349,13 @@ TEST(Soak, TwentyThousandPassesOfPlayKeepParticlesAndMemoryBounded) {
         }
         if (scripted % 1000 == 999) {
             settle();
+            for (int i = 0; i < kReloadsEach; ++i) {
+                push(SDL_KEYDOWN, SDLK_F5);
+                step();
+            }
+            findContent();
+            // Measured with fresh sets: frames drawn since the last reload
+            // carry SDL's packed copies, which would blur the figure.
             memory.push_back(heapInUse());
         }
     }
@@ -337,6 +370,8 @@ TEST(Soak, TwentyThousandPassesOfPlayKeepParticlesAndMemoryBounded) {
                 pass, scripted, fireballsTyped, throwsStarted, fireballsLaunched, mostParticles);
     std::printf("particles added %ld (%ld by frames, %ld by deaths), removed %ld\n", log.adds() - addsBefore,
                 log.frameLaunches, log.deathLaunches, log.kills() - killsBefore);
+    std::printf("reloads %ld (%ld refused), particles they removed %ld\n", log.reloads, log.reloadsRefused,
+                log.removedByReloads);
     std::printf("heap in use every 1,000 passes:");
     for (size_t bytes : memory) std::printf(" %zu", bytes);
     std::printf("\n");
@@ -345,6 +380,8 @@ TEST(Soak, TwentyThousandPassesOfPlayKeepParticlesAndMemoryBounded) {
                 *std::max_element(startOffsets.begin(), startOffsets.end()));
 
     EXPECT_GE(pass, 20000);
+    EXPECT_EQ(kPasses / 1000 * kReloadsEach, log.reloads);
+    EXPECT_EQ(0, log.reloadsRefused);
     // Every fireball came out: the fighter was free at each cycle's start.
     EXPECT_EQ(0, busyAtCycle) << "an activity was still running when its cycle's fireball was typed";
     EXPECT_EQ(fireballsTyped, throwsStarted);

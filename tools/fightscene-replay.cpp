@@ -11,11 +11,13 @@ namespace {
 void usage() {
     std::fprintf(stderr,
                  "usage: fightscene-replay [OPTIONS] SCRIPT [DATA_FOLDER]\n"
-                 "  SCRIPT lines: \"<ms> down|up|tap <key>\", \"<ms> shot <file.bmp>\", \"<ms> end\"; '#' comments\n"
+                 "  SCRIPT lines: \"<ms> down|up|tap <key>\", \"<ms> shot <file.bmp>\",\n"
+                 "                \"<ms> copy <from> <to>\", \"<ms> end\"; '#' comments\n"
                  "  --step MS        clock advance per pass (default 10)\n"
                  "  --no-marks       print only the game's own lines\n"
                  "  --repeat N       run the script N times in a row (soak runs)\n"
-                 "  --expect FILE    compare the output with FILE; status 3 when it differs\n");
+                 "  --expect FILE    compare the output with FILE; status 3 when it differs\n"
+                 "  --watch          reload the content when a file under the data folder changes\n");
 }
 }  // namespace
 
@@ -43,6 +45,8 @@ int main(int argc, char* argv[]) {
             options.repeat = static_cast<int>(times);
         } else if (std::strcmp(argv[i], "--expect") == 0 && i + 1 < argc) {
             options.expect = argv[++i];
+        } else if (std::strcmp(argv[i], "--watch") == 0) {
+            options.watch = true;
         } else if (std::strcmp(argv[i], "--no-marks") == 0) {
             options.marks = false;
         } else if (argv[i][0] == '-' || count == 2) {

@@ -4,13 +4,19 @@
 
 #include "platform/platform.h"
 
-particleList::~particleList() {
+particleList::~particleList() { clear(); }
+
+int particleList::clear() {
+    int removed = 0;
     while (head) {
         partNode* next = head->next;
         delete head->part;
         delete head;
         head = next;
+        ++removed;
     }
+    warnedFull = false;
+    return removed;
 }
 
 namespace {

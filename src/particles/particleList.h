@@ -36,6 +36,9 @@ public:
     void updateBG();
     void draw();
     void debug();
+    // Removes every live particle at once, with no death events (their
+    // definitions are about to be replaced); the number removed.
+    int clear();
     // Number of live particles.
     int size() const;
     // True, with one message per run of drops, when the list holds as many

@@ -18,6 +18,7 @@ static const int jumpSpeed = 16;
 void playerControl::init(SDL_Surface* screen) {
     this->screen = screen;
     quit = 0;
+    reload = 0;
     fighter = nullptr;
     partInfo = nullptr;
     particles = nullptr;
@@ -138,6 +139,7 @@ void playerControl::act(padAction action) {
 
 void playerControl::keyPressed(int sym) {
     if (sym == SDLK_ESCAPE) quit = 1;
+    if (sym == SDLK_F5) reload = 1;
     if (!pad) {
         if (sym == SDLK_j) act(padAction::debug);
         return;

@@ -21,6 +21,7 @@ class playerControl {
 public:
     SDL_Surface* screen = nullptr;
     int quit = 0;                      // 1 once Escape was pressed
+    int reload = 0;                    // 1 once F5 asked for the content anew; the scene clears it
     Fighter* fighter = nullptr;
     partInfoList* partInfo = nullptr;
     particleList* particles = nullptr;

@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "platform/textFile.h"
 #include "shell/keyFile.h"
+#include "shell/reload.h"
 #include "sprites/bmpCheck.h"
 #include "sprites/surfaceBlit.h"
 
@@ -20,6 +21,7 @@ bool debugging = false;
 
 namespace {
 const char* kBackground = "data/tBG2.bmp";
+const char* kCharacterFolder = "data/Burn";
 
 }  // namespace
 
@@ -41,19 +43,40 @@ int startVideoAndAudio() {
     return 0;
 }
 
-int InitImages() {
-    back = nullptr;
+SDL_Surface* loadBackground() {
     std::string reason;
     SDL_Surface* loaded = loadCheckedBitmap(kBackground, reason);
     if (!loaded) {
         // The scene still runs, over a black screen.
         reportContent(kBackground, 0, "background " + reason + "; the scene runs without it");
-        return 0;
+        return nullptr;
     }
-    back = SDL_DisplayFormat(loaded);
+    SDL_Surface* converted = SDL_DisplayFormat(loaded);
     SDL_FreeSurface(loaded);
+    if (!converted) reportContent(kBackground, 0, std::string("background can't be converted: ") + SDL_GetError());
+    return converted;
+}
+
+int InitImages() {
+    back = loadBackground();
     return 0;
 }
+
+void loadCharacter(animationSet& anims, moveSet& moves) {
+    anims.loadAll(kCharacterFolder);
+    moves.loadAll(kCharacterFolder);
+}
+
+std::unique_ptr<soundSet> loadSounds() {
+    std::printf("making an Sset\n");
+    std::unique_ptr<soundSet> sounds(new soundSet());
+    sounds->getList("data/soundSet");
+    sounds->addToList("data/Tor/sound");
+    sounds->display();
+    return sounds;
+}
+
+void loadParticleDefinitions(partInfoList& defs) { defs.addList("default", screen); }
 
 int DrawBG() {
     if (!back || !screen) return 0;
@@ -93,8 +116,7 @@ void startScene(sceneObjects& o, bool windowed) {
     }
 
     // the character
-    o.anims.loadAll("data/Burn");
-    o.moves.loadAll("data/Burn");
+    loadCharacter(o.anims, o.moves);
     vikings1.initS(&o.anims, screen);
     vikings1.speed = 3.0f;
     vikings1.x = 150;
@@ -104,18 +126,14 @@ void startScene(sceneObjects& o, bool windowed) {
     o.checker.reset(new inputChecker(&o.moves, &vikings1));
     o.checker->printB();
 
-    std::printf("making an Sset\n");
-    o.sounds.reset(new soundSet());
-    o.sounds->getList("data/soundSet");
-    o.sounds->addToList("data/Tor/sound");
-    o.sounds->display();
+    o.sounds = loadSounds();
 
     bindPlayerKeys(o.pad);
     loadKeyFile(kKeyFile, o.pad);
     std::printf("Right is also %d\n", o.pad.right);
 
     // particles
-    o.defs.addList("default", screen);
+    loadParticleDefinitions(o.defs);
     pList.addParticle("fireball1 80 80", nullptr, nullptr, &o.defs, screen, 1);
 
     // the background, painted once
@@ -137,6 +155,11 @@ bool runPass(sceneObjects& o) {
     o.control.inputChecking(&o.event);
     // Escape, or a termination signal, ends the loop after this pass is drawn
     bool leaving = o.control.quit != 0 || quitSignalled();
+    // F5, or files under "data" changed and then quiet: the content anew
+    if (o.control.reload || dataSettled(o.watch)) {
+        o.control.reload = 0;
+        reloadScene(o);
+    }
     vikings1.boundary();
     DrawScene();
     return !leaving;

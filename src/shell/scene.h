@@ -13,6 +13,7 @@
 #include "particles/particleList.h"
 #include "commands/Target.h"
 #include "commands/inputChecker.h"
+#include "platform/folderWatch.h"
 #include "shell/gamePad.h"
 #include "shell/playerControl.h"
 
@@ -37,6 +38,29 @@ int DrawBG();
 // Draws one frame: restore, save, draw, boxes, flip.
 void DrawScene();
 
+// --- Content: the loading steps start-up and reload share ---
+// The character's animations and moves, from "data/Burn".
+void loadCharacter(animationSet& anims, moveSet& moves);
+// A new sound set from "data/soundSet" and "data/Tor/sound".
+std::unique_ptr<soundSet> loadSounds();
+// The particle definitions of the list "default".
+void loadParticleDefinitions(partInfoList& defs);
+// "data/tBG2.bmp" in the display format; null, reported, when it won't load.
+SDL_Surface* loadBackground();
+
+// With --watch: change notices from "data", gathered until the files have
+// been quiet for a moment (an editor or a copy writes in bursts).
+struct dataWatch {
+    folderWatch* watch = nullptr;  // null when not watching
+    bool pending = false;          // changes seen since the last reload
+    Uint32 lastChange = 0;         // clock of the latest change seen, milliseconds
+
+    dataWatch() = default;
+    ~dataWatch() { unwatchFolder(watch); }
+    dataWatch(const dataWatch&) = delete;
+    dataWatch& operator=(const dataWatch&) = delete;
+};
+
 // The objects the entry function owns for the whole run.
 struct sceneObjects {
     animationSet anims;
@@ -48,6 +72,7 @@ struct sceneObjects {
     Target target;
     playerControl control;
     SDL_Event event;
+    dataWatch watch;
 };
 
 // Start-up after SDL_Init: audio, video mode (full screen, or an 800x600

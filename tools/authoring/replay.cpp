@@ -14,6 +14,7 @@
 
 #include "platform/platform.h"
 #include "platform/textFile.h"
+#include "shell/reload.h"
 #include "shell/scene.h"
 
 namespace {
@@ -57,6 +58,7 @@ const char* kindName(replayEvent::Kind kind) {
     case replayEvent::Up: return "up";
     case replayEvent::Tap: return "tap";
     case replayEvent::Shot: return "shot";
+    case replayEvent::Copy: return "copy";
     case replayEvent::End: return "end";
     }
     return "?";
@@ -68,6 +70,29 @@ std::string numbered(std::string path, int copy) {
     size_t slash = path.rfind('/');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = path.size();
     return path.insert(dot, "-" + std::to_string(copy));
+}
+
+// Replaces the bytes of `to` by those of `from`, in place, as an editor saves.
+bool copyFile(const std::string& from, const std::string& to, std::string& problem) {
+    std::FILE* in = std::fopen(from.c_str(), "rb");
+    if (!in) {
+        problem = from + " can't be read";
+        return false;
+    }
+    std::string bytes;
+    char buffer[4096];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) bytes.append(buffer, got);
+    std::fclose(in);
+    std::FILE* out = std::fopen(to.c_str(), "wb");
+    if (!out) {
+        problem = to + " can't be written";
+        return false;
+    }
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    written = std::fclose(out) == 0 && written;
+    if (!written) problem = to + " was not written whole";
+    return written;
 }
 
 void pushKey(int key, bool down) {
@@ -143,7 +168,7 @@ bool readScript(const std::string& script, const std::string& folder, std::vecto
         }
         size_t hash = line.find('#');
         if (hash != std::string::npos) line.erase(hash);
-        std::vector<std::string> words = splitWords(line, 4);
+        std::vector<std::string> words = splitWords(line, 5);
         if (words.empty()) continue;
 
         replayEvent event;
@@ -154,7 +179,7 @@ bool readScript(const std::string& script, const std::string& folder, std::vecto
         }
         previous = event.time;
         if (words.size() < 2) {
-            bad("expected down, up, tap, shot or end after the time");
+            bad("expected down, up, tap, shot, copy or end after the time");
             continue;
         }
         std::string verb = lowered(words[1]);
@@ -167,15 +192,20 @@ bool readScript(const std::string& script, const std::string& folder, std::vecto
             event.kind = replayEvent::Tap;
         } else if (verb == "shot") {
             event.kind = replayEvent::Shot;
+        } else if (verb == "copy") {
+            event.kind = replayEvent::Copy;
+            wanted = 4;
         } else if (verb == "end") {
             event.kind = replayEvent::End;
             wanted = 2;
         } else {
-            bad("unknown event \"" + words[1] + "\"; expected down, up, tap, shot or end");
+            bad("unknown event \"" + words[1] + "\"; expected down, up, tap, shot, copy or end");
             continue;
         }
         if (words.size() < wanted) {
-            bad(verb == "shot" ? "shot needs a file name" : verb + " needs a key name");
+            bad(verb == "shot"   ? "shot needs a file name"
+                : verb == "copy" ? "copy needs the file to copy and the file it replaces"
+                                 : verb + " needs a key name");
             continue;
         }
         if (words.size() > wanted) {
@@ -183,7 +213,15 @@ bool readScript(const std::string& script, const std::string& folder, std::vecto
             continue;
         }
         if (wanted == 3) event.word = words[2];
-        if (event.kind == replayEvent::Shot) {
+        if (event.kind == replayEvent::Copy) {
+            event.word = words[2] + " " + words[3];
+            event.source = absoluteFrom(folder, words[2]);
+            event.path = absoluteFrom(folder, words[3]);
+            if (!pathFits(&file, event.source) || !pathFits(&file, event.path)) {
+                good = false;
+                continue;
+            }
+        } else if (event.kind == replayEvent::Shot) {
             event.path = absoluteFrom(folder, event.word);
             if (!pathFits(&file, event.path)) {
                 good = false;
@@ -385,6 +423,7 @@ int runScene(const replayOptions& options) {
     clockSet(0);
     std::unique_ptr<sceneObjects> objects(new sceneObjects);
     startScene(*objects);
+    if (options.watch) watchData(objects->watch);
 
     bool hasEnd = false;
     for (const replayEvent& event : events) hasEnd = hasEnd || event.kind == replayEvent::End;
@@ -411,6 +450,14 @@ int runScene(const replayOptions& options) {
             const replayEvent& event = events[i];
             if (event.kind == replayEvent::Shot || event.kind == replayEvent::End) continue;
             mark(clock, std::string(kindName(event.kind)) + " " + event.word);
+            if (event.kind == replayEvent::Copy) {
+                std::string problem;
+                if (!copyFile(event.source, event.path, problem)) {
+                    reportContent(options.script, event.line, "cannot copy: " + problem);
+                    status = 2;
+                }
+                continue;
+            }
             pushKey(event.key, event.kind != replayEvent::Up);
             if (event.kind == replayEvent::Tap) tapped.push_back(event.key);
         }

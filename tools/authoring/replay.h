@@ -6,22 +6,24 @@
 
 #include "shell/keyFile.h"
 
-// One line of a script: "<time> <verb> [<argument>]". The time is in
-// milliseconds, or "+N" for N after the time of the line before.
+// One line of a script: "<time> <verb> [<argument>...]". The time is in
+// milliseconds, or "+N" for N after the time of the line before. "copy
+// FROM TO" puts a file in place while the game runs (a change on disk).
 struct replayEvent {
-    enum Kind { Down, Up, Tap, Shot, End };
+    enum Kind { Down, Up, Tap, Shot, Copy, End };
     int time = 0;          // milliseconds of the driven clock
     Kind kind = End;
     int key = 0;           // SDL key code of Down, Up and Tap
     std::string word;      // the argument as written (key name or file)
-    std::string path;      // Shot: the file to write, made absolute
+    std::string path;      // Shot: the file to write; Copy: the file to replace; made absolute
+    std::string source;    // Copy: the file copied, made absolute
     int line = 0;          // line of the script, for messages
 };
 
 // Key names are the game's own (keyByName), as its key file reads them.
 
 // Reads `script`, reporting every bad line as "script:line: message".
-// Shot files are made absolute from `folder`. Events come out sorted by
+// Shot and copy files are made absolute from `folder`. Events come out sorted by
 // time, those of one time in script order. False when any line was bad.
 bool readScript(const std::string& script, const std::string& folder, std::vector<replayEvent>& events);
 
@@ -39,6 +41,7 @@ struct replayOptions {
     bool marks = true;   // print "replay <ms>: <event>" lines among the game's
     int repeat = 1;      // copies of the script, run one after the other
     std::string expect;  // a transcript the standard output must equal
+    bool watch = false;  // reload by itself when a file under the data folder changes
 };
 
 // The data folder used when none is given: "data" in the working folder,
