@@ -14,6 +14,7 @@
 #include "commands/Target.h"
 #include "commands/inputChecker.h"
 #include "shell/gamePad.h"
+#include "shell/inputDisplay.h"
 #include "shell/playerControl.h"
 
 extern SDL_Surface* screen;   // the display
@@ -21,6 +22,7 @@ extern SDL_Surface* back;     // the background in display format
 extern Fighter vikings1;      // the player's fighter
 extern particleList pList;    // the scene's live particles
 extern bool debugging;        // draw the boxes each frame
+extern inputDisplay inputPanel;  // the presses and the checker's answers, toggled by `i`
 
 // The player's default keys: z, x, c, the arrows, j for the boxes.
 void bindPlayerKeys(gamePad& pad);
