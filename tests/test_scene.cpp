@@ -20,16 +20,7 @@ void passes(int count, int msEach = 20) {
     }
 }
 
-void pressKey(SDLKey key) {
-    SDL_Event event;
-    event.type = SDL_KEYDOWN;
-    event.key.type = SDL_KEYDOWN;
-    event.key.state = SDL_PRESSED;
-    event.key.keysym.sym = key;
-    event.key.keysym.mod = KMOD_NONE;
-    event.key.keysym.unicode = 0;
-    SDL_PushEvent(&event);
-}
+void pressKey(SDLKey key) { pushKeyDown(key); }
 
 moveInfo* moveWithCommand(const std::string& command) {
     for (moveInfo& move : objects->moves.moves)

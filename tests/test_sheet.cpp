@@ -2,7 +2,7 @@
 // by the sheet's size and by the pixels where the records put boxes and anchors.
 #include <gtest/gtest.h>
 
-#include "authoring/font.h"
+#include "sprites/font.h"
 #include "authoring/sheet.h"
 #include "testSupport.h"
 

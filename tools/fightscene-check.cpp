@@ -4,6 +4,8 @@
 // and prints one "path:line: error|warning: message" line per problem and a
 // summary. The key file is the "keys.txt" beside the data folder, where the
 // game reads it, when there is one, or FILE.
+// fightscene-check --frames [DATA_FOLDER]: prints the frame data of every
+// move instead, one row per move, then the problems loading met, if any.
 // Exit status: 0 without errors, 1 with errors, 2 on a usage mistake.
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
@@ -24,6 +26,7 @@
 #include "commands/Condition.h"
 #include "commands/Target.h"
 #include "data/animationSet.h"
+#include "data/frameData.h"
 #include "data/moveSet.h"
 #include "data/soundSet.h"
 #include "fighter/Fighter.h"
@@ -441,7 +444,7 @@ void removeScratch(const std::string& scratch) {
     rmdir(scratch.c_str());
 }
 
-void usage() { std::fprintf(stderr, "usage: fightscene-check [--keys FILE] [DATA_FOLDER]\n"); }
+void usage() { std::fprintf(stderr, "usage: fightscene-check [--frames] [--keys FILE] [DATA_FOLDER]\n"); }
 
 // The game reads "keys.txt" from its own folder, the one that holds "data".
 std::string keyFileBeside(const std::string& dataFolder) {
@@ -463,9 +466,63 @@ void checkKeyFile(bool named) {
     loadKeyFile(keysOpened, pad);
 }
 
+// --- Frame data ---
+
+// One table row per move, in file order; columns padded to their widest cell.
+void printFrameTable(moveSet& moves) {
+    std::vector<std::vector<std::string>> rows = {
+        {"move", "startup", "active", "recovery", "total", "travel", "particles"}};
+    for (const moveInfo& move : moves.moves) {
+        if (move.name.empty()) continue;
+        moveFrameData data = frameDataOf(move.animation);
+        std::string total = data.framesLoaded ? timingText(data.totalMs) : "-";
+        std::string travel = "-";
+        std::string particles;
+        if (data.framesLoaded) {
+            travel = std::to_string(data.travel) + " px";
+            if (data.lift > 0) travel += ", up " + std::to_string(data.lift) + " px";
+            for (const particleLaunch& launch : data.launches) {
+                std::vector<std::string> words = splitWords(launch.line, 1);
+                std::string name = words.empty() ? launch.line : words[0];
+                particles += (particles.empty() ? "" : ", ") + name + " at " + std::to_string(launch.atMs) + " ms";
+            }
+        }
+        rows.push_back({move.name, startupText(data), activeText(data), recoveryText(data), total, travel,
+                        particles.empty() ? "-" : particles});
+    }
+    std::vector<size_t> widths(rows[0].size(), 0);
+    for (const auto& row : rows)
+        for (size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], row[c].size());
+    std::printf("frame data at speed %.1f: a frame lasts its pause x %.1f ms; f: frames at 60 Hz; "
+                "travel at one movement step per %d ms\n",
+                kFighterSpeed, kFighterSpeed, kStepMs);
+    for (const auto& row : rows) {
+        std::string line;
+        for (size_t c = 0; c < row.size(); ++c)
+            line += c + 1 < row.size() ? row[c] + std::string(widths[c] - row[c].size() + 2, ' ') : row[c];
+        std::printf("%s\n", line.c_str());
+    }
+    std::fflush(stdout);
+}
+
+// The moves alone, loaded as start-up loads them, then their table.
+int frameDataReport() {
+    moveSet moves;
+    silence();
+    moves.loadAll(kCharacter);
+    speak();
+    printFrameTable(moves);
+    if (problems.empty()) {
+        printed = true;
+        return 0;
+    }
+    return printProblems();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    bool frameTable = false;
     std::string dataFolder;
     bool folderGiven = false;
     bool keysNamed = false;
@@ -475,7 +532,9 @@ int main(int argc, char* argv[]) {
             usage();
             return 0;
         }
-        if (arg == "--keys" && at + 1 < argc && !keysNamed) {
+        if (arg == "--frames" && !frameTable) {
+            frameTable = true;
+        } else if (arg == "--keys" && at + 1 < argc && !keysNamed) {
             keysShown = argv[++at];
             keysNamed = true;
         } else if (!folderGiven) {
@@ -525,7 +584,9 @@ int main(int argc, char* argv[]) {
     std::atexit(onExit);
 
     int status;
-    {
+    if (frameTable) {
+        status = frameDataReport();
+    } else {
         animationSet anims;
         moveSet moves;
         partInfoList defs;

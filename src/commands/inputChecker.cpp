@@ -65,6 +65,16 @@ void inputChecker::acceptInput(inputKeys press) {
         last->next = node;
     }
     ++inputCount;
+    journalEntry entry;
+    entry.time = press.time;
+    entry.key = press.key;
+    remember(entry);
+}
+
+void inputChecker::remember(journalEntry entry) {
+    if (!journalOn) return;
+    journal.push_back(std::move(entry));
+    while (journal.size() > kJournalLength) journal.pop_front();
 }
 
 moveInfo* inputChecker::update(int now) {
@@ -118,7 +128,6 @@ moveInfo* inputChecker::findButton() {
 }
 
 moveInfo* inputChecker::checkList(int position, int time, std::string keys) {
-    (void)time;
     char button = position >= 1 && position <= static_cast<int>(keys.size()) ? keys[position - 1] : 0;
     moveNode* list = nullptr;
     if (button == 'A') {
@@ -130,17 +139,35 @@ moveInfo* inputChecker::checkList(int position, int time, std::string keys) {
         list = cList;
     }
 
+    // The answer for the journal, one verdict per move tried.
+    journalEntry answer;
+    answer.time = time;
+    answer.button = button;
+    answer.keys = keys;
+    auto judge = [&](const moveInfo* move, verdict outcome) {
+        if (!journalOn) return;
+        moveVerdict said;
+        said.name = move->name;
+        said.command = move->command;
+        said.condition = move->condition;
+        said.outcome = outcome;
+        if (outcome == verdict::recognised) said.timing = frameDataOf(move->animation);
+        answer.verdicts.push_back(std::move(said));
+    };
+
     for (moveNode* node = list; node; node = node->next) {
         moveInfo* move = node->move;
         std::printf("Not empty, lucky!\n");
         std::printf("searched %s|| Against %s\n", move->command.c_str(), keys.c_str());
         if (move->command.empty() || keys.find(move->command) == std::string::npos) {
+            judge(move, verdict::notTyped);
             std::printf("Next -> \n");
             continue;
         }
         std::printf("Found a move!\n");
         // A move without frames to show can never start.
         if (!move->animation.drawable(0)) {
+            judge(move, verdict::framesNotLoaded);
             std::printf("Next -> \n");
             continue;
         }
@@ -149,14 +176,18 @@ moveInfo* inputChecker::checkList(int position, int time, std::string keys) {
             std::fflush(stdout);
             Condition condition;
             if (!condition.getResult(move->condition, fighter, target)) {
+                judge(move, verdict::conditionFalse);
                 std::printf("Next -> \n");
                 continue;
             }
         }
+        judge(move, verdict::recognised);
+        remember(std::move(answer));
         std::printf("Have Move - %s!\n", move->name.c_str());
         deleteList();
         return move;
     }
+    remember(std::move(answer));
     deleteList();
     std::printf("Got nothing\n");
     std::fflush(stdout);

@@ -140,6 +140,7 @@ void playerControl::act(padAction action) {
 void playerControl::keyPressed(int sym) {
     if (sym == SDLK_ESCAPE) quit = 1;
     if (sym == SDLK_F5) reload = 1;
+    if (sym == SDLK_i) inputPanel.toggle();
     if (!pad) {
         if (sym == SDLK_j) act(padAction::debug);
         return;

@@ -18,6 +18,7 @@ SDL_Surface* back = nullptr;
 Fighter vikings1;
 particleList pList;
 bool debugging = false;
+inputDisplay inputPanel;
 
 namespace {
 const char* kBackground = "data/tBG2.bmp";
@@ -86,12 +87,15 @@ int DrawBG() {
 }
 
 void DrawScene() {
-    // restore the background under last frame's images
+    // restore the background under last frame's images, the input display
+    // (drawn last) first
+    inputPanel.clearBG();
     vikings1.clearBG();
     pList.clearBG();
     // save the background under the new places
     vikings1.updateBG();
     pList.updateBG();
+    inputPanel.updateBG();
     // draw, advancing animations by the clock
     vikings1.draw();
     pList.draw();
@@ -100,6 +104,8 @@ void DrawScene() {
         vikings1.drawColBoxes();
         pList.debug();
     }
+    // the input display over everything, when shown
+    inputPanel.draw();
     // show the frame
     SDL_Flip(screen);
 }
@@ -142,6 +148,7 @@ void startScene(sceneObjects& o, bool windowed) {
 
     o.target.setTarget(&vikings1);
     o.checker->target = &o.target;
+    inputPanel.init(screen, o.checker.get());
 
     o.control.init(screen);
     o.control.setup(&vikings1, &o.defs, &pList, o.sounds.get(), &o.anims, &o.moves, &o.pad, o.checker.get(),

@@ -15,6 +15,7 @@
 #include "commands/inputChecker.h"
 #include "platform/folderWatch.h"
 #include "shell/gamePad.h"
+#include "shell/inputDisplay.h"
 #include "shell/playerControl.h"
 
 extern SDL_Surface* screen;   // the display
@@ -22,6 +23,7 @@ extern SDL_Surface* back;     // the background in display format
 extern Fighter vikings1;      // the player's fighter
 extern particleList pList;    // the scene's live particles
 extern bool debugging;        // draw the boxes each frame
+extern inputDisplay inputPanel;  // the presses and the checker's answers, toggled by `i`
 
 // The player's default keys: z, x, c, the arrows, j for the boxes.
 void bindPlayerKeys(gamePad& pad);

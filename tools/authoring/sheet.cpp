@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "font.h"
+#include "sprites/font.h"
 
 namespace {
 const Uint32 kSheetColour = 0x202428;

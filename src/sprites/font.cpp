@@ -1,4 +1,4 @@
-#include "font.h"
+#include "sprites/font.h"
 
 namespace {
 const int kFirst = 32;

@@ -1,6 +1,7 @@
 #pragma once
-// A small built-in bitmap font for the authoring tools: 5x7 glyphs of the
-// printable ASCII characters, drawn with raw pixel values.
+// A small built-in bitmap font for the game's overlays and the authoring
+// tools: 5x7 glyphs of the printable ASCII characters, drawn with raw pixel
+// values.
 #include <SDL/SDL.h>
 
 #include <string>

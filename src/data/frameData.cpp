@@ -1,0 +1,83 @@
+#include "data/frameData.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+// How long one frame shows: its pause times the sprite's speed, as the
+// fighter's frame timer counts it (a negative pause is over at once).
+int frameMs(const frameInfo& frame, float speed) {
+    float ms = static_cast<float>(std::max(frame.pause, 0)) * speed;
+    return static_cast<int>(std::lround(std::max(ms, 0.0f)));
+}
+
+// The player control launches a frame's lines when its first line differs
+// from the one of the frame seen before ("NULL" for a frame without lines).
+std::string firstLine(const frameInfo& frame) {
+    int lines = std::min(frame.numParticles, static_cast<int>(frame.particles.size()));
+    return lines > 0 ? frame.particles[0] : "NULL";
+}
+}  // namespace
+
+moveFrameData frameDataOf(const CSpriteBase& set, float speed) {
+    moveFrameData data;
+    int count = std::min(set.numFrames, static_cast<int>(set.frames.size()));
+    data.framesLoaded = count > 0;
+    int firstActive = -1;  // start of the first active frame, ms
+    int activeEnd = 0;     // end of the last active frame, ms
+    double travel = 0.0, lift = 0.0;
+    std::string seen = "NULL";
+    for (int i = 0; i < count; ++i) {
+        const frameInfo& frame = set.frames[i];
+        if (!set.drawable(i)) data.framesLoaded = false;
+        int start = data.totalMs;
+        int ms = frameMs(frame, speed);
+        data.totalMs += ms;
+        if (frame.hitActive >= 1) {
+            if (firstActive < 0) firstActive = start;
+            activeEnd = data.totalMs;
+        }
+        std::string first = firstLine(frame);
+        if (first != "NULL" && first != seen) {
+            int lines = std::min(frame.numParticles, static_cast<int>(frame.particles.size()));
+            for (int j = 0; j < lines; ++j) data.launches.push_back({frame.particles[j], start});
+        }
+        seen = first;
+        // Movement steps while the frame shows carry the fighter by its
+        // moveX each, and lift him by a positive moveY.
+        double steps = static_cast<double>(ms) / kStepMs;
+        travel += frame.moveX * steps;
+        if (frame.moveY > 0) lift += frame.moveY * steps;
+    }
+    data.travel = static_cast<int>(std::lround(travel));
+    data.lift = static_cast<int>(std::lround(lift));
+    data.hits = firstActive >= 0;
+    if (data.hits) {
+        data.startupMs = firstActive;
+        data.activeMs = activeEnd - firstActive;
+        data.recoveryMs = data.totalMs - activeEnd;
+    }
+    return data;
+}
+
+double framesAt60Hz(int ms) { return ms * 60.0 / 1000.0; }
+
+std::string timingText(int ms) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%d ms (%.1f f)", ms, framesAt60Hz(ms));
+    return text;
+}
+
+std::string startupText(const moveFrameData& data) {
+    if (!data.framesLoaded) return "frames not loaded";
+    return data.hits ? timingText(data.startupMs) : "no active hit box";
+}
+
+std::string activeText(const moveFrameData& data) {
+    return data.framesLoaded && data.hits ? timingText(data.activeMs) : "-";
+}
+
+std::string recoveryText(const moveFrameData& data) {
+    return data.framesLoaded && data.hits ? timingText(data.recoveryMs) : "-";
+}
