@@ -57,6 +57,12 @@ int DrawBG() {
 }
 
 void DrawScene() {
+    DrawSprites();
+    // show the frame
+    SDL_Flip(screen);
+}
+
+void DrawSprites() {
     // restore the background under last frame's images
     vikings1.clearBG();
     pList.clearBG();
@@ -71,8 +77,6 @@ void DrawScene() {
         vikings1.drawColBoxes();
         pList.debug();
     }
-    // show the frame
-    SDL_Flip(screen);
 }
 
 void startScene(sceneObjects& o, bool windowed) {

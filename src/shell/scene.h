@@ -30,6 +30,8 @@ int InitImages();
 int DrawBG();
 // Draws one frame: restore, save, draw, boxes, flip.
 void DrawScene();
+// The same without the flip: the screen surface is ready to be shown.
+void DrawSprites();
 
 // The objects the entry function owns for the whole run.
 struct sceneObjects {
