@@ -5,7 +5,7 @@ set -e
 PACKAGES="build-essential cmake pkg-config libsdl1.2-dev libsdl-mixer1.2-dev \
 libgtest-dev libgmock-dev googletest libbenchmark-dev \
 xvfb xauth xdotool x11-apps x11-utils imagemagick \
-clang libclang-rt-14-dev"
+clang libclang-rt-14-dev gnuplot-nox"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
