@@ -137,7 +137,8 @@ void figureBook::printSummary(std::ostream& out) const {
         out << "  input update, full buffer of directions only: " << fixed(noButton.cpuNs / 1000.0, 2) << " us\n";
     std::vector<scaleRow> rows = scaleRows();
     if (!(hasPass || hasLoad || hasButton || hasNoButton || !rows.empty())) out << "  (no figures to compare)\n";
-    if (!rows.empty()) out << "\nHow the cost grows (CPU time; the display lines by the wall clock)\n";
+    if (!rows.empty())
+        out << "\nHow the cost grows (CPU time; the lines of a real display by the wall clock)\n";
     for (const scaleRow& row : rows) {
         out << row.line() << "\n";
         if (row.target <= 0) continue;
@@ -209,12 +210,16 @@ std::vector<scaleRow> figureBook::scaleRows() const {
     }
 
     // The display: the game's pass, the flip alone and a pass showing only
-    // the changed rectangles, by the wall clock.
-    if (figure(kPass, a) && a.realNs > 0) {
+    // the changed rectangles. On a real display the X server does part of
+    // the work, which only the wall clock sees; the dummy driver does it all
+    // in this thread, where the CPU time is the steadier figure.
+    auto displayNs = [&](const benchFigure& f) { return display == "dummy" ? f.cpuNs : f.realNs; };
+    if (figure(kPass, a) && displayNs(a) > 0) {
         long particles = static_cast<long>(a.counter("particles"));
-        if (figure(kDisplayFlip, b)) add("display-" + display, particles, "flip/pass", b.realNs / a.realNs, 0);
+        if (figure(kDisplayFlip, b))
+            add("display-" + display, particles, "flip/pass", displayNs(b) / displayNs(a), 0);
         if (figure(kDisplayChanged, b))
-            add("display-" + display, particles, "changed-rects/pass", b.realNs / a.realNs, 0);
+            add("display-" + display, particles, "changed-rects/pass", displayNs(b) / displayNs(a), 0);
     }
     return rows;
 }

@@ -317,15 +317,20 @@ TEST(FigureBook, ResidentMemoryLinesAndTheDisplayName) {
     resident.counters["surfaces"] = benchmark::Counter(10e6);
     resident.counters["frames"] = benchmark::Counter(70);
     book.record({resident});
+    // A real display by the wall clock: the X server's share is not in the CPU time.
     book.display = "compat-x11";
     benchmark::BenchmarkReporter::Run pass = makeRun(benchNames::kPass, 0.002, 10);
+    pass.real_accumulated_time = 0.008;
     pass.counters["particles"] = benchmark::Counter(3);
     book.record({pass, makeRun(benchNames::kDisplayChanged, 0.0005, 10)});
     std::vector<std::string> expected = {"scale resident 70: rss/surfaces 3.00",
                                          "scale resident 70: anonymous/surfaces 1.50",
-                                         "scale display-compat-x11 3: changed-rects/pass 0.25"};
+                                         "scale display-compat-x11 3: changed-rects/pass 0.06"};
     EXPECT_EQ(expected, scaleLines(book));
     EXPECT_TRUE(book.failures().empty());
+    // The dummy driver by the CPU time.
+    book.display = "dummy";
+    EXPECT_EQ("scale display-dummy 3: changed-rects/pass 0.25", scaleLines(book).back());
 }
 
 // The generated move sets: the worst case of a search at every size.
