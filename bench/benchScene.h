@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "rectCopy.h"
+#include "scaleContent.h"
 #include "shell/scene.h"
 
 // Milliseconds the clock moves per pass: every pass takes a movement step.
@@ -22,6 +23,10 @@ public:
     Uint32 now = 0;       // the set clock, milliseconds
     long walked = 0;      // pixels the fighter's anchor moved, summed over passes
     int turns = 0;        // times the walk turned round
+    // Memory just after start-up: the process's resident size and the
+    // pixels of every surface the scene holds.
+    residentMemory residentAtStart;
+    size_t surfacesAtStart = 0;
 
     // Opens the scene: start-up over "data" in the working directory, after
     // SDL_Init. False (with `why`) when the content can't give a scene to
@@ -32,6 +37,10 @@ public:
     bool settle();
     // Launches `count` fireballs from the fighter at different heights.
     void launch(int count);
+    // Replaces the live particles by `count` fireballs laid out in a grid
+    // over the screen (overlapping past a few hundred), then resyncs.
+    // Returns the particles now live: the list's cap may hold fewer.
+    int keepParticles(int count);
     // Repaints the background and runs a few passes, so every saved
     // background matches the screen again (after a repaint-only run).
     void resync();
@@ -42,6 +51,19 @@ public:
     // restore and save of the sprites' rectangles: by the engine's own
     // DrawBG, or (`bySdl`) by SDL_BlitSurface as a plain SDL program would.
     void repaintPass(bool bySdl = false);
+    // The same pass drawn as the game draws it, but showing only what
+    // changed: each sprite's last and new rectangle go to SDL_UpdateRects
+    // instead of the whole screen to SDL_Flip. For measuring only.
+    void changedRectsPass();
+    // The rectangles such a pass shows now, cut to the screen: where each
+    // sprite's background was saved and where it stands.
+    std::vector<SDL_Rect> changedRects() const;
+
+    // Pixels of every surface the scene holds: the display, the background,
+    // every loaded frame set and every sprite's saved background.
+    size_t surfaceBytesHeld() const;
+    // Frames of every loaded frame set (each also held mirrored).
+    int framesHeld() const;
 
     // Live particles in the scene's list.
     int liveParticles() const;
@@ -54,5 +76,7 @@ private:
     // particles alive and on the screen. A few integer writes.
     void keepUp();
     void hold(SDLKey key, bool down);
+    // The pass up to the drawing: the player control and the side clamp.
+    void control();
     SDLKey walking = SDLK_RIGHT;
 };

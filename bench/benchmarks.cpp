@@ -2,8 +2,12 @@
 
 #include <benchmark/benchmark.h>
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -11,6 +15,7 @@
 #include "benchScene.h"
 #include "figures.h"
 #include "rectCopy.h"
+#include "scaleContent.h"
 #include "sprites/flipper.h"
 
 namespace {
@@ -22,8 +27,8 @@ const int kPressGapMs = 10;
 
 // --- The scene pass ---
 
-void checkScene(benchmark::State& state, benchScene& scene, long walkedBefore) {
-    if (scene.liveParticles() != kLiveParticles)
+void checkScene(benchmark::State& state, benchScene& scene, long walkedBefore, int particles = kLiveParticles) {
+    if (scene.liveParticles() != particles)
         state.SkipWithError("the scene did not keep its particles alive");
     else if (scene.walked == walkedBefore)
         state.SkipWithError("the fighter did not walk");
@@ -47,7 +52,7 @@ void sceneRepaint(benchmark::State& state, benchScene& scene, bool bySdl) {
     scene.resync();
 }
 
-void bytesLimit(benchmark::State& state, benchScene& scene) {
+void bytesLimit(benchmark::State& state, benchScene& scene, int particles = kLiveParticles) {
     scene.resync();
     std::vector<spriteCopy> sprites;
     for (const pixelRect& r : scene.spriteRects()) sprites.emplace_back(r);
@@ -56,7 +61,7 @@ void bytesLimit(benchmark::State& state, benchScene& scene) {
         bytes = copyPass(screen, sprites);
         benchmark::ClobberMemory();
     }
-    if (sprites.size() != 1 + kLiveParticles) state.SkipWithError("the scene has not one fighter and its particles");
+    if (sprites.size() != 1 + static_cast<size_t>(particles)) state.SkipWithError("the scene has not one fighter and its particles");
     state.counters["sprites"] = static_cast<double>(sprites.size());
     state.counters["bytes"] = static_cast<double>(bytes);
     // The copies left stand-in pixels on the screen.
@@ -64,11 +69,6 @@ void bytesLimit(benchmark::State& state, benchScene& scene) {
 }
 
 // --- Loading ---
-
-struct frameSetFiles {
-    std::vector<std::string> folders;  // every bundled frame set
-    std::vector<std::string> bitmaps;  // every bitmap in those folders
-};
 
 std::vector<std::string> bitmapsIn(const std::string& folder) {
     std::vector<std::string> names;
@@ -98,7 +98,40 @@ frameSetFiles bundledFrameSets(benchScene& scene) {
     return files;
 }
 
+// What the loaded sets hold, per frame, loaded once outside the timing:
+// the heap right after loading and after every image was drawn once (SDL
+// builds a frame's RLE runs at its first blit), the pixels of the surfaces,
+// and the floor of two 32-bit images.
+void countMemory(benchmark::State& state, const frameSetFiles& files) {
+    std::vector<CSpriteBase> sets(files.folders.size());
+    size_t before = heapInUse();
+    for (size_t i = 0; i < sets.size(); ++i) sets[i].initR(files.folders[i].c_str());
+    size_t loaded = heapInUse();
+    size_t frames = 0, pixels = 0, floor = 0;
+    SDL_Surface* scratch = SDL_DisplayFormat(screen);
+    for (CSpriteBase& set : sets) {
+        frames += static_cast<size_t>(set.numFrames);
+        pixels += frameSetBytes(set);
+        floor += frameSetFloor(set);
+        for (int f = 0; scratch && f < set.numFrames; ++f) {
+            SDL_BlitSurface(set.frames[f].image, nullptr, scratch, nullptr);
+            SDL_BlitSurface(set.mirror[f].image, nullptr, scratch, nullptr);
+        }
+    }
+    size_t drawn = heapInUse();
+    if (scratch) SDL_FreeSurface(scratch);
+    for (CSpriteBase& set : sets) set.release();
+    if (frames == 0) return;
+    auto perFrame = [frames](size_t bytes) { return static_cast<double>(bytes) / static_cast<double>(frames); };
+    state.counters["heap_per_frame"] = perFrame(loaded - before);
+    state.counters["drawn_heap_per_frame"] = perFrame(drawn - before);
+    state.counters["pixels_per_frame"] = perFrame(pixels);
+    state.counters["floor_per_frame"] = perFrame(floor);
+}
+
 void loadFrameSets(benchmark::State& state, const frameSetFiles& files) {
+    // First untimed, measuring the memory: the files read and the heap grown.
+    countMemory(state, files);
     int frames = 0;
     for (auto _ : state) {
         std::vector<CSpriteBase> sets(files.folders.size());
@@ -125,7 +158,7 @@ enum class decodeStage { decode, convert, mirror };
 void decodeOnly(benchmark::State& state, const frameSetFiles& files, decodeStage stage) {
     std::vector<SDL_Surface*> surfaces(files.bitmaps.size() * 2, nullptr);
     int failed = 0;
-    for (auto _ : state) {
+    auto decodeAll = [&]() {
         for (size_t i = 0; i < files.bitmaps.size(); ++i) {
             SDL_Surface* decoded = SDL_LoadBMP(files.bitmaps[i].c_str());
             if (stage != decodeStage::decode && decoded) {
@@ -138,7 +171,8 @@ void decodeOnly(benchmark::State& state, const frameSetFiles& files, decodeStage
             }
             surfaces[2 * i] = decoded;
         }
-        state.PauseTiming();
+    };
+    auto freeAll = [&]() {
         for (size_t i = 0; i < surfaces.size(); ++i) {
             if (surfaces[i])
                 SDL_FreeSurface(surfaces[i]);
@@ -146,6 +180,15 @@ void decodeOnly(benchmark::State& state, const frameSetFiles& files, decodeStage
                 ++failed;
             surfaces[i] = nullptr;
         }
+    };
+    // Once untimed, as the loader's benchmark does: the files read and the
+    // heap grown before the first timed round, on both sides.
+    decodeAll();
+    freeAll();
+    for (auto _ : state) {
+        decodeAll();
+        state.PauseTiming();
+        freeAll();
         state.ResumeTiming();
     }
     if (failed > 0) state.SkipWithError("a bitmap did not decode");
@@ -222,7 +265,132 @@ void inputNoButton(benchmark::State& state, benchScene& scene) {
     if (answered || checker.inputCount != kBufferPresses) state.SkipWithError("the buffer did not stay full");
     state.counters["presses"] = checker.inputCount;
 }
+
+// --- The real display ---
+
+void flipOnly(benchmark::State& state) {
+    for (auto _ : state) SDL_Flip(screen);
+}
+
+void changedRectsPass(benchmark::State& state, benchScene& scene) {
+    scene.resync();
+    long walkedBefore = scene.walked;
+    for (auto _ : state) scene.changedRectsPass();
+    checkScene(state, scene, walkedBefore);
+}
+
+// --- How the cost grows ---
+
+void scaleFrames(benchmark::State& state, const frameSetFiles& files, bool floorOnly) {
+    if (files.folders.empty()) {
+        state.SkipWithError("the repeated frame sets could not be written");
+        return;
+    }
+    if (floorOnly)
+        decodeOnly(state, files, decodeStage::mirror);
+    else
+        loadFrameSets(state, files);
+}
+
+void scalePass(benchmark::State& state, benchScene& scene) {
+    const int particles = static_cast<int>(state.range(0));
+    if (scene.keepParticles(particles) != particles) {
+        state.SkipWithError("the particle list holds fewer particles than asked");
+        return;
+    }
+    long walkedBefore = scene.walked;
+    for (auto _ : state) scene.pass();
+    checkScene(state, scene, walkedBefore, particles);
+}
+
+void scaleLimit(benchmark::State& state, benchScene& scene) {
+    const int particles = static_cast<int>(state.range(0));
+    scene.keepParticles(particles);
+    bytesLimit(state, scene, particles);
+}
+
+// Standard output into a file while a benchmark runs, as a player's
+// terminal output kept in a file; emptied between iterations, untimed.
+class outputFile {
+public:
+    outputFile() {
+        std::fflush(stdout);
+        char name[] = "/tmp/fightscene-bench-out-XXXXXX";
+        int fd = mkstemp(name);
+        if (fd < 0) return;
+        unlink(name);
+        // Appending: after each emptying the writes start again at 0.
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_APPEND);
+        saved = dup(STDOUT_FILENO);
+        dup2(fd, STDOUT_FILENO);
+        close(fd);
+    }
+    ~outputFile() {
+        std::fflush(stdout);
+        if (saved < 0) return;
+        dup2(saved, STDOUT_FILENO);
+        close(saved);
+    }
+    bool ok() const { return saved >= 0; }
+    void empty() {
+        std::fflush(stdout);
+        written += lseek(STDOUT_FILENO, 0, SEEK_END);
+        // Should emptying fail, the file only grows.
+        (void)!ftruncate(STDOUT_FILENO, 0);
+    }
+    long long written = 0;
+
+private:
+    int saved = -1;
+};
+
+void scaleMoves(benchmark::State& state, benchScene& scene, bool silent) {
+    const int count = static_cast<int>(state.range(0));
+    moveSet generated;
+    makeMoveSet(scene.objects.moves, count, generated);
+    Fighter airborne;
+    inputChecker checker(&generated, &airborne);
+    checker.target = &scene.objects.target;
+    moveNode* last = lastOf(checker.aList);
+    outputFile output;
+    const int start = 100000;
+    bool whole = true;
+    for (auto _ : state) {
+        fillBuffer(checker, start, true);
+        output.empty();
+        double begin = threadSeconds();
+        moveInfo* move = silent ? silentSearch(checker) : checker.update(start + kBufferPresses * kPressGapMs);
+        double end = threadSeconds();
+        benchmark::DoNotOptimize(move);
+        state.SetIterationTime(end - begin);
+        if (!last || move != last->move || checker.inputCount != 0) whole = false;
+    }
+    output.empty();
+    if (!output.ok())
+        state.SkipWithError("standard output could not be sent to a file");
+    else if (!whole)
+        state.SkipWithError("the search did not run through the whole A list");
+    state.counters["moves"] = count;
+    state.counters["searched"] = movesEndingIn(generated, 'A');
+    state.counters["bytes_printed"] =
+        benchmark::Counter(static_cast<double>(output.written), benchmark::Counter::kAvgIterations);
+}
+
+void residentMemoryAtStart(benchmark::State& state, benchScene& scene) {
+    for (auto _ : state) benchmark::DoNotOptimize(scene.residentAtStart.total);
+    state.counters["resident"] = static_cast<double>(scene.residentAtStart.total);
+    state.counters["anonymous"] = static_cast<double>(scene.residentAtStart.anonymous);
+    state.counters["surfaces"] = static_cast<double>(scene.surfacesAtStart);
+    state.counters["frames"] = scene.framesHeld();
+}
+
+// The generated frame sets live here while the benchmarks run.
+std::string scaledRoot;
 }  // namespace
+
+void finishBenchmarks() {
+    if (!scaledRoot.empty()) removeTree(scaledRoot);
+}
 
 void registerBenchmarks(benchScene& scene) {
     using namespace benchNames;
@@ -253,4 +421,46 @@ void registerBenchmarks(benchScene& scene) {
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark(kInputNoButton, [&scene](benchmark::State& s) { inputNoButton(s, scene); })
         ->Unit(benchmark::kMicrosecond);
+
+    // On the display the caller chose; the wall clock counts here, because
+    // with a real display the X server does the work of the flip.
+    benchmark::RegisterBenchmark(kDisplayFlip, flipOnly)->UseRealTime()->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(kDisplayChanged, [&scene](benchmark::State& s) { changedRectsPass(s, scene); })
+        ->UseRealTime()
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(kMemoryResident, [&scene](benchmark::State& s) { residentMemoryAtStart(s, scene); })
+        ->Iterations(1);
+
+    // The scale benchmarks come last: they change the scene's particles.
+    auto overParticles = [](benchmark::internal::Benchmark* family) {
+        for (int particles : kScaleParticles) family->Arg(particles);
+        family->Unit(benchmark::kMicrosecond);
+    };
+    overParticles(benchmark::RegisterBenchmark(kScalePass, [&scene](benchmark::State& s) { scalePass(s, scene); }));
+    overParticles(benchmark::RegisterBenchmark(kScaleLimit, [&scene](benchmark::State& s) { scaleLimit(s, scene); }));
+    for (bool silent : {false, true}) {
+        benchmark::internal::Benchmark* family = benchmark::RegisterBenchmark(
+            silent ? kScaleMovesSilent : kScaleMoves,
+            [&scene, silent](benchmark::State& s) { scaleMoves(s, scene, silent); });
+        for (int moves : kScaleMoveCounts) family->Arg(moves);
+        family->UseManualTime()->Unit(benchmark::kMicrosecond);
+    }
+    static std::vector<frameSetFiles> scaled;
+    char root[] = "/tmp/fightscene-bench-frames-XXXXXX";
+    if (mkdtemp(root)) scaledRoot = root;
+    for (int times : kScaleFrameTimes) {
+        std::string why;
+        std::string folder = scaledRoot + "/x" + std::to_string(times);
+        bool made = !scaledRoot.empty() && mkdir(folder.c_str(), 0755) == 0;
+        scaled.push_back(made ? repeatFrameSets(files, times, folder, why) : frameSetFiles());
+    }
+    for (size_t i = 0; i < scaled.size(); ++i) {
+        const frameSetFiles* set = &scaled[i];
+        benchmark::RegisterBenchmark(kScaleLoad, [set](benchmark::State& s) { scaleFrames(s, *set, false); })
+            ->Arg(kScaleFrameTimes[i])
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(kScaleFloor, [set](benchmark::State& s) { scaleFrames(s, *set, true); })
+            ->Arg(kScaleFrameTimes[i])
+            ->Unit(benchmark::kMillisecond);
+    }
 }

@@ -5,3 +5,5 @@ class benchScene;
 
 // Registers every benchmark over `scene`, which must stay alive while they run.
 void registerBenchmarks(benchScene& scene);
+// Removes what the benchmarks wrote to disk; after they ran.
+void finishBenchmarks();

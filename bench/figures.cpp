@@ -19,7 +19,28 @@ std::string fixed(double value, int decimals) {
 }
 
 std::string verdict(bool met) { return met ? "met" : "NOT met"; }
+
+std::string runKey(const benchmark::BenchmarkReporter::Run& run) {
+    const std::string& args = run.run_name.args;
+    return args.empty() ? run.run_name.function_name : run.run_name.function_name + "/" + args;
+}
+
+std::string sized(const char* name, int size) { return std::string(name) + "/" + std::to_string(size); }
+
+// Targets of the scale lines.
+const double kScaleBytesTarget = 1.3;
+const double kLinearTarget = 1.0;
+const double kScaleLoadTarget = 1.1;
 }  // namespace
+
+double benchFigure::counter(const std::string& name) const {
+    auto it = counters.find(name);
+    return it == counters.end() ? 0.0 : it->second;
+}
+
+std::string scaleRow::line() const {
+    return "scale " + what + " " + std::to_string(size) + ": " + ratio + " " + fixed(value, 2);
+}
 
 void figureBook::record(const std::vector<benchmark::BenchmarkReporter::Run>& runs) {
     for (const benchmark::BenchmarkReporter::Run& run : runs) {
@@ -27,9 +48,13 @@ void figureBook::record(const std::vector<benchmark::BenchmarkReporter::Run>& ru
             failed.push_back(run.benchmark_name() + ": " + run.error_message);
             continue;
         }
-        tally& t = tallies[run.run_name.function_name];
+        tally& t = tallies[runKey(run)];
         bool isMean = run.run_type == benchmark::BenchmarkReporter::Run::RT_Aggregate && run.aggregate_name == "mean";
         bool isIteration = run.run_type == benchmark::BenchmarkReporter::Run::RT_Iteration;
+        if (isMean || (isIteration && !t.fromMean)) {
+            t.sum.counters.clear();
+            for (const auto& named : run.counters) t.sum.counters[named.first] = named.second.value;
+        }
         if (isMean) {
             t.sum.cpuNs = toNs(run.GetAdjustedCPUTime(), run.time_unit);
             t.sum.realNs = toNs(run.GetAdjustedRealTime(), run.time_unit);
@@ -49,6 +74,7 @@ const benchFigure* figureBook::find(const std::string& name) const {
     if (it == tallies.end() || it->second.runs == 0) return nullptr;
     result.cpuNs = it->second.sum.cpuNs / it->second.runs;
     result.realNs = it->second.sum.realNs / it->second.runs;
+    result.counters = it->second.sum.counters;
     return &result;
 }
 
@@ -109,6 +135,91 @@ void figureBook::printSummary(std::ostream& out) const {
         out << "  input update, full buffer ending in a button: " << fixed(button.realNs / 1000.0, 2) << " us\n";
     if (hasNoButton)
         out << "  input update, full buffer of directions only: " << fixed(noButton.cpuNs / 1000.0, 2) << " us\n";
-    if (!(hasPass || hasLoad || hasButton || hasNoButton)) out << "  (no figures to compare)\n";
+    std::vector<scaleRow> rows = scaleRows();
+    if (!(hasPass || hasLoad || hasButton || hasNoButton || !rows.empty())) out << "  (no figures to compare)\n";
+    if (!rows.empty())
+        out << "\nHow the cost grows (CPU time; the lines of a real display by the wall clock)\n";
+    for (const scaleRow& row : rows) {
+        out << row.line() << "\n";
+        if (row.target <= 0) continue;
+        out << "    target <= " << fixed(row.target, 2) << ": " << verdict(row.met());
+        if (row.largeMiss()) out << ", by more than twice: FAILED";
+        out << "\n";
+    }
     for (const std::string& failure : failed) out << "  FAILED " << failure << "\n";
+}
+
+std::vector<std::string> figureBook::failures() const {
+    std::vector<std::string> all = failed;
+    for (const scaleRow& row : scaleRows())
+        if (row.largeMiss()) all.push_back(row.line() + " is over twice its target " + fixed(row.target, 2));
+    return all;
+}
+
+std::vector<scaleRow> figureBook::scaleRows() const {
+    using namespace benchNames;
+    std::vector<scaleRow> rows;
+    // Copies: find() hands out one shared slot.
+    auto figure = [&](const std::string& name, benchFigure& into) {
+        const benchFigure* found = find(name);
+        if (found) into = *found;
+        return found != nullptr;
+    };
+    auto add = [&](const std::string& what, long size, const char* ratio, double value, double target) {
+        scaleRow row;
+        row.what = what;
+        row.size = size;
+        row.ratio = ratio;
+        row.value = value;
+        row.target = target;
+        rows.push_back(row);
+    };
+    benchFigure a, b;
+    for (int n : kScaleParticles)
+        if (figure(sized(kScalePass, n), a) && figure(sized(kScaleLimit, n), b))
+            add("particles", n, "pass/limit", cpuRatio(a, b), kScaleBytesTarget);
+
+    // Moves: the time per move searched, against that of the smallest set.
+    benchFigure first;
+    bool hasFirst = figure(sized(kScaleMoves, kScaleMoveCounts[0]), first) && first.counter("searched") > 0;
+    for (int n : kScaleMoveCounts) {
+        if (!figure(sized(kScaleMoves, n), a)) continue;
+        if (hasFirst && n != kScaleMoveCounts[0] && a.counter("searched") > 0) {
+            double perMove = a.realNs / a.counter("searched");
+            double perFirst = first.realNs / first.counter("searched");
+            add("moves", n, "per-move/smallest", perFirst > 0 ? perMove / perFirst : 0, kLinearTarget);
+        }
+        if (figure(sized(kScaleMovesSilent, n), b) && a.realNs > 0)
+            add("moves", n, "printing/search", 1.0 - b.realNs / a.realNs, 0);
+    }
+
+    for (int times : kScaleFrameTimes) {
+        if (!figure(sized(kScaleLoad, times), a)) continue;
+        long frames = static_cast<long>(a.counter("frames"));
+        if (figure(sized(kScaleFloor, times), b)) add("frames", frames, "load/floor", cpuRatio(a, b), kScaleLoadTarget);
+        double floor = a.counter("floor_per_frame");
+        if (floor > 0) {
+            add("frame-memory", frames, "heap/floor", a.counter("heap_per_frame") / floor, 0);
+            add("frame-memory", frames, "drawn-heap/floor", a.counter("drawn_heap_per_frame") / floor, 0);
+        }
+    }
+    if (figure(kMemoryResident, a) && a.counter("surfaces") > 0) {
+        long frames = static_cast<long>(a.counter("frames"));
+        add("resident", frames, "rss/surfaces", a.counter("resident") / a.counter("surfaces"), 0);
+        add("resident", frames, "anonymous/surfaces", a.counter("anonymous") / a.counter("surfaces"), 0);
+    }
+
+    // The display: the game's pass, the flip alone and a pass showing only
+    // the changed rectangles. On a real display the X server does part of
+    // the work, which only the wall clock sees; the dummy driver does it all
+    // in this thread, where the CPU time is the steadier figure.
+    auto displayNs = [&](const benchFigure& f) { return display == "dummy" ? f.cpuNs : f.realNs; };
+    if (figure(kPass, a) && displayNs(a) > 0) {
+        long particles = static_cast<long>(a.counter("particles"));
+        if (figure(kDisplayFlip, b))
+            add("display-" + display, particles, "flip/pass", displayNs(b) / displayNs(a), 0);
+        if (figure(kDisplayChanged, b))
+            add("display-" + display, particles, "changed-rects/pass", displayNs(b) / displayNs(a), 0);
+    }
+    return rows;
 }

@@ -20,12 +20,44 @@ const char* const kDecodeConvert = "Load/DecodeAndConvert";
 const char* const kDecodeMirror = "Load/DecodeConvertMirror";
 const char* const kInputButton = "Input/UpdateWithButton";
 const char* const kInputNoButton = "Input/UpdateNoButton";
+const char* const kDisplayFlip = "Display/FlipOnly";
+const char* const kDisplayChanged = "Display/ChangedRectsPass";
+const char* const kMemoryResident = "Memory/ResidentAtStart";
+// How the cost grows: each of these runs at the sizes below, named
+// "<name>/<size>" (the frame benchmarks by how many times the bundled frames).
+const char* const kScalePass = "Scale/Pass";
+const char* const kScaleLimit = "Scale/BytesLimit";
+const char* const kScaleMoves = "Scale/MovesSearch";
+const char* const kScaleMovesSilent = "Scale/MovesSearchSilent";
+const char* const kScaleLoad = "Scale/LoadFrames";
+const char* const kScaleFloor = "Scale/DecodeConvertMirror";
+const int kScaleParticles[] = {1, 10, 100, 1000};
+const int kScaleMoveCounts[] = {8, 64, 512};
+const int kScaleFrameTimes[] = {1, 4, 16};
 }  // namespace benchNames
 
-// The time of one iteration, in nanoseconds.
+// The time of one iteration, in nanoseconds, and the benchmark's counters.
 struct benchFigure {
     double cpuNs = 0;
     double realNs = 0;
+    std::map<std::string, double> counters;
+    // Counter `name`, or 0 when the benchmark has none.
+    double counter(const std::string& name) const;
+};
+
+// One line of how the cost grows: "scale <what> <size>: <ratio> <value>",
+// with the target the value must stay at or under (0: none).
+struct scaleRow {
+    std::string what;
+    long size = 0;
+    std::string ratio;
+    double value = 0;
+    double target = 0;
+    // The line itself, in its fixed form.
+    std::string line() const;
+    // Met, missed, or missed by more than twice the target (a failed run).
+    bool met() const { return target <= 0 || value <= target; }
+    bool largeMiss() const { return target > 0 && value > 2 * target; }
 };
 
 class figureBook {
@@ -34,16 +66,24 @@ public:
     // repetitions, else the average of its iteration runs. Runs that ended
     // in an error are left out.
     void record(const std::vector<benchmark::BenchmarkReporter::Run>& runs);
-    // The figure of `name`, or null when it did not run.
+    // The figure of `name` ("<name>/<argument>" for one run of a family),
+    // or null when it did not run.
     const benchFigure* find(const std::string& name) const;
     // Lines of ratios and targets, for the figures that are present.
     void printSummary(std::ostream& out) const;
-    // Benchmarks that ended in an error (a failed check of the scene).
-    const std::vector<std::string>& failures() const { return failed; }
+    // The scale lines of the figures that are present.
+    std::vector<scaleRow> scaleRows() const;
+    // Benchmarks that ended in an error (a failed check of the scene), and
+    // targets missed by more than twice.
+    std::vector<std::string> failures() const;
+
+    // The display the figures were taken on, as the scale lines name it
+    // ("display-<name>"); "dummy" unless told.
+    std::string display = "dummy";
 
 private:
     struct tally {
-        benchFigure sum;
+        benchFigure sum;  // counters: the last run's
         int runs = 0;
         bool fromMean = false;
     };

@@ -122,6 +122,11 @@ int main(int argc, char** argv) {
 
     registerBenchmarks(scene);
     figureBook book;
+    char driver[32] = "";
+    if (SDL_VideoDriverName(driver, sizeof driver)) book.display = driver;
+    // sdl12-compat, the SDL 1.2 interface over SDL 2, numbers itself 1.2.50 and up.
+    const SDL_version* linked = SDL_Linked_Version();
+    if (linked && linked->major == 1 && linked->minor == 2 && linked->patch >= 50) book.display = "compat-" + book.display;
     std::unique_ptr<benchmark::BenchmarkReporter> reporter;
     if (format == "json") {
         reporter.reset(new collectingReporter<benchmark::JSONReporter>(book));
@@ -134,6 +139,7 @@ int main(int argc, char** argv) {
     reporter->SetOutputStream(&out);
     reporter->SetErrorStream(&std::cerr);
     benchmark::RunSpecifiedBenchmarks(reporter.get());
+    finishBenchmarks();
     out.flush();
     // Machine-readable formats stay clean; the ratios then go to standard error.
     if (format == "console")

@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <map>
 #include <sstream>
 
 #include "benchScene.h"
 #include "figures.h"
 #include "rectCopy.h"
+#include "scaleContent.h"
 
 namespace {
 SDL_Surface* makeScreen() {
@@ -232,4 +236,247 @@ TEST_F(BenchSceneTest, SpriteRectanglesAreTheFrameSetSizesAtTheImageCorners) {
         EXPECT_EQ(node->part->sprite.x, rects[i].x);
         EXPECT_EQ(node->part->sprite.base->width, rects[i].w);
     }
+}
+
+namespace {
+benchmark::BenchmarkReporter::Run sizedRun(const std::string& name, const std::string& size, double cpuSeconds,
+                                           std::map<std::string, double> counters = {}) {
+    benchmark::BenchmarkReporter::Run run = makeRun(name, cpuSeconds, 1);
+    run.run_name.args = size;
+    for (const auto& named : counters) run.counters[named.first] = benchmark::Counter(named.second);
+    return run;
+}
+
+std::vector<std::string> scaleLines(const figureBook& book) {
+    std::vector<std::string> lines;
+    for (const scaleRow& row : book.scaleRows()) lines.push_back(row.line());
+    return lines;
+}
+}  // namespace
+
+TEST(FigureBook, ScaleLinesGiveEachMeasuredSizeItsRatioAndVerdict) {
+    using namespace benchNames;
+    struct scaleCase {
+        std::vector<benchmark::BenchmarkReporter::Run> runs;
+        std::vector<std::string> lines;  // the scale lines, in order
+        std::vector<std::string> summary;  // further text the summary holds
+        int failures;                      // targets missed by more than twice
+    };
+    const scaleCase cases[] = {
+        // Particles: met, missed, missed by more than twice (1.3 x 2 = 2.6).
+        {{sizedRun(kScalePass, "1", 0.0012), sizedRun(kScaleLimit, "1", 0.001), sizedRun(kScalePass, "10", 0.0015),
+          sizedRun(kScaleLimit, "10", 0.001), sizedRun(kScalePass, "1000", 0.003), sizedRun(kScaleLimit, "1000", 0.001),
+          sizedRun(kScalePass, "100", 0.005)},
+         {"scale particles 1: pass/limit 1.20", "scale particles 10: pass/limit 1.50",
+          "scale particles 1000: pass/limit 3.00"},
+         {"scale particles 1: pass/limit 1.20\n    target <= 1.30: met\n",
+          "scale particles 10: pass/limit 1.50\n    target <= 1.30: NOT met\n",
+          "target <= 1.30: NOT met, by more than twice: FAILED"},
+         1},
+        // Moves: time per searched move against the smallest set, and the
+        // share of the search that is printing. Manual time is real time.
+        {{sizedRun(kScaleMoves, "8", 0.001, {{"searched", 5}}), sizedRun(kScaleMovesSilent, "8", 0.0002),
+          sizedRun(kScaleMoves, "64", 0.0066, {{"searched", 33}}),
+          sizedRun(kScaleMoves, "512", 0.1028, {{"searched", 257}})},
+         {"scale moves 8: printing/search 0.80", "scale moves 64: per-move/smallest 1.00",
+          "scale moves 512: per-move/smallest 2.00"},
+         {"per-move/smallest 1.00\n    target <= 1.00: met\n", "per-move/smallest 2.00\n    target <= 1.00: NOT met\n"},
+         0},
+        // Frames by how many times the bundled ones, named by the frames
+        // loaded; memory against two 32-bit images a frame.
+        {{sizedRun(kScaleLoad, "4", 0.0115,
+                   {{"frames", 280}, {"heap_per_frame", 204800}, {"drawn_heap_per_frame", 51200},
+                    {"floor_per_frame", 204800}}),
+          sizedRun(kScaleFloor, "4", 0.01)},
+         {"scale frames 280: load/floor 1.15", "scale frame-memory 280: heap/floor 1.00",
+          "scale frame-memory 280: drawn-heap/floor 0.25"},
+         {"load/floor 1.15\n    target <= 1.10: NOT met\n"},
+         0},
+        // Resident size against the surfaces; the display by the wall clock.
+        {{makeRun(kMemoryResident, 0.001, 1), makeRun(kPass, 0.0001, 10), makeRun(kDisplayFlip, 0.0005, 10)},
+         {"scale display-dummy 0: flip/pass 5.00"},
+         {},
+         0},
+    };
+    for (const scaleCase& c : cases) {
+        figureBook book;
+        for (const auto& run : c.runs) book.record({run});
+        EXPECT_EQ(c.lines, scaleLines(book));
+        std::ostringstream out;
+        book.printSummary(out);
+        for (const std::string& text : c.summary) EXPECT_NE(std::string::npos, out.str().find(text)) << out.str();
+        EXPECT_EQ(static_cast<size_t>(c.failures), book.failures().size()) << out.str();
+    }
+}
+
+TEST(FigureBook, ResidentMemoryLinesAndTheDisplayName) {
+    figureBook book;
+    benchmark::BenchmarkReporter::Run resident = makeRun(benchNames::kMemoryResident, 0.001, 1);
+    resident.counters["resident"] = benchmark::Counter(30e6);
+    resident.counters["anonymous"] = benchmark::Counter(15e6);
+    resident.counters["surfaces"] = benchmark::Counter(10e6);
+    resident.counters["frames"] = benchmark::Counter(70);
+    book.record({resident});
+    // A real display by the wall clock: the X server's share is not in the CPU time.
+    book.display = "compat-x11";
+    benchmark::BenchmarkReporter::Run pass = makeRun(benchNames::kPass, 0.002, 10);
+    pass.real_accumulated_time = 0.008;
+    pass.counters["particles"] = benchmark::Counter(3);
+    book.record({pass, makeRun(benchNames::kDisplayChanged, 0.0005, 10)});
+    std::vector<std::string> expected = {"scale resident 70: rss/surfaces 3.00",
+                                         "scale resident 70: anonymous/surfaces 1.50",
+                                         "scale display-compat-x11 3: changed-rects/pass 0.06"};
+    EXPECT_EQ(expected, scaleLines(book));
+    EXPECT_TRUE(book.failures().empty());
+    // The dummy driver by the CPU time.
+    book.display = "dummy";
+    EXPECT_EQ("scale display-dummy 3: changed-rects/pass 0.25", scaleLines(book).back());
+}
+
+// The generated move sets: the worst case of a search at every size.
+TEST(ScaleContent, GeneratedMoveSetsAreSearchedWholeInTheAirAndTheSilentSearchAgrees) {
+    moveSet bundled;
+    testing::internal::CaptureStdout();
+    bundled.loadAll(FIGHTSCENE_SOURCE_DIR "/data/Burn");
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(8u, bundled.moves.size());
+    struct sizeCase {
+        int moves;
+        int endingInA;
+    };
+    // Of the bundled eight, four end in A; the last generated move is a jab.
+    const sizeCase cases[] = {{1, 1}, {8, 5}, {64, 33}, {512, 257}};
+    for (const sizeCase& c : cases) {
+        moveSet generated;
+        makeMoveSet(bundled, c.moves, generated);
+        ASSERT_EQ(static_cast<size_t>(c.moves), generated.moves.size());
+        EXPECT_EQ(c.endingInA, movesEndingIn(generated, 'A')) << c.moves;
+        const moveInfo& last = generated.moves.back();
+        EXPECT_EQ("A", last.command);
+        EXPECT_EQ("null", last.condition);
+        for (size_t i = 0; i + 1 < generated.moves.size(); ++i)
+            ASSERT_EQ("ground = true", generated.moves[i].condition) << i;
+        for (bool grounded : {false, true}) {
+            Fighter fighter;
+            fighter.grounded = grounded;
+            inputChecker loud(&generated, &fighter);
+            inputChecker silent(&generated, &fighter);
+            for (inputChecker* checker : {&loud, &silent})
+                for (char key : std::string("DRDRA")) {
+                    inputKeys press;
+                    press.time = 1000;
+                    press.key = key;
+                    checker->acceptInput(press);
+                }
+            testing::internal::CaptureStdout();
+            moveInfo* answered = loud.update(1000);
+            testing::internal::GetCapturedStdout();
+            // In the air only the last move can start; on the ground the first that matches.
+            EXPECT_EQ(grounded ? &generated.moves[0] : &last, answered) << c.moves << " grounded " << grounded;
+            EXPECT_EQ(answered, silentSearch(silent)) << c.moves << " grounded " << grounded;
+            EXPECT_EQ(0, silent.inputCount);
+            EXPECT_EQ(nullptr, silent.head);
+        }
+    }
+}
+
+TEST(ScaleContent, RepeatedFrameSetsLoadTheirFramesThatManyTimesOver) {
+    ASSERT_EQ(0, chdir(FIGHTSCENE_SOURCE_DIR));
+    frameSetFiles bundled;
+    bundled.folders = {"data/particle/fireball1", "data/Burn/jab"};
+    std::vector<int> stored;
+    for (const std::string& folder : bundled.folders) {
+        CSpriteBase set;
+        testing::internal::CaptureStdout();
+        set.initR(folder.c_str());
+        testing::internal::GetCapturedStdout();
+        stored.push_back(set.numFrames);
+        for (int f = 0; f < set.numFrames; ++f)
+            bundled.bitmaps.push_back(folder + "/frame" + (f < 10 ? "0" : "") + std::to_string(f) + ".bmp");
+    }
+    ASSERT_GT(stored[0], 0);
+    ASSERT_GT(stored[1], 0);
+    for (int times : {1, 3}) {
+        char root[] = "/tmp/benchkit-frames-XXXXXX";
+        ASSERT_NE(nullptr, mkdtemp(root));
+        std::string why;
+        frameSetFiles made = repeatFrameSets(bundled, times, root, why);
+        ASSERT_EQ(2u, made.folders.size()) << why;
+        EXPECT_EQ(bundled.bitmaps.size() * times, made.bitmaps.size());
+        for (size_t i = 0; i < made.folders.size(); ++i) {
+            CSpriteBase set;
+            testing::internal::CaptureStdout();
+            set.initR(made.folders[i].c_str());
+            testing::internal::GetCapturedStdout();
+            EXPECT_EQ(stored[i] * times, set.numFrames) << made.folders[i];
+        }
+        struct stat info;
+        for (const std::string& bitmap : made.bitmaps) EXPECT_EQ(0, stat(bitmap.c_str(), &info)) << bitmap;
+        removeTree(root);
+        EXPECT_NE(0, stat(root, &info)) << "the tree is left behind";
+    }
+}
+
+TEST_F(BenchSceneTest, KeepsTheParticlesAskedForUpToTheListsCap) {
+    struct countCase {
+        int asked;
+        int live;
+    };
+    // The list holds at most 1024: past it launches are dropped.
+    const countCase cases[] = {{1, 1}, {10, 10}, {1000, 1000}, {1100, 1024}, {3, 3}};
+    for (const countCase& c : cases) {
+        testing::internal::CaptureStdout();
+        int live = scene->keepParticles(c.asked);
+        for (int i = 0; i < 5; ++i) scene->pass();
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(c.live, live) << c.asked;
+        EXPECT_EQ(c.live, scene->liveParticles()) << c.asked << " after passes";
+        // Every one of them on the screen, where the pass moves its bytes.
+        int offScreen = 0;
+        for (const pixelRect& r : scene->spriteRects())
+            if (clipRect(r, 800, 600).w == 0) ++offScreen;
+        EXPECT_EQ(0, offScreen) << c.asked;
+    }
+}
+
+TEST_F(BenchSceneTest, ChangedRectsPassDrawsAsThePassAndShowsTheSpritesOldAndNewPlaces) {
+    testing::internal::CaptureStdout();
+    for (int i = 0; i < 30; ++i) scene->changedRectsPass();
+    std::vector<SDL_Rect> before = scene->changedRects();
+    scene->changedRectsPass();
+    std::vector<SDL_Rect> after = scene->changedRects();
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(3, scene->liveParticles());
+    // One rectangle a sprite, inside the screen, and the fighter has moved.
+    ASSERT_EQ(4u, before.size());
+    ASSERT_EQ(4u, after.size());
+    for (const SDL_Rect& r : after) {
+        EXPECT_GE(r.x, 0);
+        EXPECT_GE(r.y, 0);
+        EXPECT_LE(r.x + r.w, 800);
+        EXPECT_LE(r.y + r.h, 600);
+        EXPECT_GT(r.w * r.h, 0);
+    }
+    EXPECT_NE(before[0].x, after[0].x);
+    // As after the game's own pass: away from the sprites, the background.
+    for (int x = 0; x < 800; x += 37) {
+        bool covered = false;
+        for (const SDL_Rect& r : after) covered = covered || (x >= r.x && x < r.x + r.w && 590 >= r.y && 590 < r.y + r.h);
+        if (covered) continue;
+        EXPECT_EQ(pixel(back, x, 590) & 0xffffff, pixel(screen, x, 590) & 0xffffff) << x;
+    }
+}
+
+TEST_F(BenchSceneTest, SurfaceBytesAreTheLoadedFramesAtTheirFloorAndTheScreens) {
+    size_t frames = 0;
+    for (const animInfo& anim : scene->objects.anims.anims) {
+        // 32-bit rows without padding: exactly two images a frame.
+        EXPECT_EQ(frameSetFloor(anim.frameSet), frameSetBytes(anim.frameSet)) << anim.name;
+        frames += frameSetBytes(anim.frameSet);
+    }
+    EXPECT_GT(frames, 0u);
+    EXPECT_GE(scene->surfaceBytesHeld(), frames + surfaceBytes(screen) + surfaceBytes(back));
+    EXPECT_GT(scene->framesHeld(), 0);
+    EXPECT_GT(scene->residentAtStart.total, 0u);
+    EXPECT_LE(scene->residentAtStart.anonymous, scene->residentAtStart.total);
 }

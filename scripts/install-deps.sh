@@ -6,7 +6,7 @@ set -e
 PLAY_PACKAGES="build-essential cmake pkg-config libsdl1.2-dev libsdl-mixer1.2-dev libpng-dev"
 TEST_PACKAGES="libgtest-dev libgmock-dev googletest libbenchmark-dev \
 xvfb xauth xdotool x11-apps x11-utils imagemagick \
-clang libclang-rt-14-dev libsdl1.2-compat dpkg-dev lintian"
+clang libclang-rt-14-dev libsdl1.2-compat dpkg-dev lintian gnuplot-nox"
 PACKAGES="$PLAY_PACKAGES"
 [ "$1" = "--play" ] || PACKAGES="$PLAY_PACKAGES $TEST_PACKAGES"
 missing=""

@@ -87,6 +87,12 @@ int DrawBG() {
 }
 
 void DrawScene() {
+    DrawSprites();
+    // show the frame
+    SDL_Flip(screen);
+}
+
+void DrawSprites() {
     // restore the background under last frame's images, the input display
     // (drawn last) first
     inputPanel.clearBG();
@@ -106,8 +112,6 @@ void DrawScene() {
     }
     // the input display over everything, when shown
     inputPanel.draw();
-    // show the frame
-    SDL_Flip(screen);
 }
 
 void startScene(sceneObjects& o, bool windowed) {

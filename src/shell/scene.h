@@ -39,6 +39,8 @@ int InitImages();
 int DrawBG();
 // Draws one frame: restore, save, draw, boxes, flip.
 void DrawScene();
+// The same without the flip: the screen surface is ready to be shown.
+void DrawSprites();
 
 // --- Content: the loading steps start-up and reload share ---
 // The character's animations and moves, from "data/Burn".

@@ -220,8 +220,11 @@ SDL_Surface* toDisplayFormat(SDL_Surface* surface) {
     // is already in the display format would cost an allocation and a pass
     // over its pixels and change nothing.
     if (inDisplayFormat(surface)) return surface;
+    // No display yet (tools): keep the surface as it is. SDL_DisplayFormat
+    // itself would crash when the video subsystem was never started.
+    if (!SDL_GetVideoSurface()) return surface;
     SDL_Surface* converted = SDL_DisplayFormat(surface);
-    if (!converted) return surface;  // no display yet (tools): keep the surface as it is
+    if (!converted) return surface;
     SDL_FreeSurface(surface);
     return converted;
 }
