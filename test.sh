@@ -3,19 +3,35 @@
 # (scripts/test-package.sh), and runs every test through CTest twice:
 # first the normal build (gcc) in build/, then the whole project again with
 # clang, AddressSanitizer, UndefinedBehaviorSanitizer and the fuzz harnesses
-# (each run briefly) in build-asan/. Fails when either suite fails.
-# Extra arguments go to both ctest runs, for example ./test.sh -R Sprite.
+# (each run briefly) in build-asan/. Fails when either suite fails. Both
+# builds treat compiler warnings as errors.
+#
+#   ./test.sh            the full run (both suites), as CI runs it
+#   ./test.sh --quick    the normal build and its suite only, for daily work
+#
+# Further arguments go to the ctest runs, for example ./test.sh --quick -R Sprite.
 set -e
 ROOT="$(cd "$(dirname "$0")" && pwd)"
 JOBS="$(nproc)"
+QUICK=0
+if [ "${1:-}" = "--quick" ]; then
+    QUICK=1
+    shift
+fi
 "$ROOT/scripts/install-deps.sh"
 
-cmake -S "$ROOT" -B "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S "$ROOT" -B "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFIGHTSCENE_WERROR=ON
 cmake --build "$ROOT/build" -j"$JOBS"
 "$ROOT/scripts/test-package.sh" "$ROOT/build"
 
+if [ "$QUICK" -eq 1 ]; then
+    echo
+    echo "=== Test suite: normal build (build/) ==="
+    cd "$ROOT/build" && exec ctest --output-on-failure -j"$JOBS" "$@"
+fi
+
 CC=clang CXX=clang++ cmake -S "$ROOT" -B "$ROOT/build-asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DFIGHTSCENE_SANITIZE=ON -DFIGHTSCENE_FUZZ=ON
+    -DFIGHTSCENE_SANITIZE=ON -DFIGHTSCENE_FUZZ=ON -DFIGHTSCENE_WERROR=ON
 cmake --build "$ROOT/build-asan" -j"$JOBS"
 
 set +e

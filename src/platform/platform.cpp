@@ -139,4 +139,3 @@ void installQuitSignals() {
 
 bool quitSignalled() { return signalArrived != 0; }
 
-void clearQuitSignal() { signalArrived = 0; }

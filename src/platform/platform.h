@@ -48,5 +48,3 @@ std::FILE* openDataStream(const char* path);
 void installQuitSignals();
 // True once a termination signal has arrived.
 bool quitSignalled();
-// Forgets a signal that has arrived (tests).
-void clearQuitSignal();
