@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/textFile.h"
 #include "testSupport.h"
 
 namespace {
@@ -29,18 +31,6 @@ using Clock = std::chrono::steady_clock;
 void replaceFile(const std::string& path, const std::string& content) {
     fs::remove(path);
     writeFile(path, content);
-}
-
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find('\n', at);
-        if (end == std::string::npos) end = text.size();
-        lines.push_back(text.substr(at, end - at));
-        at = end + 1;
-    }
-    return lines;
 }
 
 std::string joinLines(const std::vector<std::string>& lines) {
@@ -135,8 +125,6 @@ void pokeBmp(const std::string& path, size_t at, uint32_t value, int bytes = 4) 
 // Offsets in a bitmap's file and info headers.
 const size_t kBmpWidth = 18, kBmpHeight = 22, kBmpPlanes = 26, kBmpBits = 28, kBmpCompression = 30, kBmpColours = 46;
 
-std::string le16(uint32_t v) { return std::string{static_cast<char>(v & 0xff), static_cast<char>((v >> 8) & 0xff)}; }
-std::string le32(uint32_t v) { return le16(v & 0xffff) + le16(v >> 16); }
 
 // A bitmap of w x h pixels at `bits` per pixel (1, 4 and 8 with a grey
 // palette; 16, 24 and 32 without one), rows bottom-up or top-down, with the
@@ -162,12 +150,9 @@ std::string bmpFile(int w, int h, int bits, bool topDown = false, bool os2 = fal
     return file;
 }
 
-// A plain PCM WAV file with 4000 bytes of sound.
+// A WAV file with 4000 bytes of sound.
 std::string wavFile(uint32_t channels, uint32_t rate, uint32_t bits, uint32_t encoding = 1) {
-    uint32_t block = channels * bits / 8;
-    std::string format = le16(encoding) + le16(channels) + le32(rate) + le32(rate * block) + le16(block) + le16(bits);
-    std::string chunks = "fmt " + le32(16) + format + "data" + le32(4000) + std::string(4000, '\x20');
-    return "RIFF" + le32(4 + chunks.size()) + "WAVE" + chunks;
+    return wavBytes(encoding, channels, rate, bits, std::string(4000, '\x20'));
 }
 
 // --- Expectations -------------------------------------------------------------
@@ -198,7 +183,23 @@ struct HostileCase {
     // Played by fightscene-replay with every move typed (kEveryMove), for
     // faults only a move reaches; it ends by itself at the script's end.
     bool replay = false;
+    // Address space the game may use, in bytes; 0: no limit.
+    rlim_t addressSpace = 0;
 };
+
+// AddressSanitizer reserves far more address space than any limit a case
+// sets, so such cases run in the plain build only.
+#if defined(__SANITIZE_ADDRESS__)
+const bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+const bool kAddressSanitizer = true;
+#else
+const bool kAddressSanitizer = false;
+#endif
+#else
+const bool kAddressSanitizer = false;
+#endif
 
 // Every bundled move in turn, typed with the fighter facing left as at
 // start-up: Rising Flame, Flame Throw, Dash Punch, Jab, Sweep, Front Kick,
@@ -312,6 +313,10 @@ RunResult runGame(const std::string& game, const HostileCase& c) {
         dup2(errFd, 2);
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
+        if (c.addressSpace) {
+            struct rlimit limit = {c.addressSpace, c.addressSpace};
+            if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(125);
+        }
         if (c.replay) {
             std::string replay = buildDir() + "/tools/fightscene-replay";
             std::string script = game + "/moves.txt";
@@ -403,6 +408,7 @@ class HostileData : public testing::TestWithParam<HostileCase> {};
 
 TEST_P(HostileData, ReportsAndRunsOnOrEndsWithItsMessage) {
     const HostileCase& c = GetParam();
+    if (c.addressSpace && kAddressSanitizer) GTEST_SKIP() << "an address-space limit leaves AddressSanitizer no room";
     ASSERT_TRUE(fs::exists(buildDir() + "/fightscene")) << "build the game first: " << buildDir() << "/fightscene";
     if (c.replay) {
         ASSERT_TRUE(fs::exists(buildDir() + "/tools/fightscene-replay"))
@@ -818,15 +824,28 @@ std::vector<HostileCase> cases() {
         {"WavNoChannels",
          [=](const std::string& d) { replaceFile(rel(d, step), wavFile(0, 44100, 16)); },
          Runs,
-         {out({stepReport + "can't be loaded: 0 channels (must be 1 or 2)"}), err({"Could not load myfile.wav"})}},
+         {out({stepReport + "can't be loaded: 0 channels (must be 1, 2, 4 or 6)"}), err({"Could not load myfile.wav"})}},
         {"WavRateOneHertz",
          [=](const std::string& d) { replaceFile(rel(d, step), wavFile(2, 1, 16)); },
          Runs,
-         {out({stepReport + "can't be loaded: sample rate 1 Hz is outside 8000..192000"})}},
+         {out({stepReport + "can't be loaded: sample rate 1 Hz needs more than 9 conversion steps to 44100 Hz"})}},
         {"WavCompressed",
          [=](const std::string& d) { replaceFile(rel(d, step), wavFile(2, 44100, 4, 2)); },
          Runs,
-         {out({stepReport + "can't be loaded: encoding 2 is not plain PCM"})}},
+         {out({stepReport + "can't be loaded: MS ADPCM format chunk of 16 bytes (needs 50)"})}},
+        // Sounds SDL_mixer plays that were once refused: none is reported.
+        {"WavImaAdpcm",
+         [=](const std::string& d) { replaceFile(rel(d, step), imaAdpcmWav(1, 22050, 4)); },
+         Runs,
+         {},
+         {"walk"},
+         kNoReport},
+        {"WavSixThousandHertz",
+         [=](const std::string& d) { replaceFile(rel(d, step), wavFile(1, 6000, 16)); },
+         Runs,
+         {},
+         {"walk"},
+         kNoReport},
 
         // The particle list.
         {"ParticleListMissing",
@@ -1022,7 +1041,7 @@ std::vector<HostileCase> cases() {
         {"BackgroundAbsurdWidth",
          [=](const std::string& d) { pokeBmp(rel(d, "tBG2.bmp"), kBmpWidth, 100000); },
          Runs,
-         {out({"data/tBG2.bmp: background size 100000x600 is outside 1..4096; the scene runs without it"})}},
+         {out({"data/tBG2.bmp: background size 100000x600 is outside 1..16383 by 1..65535; the scene runs without it"})}},
 
         // Unusual bitmaps that are sound: every depth and header, the
         // smallest and largest sides, frames unlike the blank frame in size.
@@ -1076,6 +1095,12 @@ std::vector<HostileCase> cases() {
          kNoReport},
         {"FrameBitmapTallest",
          [=](const std::string& d) { replaceFile(rel(d, walk0), bmpFile(1, 4096, 8)); },
+         Runs,
+         {},
+         {"walk"},
+         kNoReport},
+        {"FrameBitmapWiderThan4096",
+         [=](const std::string& d) { replaceFile(rel(d, walk0), bmpFile(5000, 2, 8)); },
          Runs,
          {},
          {"walk"},
@@ -1211,11 +1236,11 @@ std::vector<HostileCase> cases() {
         {"FrameBitmapAbsurdWidth",
          [=](const std::string& d) { pokeBmp(rel(d, "Burn/standing/frame00.bmp"), kBmpWidth, 70000); },
          Fatal,
-         {out({"Unable to load bitmap: data/Burn/standing/frame00.bmp: size 70000x160 is outside 1..4096"})}},
+         {out({"Unable to load bitmap: data/Burn/standing/frame00.bmp: size 70000x160 is outside 1..16383 by 1..65535"})}},
         {"FrameBitmapZeroHeight",
          [=](const std::string& d) { pokeBmp(rel(d, "Burn/duck/frame01.bmp"), kBmpHeight, 0); },
          Fatal,
-         {out({"Unable to load bitmap: data/Burn/duck/frame01.bmp: size 160x0 is outside 1..4096"})}},
+         {out({"Unable to load bitmap: data/Burn/duck/frame01.bmp: size 160x0 is outside 1..16383 by 1..65535"})}},
         {"FrameBitmapOddDepth",
          [=](const std::string& d) { pokeBmp(rel(d, "Burn/jab/frame00.bmp"), kBmpBits, 7, 2); },
          Fatal,
@@ -1283,6 +1308,35 @@ std::vector<HostileCase> cases() {
          {out({"Unable to load bitmap: data/particle/fireball1/frame00.bmp: unknown BMP header size 3037688679"})}},
     };
 }
+
+// The walk's first frame block repeated `frames` times: one small bitmap
+// drawn again and again, each copy held with its mirror image.
+void repeatFrames(const std::string& info, int frames) {
+    std::vector<std::string> lines = splitLines(readFile(info));
+    const size_t firstBlock = 7, blockLines = 14;
+    if (lines.size() < firstBlock - 1 + blockLines) {
+        ADD_FAILURE() << info << " has no whole frame block";
+        return;
+    }
+    std::vector<std::string> block(lines.begin() + firstBlock - 1, lines.begin() + firstBlock - 1 + blockLines);
+    std::string text = "FILES: " + std::to_string(frames) + "\n";
+    for (int i = 0; i < frames; ++i) text += joinLines(block);
+    replaceFile(info, text);
+}
+
+// Cases that run out of memory: the game ends with its message instead of
+// dying of an allocation failure nothing catches.
+std::vector<HostileCase> memoryCases() {
+    HostileCase huge{"FrameSetLargerThanMemory",
+                     [](const std::string& d) { repeatFrames(rel(d, "Burn/walk/info"), 20000); },
+                     Ends::Fatal,
+                     {out({"Out of memory loading the frames of data/Burn/walk/info"})}};
+    huge.addressSpace = rlim_t(3) << 30;
+    return {huge};
+}
+
+INSTANTIATE_TEST_SUITE_P(Memory, HostileData, testing::ValuesIn(memoryCases()),
+                         [](const testing::TestParamInfo<HostileCase>& info) { return info.param.name; });
 
 INSTANTIATE_TEST_SUITE_P(Folders, HostileData, testing::ValuesIn(cases()),
                          [](const testing::TestParamInfo<HostileCase>& info) { return info.param.name; });

@@ -5,9 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -76,8 +78,7 @@ int scanOne(const std::string& text) {
     return value;
 }
 
-bool isSkippedLine(const std::string& line, bool hadTerminator) {
-    (void)hadTerminator;
+bool isSkippedLine(const std::string& line) {
     return line.empty() || line[0] == '#' || line[0] == '\r';
 }
 
@@ -110,16 +111,19 @@ bool readBlockRest(TextFile& file, frameInfo& record) {
     auto next = [&]() { return file.readLine(line); };
 
     if (!next()) return false;
+    record.anchorLine = file.line();
     int* anchor[] = {&record.offsetX, &record.offsetY};
     scanInts(line, anchor, 2);
     expectNumbers(file, line, 2, "anchor");
     holdInRange(file, anchor, 2, "anchor");
     if (!next()) return false;
+    record.colBoxLine = file.line();
     int* col[] = {&record.colBox.left, &record.colBox.top, &record.colBox.right, &record.colBox.bottom};
     scanInts(line, col, 4);
     expectNumbers(file, line, 4, "collision box");
     holdInRange(file, col, 4, "collision box");
     if (!next()) return false;
+    record.hitBoxLine = file.line();
     int* hit[] = {&record.hitBox.left, &record.hitBox.top, &record.hitBox.right, &record.hitBox.bottom};
     scanInts(line, hit, 4);
     expectNumbers(file, line, 4, "hit box");
@@ -145,6 +149,7 @@ bool readBlockRest(TextFile& file, frameInfo& record) {
     holdInRange(file, point2, 2, "point");
 
     if (!next()) return false;
+    record.soundLine = file.line();
     record.sound = firstWord(line);
     if (!wordFits(file, record.sound, kMaxSoundName, "sound name")) record.sound = "NULL";
     else expectName(file, record.sound, "sound name");
@@ -152,19 +157,16 @@ bool readBlockRest(TextFile& file, frameInfo& record) {
     if (!next()) return false;
     expectNumbers(file, line, 1, "particle line count");
     int particleLines = scanOne(line);
-    if (particleLines < 0) particleLines = 0;
-    long room = file.linesLeft();
-    if (particleLines > room) {
-        file.report("particle count " + std::to_string(particleLines) + " but only " + std::to_string(room) +
-                    " lines follow");
-        particleLines = static_cast<int>(room);
-    }
+    holdCount(file, particleLines, 1, "", [](int count, long room) {
+        return "particle count " + std::to_string(count) + " but only " + std::to_string(room) + " lines follow";
+    });
     bool namesGood = true;  // one message for a run of shifted lines is enough
     for (int i = 0; i < particleLines; ++i) {
         if (!next()) return false;
         if (wordFits(file, firstWord(line), kMaxWord, "particle name")) {
             if (namesGood) namesGood = expectName(file, firstWord(line), "particle name");
             record.particles.push_back(line);
+            record.particleLines.push_back(file.line());
         }
     }
     record.numParticles = static_cast<int>(record.particles.size());
@@ -237,6 +239,18 @@ void applyColourKey(SDL_Surface* surface, const colourKey& key) {
                     SDL_MapRGB(surface->format, key.red & 0xff, key.green & 0xff, key.blue & 0xff));
 }
 
+// A frame set's bitmap that can't be read ends the process (the game's
+// rule). Out of memory, the set's "info" is named on standard output, and
+// the set's images go first: ending the process needs a little memory too.
+[[noreturn]] void endOnBitmapFailure(CSpriteBase& set, const std::string& folder, bool outOfMemory) {
+    if (outOfMemory) std::printf("Out of memory loading the frames of %s/info\n", folder.c_str());
+    set.release();
+    std::fflush(stdout);
+    std::exit(1);
+}
+
+bool sdlOutOfMemory() { return std::string(SDL_GetError()).find("Out of memory") != std::string::npos; }
+
 // Shared reading of both loaders. `direct` selects the second loader.
 int loadFrames(CSpriteBase& set, const char* folder, bool direct) {
     std::string remembered = currentFolder();
@@ -254,80 +268,92 @@ int loadFrames(CSpriteBase& set, const char* folder, bool direct) {
     bool headerRead = scanHeader(line, "FILES:", announced);
     if (!headerRead) file.report("header is not \"FILES: <count>\"");
     std::printf("%d\n", announced);
-    if (announced < 0) {
-        file.report("negative frame count");
-        announced = 0;
-    }
-    long room = file.linesLeft() / kMinBlockLines;
-    if (announced > room) {
-        file.report("FILES: " + std::to_string(announced) + " but the file holds at most " + std::to_string(room) +
-                    " frames");
-        announced = static_cast<int>(room);
-    }
+    holdCount(file, announced, kMinBlockLines, "negative frame count", [](int count, long room) {
+        return "FILES: " + std::to_string(count) + " but the file holds at most " + std::to_string(room) + " frames";
+    });
     set.frames.assign(announced, frameInfo());
     set.mirror.assign(announced, frameInfo());
     set.built = 1;
 
     colourKey key;
     int loaded = 0;
-    while (loaded < announced && file.readLine(line)) {
-        if (isSkippedLine(line, file.lastHadTerminator())) continue;
-        frameInfo& record = set.frames[loaded];
-        int blockLine = file.line();
-        std::string bitmap;
-        readBlockHead(file, line, record, key, bitmap);
-        if (!readBlockRest(file, record)) {
-            reportContent(infoPath, blockLine, "file ends inside this frame block");
-            record = frameInfo();
-            break;
-        }
-        std::printf("%s\n%s\n%s\n", bitmap.c_str(), record.sound.c_str(), record.reservedName.c_str());
-        std::string bitmapPath = std::string(folder) + "/" + bitmap;
-        if (bitmap.empty() || !pathFits(nullptr, bitmapPath)) {
-            reportContent(infoPath, blockLine, bitmap.empty() ? "frame names no bitmap" : "bitmap path too long");
-            record = frameInfo();
-            continue;
-        }
-
-        if (!direct && !bitmapFailureEndsProcess) {
-            // Checking: a bitmap that would end the process is reported and left out.
-            std::string reason;
-            SDL_Surface* probe = loadCheckedBitmap(bitmapPath.c_str(), reason);
-            if (!probe) {
-                reportContent(infoPath, blockLine, "bitmap " + bitmap + ": " + reason);
+    try {
+        while (loaded < announced && file.readLine(line)) {
+            if (isSkippedLine(line)) continue;
+            frameInfo& record = set.frames[loaded];
+            int blockLine = file.line();
+            std::string bitmap;
+            readBlockHead(file, line, record, key, bitmap);
+            if (!readBlockRest(file, record)) {
+                reportContent(infoPath, blockLine, "file ends inside this frame block");
+                record = frameInfo();
+                break;
+            }
+            std::printf("%s\n%s\n%s\n", bitmap.c_str(), record.sound.c_str(), record.reservedName.c_str());
+            std::string bitmapPath = std::string(folder) + "/" + bitmap;
+            if (bitmap.empty() || !pathFits(nullptr, bitmapPath)) {
+                reportContent(infoPath, blockLine, bitmap.empty() ? "frame names no bitmap" : "bitmap path too long");
                 record = frameInfo();
                 continue;
             }
-            SDL_FreeSurface(probe);
-        }
 
-        SDL_Surface* image = nullptr;
-        if (direct) {
-            std::string reason;
-            image = loadCheckedBitmap(bitmapPath.c_str(), reason);
-            if (!image) {
-                record = frameInfo();
-                break;  // the second loader gives up at once
+            if (!direct && !bitmapFailureEndsProcess) {
+                // Checking: a bitmap that would end the process is reported and left out.
+                std::string reason;
+                SDL_Surface* probe = loadCheckedBitmap(bitmapPath.c_str(), reason);
+                if (!probe) {
+                    reportContent(infoPath, blockLine, "bitmap " + bitmap + ": " + reason);
+                    record = frameInfo();
+                    continue;
+                }
+                SDL_FreeSurface(probe);
             }
-            applyColourKey(image, key);
-            image = toDisplayFormat(image);
-        } else {
-            image = set.loadFromResource(folder, bitmap.c_str());
-            applyColourKey(image, key);
-            image = toDisplayFormat(image);
+
+            SDL_Surface* image = nullptr;
+            if (direct) {
+                std::string reason;
+                image = loadCheckedBitmap(bitmapPath.c_str(), reason);
+                if (!image) {
+                    record = frameInfo();
+                    break;  // the second loader gives up at once
+                }
+                applyColourKey(image, key);
+                image = toDisplayFormat(image);
+            } else {
+                image = set.loadFromResource(folder, bitmap.c_str());
+                applyColourKey(image, key);
+                image = toDisplayFormat(image);
+            }
+            record.image = image;
+            record.infoLine = blockLine;
+            if (!direct || set.width == 0) {
+                set.width = image->w;
+                set.height = image->h;
+            }
+            SDL_Surface* flipped = flip_surface(image);
+            if (!flipped) {
+                // The one way mirroring fails: no memory for the mirror image.
+                if (!direct && bitmapFailureEndsProcess) endOnBitmapFailure(set, folder, true);
+                reportContent(infoPath, blockLine, "out of memory for the mirror image of " + bitmap);
+                releaseSurface(image);
+                record = frameInfo();
+                break;
+            }
+            set.mirror[loaded].image = toDisplayFormat(flipped);
+            mirrorRecord(record, set.mirror[loaded], set.width);
+            ++loaded;
+            if (!direct) std::printf("let me guess\n");
+            if (!remembered.empty() && chdir(remembered.c_str()) != 0) std::perror("chdir");
         }
-        record.image = image;
-        record.infoLine = blockLine;
-        if (!direct || set.width == 0) {
-            set.width = image->w;
-            set.height = image->h;
-        }
-        SDL_Surface* flipped = flip_surface(image);
-        set.mirror[loaded].image = flipped ? toDisplayFormat(flipped) : nullptr;
-        mirrorRecord(record, set.mirror[loaded], set.width);
-        ++loaded;
-        if (!direct) std::printf("let me guess\n");
-        if (!remembered.empty() && chdir(remembered.c_str()) != 0) std::perror("chdir");
+    } catch (const std::bad_alloc&) {
+        // A set larger than memory is bad data too.
+        if (!direct && bitmapFailureEndsProcess) endOnBitmapFailure(set, folder, true);
+        // Only the frame being read can hold an image of its own.
+        releaseSurface(set.frames[loaded].image);
+        releaseSurface(set.mirror[loaded].image);
+        set.frames[loaded] = frameInfo();
+        set.mirror[loaded] = frameInfo();
+        file.report("out of memory after " + std::to_string(loaded) + " frames");
     }
     if (loaded < announced) {
         file.report("only " + std::to_string(loaded) + " of " + std::to_string(announced) + " frames loaded");
@@ -374,26 +400,30 @@ int CSpriteBase::init(const char* folder) { return loadFrames(*this, folder, tru
 SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file) {
     DIR* dir = opendir(folder);
     if (!dir) {
+        bool noMemory = errno == ENOMEM;
         std::perror("opendir failure");
-        std::exit(1);
+        endOnBitmapFailure(*this, folder, noMemory);
     }
     closedir(dir);
     if (chdir(folder) != 0) {
+        bool noMemory = errno == ENOMEM;
         std::perror("opendir failure");
-        std::exit(1);
+        endOnBitmapFailure(*this, folder, noMemory);
     }
     // Only a regular file: a pipe would block the start-up for good.
     int fd = openDataFile(file);
     if (fd < 0) {
+        bool noMemory = errno == ENOMEM;
         std::perror("Error opening resource file");
-        std::exit(1);
+        endOnBitmapFailure(*this, folder, noMemory);
     }
     int size = getfilesize(file);
     if (static_cast<size_t>(size) > kMaxBitmapFile) size = static_cast<int>(kMaxBitmapFile);
     void* buffer = std::malloc(size > 0 ? size : 1);
     if (!buffer) {
         std::printf("Unable to LOOOOOAAAAAAAD!\n");
-        std::exit(1);
+        close(fd);
+        endOnBitmapFailure(*this, folder, true);
     }
     int got = 0;
     while (got < size) {
@@ -406,13 +436,13 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
     if (!checkBitmap(static_cast<unsigned char*>(buffer), got, reason)) {
         std::free(buffer);
         std::printf("Unable to load bitmap: %s/%s: %s\n", folder, file, reason.c_str());
-        std::exit(1);
+        endOnBitmapFailure(*this, folder, false);
     }
     SDL_Surface* decoded = SDL_LoadBMP_RW(SDL_RWFromMem(buffer, got), 1);
     std::free(buffer);
     if (!decoded) {
         std::printf("Unable to load bitmap: %s\n", SDL_GetError());
-        std::exit(1);
+        endOnBitmapFailure(*this, folder, sdlOutOfMemory());
     }
     return toDisplayFormat(decoded);
 }

@@ -39,7 +39,13 @@ struct frameInfo {
     int moveY = 0;                 // upward lift per update
     bool reservedFlag2 = false;
     std::string reservedName;
-    int infoLine = 0;              // line of "info" where the frame's block begins (messages)
+    // Lines of "info" each field was read from (messages and checks).
+    int infoLine = 0;              // the block's first line: bitmap, pause, colour key
+    int anchorLine = 0;
+    int colBoxLine = 0;
+    int hitBoxLine = 0;
+    int soundLine = 0;
+    std::vector<int> particleLines;  // one for each launch line kept
 };
 
 class CSpriteBase {

@@ -1,5 +1,6 @@
 #include "bmpCheck.h"
 
+#include "platform/byteFields.h"
 #include "platform/platform.h"
 
 #include <cstdint>
@@ -9,63 +10,56 @@
 namespace {
 const size_t kFileHeader = 14;
 
-uint32_t read16(const unsigned char* p) { return p[0] | (p[1] << 8); }
-uint32_t read32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
-
 bool knownInfoHeader(uint32_t size) {
     return size == 12 || size == 40 || size == 52 || size == 56 || size == 64 || size == 108 || size == 124;
-}
-
-bool fail(std::string& reason, const std::string& text) {
-    reason = text;
-    return false;
 }
 }  // namespace
 
 bool checkBitmap(const unsigned char* data, size_t size, std::string& reason) {
-    if (size < kFileHeader + 4 || data[0] != 'B' || data[1] != 'M') return fail(reason, "not a BMP file");
-    uint32_t pixelOffset = read32(data + 10);
-    uint32_t infoSize = read32(data + kFileHeader);
-    if (!knownInfoHeader(infoSize)) return fail(reason, "unknown BMP header size " + std::to_string(infoSize));
-    if (size < kFileHeader + infoSize) return fail(reason, "file ends inside the BMP header");
+    if (size < kFileHeader + 4 || data[0] != 'B' || data[1] != 'M') return refuse(reason, "not a BMP file");
+    uint32_t pixelOffset = readLE32(data + 10);
+    uint32_t infoSize = readLE32(data + kFileHeader);
+    if (!knownInfoHeader(infoSize)) return refuse(reason, "unknown BMP header size " + std::to_string(infoSize));
+    if (size < kFileHeader + infoSize) return refuse(reason, "file ends inside the BMP header");
     const unsigned char* info = data + kFileHeader;
 
-    long width, height;
+    int64_t width, height;
     uint32_t planes, bits, compression = 0, coloursUsed = 0;
     if (infoSize == 12) {
-        width = static_cast<int16_t>(read16(info + 4));
-        height = static_cast<int16_t>(read16(info + 6));
-        planes = read16(info + 8);
-        bits = read16(info + 10);
+        width = static_cast<int16_t>(readLE16(info + 4));
+        height = static_cast<int16_t>(readLE16(info + 6));
+        planes = readLE16(info + 8);
+        bits = readLE16(info + 10);
     } else {
-        width = static_cast<int32_t>(read32(info + 4));
-        height = static_cast<int32_t>(read32(info + 8));
-        planes = read16(info + 12);
-        bits = read16(info + 14);
-        compression = read32(info + 16);
-        coloursUsed = read32(info + 32);
+        width = static_cast<int32_t>(readLE32(info + 4));
+        height = static_cast<int32_t>(readLE32(info + 8));
+        planes = readLE16(info + 12);
+        bits = readLE16(info + 14);
+        compression = readLE32(info + 16);
+        coloursUsed = readLE32(info + 32);
     }
-    height = std::labs(height);
-    if (planes != 1) return fail(reason, "planes " + std::to_string(planes) + " (must be 1)");
+    if (height < 0) height = -height;  // rows stored top-down
+    if (planes != 1) return refuse(reason, "planes " + std::to_string(planes) + " (must be 1)");
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        return fail(reason, std::to_string(bits) + " bits per pixel is not supported");
+        return refuse(reason, std::to_string(bits) + " bits per pixel is not supported");
     if (compression == 3 && bits != 16 && bits != 32)
-        return fail(reason, "bit fields need 16 or 32 bits per pixel");
-    if (compression != 0 && compression != 3) return fail(reason, "compressed bitmaps are not supported");
-    if (width < 1 || width > kMaxBitmapSide || height < 1 || height > kMaxBitmapSide)
-        return fail(reason, "size " + std::to_string(width) + "x" + std::to_string(height) + " is outside 1..4096");
+        return refuse(reason, "bit fields need 16 or 32 bits per pixel");
+    if (compression != 0 && compression != 3) return refuse(reason, "compressed bitmaps are not supported");
+    std::string sizeText = "size " + std::to_string(width) + "x" + std::to_string(height);
+    if (width < 1 || width > kMaxBitmapWidth || height < 1 || height > kMaxBitmapHeight)
+        return refuse(reason, sizeText + " is outside 1.." + std::to_string(kMaxBitmapWidth) + " by 1.." +
+                                  std::to_string(kMaxBitmapHeight));
+    if (width * height > kMaxBitmapPixels)
+        return refuse(reason, sizeText + " is over " + std::to_string(kMaxBitmapPixels) + " pixels");
     if (bits <= 8 && coloursUsed > (1u << bits))
-        return fail(reason, "palette of " + std::to_string(coloursUsed) + " colours for " + std::to_string(bits) +
+        return refuse(reason, "palette of " + std::to_string(coloursUsed) + " colours for " + std::to_string(bits) +
                                 " bits per pixel");
     if (pixelOffset < kFileHeader + infoSize || pixelOffset > size)
-        return fail(reason, "pixel data offset " + std::to_string(pixelOffset) + " is outside the file");
+        return refuse(reason, "pixel data offset " + std::to_string(pixelOffset) + " is outside the file");
     uint64_t rowBytes = ((static_cast<uint64_t>(width) * bits + 31) / 32) * 4;
     uint64_t needed = static_cast<uint64_t>(pixelOffset) + rowBytes * static_cast<uint64_t>(height);
     if (needed > size)
-        return fail(reason, "file holds " + std::to_string(size) + " bytes but its pixel rows need " +
+        return refuse(reason, "file holds " + std::to_string(size) + " bytes but its pixel rows need " +
                                 std::to_string(needed));
     return true;
 }
