@@ -152,13 +152,7 @@ void benchScene::repaintPass(bool bySdl) {
     } else {
         DrawBG();
     }
-    vikings1.draw();
-    pList.draw();
-    if (debugging) {
-        vikings1.drawColBoxes();
-        pList.debug();
-    }
-    SDL_Flip(screen);
+    DrawSprites();
     walked += std::abs(vikings1.x - before);
 }
 

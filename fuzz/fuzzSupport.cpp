@@ -9,10 +9,13 @@
 #include <cstdlib>
 
 #include "fighter/Fighter.h"
+#include "particles/particleInfo.h"
+#include "particles/particleList.h"
 #include "platform/platform.h"
 #include "platform/textFile.h"
 #include "sprites/CSprite.h"
 #include "sprites/CSpriteBase.h"
+#include "sprites/sceneGeometry.h"
 
 namespace {
 int contentReports = 0;
@@ -240,7 +243,7 @@ void playFrames(CSpriteBase& set, uint32_t seed) {
     fighter.screen = screen;
     fighter.speed = 3.0f;
     fighter.x = x;
-    fighter.y = 530;
+    fighter.y = g_GroundLevel;
     fighter.grounded = true;
     fighter.airActions = 2;
     if (set.drawable(0)) fighter.setBgSave(SDL_DisplayFormat(set.frames[0].image));
@@ -248,14 +251,45 @@ void playFrames(CSpriteBase& set, uint32_t seed) {
         // Landing switches to "walk", which this fighter does not have.
         fighter.base = &set;
         fighter.setDir((i + seed) % 3 != 0);
-        fighter.Gravity();
-        fighter.boundary();
-        fighter.clearBG();
-        fighter.updateBG();
-        fighter.draw();
-        fighter.drawColBoxes();
+        fighterPass(fighter);
         clockAdvance(11);
     }
+}
+
+std::string quietStart(const char* name) {
+    fuzzScreen();
+    quietContentReports();
+    return fuzzFolder() + "/" + name;
+}
+
+void particlesPass(particleList& particles) {
+    particles.clearBG();
+    particles.updateBG();
+    particles.draw();
+    particles.debug();
+}
+
+void fighterPass(Fighter& fighter) {
+    fighter.Gravity();
+    fighter.boundary();
+    fighter.clearBG();
+    fighter.updateBG();
+    fighter.draw();
+    fighter.drawColBoxes();
+}
+
+void checkEventCounts(const particleInfo& info) {
+    if (info.onDeathCount != static_cast<int>(info.onDeath.size()) ||
+        info.onHitPlayerCount != static_cast<int>(info.onHitPlayer.size()) ||
+        info.onHitEnemyCount != static_cast<int>(info.onHitEnemy.size()) ||
+        info.onHitTargetCount != static_cast<int>(info.onHitTarget.size()) ||
+        info.onHitAllyCount != static_cast<int>(info.onHitAlly.size()))
+        fail("an event count is not the number of entries held");
+}
+
+void fail(const char* what) {
+    std::fprintf(stderr, "%s\n", what);
+    std::abort();
 }
 
 int takeContentReports() {

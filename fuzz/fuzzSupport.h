@@ -14,6 +14,11 @@ SDL_Surface* fuzzScreen();
 // Opens the mixer on SDL's dummy audio driver once; false when it can't.
 bool fuzzAudio();
 
+// The start of every harness: the display, content messages collected
+// quietly (see quietContentReports), and the path of the scratch folder
+// `name` inside fuzzFolder(), not yet made.
+std::string quietStart(const char* name);
+
 // --- Scratch files ---
 // A private folder of this process under /dev/shm (or the temporary
 // folder), made once. Its path is short: the loaders limit paths to 255.
@@ -59,11 +64,22 @@ void writeParticleDefinitions(const std::string& particleFolder);
 
 // --- Using what was loaded ---
 class CSpriteBase;
+class Fighter;
+class particleList;
+// One drawing pass of `particles`: restore, save, draw, boxes.
+void particlesPass(particleList& particles);
+// One pass of the game's loop for `fighter`: gravity, the side clamp, the
+// background restored and saved, the frame and its boxes drawn.
+void fighterPass(Fighter& fighter);
 // Draws every frame of `set` the ways the game does: as a particle's sprite
 // and as the fighter's current frame, in both facings, with the boxes,
 // the movement step and the background saves and restores. `seed` varies
 // the positions and the clock.
 void playFrames(CSpriteBase& set, uint32_t seed);
+
+class particleInfo;
+// Fails when an event's count of a definition is not the number of entries it holds.
+void checkEventCounts(const particleInfo& info);
 
 // --- Quiet loading ---
 // Content messages ("file:line: message") are collected, not printed; the
@@ -71,6 +87,10 @@ void playFrames(CSpriteBase& set, uint32_t seed);
 int takeContentReports();
 // Sets up the quiet hook (every harness calls it once).
 void quietContentReports();
+
+// A broken rule: says which on standard error and aborts, so the fuzzer
+// reports the input like a crash.
+[[noreturn]] void fail(const char* what);
 
 // The input as text (libFuzzer's bytes as one string, NULs kept).
 inline std::string asText(const uint8_t* data, size_t size) {

@@ -13,17 +13,10 @@
 
 namespace {
 std::string characterFolder;
-
-void fail(const char* what) {
-    std::fprintf(stderr, "%s\n", what);
-    std::abort();
-}
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzScreen();
-    quietContentReports();
-    characterFolder = fuzzFolder() + "/char";
+    characterFolder = quietStart("char");
     writeCharacterFolders(characterFolder);
     return 0;
 }
@@ -63,12 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             case 13: fighter.setDir(false); fighter.x -= 3; break;
             default: break;
             }
-            fighter.Gravity();
-            fighter.boundary();
-            fighter.clearBG();
-            fighter.updateBG();
-            fighter.draw();
-            fighter.drawColBoxes();
+            fighterPass(fighter);
         }
     }
     for (animInfo& anim : anims.anims) anim.frameSet.release();

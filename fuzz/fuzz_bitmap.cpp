@@ -14,9 +14,7 @@ std::string setFolder;
 }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzScreen();
-    quietContentReports();
-    setFolder = fuzzFolder() + "/bmp";
+    setFolder = quietStart("bmp");
     makeFolders(setFolder);
     // One frame keyed magenta, the bitmap being the fuzzed input.
     writeText(setFolder + "/info",

@@ -10,13 +10,6 @@
 #include "fighter/Fighter.h"
 #include "fuzzSupport.h"
 
-namespace {
-void fail(const char* what) {
-    std::fprintf(stderr, "%s\n", what);
-    std::abort();
-}
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string text = asText(data, size);
     Fighter fighter;

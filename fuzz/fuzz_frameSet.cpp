@@ -32,9 +32,7 @@ uint32_t hashName(const std::string& name) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzScreen();
-    quietContentReports();
-    setFolder = fuzzFolder() + "/set";
+    setFolder = quietStart("set");
     return 0;
 }
 

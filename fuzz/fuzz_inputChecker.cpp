@@ -37,10 +37,6 @@ const char* const kMoveset =
     "noFrames\nLLC\n0\nNULL\n0\n0\nNULL\n0\n0\n0\nnull\n"
     "upper\nURC\n0\nNULL\n0\n0\nNULL\n0\n0\n0\nground is true\n";
 
-void fail(const char* what) {
-    std::fprintf(stderr, "%s\n", what);
-    std::abort();
-}
 
 int bufferLength(const inputChecker& checker) {
     int n = 0;
@@ -70,9 +66,7 @@ moveInfo* expectedMove(const inputChecker& checker, const std::string& keys, Fig
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzScreen();
-    quietContentReports();
-    std::string folder = fuzzFolder() + "/char";
+    std::string folder = quietStart("char");
     writeCharacterFolders(folder);
     writeText(folder + "/moveset", kMoveset);
     moves = new moveSet;

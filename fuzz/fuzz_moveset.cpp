@@ -18,10 +18,6 @@ namespace {
 std::string characterFolder;
 animationSet* anims = nullptr;  // the fighter's animations, loaded once
 
-void fail(const char* what) {
-    std::fprintf(stderr, "%s\n", what);
-    std::abort();
-}
 
 bool inSet(moveSet& moves, moveInfo* move) {
     for (moveInfo& m : moves.moves)
@@ -37,9 +33,7 @@ int listLength(moveNode* node) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzScreen();
-    quietContentReports();
-    characterFolder = fuzzFolder() + "/char";
+    characterFolder = quietStart("char");
     writeCharacterFolders(characterFolder);
     writeText(characterFolder + "/info", "ANIMS: 5\nstanding\nwalk\nduck\ninAir\nblank\n");
     anims = new animationSet;
@@ -100,12 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             for (int pass = 0; pass < 12; ++pass) {
                 now += 30;
                 clockSet(static_cast<Uint32>(now));
-                fighter.Gravity();
-                fighter.boundary();
-                fighter.clearBG();
-                fighter.updateBG();
-                fighter.draw();
-                fighter.drawColBoxes();
+                fighterPass(fighter);
                 fighter.returnSound();
                 for (int i = 1; i <= fighter.returnPartNum(); ++i) fighter.returnParticle(i);
             }

@@ -14,26 +14,10 @@
 
 namespace {
 std::string gameFolder;
-
-void fail(const char* what) {
-    std::fprintf(stderr, "%s\n", what);
-    std::abort();
-}
-
-void checkDefinition(const particleInfo& info) {
-    if (info.onDeathCount != static_cast<int>(info.onDeath.size()) ||
-        info.onHitPlayerCount != static_cast<int>(info.onHitPlayer.size()) ||
-        info.onHitEnemyCount != static_cast<int>(info.onHitEnemy.size()) ||
-        info.onHitTargetCount != static_cast<int>(info.onHitTarget.size()) ||
-        info.onHitAllyCount != static_cast<int>(info.onHitAlly.size()))
-        fail("an event count is not the number of entries held");
-}
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzScreen();
-    quietContentReports();
-    gameFolder = fuzzFolder() + "/pl";
+    gameFolder = quietStart("pl");
     writeParticleDefinitions(gameFolder + "/data/particle");
     // Definitions that are broken in their own ways.
     writeFrameSet(gameFolder + "/data/particle/nosettings", 1, 4, 4, 2);
@@ -54,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     particleList particles;
     int launched = 0;
     for (partInfoNode* node = defs.head; node; node = node->next) {
-        checkDefinition(node->info);
+        checkEventCounts(node->info);
         // The newest definition of a name is the one found.
         particleInfo* found = defs.findParticle(node->name);
         if (!found) fail("a loaded definition is not found by its name");
@@ -69,10 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         particles.update();
         for (partNode* node = particles.head; node; node = node->next)
             if (node->part->dead) fail("a dead particle is still in the list after the step");
-        particles.clearBG();
-        particles.updateBG();
-        particles.draw();
-        particles.debug();
+        particlesPass(particles);
         if (particles.size() > 400) break;
     }
     takeContentReports();

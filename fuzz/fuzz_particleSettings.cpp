@@ -16,17 +16,10 @@
 namespace {
 std::string gameFolder;
 partInfoList* defs = nullptr;  // the bundled definitions, loaded once
-
-void fail(const char* what) {
-    std::fprintf(stderr, "%s\n", what);
-    std::abort();
-}
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzScreen();
-    quietContentReports();
-    gameFolder = fuzzFolder() + "/ps";
+    gameFolder = quietStart("ps");
     writeParticleDefinitions(gameFolder + "/data/particle");
     writeFrameSet(gameFolder + "/data/particle/fuzzed", 3, 6, 5, 4);
     folderVisit visit(gameFolder);
@@ -46,13 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     node->name = "fuzzed";
     if (!node->info.initS("data/particle/fuzzed 5", screen)) fail("the settings file did not read");
     alphaOp = false;
-    const particleInfo& info = node->info;
-    if (info.onDeathCount != static_cast<int>(info.onDeath.size()) ||
-        info.onHitPlayerCount != static_cast<int>(info.onHitPlayer.size()) ||
-        info.onHitEnemyCount != static_cast<int>(info.onHitEnemy.size()) ||
-        info.onHitTargetCount != static_cast<int>(info.onHitTarget.size()) ||
-        info.onHitAllyCount != static_cast<int>(info.onHitAlly.size()))
-        fail("an event count is not the number of entries held");
+    checkEventCounts(node->info);
     node->next = defs->head;
     defs->head = node;
 

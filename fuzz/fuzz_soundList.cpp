@@ -19,10 +19,6 @@ namespace {
 std::string firstFolder;
 std::string secondFolder;
 
-void fail(const char* what) {
-    std::fprintf(stderr, "%s\n", what);
-    std::abort();
-}
 
 std::string smallWav(int samples, uint32_t seed) {
     std::string pcm;

@@ -17,17 +17,10 @@
 
 namespace {
 partInfoList* defs = nullptr;  // the bundled definitions and two odd ones, loaded once
-
-void fail(const char* what) {
-    std::fprintf(stderr, "%s\n", what);
-    std::abort();
-}
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzScreen();
-    quietContentReports();
-    std::string gameFolder = fuzzFolder() + "/sp";
+    std::string gameFolder = quietStart("sp");
     writeParticleDefinitions(gameFolder + "/data/particle");
     // One with no frames at all, one whose death list names itself.
     makeFolders(gameFolder + "/data/particle/bare");
@@ -86,10 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         particles.update();
         for (partNode* node = particles.head; node; node = node->next)
             if (node->part->dead || !node->part->info) fail("a dead or undefined particle stays in the list");
-        particles.clearBG();
-        particles.updateBG();
-        particles.draw();
-        particles.debug();
+        particlesPass(particles);
         if (particles.size() > 400) break;
     }
     takeContentReports();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +12,7 @@
 
 #include "platform/platform.h"
 #include "shell/scene.h"
+#include "sprites/sceneGeometry.h"
 
 SDL_Surface* testScreen() {
     static SDL_Surface* screen = nullptr;
@@ -20,7 +23,7 @@ SDL_Surface* testScreen() {
         std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
         std::abort();
     }
-    screen = SDL_SetVideoMode(800, 600, 32, SDL_FULLSCREEN | SDL_HWPALETTE);
+    screen = SDL_SetVideoMode(kScreenWidth, kScreenHeight, kScreenBits, SDL_FULLSCREEN | SDL_HWPALETTE);
     if (!screen) {
         std::fprintf(stderr, "SDL_SetVideoMode: %s\n", SDL_GetError());
         std::abort();
@@ -66,6 +69,32 @@ void writeBmp(const std::string& path, int w, int h, Uint32 rgb) {
     SDL_FreeSurface(surface);
 }
 
+std::string le16(uint32_t value) {
+    return std::string{static_cast<char>(value & 0xff), static_cast<char>((value >> 8) & 0xff)};
+}
+std::string le32(uint32_t value) { return le16(value & 0xffff) + le16(value >> 16); }
+
+std::string wavBytes(uint32_t encoding, uint32_t channels, uint32_t rate, uint32_t bits, const std::string& sound,
+                     uint32_t blockAlign, const std::string& formatExtra) {
+    if (blockAlign == 0) blockAlign = channels * bits / 8;
+    std::string format = le16(encoding) + le16(channels) + le32(rate) + le32(rate * blockAlign) + le16(blockAlign) +
+                         le16(bits) + formatExtra;
+    std::string chunks = "fmt " + le32(format.size()) + format + "data" + le32(sound.size()) + sound;
+    return "RIFF" + le32(4 + chunks.size()) + "WAVE" + chunks;
+}
+
+std::string imaAdpcmWav(uint32_t channels, uint32_t rate, int blocks) {
+    const uint32_t blockAlign = 256 * channels;
+    std::string sound;
+    for (int b = 0; b < blocks; ++b) {
+        // Each channel's header: its first sample, a step index (0..88) and a reserved byte.
+        for (uint32_t c = 0; c < channels; ++c) sound += le16(100 * c) + std::string(1, static_cast<char>(b % 89)) + '\0';
+        for (uint32_t i = 4 * channels; i < blockAlign; ++i) sound += static_cast<char>((i * 37 + b) & 0xff);
+    }
+    // The extension: its size, then the samples a block holds.
+    return wavBytes(0x11, channels, rate, 4, sound, blockAlign, le16(2) + le16(kImaSamplesPerBlock));
+}
+
 Uint32 pixelAt(SDL_Surface* surface, int x, int y) {
     if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
     Uint32 value = static_cast<Uint32*>(surface->pixels)[y * (surface->pitch / 4) + x];
@@ -96,6 +125,21 @@ void pushKeyDown(int sym) {
     event.key.state = SDL_PRESSED;
     event.key.keysym.sym = static_cast<SDLKey>(sym);
     SDL_PushEvent(&event);
+}
+
+std::string outputOfChild(const std::function<void()>& fn, int& status) {
+    std::fflush(stdout);
+    testing::internal::CaptureStdout();
+    pid_t child = fork();
+    if (child == 0) {
+        fn();
+        std::fflush(stdout);
+        _exit(0);
+    }
+    int wstatus = 0;
+    waitpid(child, &wstatus, 0);
+    status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    return testing::internal::GetCapturedStdout();
 }
 
 void startCapture() {

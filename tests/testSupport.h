@@ -3,6 +3,8 @@
 // small data files and bitmaps written on the spot, captured output.
 #include <SDL/SDL.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 // The 800x600 32-bit display on SDL's dummy driver, opened once per program.
@@ -18,6 +20,20 @@ std::string readFile(const std::string& path);
 
 // Writes a 24-bit BMP of w x h pixels filled with `rgb` (0xRRGGBB).
 void writeBmp(const std::string& path, int w, int h, Uint32 rgb);
+
+// Little-endian bytes of a 16-bit and a 32-bit value, for binary headers.
+std::string le16(uint32_t value);
+std::string le32(uint32_t value);
+
+// A WAV file: a format chunk (`encoding` 1 is PCM, 2 MS ADPCM, 0x11 IMA
+// ADPCM) followed by `formatExtra`, then a data chunk holding `sound`.
+// `blockAlign` 0 is the size of one sample in every channel.
+std::string wavBytes(uint32_t encoding, uint32_t channels, uint32_t rate, uint32_t bits, const std::string& sound,
+                     uint32_t blockAlign = 0, const std::string& formatExtra = "");
+// An IMA ADPCM WAV file of `blocks` blocks, 256 bytes a channel each.
+std::string imaAdpcmWav(uint32_t channels, uint32_t rate, int blocks);
+// Samples (in every channel) of one block of imaAdpcmWav.
+const uint32_t kImaSamplesPerBlock = 505;
 
 // Pixel (x, y) of a 32-bit surface, locked as needed.
 Uint32 pixelAt(SDL_Surface* surface, int x, int y);
@@ -41,6 +57,10 @@ void pushKeyDown(int sym);
 // Captures standard output (printf and std::cout) between start and stop.
 void startCapture();
 std::string stopCapture();
+
+// Runs `fn` in a child process (which ends when `fn` returns) and gives
+// back what the child printed on standard output; `status` gets its exit status.
+std::string outputOfChild(const std::function<void()>& fn, int& status);
 
 // Runs `fn` with the working directory set to `dir`, then goes back.
 template <typename Fn>

@@ -6,6 +6,7 @@
 
 #include "fighter/Fighter.h"
 #include "platform/platform.h"
+#include "sprites/sceneGeometry.h"
 #include "testSupport.h"
 
 namespace {
@@ -113,7 +114,7 @@ TEST_F(FighterTest, FallsFrom300ToExactly530AndLandsInWalk) {
     startCapture();
     f.Gravity();
     EXPECT_EQ(stopCapture(), "walk\n");
-    EXPECT_EQ(f.y, 530);
+    EXPECT_EQ(f.y, g_GroundLevel);
     EXPECT_TRUE(f.grounded);
     EXPECT_EQ(f.airActions, 2);
     EXPECT_EQ(f.action, "walk");
@@ -128,7 +129,7 @@ TEST_F(FighterTest, JumpArcThenWeakerSecondJumpThenNoThird) {
         f.Gravity();
         top = std::min(top, f.y);
     }
-    EXPECT_EQ(top, 530 - 136);
+    EXPECT_EQ(top, g_GroundLevel - 136);
     EXPECT_EQ(f.y, 394);
     f.Gravity();
     EXPECT_EQ(f.y, 394);  // the turn: speed 0
@@ -161,7 +162,9 @@ TEST_F(FighterTest, MovesCostAirActionsOnlyInTheAir) {
 }
 
 TEST_F(FighterTest, BoundaryClampsTheAnchor) {
-    for (auto [from, to] : std::vector<std::pair<int, int>>{{-7, 0}, {805, 800}, {800, 800}, {0, 0}, {400, 400}}) {
+    const std::vector<std::pair<int, int>> clamps = {
+        {-7, boundaryXLeft}, {805, boundaryXRight}, {800, boundaryXRight}, {0, 0}, {400, 400}};
+    for (auto [from, to] : clamps) {
         f.x = from;
         f.boundary();
         EXPECT_EQ(f.x, to);
@@ -205,6 +208,29 @@ TEST_F(FighterTest, MoveEndsInDrawShowingWalkFrameZero) {
     EXPECT_EQ(at(280, 480), mapped(kBackground));
 }
 
+// A frame shows for its whole pause times the speed (10 ms x 3.0): at that
+// very tick it is still shown; one tick later the next frame, or the move's end.
+TEST_F(FighterTest, FrameShowsForItsWholePauseBeforeTheNextOrTheMoveEnds) {
+    land();
+    f.lastTick = 1000;
+    f.changeAction(&kick);
+    const struct {
+        Uint32 clock;
+        int frame;
+        bool busy;
+    } passes[] = {
+        {1000, 0, true}, {1030, 0, true}, {1031, 1, true}, {1061, 1, true}, {1062, 0, false},
+    };
+    startCapture();
+    for (const auto& pass : passes) {
+        clockSet(pass.clock);
+        drawPass();
+        EXPECT_EQ(pass.frame, f.frame) << "at " << pass.clock;
+        EXPECT_EQ(pass.busy, f.returnBusy()) << "at " << pass.clock;
+    }
+    EXPECT_EQ("kickpunch ended\nwalk\n", stopCapture());
+}
+
 TEST_F(FighterTest, JumpDuringAMoveEndsItWhenInAirWraps) {
     land();
     f.changeAction(&kick);
@@ -239,7 +265,7 @@ TEST_F(FighterTest, BoxRectangleExampleFacingRight) {
     f.changeAnim("boxes");
     f.dir = true;
     f.x = 100;
-    f.y = 530;
+    f.y = g_GroundLevel;
     f.drawColBoxes();
     EXPECT_EQ(at(95, 510), 0xffcc00u);  // below the hit box
     EXPECT_EQ(at(100, 500), 0xffcc00u);
@@ -342,7 +368,7 @@ TEST(FighterData, EmptyAnimationSetFallsWithoutDrawing) {
     f.x = 100;
     f.y = 300;
     for (int step = 0; step < 23; ++step) f.Gravity();
-    EXPECT_EQ(f.y, 530);
+    EXPECT_EQ(f.y, g_GroundLevel);
     f.Jump(16);
     f.clearBG();
     f.updateBG();

@@ -9,6 +9,7 @@
 #include "particles/particle.h"
 #include "platform/platform.h"
 #include "platform/textFile.h"
+#include "sprites/sceneGeometry.h"
 #include "testSupport.h"
 
 namespace {
@@ -48,7 +49,7 @@ protected:
 TEST_F(FuzzFindings, HugeSpawnOffsetsFromAFighterStayOnTheirSideWithoutOverflow) {
     Fighter fighter;
     fighter.x = 400;
-    fighter.y = 530;
+    fighter.y = g_GroundLevel;
     fighter.dir = true;
     particle right;
     spawn(right, "ball 2147483647 -2147483648", &fighter, nullptr);
@@ -162,10 +163,10 @@ TEST(FuzzFindingsFrames, ALiftShownForMinutesStopsFarAboveTheScreen) {
     Fighter fighter;
     fighter.base = &set;
     fighter.x = 100;
-    fighter.y = 530;
+    fighter.y = g_GroundLevel;
     fighter.grounded = true;
     fighter.Gravity();
-    EXPECT_EQ(530 - 65536, fighter.y);  // an ordinary lift is exact
+    EXPECT_EQ(g_GroundLevel - 65536, fighter.y);  // an ordinary lift is exact
     EXPECT_FALSE(fighter.grounded);
     int lowest = fighter.y;
     for (int step = 0; step < 40000; ++step) {

@@ -124,6 +124,22 @@ TEST(MoveSetParsing, ReadsEveryFieldOfEveryMoveInFileOrder) {
     EXPECT_LT(out.find("Lets Rock!: punch"), out.find("Lets Rock!: kick"));
 }
 
+// Name, command and condition keep the lines they were read from.
+TEST(MoveSetParsing, RecordsTheLinesOfNameCommandAndCondition) {
+    std::string dir = character({{"punch", "DRA"}, {"kick", "DRB"}});
+    moveSet set;
+    load(set, dir);
+    ASSERT_EQ(2u, set.moves.size());
+    const struct {
+        int name, command, condition;
+    } expected[] = {{2, 3, 12}, {13, 14, 23}};
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(expected[i].name, set.moves[i].line) << i;
+        EXPECT_EQ(expected[i].command, set.moves[i].commandLine) << i;
+        EXPECT_EQ(expected[i].condition, set.moves[i].conditionLine) << i;
+    }
+}
+
 TEST(MoveSetParsing, NameLineKeepsOnlyItsFirstWordForNameAndFolder) {
     std::string dir = character({{"uppercut", "DA"}});
     std::string text = readFile(dir + "/moveset");

@@ -14,6 +14,7 @@
 #include "shell/gamePad.h"
 #include "shell/playerControl.h"
 #include "shell/scene.h"
+#include "sprites/sceneGeometry.h"
 #include "testSupport.h"
 
 namespace {
@@ -105,18 +106,11 @@ protected:
         f.initS(&anims, testScreen());
         f.speed = 3.0f;
         f.x = 300;
-        f.y = 530;
+        f.y = g_GroundLevel;
         f.grounded = true;
         f.airActions = 2;
         f.changeAnim("standing");
-        pad.name = "defualt";
-        pad.buttonA = SDLK_z;
-        pad.buttonB = SDLK_x;
-        pad.buttonC = SDLK_c;
-        pad.left = SDLK_LEFT;
-        pad.right = SDLK_RIGHT;
-        pad.up = SDLK_UP;
-        pad.down = SDLK_DOWN;
+        bindPlayerKeys(pad);
         checker.reset(new inputChecker(&moves, &f));
         sounds.head = new soundNode{"swing", nullptr, new soundNode{"thud", nullptr, new soundNode{"breath"}}};
         sounds.count = 3;

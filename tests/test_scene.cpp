@@ -5,6 +5,7 @@
 
 #include "platform/platform.h"
 #include "shell/scene.h"
+#include "sprites/sceneGeometry.h"
 #include "testSupport.h"
 
 namespace {
@@ -42,7 +43,7 @@ protected:
 TEST_F(Scene, StartUpPaintsTheBackgroundAndTheFighterLandsOnTheFloor) {
     ASSERT_NE(nullptr, screen);
     ASSERT_NE(nullptr, back);
-    EXPECT_EQ(800, screen->w);
+    EXPECT_EQ(kScreenWidth, screen->w);
     EXPECT_EQ(32, screen->format->BitsPerPixel);
     // Far from the fighter and the start-up fireball the background is shown.
     EXPECT_EQ(backgroundPixel(700, 100), screenPixel(700, 100));
@@ -66,7 +67,7 @@ TEST_F(Scene, StartUpPaintsTheBackgroundAndTheFighterLandsOnTheFloor) {
     startCapture();
     passes(150);
     stopCapture();
-    EXPECT_EQ(530, vikings1.y);
+    EXPECT_EQ(g_GroundLevel, vikings1.y);
     EXPECT_TRUE(vikings1.grounded);
     EXPECT_EQ(2, vikings1.airActions);
     // Where the fighter was while falling the background is back.

@@ -117,6 +117,37 @@ TEST(FrameSetFormat, SkipsBlankAndCommentLinesOnlyBetweenBlocks) {
     EXPECT_EQ("NULL", set.frames[0].sound);
 }
 
+// Each field keeps the line it was read from, past comments, blank lines
+// and launch lines of any number, so that a message can name it.
+TEST(FrameSetFormat, RecordsTheLineOfEachField) {
+    blockSpec first = frameNamed(0);
+    first.particles = {"fireball1 80 80", "spark 1 2", "ember 0 0"};
+    std::string info = "FILES: 2\n# a comment\n\n" + blockText(first) + "\n" + blockText(frameNamed(1));
+    std::string dir = frameFolder(info, 2);
+    CSpriteBase set;
+    startCapture();
+    set.initR(dir.c_str());
+    stopCapture();
+    ASSERT_EQ(2, set.numFrames);
+    const struct {
+        int frame;
+        int block, anchor, colBox, hitBox, sound;
+        std::vector<int> particles;
+    } expected[] = {
+        {0, 4, 5, 6, 7, 13, {15, 16, 17}},
+        {1, 22, 23, 24, 25, 31, {}},  // after a blank line between the blocks
+    };
+    for (const auto& e : expected) {
+        const frameInfo& f = set.frames[e.frame];
+        EXPECT_EQ(e.block, f.infoLine) << e.frame;
+        EXPECT_EQ(e.anchor, f.anchorLine) << e.frame;
+        EXPECT_EQ(e.colBox, f.colBoxLine) << e.frame;
+        EXPECT_EQ(e.hitBox, f.hitBoxLine) << e.frame;
+        EXPECT_EQ(e.sound, f.soundLine) << e.frame;
+        EXPECT_EQ(e.particles, f.particleLines) << e.frame;
+    }
+}
+
 TEST(FrameSetFormat, CrlfFileMeansWhatItsLfTwinMeans) {
     blockSpec b;
     b.particles = {"fireball1 80 80"};
@@ -333,19 +364,10 @@ TEST(FrameSetFatal, FileThatIsNotABitmapEndsTheProgram) {
     std::string dir = frameFolder(framesInfo({frameNamed(0)}), 0);
     writeFile(dir + "/f0.bmp", "this is not a bitmap at all");
     CSpriteBase set;
-    EXPECT_EXIT(
-        {
-            set.initR(dir.c_str());
-        },
-        testing::ExitedWithCode(1), "");
     // The message goes to standard output; check it with a captured run.
-    testing::internal::CaptureStdout();
-    pid_t child = fork();
-    if (child == 0) set.initR(dir.c_str());
     int status = 0;
-    waitpid(child, &status, 0);
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(1, WEXITSTATUS(status));
+    std::string out = outputOfChild([&] { set.initR(dir.c_str()); }, status);
+    EXPECT_EQ(1, status);
     EXPECT_NE(std::string::npos, out.find("Unable to load bitmap: "));
 }
 

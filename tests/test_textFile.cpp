@@ -125,3 +125,40 @@ TEST(TextFields, HeadersWordsAndLimits) {
     EXPECT_NE(std::string::npos, out.find(path + ":1: name longer than 79 characters"));
     EXPECT_NE(std::string::npos, out.find(path + ":1: path longer than 255 characters"));
 }
+
+// A count is held within what the rest of the file can hold: a negative
+// one is 0, one beyond the lines left is cut; each change is reported.
+TEST(TextCounts, HeldWithinTheFileAndReported) {
+    const struct {
+        int count;
+        long linesPerItem;
+        int held;
+        bool unchanged;
+        const char* report;
+    } cases[] = {
+        {3, 1, 3, true, ""},
+        {0, 1, 0, true, ""},
+        {4, 1, 3, false, ":1: 4 but 3\n"},
+        {2, 2, 1, false, ":1: 2 but 1\n"},
+        {1, 2, 1, true, ""},
+        {-5, 1, 0, false, ":1: negative\n"},
+        {2147483647, 1, 3, false, ":1: 2147483647 but 3\n"},
+    };
+    std::string path = makeTempDir("count") + "/list";
+    writeFile(path, "COUNT\na\nb\nc\n");
+    for (const auto& c : cases) {
+        TextFile file;
+        ASSERT_TRUE(file.open(path));
+        std::string header;
+        file.readLine(header);
+        int count = c.count;
+        startCapture();
+        bool unchanged = holdCount(file, count, c.linesPerItem, "negative", [](int n, long room) {
+            return std::to_string(n) + " but " + std::to_string(room);
+        });
+        std::string out = stopCapture();
+        EXPECT_EQ(c.held, count) << c.count;
+        EXPECT_EQ(c.unchanged, unchanged) << c.count;
+        EXPECT_EQ(c.report[0] ? path + c.report : std::string(), out) << c.count;
+    }
+}

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "authoring/dataFolder.h"
 #include "commands/Condition.h"
 #include "commands/Target.h"
 #include "data/animationSet.h"
@@ -31,6 +32,7 @@
 #include "data/soundSet.h"
 #include "fighter/Fighter.h"
 #include "particles/partInfoList.h"
+#include "sprites/sceneGeometry.h"
 #include "platform/platform.h"
 #include "platform/textFile.h"
 #include "shell/keyFile.h"
@@ -49,9 +51,6 @@ const char* const kStartParticle = "fireball1";
 // Animations the fighter and the player control ask for by name.
 const char* const kNeededAnimations[] = {"walk", "standing", "duck", "inAir", "blank"};
 const char* const kEventNames[] = {"OnDeath", "OnHitPlayer", "OnHitEnemy", "OnHitTarget", "OnHitAlly"};
-// The screen the background covers.
-const int kScreenW = 800;
-const int kScreenH = 600;
 
 // --- Problems ---
 
@@ -188,11 +187,12 @@ void checkFrameSet(const CSpriteBase& set, const std::string& folder) {
                     "frame is " + sizeText(w, h) + " but the set's last frame is " +
                         sizeText(set.width, set.height));
         if (frame.offsetX < 0 || frame.offsetX > w || frame.offsetY < 0 || frame.offsetY > h)
-            warning(info, at + 1,
+            warning(info, frame.anchorLine,
                     "anchor " + std::to_string(frame.offsetX) + " " + std::to_string(frame.offsetY) +
                         " is outside the " + sizeText(w, h) + " frame");
-        if (!boxEmpty(frame.colBox)) checkBox(info, at + 2, "collision box", frame.colBox, w, h);
-        if (frame.hitActive >= 1 || !boxEmpty(frame.hitBox)) checkBox(info, at + 3, "hit box", frame.hitBox, w, h);
+        if (!boxEmpty(frame.colBox)) checkBox(info, frame.colBoxLine, "collision box", frame.colBox, w, h);
+        if (frame.hitActive >= 1 || !boxEmpty(frame.hitBox))
+            checkBox(info, frame.hitBoxLine, "hit box", frame.hitBox, w, h);
     }
 }
 
@@ -222,9 +222,9 @@ void checkFighterFrames(const CSpriteBase& set, const std::string& folder, sound
         const frameInfo& frame = set.frames[i];
         if (!frame.image) continue;
         if (soundsLoaded && !frame.sound.empty() && frame.sound != "NULL" && !sounds.find(frame.sound))
-            error(info, frame.infoLine + 9, "sound \"" + frame.sound + "\" is in no sound list");
+            error(info, frame.soundLine, "sound \"" + frame.sound + "\" is in no sound list");
         for (size_t j = 0; j < frame.particles.size(); ++j) {
-            int line = frame.infoLine + 11 + static_cast<int>(j);
+            int line = frame.particleLines[j];
             if (checkSpawn(info, line, frame.particles[j], defs, true, "particle line") == "NULL")
                 warning(info, line, "particle line NULL launches nothing; lower the count instead");
         }
@@ -272,23 +272,22 @@ void checkMoves(moveSet& moves) {
     for (size_t i = 0; i < moves.moves.size(); ++i) {
         const moveInfo& move = moves.moves[i];
         if (move.name.empty() || move.line <= 0) continue;
-        int commandLine = move.line + 1;
         Condition read;
         masks[i] = conditionMask(move.condition, read);
-        checkCondition(file, move.line + 10, move.condition, read);
+        checkCondition(file, move.conditionLine, move.condition, read);
 
         const std::string& command = move.command;
         if (command.empty()) continue;  // reported by the loader
         size_t odd = command.find_first_not_of("ABCUDLR");
         if (odd != std::string::npos) {
-            error(file, commandLine,
+            error(file, move.commandLine,
                   "command \"" + command + "\" holds \"" + command.substr(odd, 1) +
                       "\", which no key gives (A B C U D L R)");
             continue;
         }
         char button = command.back();
         if (button != 'A' && button != 'B' && button != 'C') {
-            error(file, commandLine,
+            error(file, move.commandLine,
                   "command \"" + command +
                       "\" does not end with a button (A, B or C): the move can never be performed");
             continue;
@@ -306,7 +305,7 @@ void checkMoves(moveSet& moves) {
                        std::to_string(before.line) + ")";
         }
         if (masks[i] != 0 && (masks[i] & ~covered) == 0)
-            error(file, commandLine,
+            error(file, move.commandLine,
                   "command \"" + command + "\" can never win: the earlier " + earlier +
                       " occurs inside it and is found first");
     }
@@ -381,7 +380,7 @@ void checkParticles(partInfoList& defs) {
             const std::vector<std::string>& entries = *events[e];
             std::string what = std::string(kEventNames[e]) + " entry";
             for (size_t j = 0; j < entries.size(); ++j) {
-                int line = info.eventLines[e] + 1 + static_cast<int>(j);
+                int line = info.eventEntryLines[e][j];
                 // Only death is ever raised, and only when its first entry is not NULL.
                 bool launched = e == 0 && entries[0] != "NULL";
                 checkSpawn(settings, line, entries[j], defs, launched, what.c_str());
@@ -397,29 +396,6 @@ void checkParticles(partInfoList& defs) {
 }
 
 // --- The data folder ---
-
-bool isFolder(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// "data" beside the program, or beside the folder it sits in (a build tree),
-// or in the installed share folder.
-std::string defaultDataFolder(const char* argv0) {
-    char here[PATH_MAX];
-    if (!getcwd(here, sizeof here)) return "data";
-    std::string found = "data";
-    if (enterDataHome(argv0)) {
-        char program[PATH_MAX];
-        if (getcwd(program, sizeof program)) {
-            std::string beside = std::string(program) + "/data";
-            std::string above = std::string(program) + "/../data";
-            found = !isFolder(beside) && isFolder(above) ? above : beside;
-        }
-    }
-    if (chdir(here) != 0) return found;
-    return found;
-}
 
 // Makes the working directory a folder whose "data" is `dataFolder`, as
 // the game's fixed paths expect. `scratch` is a folder made for a link, to
@@ -572,7 +548,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     bool audio = Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048) >= 0;
-    screen = SDL_SetVideoMode(kScreenW, kScreenH, 32, SDL_SWSURFACE);
+    screen = SDL_SetVideoMode(kScreenWidth, kScreenHeight, 32, SDL_SWSURFACE);
     if (!screen) {
         std::fprintf(stderr, "fightscene-check: no display: %s\n", SDL_GetError());
         removeScratch(scratch);
@@ -605,10 +581,10 @@ int main(int argc, char* argv[]) {
 
         checkCharacter(anims, moves, sounds, defs);
         checkParticles(defs);
-        if (back && (back->w < kScreenW || back->h < kScreenH))
+        if (back && (back->w < kScreenWidth || back->h < kScreenHeight))
             warning("data/tBG2.bmp", 0,
                     "background is " + sizeText(back->w, back->h) + ", smaller than the " +
-                        sizeText(kScreenW, kScreenH) + " screen");
+                        sizeText(kScreenWidth, kScreenHeight) + " screen");
         checkKeyFile(keysNamed);
         speak();
         if (!audio) warning("data", 0, "no audio device: the sound lists were not checked");

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "authoring/dataFolder.h"
 #include "authoring/replay.h"
 
 namespace {

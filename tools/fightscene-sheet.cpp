@@ -9,6 +9,7 @@
 
 #include "authoring/sheet.h"
 #include "platform/textFile.h"
+#include "sprites/sceneGeometry.h"
 
 namespace {
 // Loading problems are printed as the game prints them, and counted.
@@ -68,7 +69,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     std::atexit(SDL_Quit);
-    if (!SDL_SetVideoMode(800, 600, 32, SDL_SWSURFACE)) {
+    if (!SDL_SetVideoMode(kScreenWidth, kScreenHeight, kScreenBits, SDL_SWSURFACE)) {
         std::printf("Unable to set 800x600 video: %s\n", SDL_GetError());
         return 1;
     }

@@ -23,17 +23,12 @@ int animationSet::loadAll(const char* characterFolder) {
     // Lines left after the announced names are the count's fault only when it was read and held.
     bool trusted = scanHeader(line, "ANIMS:", announced);
     if (!trusted) file.report("header is not \"ANIMS: <count>\"");
-    if (announced < 0) {
-        file.report("negative animation count");
-        announced = 0;
-        trusted = false;
-    }
-    long room = file.linesLeft();
-    if (announced > room) {
-        file.report("ANIMS: " + std::to_string(announced) + " but only " + std::to_string(room) + " names follow");
-        announced = static_cast<int>(room);
-        trusted = false;
-    }
+    trusted = holdCount(file, announced, 1, "negative animation count",
+                        [](int count, long room) {
+                            return "ANIMS: " + std::to_string(count) + " but only " + std::to_string(room) +
+                                   " names follow";
+                        }) &&
+              trusted;
     // Fresh records: the frame sets own their images and are not copied.
     anims.clear();
     anims.resize(announced);

@@ -44,25 +44,19 @@ int moveSet::loadAll(const char* characterFolder) {
 
     std::string line;
     int announced = 0;
-    bool countTrusted = false;  // header read and the file holds every block it announces
-    if (!file.readLine(line) || !scanHeader(line, "ANIMS:", announced)) {
+    bool headerRead = file.readLine(line) && scanHeader(line, "ANIMS:", announced);
+    if (!headerRead) {
         file.report("no move count (\"ANIMS: n\"); no moves read");
         announced = 0;
-    } else if (announced < 0) {
-        file.report("negative move count; no moves read");
-        announced = 0;
-    } else {
-        countTrusted = true;
     }
-
     // Never allocate more moves than the rest of the file can describe.
-    long room = file.linesLeft() / kLinesPerMove;
-    if (announced > room) {
-        file.report("announces " + std::to_string(announced) + " moves but holds only " +
-                    std::to_string(room));
-        announced = static_cast<int>(room);
-        countTrusted = false;
-    }
+    // Trusted: read, and the file holds every block it announces.
+    bool countTrusted =
+        holdCount(file, announced, kLinesPerMove, "negative move count; no moves read",
+                  [](int count, long room) {
+                      return "announces " + std::to_string(count) + " moves but holds only " + std::to_string(room);
+                  }) &&
+        headerRead;
     moves.resize(announced);
     count = announced;
 
@@ -99,6 +93,7 @@ int moveSet::loadAll(const char* characterFolder) {
                 break;
             }
             case 1:
+                move.commandLine = file.line();
                 move.command = wordField(file, line, "move command", fits);
                 if (fits) expectName(file, move.command, "move command");
                 std::printf("Command: %s\n", move.command.c_str());
@@ -112,6 +107,7 @@ int moveSet::loadAll(const char* characterFolder) {
             case 8: move.reservedBool2 = intField(file, line) == 1; break;
             case 9: move.reservedBool3 = intField(file, line) == 1; break;
             default:
+                move.conditionLine = file.line();
                 move.condition = line;
                 std::printf("Condition: %s\n", move.condition.c_str());
                 break;

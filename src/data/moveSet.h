@@ -19,7 +19,10 @@ struct moveInfo {
     bool reservedBool2 = false;
     bool reservedBool3 = false;
     std::string condition;  // "null" for none, else a condition text
-    int line = 0;           // line of the moveset file that names the move (messages)
+    // Lines of the moveset file (messages and checks).
+    int line = 0;           // the move's name
+    int commandLine = 0;
+    int conditionLine = 0;
 };
 
 // A node of a move list; the list's owner frees the nodes.

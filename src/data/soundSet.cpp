@@ -1,6 +1,7 @@
 #include "soundSet.h"
 
 #include <cstdio>
+#include <functional>
 
 #include "data/wavCheck.h"
 #include "platform/textFile.h"
@@ -38,18 +39,12 @@ bool openList(TextFile& file, const char* folder, int& announced, bool& trusted)
         announced = 0;
         trusted = false;
     }
-    if (announced < 0) {
-        file.report("negative sound count read as 0");
-        announced = 0;
-        trusted = false;
-    }
-    long left = file.linesLeft();
-    if (announced > left) {
-        file.report("announces " + std::to_string(announced) + " sounds but only " +
-                    std::to_string(left) + " lines follow");
-        announced = static_cast<int>(left);
-        trusted = false;
-    }
+    trusted = holdCount(file, announced, 1, "negative sound count read as 0",
+                        [](int count, long room) {
+                            return "announces " + std::to_string(count) + " sounds but only " +
+                                   std::to_string(room) + " lines follow";
+                        }) &&
+              trusted;
     return true;
 }
 
@@ -93,6 +88,28 @@ soundNode* loadSound(const TextFile& file, const std::string& name, const std::s
         std::fprintf(stderr, "Could not load myfile.wav\n");
     return node;
 }
+
+// Reads the `announced` name lines of an open list and loads each sound that
+// `keep` accepts onto the end of the list at `head`. The number added.
+int appendSounds(TextFile& file, const char* folder, int announced, soundNode*& head,
+                 const std::function<bool(const std::string&)>& keep) {
+    soundNode* tail = head;
+    while (tail && tail->next) tail = tail->next;
+    int added = 0;
+    for (int i = 0; i < announced; ++i) {
+        std::string path;
+        std::string name = readName(file, folder, path);
+        if (name.empty() || !keep(name)) continue;
+        soundNode* node = loadSound(file, name, path);
+        if (tail)
+            tail->next = node;
+        else
+            head = node;
+        tail = node;
+        ++added;
+    }
+    return added;
+}
 }  // namespace
 
 soundSet::soundSet() { std::printf("SOUND CLASS INITIATED!\n"); }
@@ -117,21 +134,7 @@ void soundSet::getList(const char* folder) {
         retired = head;
     }
     head = nullptr;
-    count = 0;
-
-    soundNode* tail = nullptr;
-    for (int i = 0; i < announced; ++i) {
-        std::string path;
-        std::string name = readName(file, folder, path);
-        if (name.empty()) continue;
-        soundNode* node = loadSound(file, name, path);
-        if (tail)
-            tail->next = node;
-        else
-            head = node;
-        tail = node;
-        ++count;
-    }
+    count = appendSounds(file, folder, announced, head, [](const std::string&) { return true; });
     if (trusted) reportUnreadLines(file, "sound name", false);
     file.close();
 }
@@ -144,31 +147,15 @@ void soundSet::addToList(const char* folder) {
     if (!openList(file, folder, announced, trusted)) return;
 
     // New entries go after the last one; with no list yet they start it.
-    soundNode* tail = head;
-    while (tail && tail->next) tail = tail->next;
-
     int skipped = 0;
-    int added = 0;
-    for (int i = 0; i < announced; ++i) {
-        std::string path;
-        std::string name = readName(file, folder, path);
-        if (name.empty()) continue;
+    count += appendSounds(file, folder, announced, head, [&](const std::string& name) {
         // `count` still covers only the entries held before this call, so a
         // name listed twice here is added twice.
-        if (find(name)) {
-            ++skipped;
-            std::printf("%d\n", -skipped);
-            continue;
-        }
-        soundNode* node = loadSound(file, name, path);
-        if (tail)
-            tail->next = node;
-        else
-            head = node;
-        tail = node;
-        ++added;
-    }
-    count += added;
+        if (!find(name)) return true;
+        ++skipped;
+        std::printf("%d\n", -skipped);
+        return false;
+    });
     if (trusted) reportUnreadLines(file, "sound name", false);
     std::printf("New Total is : %d\n", count);
     file.close();

@@ -2,13 +2,9 @@
 
 #include <cstdio>
 
-#include "platform/platform.h"
+#include "sprites/sceneGeometry.h"
 #include "sprites/surfaceBlit.h"
 
-// World limits of the fighter's anchor point.
-static const int g_GroundLevel = 530;
-static const int boundaryXLeft = 0;
-static const int boundaryXRight = 800;
 // Highest anchor y a frame's lift can carry the fighter to: a lifting frame
 // shown for minutes stops there instead of overflowing.
 static const int kHighestLift = -(1 << 20);
@@ -136,24 +132,14 @@ void Fighter::updateBG() {
 
 void Fighter::draw() {
     if (!canShow()) return;
-    if (animating == 1) {
-        const frameInfo& rec = base->frames[frame];
-        float deadline = static_cast<float>(lastTick) + static_cast<float>(rec.pause) * speed;
-        if (static_cast<float>(clockTicks()) > deadline) {
-            frame += 1;
-            if (frame > base->numFrames - 1) {
-                frame = 0;
-                if (currentMove) {
-                    std::printf("punch ended\n");
-                    currentMove = nullptr;
-                    changeAnim("walk");
-                    frame = 0;
-                    clearBG();
-                    updateBG();
-                }
-            }
-            lastTick = static_cast<int>(clockTicks());
-        }
+    // A move ends when its last frame has run out.
+    if (advanceFrame() && currentMove) {
+        std::printf("punch ended\n");
+        currentMove = nullptr;
+        changeAnim("walk");
+        frame = 0;
+        clearBG();
+        updateBG();
     }
     if (drawn == 0) drawn = 1;
     // "walk" may be missing after a move ends.
@@ -181,8 +167,8 @@ void Fighter::drawColBoxes() {
         SDL_FillRect(screen, &box, pixel);
     };
 
-    fillBox(rec.colBox, stored.colBox, 0xffcc00);
+    fillBox(rec.colBox, stored.colBox, kCollisionBoxColour);
     SDL_Rect mark = makeRect(x - 2, y - 2, 4, 2);
-    SDL_FillRect(screen, &mark, 0xcc);
-    if (stored.hitActive >= 1) fillBox(rec.hitBox, stored.hitBox, 0xff0000);
+    SDL_FillRect(screen, &mark, kAnchorMarkColour);
+    if (stored.hitActive >= 1) fillBox(rec.hitBox, stored.hitBox, kHitBoxColour);
 }

@@ -33,18 +33,12 @@ int partInfoList::addList(const char* listName, SDL_Surface* screen) {
         announced = 0;
         trusted = false;
     }
-    if (announced < 0) {
-        file.report("negative particle count read as 0");
-        announced = 0;
-        trusted = false;
-    }
-    long left = file.linesLeft();
-    if (announced > left) {
-        file.report("announces " + std::to_string(announced) + " particles but only " + std::to_string(left) +
-                    " lines follow");
-        announced = static_cast<int>(left);
-        trusted = false;
-    }
+    trusted = holdCount(file, announced, 1, "negative particle count read as 0",
+                        [](int count, long room) {
+                            return "announces " + std::to_string(count) + " particles but only " +
+                                   std::to_string(room) + " lines follow";
+                        }) &&
+              trusted;
 
     for (int i = 0; i < announced && file.readLine(line); ++i) {
         std::printf("New Particle: %s\n", line.c_str());

@@ -8,13 +8,11 @@
 #include "particles/particleInfo.h"
 #include "platform/platform.h"
 #include "platform/textFile.h"
+#include "sprites/sceneGeometry.h"
 
 namespace {
-// The particles' own world: side limits, fall per step and floor.
-const int boundaryXLeft = 0;
-const int boundaryXRight = 800;
+// Fall per movement step, in pixels.
 const int g_gravitySpeed = 2;
-const int g_GroundLevel = 530;
 
 // How far past the side limits a particle may fly before it is dropped.
 const int kOffScreenMargin = 80;

@@ -23,23 +23,22 @@ int readNumber(TextFile& file, const std::string& what, bool& ended) {
 // Reads one event's count line and its entry lines. A negative count reads
 // no entries; a count beyond the end of the file reads what is there.
 void readEvent(TextFile& file, const char* eventName, int& count, std::vector<std::string>& entries,
-               int& countLine, bool& ended) {
+               int& countLine, std::vector<int>& entryLines, bool& ended) {
     entries.clear();
+    entryLines.clear();
     count = readNumber(file, std::string(eventName) + " count", ended);
     countLine = file.line();
-    if (count <= 0) {
-        count = 0;
-        return;
-    }
-    long left = file.linesLeft();
-    if (count > left) {
-        file.report(std::string(eventName) + " announces " + std::to_string(count) + " entries but only " +
-                    std::to_string(left) + " lines follow");
-        count = static_cast<int>(left);
-    }
+    holdCount(file, count, 1, "", [&](int announced, long room) {
+        return std::string(eventName) + " announces " + std::to_string(announced) + " entries but only " +
+               std::to_string(room) + " lines follow";
+    });
+    if (count == 0) return;
     entries.reserve(static_cast<size_t>(count));
     std::string line;
-    for (int i = 0; i < count && file.readLine(line); ++i) entries.push_back(line);
+    for (int i = 0; i < count && file.readLine(line); ++i) {
+        entries.push_back(line);
+        entryLines.push_back(file.line());
+    }
     count = static_cast<int>(entries.size());
 }
 }  // namespace
@@ -95,11 +94,11 @@ int particleInfo::ParticleInfo(const char* folder) {
     gravity = readNumber(file, "gravity flag", ended) == 1;
     extraFlag1 = readNumber(file, "flag", ended) == 1;
     extraFlag2 = readNumber(file, "flag", ended) == 1;
-    readEvent(file, "OnDeath", onDeathCount, onDeath, eventLines[0], ended);
-    readEvent(file, "OnHitPlayer", onHitPlayerCount, onHitPlayer, eventLines[1], ended);
-    readEvent(file, "OnHitEnemy", onHitEnemyCount, onHitEnemy, eventLines[2], ended);
-    readEvent(file, "OnHitTarget", onHitTargetCount, onHitTarget, eventLines[3], ended);
-    readEvent(file, "OnHitAlly", onHitAllyCount, onHitAlly, eventLines[4], ended);
+    readEvent(file, "OnDeath", onDeathCount, onDeath, eventLines[0], eventEntryLines[0], ended);
+    readEvent(file, "OnHitPlayer", onHitPlayerCount, onHitPlayer, eventLines[1], eventEntryLines[1], ended);
+    readEvent(file, "OnHitEnemy", onHitEnemyCount, onHitEnemy, eventLines[2], eventEntryLines[2], ended);
+    readEvent(file, "OnHitTarget", onHitTargetCount, onHitTarget, eventLines[3], eventEntryLines[3], ended);
+    readEvent(file, "OnHitAlly", onHitAllyCount, onHitAlly, eventLines[4], eventEntryLines[4], ended);
     reportUnreadLines(file, "event list", false);
     file.close();
     if (base) base->alphaAll(alpha);

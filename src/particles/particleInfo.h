@@ -30,8 +30,10 @@ public:
     std::vector<std::string> onHitAlly;
     SDL_Surface* screen = nullptr;
     // Line of each event's count in the settings file, in the order OnDeath,
-    // OnHitPlayer, OnHitEnemy, OnHitTarget, OnHitAlly; the entries follow it (messages).
+    // OnHitPlayer, OnHitEnemy, OnHitTarget, OnHitAlly, and the line of each
+    // of its entries (messages and checks).
     int eventLines[5] = {0, 0, 0, 0, 0};
+    std::vector<int> eventEntryLines[5];
 
     particleInfo() = default;
     ~particleInfo();

@@ -127,6 +127,21 @@ void reportOpenFailure(const std::string& path) {
     if (contentReportHook) contentReportHook(path, 0, "cannot be opened");
 }
 
+bool holdCount(TextFile& file, int& count, long linesPerItem, const std::string& negative,
+               const std::function<std::string(int count, long room)>& beyond) {
+    if (count < 0) {
+        if (!negative.empty()) file.report(negative);
+        count = 0;
+        return false;
+    }
+    if (count == 0) return true;
+    long room = file.linesLeft() / linesPerItem;
+    if (count <= room) return true;
+    file.report(beyond(count, room));
+    count = static_cast<int>(room);
+    return false;
+}
+
 namespace {
 bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
@@ -160,6 +175,18 @@ bool scanHeader(const std::string& text, const char* label, int& value) {
     std::string wanted(label);
     if (text.compare(0, wanted.size(), wanted) != 0) return false;
     return scanIntAt(text, wanted.size(), value);
+}
+
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return lines;
 }
 
 std::string firstWord(const std::string& text) {

@@ -3,6 +3,7 @@
 // words and numbers read as the formats read them, and messages that name the
 // file and line.
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,16 @@ extern void (*contentReportHook)(const std::string& file, int line, const std::s
 // for a file it can't open; a set hook is also told "cannot be opened".
 void reportOpenFailure(const std::string& path);
 
+// --- Counts ---
+
+// Holds a count read from `file` within what the rest of the file can hold:
+// a negative count becomes 0, reported as `negative` ("" says nothing), and a
+// count of more items than the lines left can describe (`linesPerItem` lines
+// each) is cut to that many, reported as `beyond(count, room)`. False when
+// the count was changed.
+bool holdCount(TextFile& file, int& count, long linesPerItem, const std::string& negative,
+               const std::function<std::string(int count, long room)>& beyond);
+
 // --- Reading fields as the formats do ---
 
 // Like sscanf "%d": white space skipped, optional sign, decimal digits.
@@ -68,6 +79,9 @@ bool scanInt(const std::string& text, int& value);
 // A header such as "FILES: %d": `label` ("FILES:") must begin the text; the
 // blank after it accepts any white space, or none.
 bool scanHeader(const std::string& text, const char* label, int& value);
+// The lines of a whole text held in memory (a program's output), without
+// their "\n"; a last line without one counts too.
+std::vector<std::string> splitLines(const std::string& text);
 // The first white-space-delimited word, or "" when there is none.
 std::string firstWord(const std::string& text);
 // The white-space-delimited words, at most `maxWords` of them.

@@ -11,6 +11,7 @@
 #include "shell/keyFile.h"
 #include "shell/reload.h"
 #include "sprites/bmpCheck.h"
+#include "sprites/sceneGeometry.h"
 #include "sprites/surfaceBlit.h"
 
 SDL_Surface* screen = nullptr;
@@ -119,7 +120,7 @@ void startScene(sceneObjects& o, bool windowed) {
         std::printf("Warning: Couldn't set 44100 Hz 16-bit audio\n- Reason: %s\n", SDL_GetError());
 
     // In a window the hidden cursor is hidden only over the window.
-    screen = SDL_SetVideoMode(800, 600, 32, (windowed ? 0 : SDL_FULLSCREEN) | SDL_HWPALETTE);
+    screen = SDL_SetVideoMode(kScreenWidth, kScreenHeight, kScreenBits, (windowed ? 0 : SDL_FULLSCREEN) | SDL_HWPALETTE);
     if (!screen) {
         std::printf("Unable to set 800x600 video: %s\n", SDL_GetError());
         std::exit(1);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/platform.h"
+#include "sceneGeometry.h"
 #include "surfaceBlit.h"
 
 SDL_Rect makeRect(int x, int y, int w, int h) {
@@ -62,17 +63,21 @@ void CSprite::updateBG() {
 
 void CSprite::draw() { drawD(true); }
 
-void CSprite::drawD(bool facing) {
+bool CSprite::advanceFrame() {
     frameInfo* record = currentRecord();
-    if (!record || !screen) return;
-    if (animating == 1) {
-        float deadline = static_cast<float>(lastTick) + static_cast<float>(record->pause) * speed;
-        if (static_cast<float>(clockTicks()) > deadline) {
-            ++frame;
-            if (frame > base->numFrames - 1) frame = 0;
-            lastTick = static_cast<int>(clockTicks());
-        }
-    }
+    if (!record || animating != 1) return false;
+    float deadline = static_cast<float>(lastTick) + static_cast<float>(record->pause) * speed;
+    if (static_cast<float>(clockTicks()) <= deadline) return false;
+    lastTick = static_cast<int>(clockTicks());
+    ++frame;
+    if (frame <= base->numFrames - 1) return false;
+    frame = 0;
+    return true;
+}
+
+void CSprite::drawD(bool facing) {
+    if (!currentRecord() || !screen) return;
+    advanceFrame();
     drawn = 1;
     SDL_Surface* image = facing ? base->frames[frame].image : base->mirror[frame].image;
     SDL_Rect where = makeRect(x, y, 0, 0);
@@ -112,9 +117,9 @@ void CSprite::drawColBoxes() {
     if (!record || !screen) return;
     const frameBox& box = record->colBox;
     SDL_Rect colRect = makeRect(x + box.left, y + box.top, box.right - box.left, box.bottom - box.top);
-    SDL_FillRect(screen, &colRect, 0xFF0000);
+    SDL_FillRect(screen, &colRect, kSpriteBoxColour);
     SDL_Rect corner = makeRect(x - 2, y - 2, 4, 2);
-    SDL_FillRect(screen, &corner, 0xCC);
+    SDL_FillRect(screen, &corner, kAnchorMarkColour);
 }
 
 std::string CSprite::returnParticle(int i) {

@@ -37,6 +37,10 @@ public:
     void clearBG();
     // Saves the background under the current position.
     void updateBG();
+    // Moves to the next frame once the current one has shown for its pause
+    // times the speed, back to frame 0 after the last (only while animating).
+    // True when it went back to frame 0.
+    bool advanceFrame();
     // Advances the frame when due and draws it as stored.
     void draw();
     // The same; the stored frame when `facing` is true, the mirrored one otherwise.

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "authoring/dataFolder.h"
 #include "platform/platform.h"
 #include "platform/textFile.h"
 #include "shell/reload.h"
@@ -21,17 +22,6 @@ namespace {
 std::string lowered(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
-}
-
-std::string workingFolder() {
-    char buffer[PATH_MAX];
-    if (!getcwd(buffer, sizeof buffer)) return "";
-    return buffer;
-}
-
-bool isFolder(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 std::string absoluteFrom(const std::string& folder, const std::string& path) {
@@ -276,18 +266,6 @@ bool repeatScript(std::vector<replayEvent>& events, int times, int step, std::st
     return true;
 }
 
-std::string defaultDataFolder(const char* argv0) {
-    if (isFolder("data")) return workingFolder() + "/data";
-    std::string here = workingFolder();
-    std::string programFolder;
-    if (enterDataHome(argv0)) programFolder = workingFolder();
-    if (!here.empty() && chdir(here.c_str()) != 0) std::perror("chdir");
-    if (programFolder.empty()) return "";
-    for (const std::string& candidate : {programFolder + "/data", programFolder + "/../data"})
-        if (isFolder(candidate)) return candidate;
-    return "";
-}
-
 namespace {
 // Standard output sent to a scratch file for the length of a run, then
 // echoed; if the process ends inside the run, what was caught is echoed then.
@@ -344,18 +322,6 @@ struct outputCapture {
         return text;
     }
 };
-
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find('\n', at);
-        if (end == std::string::npos) end = text.size();
-        lines.push_back(text.substr(at, end - at));
-        at = end + 1;
-    }
-    return lines;
-}
 
 // 0 when `got` equals the file `expected` line for line; 3 otherwise, with
 // the first difference on standard error.

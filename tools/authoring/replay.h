@@ -44,10 +44,6 @@ struct replayOptions {
     bool watch = false;  // reload by itself when a file under the data folder changes
 };
 
-// The data folder used when none is given: "data" in the working folder,
-// else beside the executable, else beside its folder; "" when none exists.
-std::string defaultDataFolder(const char* argv0);
-
 // Runs the game over the script. 0 when the run went through, 2 for a bad
 // script, data folder or screenshot, 3 when the standard output differs
 // from the expected transcript (the first difference is printed on standard

@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "sprites/CSpriteBase.h"
+#include "sprites/sceneGeometry.h"
 
 // The game's debug colours (raw 0xRRGGBB pixel values, as the fighter fills them).
-const Uint32 kCollisionColour = 0xffcc00;
-const Uint32 kAnchorColour = 0x0000cc;
-const Uint32 kHitColour = 0xff0000;
+const Uint32 kCollisionColour = kCollisionBoxColour;
+const Uint32 kAnchorColour = kAnchorMarkColour;
+const Uint32 kHitColour = kHitBoxColour;
 
 // Spacing of the sheet, in pixels.
 const int kSheetMargin = 8;   // around the whole sheet
