@@ -213,6 +213,7 @@ TEST_F(FighterTest, MoveEndsInDrawShowingWalkFrameZero) {
 TEST_F(FighterTest, FrameShowsForItsWholePauseBeforeTheNextOrTheMoveEnds) {
     land();
     f.lastTick = 1000;
+    startCapture();
     f.changeAction(&kick);
     const struct {
         Uint32 clock;
@@ -221,7 +222,6 @@ TEST_F(FighterTest, FrameShowsForItsWholePauseBeforeTheNextOrTheMoveEnds) {
     } passes[] = {
         {1000, 0, true}, {1030, 0, true}, {1031, 1, true}, {1061, 1, true}, {1062, 0, false},
     };
-    startCapture();
     for (const auto& pass : passes) {
         clockSet(pass.clock);
         drawPass();

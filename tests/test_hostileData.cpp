@@ -1325,10 +1325,15 @@ void repeatFrames(const std::string& info, int frames) {
 }
 
 // Cases that run out of memory: the game ends with its message instead of
-// dying of an allocation failure nothing catches.
+// dying of an allocation failure nothing catches. The walk's frame is made
+// larger (512x512) so that memory runs out after about a thousand frames,
+// within the time a loaded machine gives the case.
 std::vector<HostileCase> memoryCases() {
     HostileCase huge{"FrameSetLargerThanMemory",
-                     [](const std::string& d) { repeatFrames(rel(d, "Burn/walk/info"), 20000); },
+                     [](const std::string& d) {
+                         replaceFile(rel(d, "Burn/walk/frame00.bmp"), bmpFile(512, 512, 8));
+                         repeatFrames(rel(d, "Burn/walk/info"), 20000);
+                     },
                      Ends::Fatal,
                      {out({"Out of memory loading the frames of data/Burn/walk/info"})}};
     huge.addressSpace = rlim_t(3) << 30;
