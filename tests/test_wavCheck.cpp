@@ -96,6 +96,11 @@ TEST(WavCheck, AdpcmThatDoesNotMatchItsBlocksIsRefused) {
         file.replace(20 + at, bytes.size(), bytes);  // 20: where the format's fields begin
         return file;
     };
+    // Byte `at` of the sound set to `value` (48: where imaAdpcmWav's sound begins).
+    auto withSoundByte = [](std::string file, size_t at, char value) {
+        file[48 + at] = value;
+        return file;
+    };
     // MS ADPCM: 256-byte mono blocks of 500 samples, and its 7 coefficients.
     auto msFormat = [](uint32_t samples, uint32_t coefficients) {
         return le16(32) + le16(samples) + le16(coefficients) + std::string(7 * 4, '\0');
@@ -115,6 +120,11 @@ TEST(WavCheck, AdpcmThatDoesNotMatchItsBlocksIsRefused) {
          "MS ADPCM with 6 coefficients (must be 7)"},
         {"MS samples per block", wavBytes(2, 1, 22050, 4, std::string(512, '\0'), 256, msFormat(501, 7)),
          "MS ADPCM blocks of 256 bytes with 501 samples do not match"},
+        // Block headers SDL's decoders give up on, losing what they decoded.
+        {"IMA step index", withSoundByte(ima, 256 + 2, 89), "IMA ADPCM block 1 starts with a step index SDL lacks"},
+        {"MS predictor", wavBytes(2, 1, 22050, 4, std::string(256, '\0') + '\x07' + std::string(255, '\0'), 256,
+                                  msFormat(500, 7)),
+         "MS ADPCM block 1 starts with a predictor SDL lacks"},
     };
     for (const auto& c : cases) EXPECT_EQ(c.reason, reasonFor(c.file)) << c.what;
 }

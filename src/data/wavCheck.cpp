@@ -109,6 +109,26 @@ bool checkEncoding(const wavFormat& f, uint32_t length, std::string& reason) {
     return true;
 }
 
+// The headers of the ADPCM blocks in `sound`: SDL gives up on a block whose
+// MS ADPCM predictor is not one of its 7 or whose IMA ADPCM step index is
+// past its table of 89, and then loses the sound it has decoded so far.
+bool checkBlockHeaders(const wavFormat& f, const unsigned char* sound, uint32_t length, std::string& reason) {
+    if (f.encoding == kPcm) return true;
+    for (uint32_t block = 0; (block + 1) * static_cast<uint64_t>(f.blockAlign) <= length; ++block) {
+        const unsigned char* head = sound + static_cast<size_t>(block) * f.blockAlign;
+        for (uint32_t c = 0; c < f.channels; ++c) {
+            // MS ADPCM: a predictor byte per channel first; IMA ADPCM: a
+            // sample, then the step index, then a reserved byte per channel.
+            bool good = f.encoding == kMsAdpcm ? head[c] < 7 : head[4 * c + 2] <= 88;
+            if (!good)
+                return refuse(reason, std::string(f.encoding == kMsAdpcm ? "MS" : "IMA") + " ADPCM block " +
+                                          std::to_string(block) + " starts with a " +
+                                          (f.encoding == kMsAdpcm ? "predictor" : "step index") + " SDL lacks");
+        }
+    }
+    return true;
+}
+
 // What SDL's conversion to the mixer's 16-bit stereo at 44100 Hz takes:
 // its steps, and how many times larger than the decoded sound its buffer is.
 struct conversionPlan {
@@ -183,6 +203,7 @@ bool checkWav(const unsigned char* data, size_t size, std::string& reason) {
     if (length > kMaxWavData)
         return refuse(reason, "sound data of " + std::to_string(length) + " bytes is over " +
                                   std::to_string(kMaxWavData) + " bytes");
+    if (!checkBlockHeaders(format, id + kChunkHeader, length, reason)) return false;
     uint64_t converted = decodedBytes(format, length) * plan.growth;
     if (converted > kMaxWavConverted)
         return refuse(reason, "sound data of " + std::to_string(length) + " bytes grows to " +
