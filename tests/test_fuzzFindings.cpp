@@ -174,7 +174,7 @@ TEST(FuzzFindingsFrames, ALiftShownForMinutesStopsFarAboveTheScreen) {
         if (fighter.y > lowest) lowest = fighter.y;
     }
     EXPECT_EQ(-(1 << 20), fighter.y);
-    EXPECT_LE(lowest, 530 - 65536);  // never wrapped round below
+    EXPECT_LE(lowest, g_GroundLevel - 65536);  // never wrapped round below
     EXPECT_FALSE(fighter.grounded);
     set.release();
 }

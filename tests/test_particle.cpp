@@ -6,6 +6,7 @@
 #include "particles/partInfoList.h"
 #include "particles/particle.h"
 #include "platform/platform.h"
+#include "sprites/sceneGeometry.h"
 #include "testSupport.h"
 
 namespace {
@@ -179,9 +180,9 @@ TEST_F(Particle, FallsTwoPixelsAStepAndLandsOnTheFloor) {
     p.update();
     EXPECT_EQ(531 - 12, p.sprite.y);
     p.update();
-    EXPECT_EQ(530 - 12, p.sprite.y);
+    EXPECT_EQ(g_GroundLevel - 12, p.sprite.y);
     p.gravity();
-    EXPECT_EQ(530 - 12, p.sprite.y);
+    EXPECT_EQ(g_GroundLevel - 12, p.sprite.y);
     particle level;
     spawn(level, "slow 0 0", nullptr);
     level.sprite.y = 100;

@@ -20,6 +20,16 @@ std::vector<std::string> readAll(const std::string& content, std::vector<int>* l
     stopCapture();
     return pieces;
 }
+
+// Opens a new file `name` holding `content` and reads its first line. The path.
+std::string openPastFirstLine(TextFile& file, const char* name, const std::string& content) {
+    std::string path = makeTempDir("text") + "/" + name;
+    writeFile(path, content);
+    EXPECT_TRUE(file.open(path));
+    std::string piece;
+    file.readLine(piece);
+    return path;
+}
 }  // namespace
 
 TEST(TextFileReading, CrlfAndLfGiveTheSamePieces) {
@@ -62,13 +72,10 @@ TEST(TextFileReading, LongLineIsReportedWithFileAndLine) {
 }
 
 TEST(TextFileReading, LinesLeftCountsWithoutMoving) {
-    std::string path = makeTempDir("text") + "/count";
-    writeFile(path, "h\na\nb\nc");
     TextFile file;
-    ASSERT_TRUE(file.open(path));
-    std::string piece;
-    file.readLine(piece);
+    std::string path = openPastFirstLine(file, "count", "h\na\nb\nc");
     EXPECT_EQ(3, file.linesLeft());
+    std::string piece;
     file.readLine(piece);
     EXPECT_EQ("a", piece);
     EXPECT_FALSE(file.open(path + "-missing"));
@@ -110,12 +117,8 @@ TEST(TextFields, HeadersWordsAndLimits) {
     EXPECT_EQ("", firstWord(" \t "));
     EXPECT_EQ((std::vector<std::string>{"a", "b", "c"}), splitWords("a b\tc d e", 3));
 
-    std::string path = makeTempDir("text") + "/limits";
-    writeFile(path, "line\n");
     TextFile file;
-    ASSERT_TRUE(file.open(path));
-    std::string piece;
-    file.readLine(piece);
+    std::string path = openPastFirstLine(file, "limits", "line\n");
     startCapture();
     EXPECT_TRUE(wordFits(file, std::string(79, 'w'), 79, "name"));
     EXPECT_FALSE(wordFits(file, std::string(80, 'w'), 79, "name"));
@@ -144,13 +147,9 @@ TEST(TextCounts, HeldWithinTheFileAndReported) {
         {-5, 1, 0, false, ":1: negative\n"},
         {2147483647, 1, 3, false, ":1: 2147483647 but 3\n"},
     };
-    std::string path = makeTempDir("count") + "/list";
-    writeFile(path, "COUNT\na\nb\nc\n");
     for (const auto& c : cases) {
         TextFile file;
-        ASSERT_TRUE(file.open(path));
-        std::string header;
-        file.readLine(header);
+        std::string path = openPastFirstLine(file, "list", "COUNT\na\nb\nc\n");
         int count = c.count;
         startCapture();
         bool unchanged = holdCount(file, count, c.linesPerItem, "negative", [](int n, long room) {
