@@ -35,10 +35,10 @@ void addSaved(std::vector<SDL_Rect>& rects, const CSprite& sprite) {
 }
 }  // namespace
 
-bool benchScene::start(std::string& why) {
+bool benchScene::start(std::string& why, const loadPolicy& policy) {
     now = 1000;
     clockSet(now);
-    startScene(objects);
+    startScene(objects, false, policy);
     if (!screen) {
         why = "no display";
         return false;

@@ -31,7 +31,7 @@ public:
     // Opens the scene: start-up over "data" in the working directory, after
     // SDL_Init. False (with `why`) when the content can't give a scene to
     // measure (no background, no fighter frames, no particle definitions).
-    bool start(std::string& why);
+    bool start(std::string& why, const loadPolicy& policy = gamePolicy);
     // Lands the fighter and lets the start-up fireball and its sparks die.
     // False when that doesn't happen within a minute of game time.
     bool settle();

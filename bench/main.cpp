@@ -102,7 +102,8 @@ int main(int argc, char** argv) {
 
     // Start-up also writes sound progress to standard error.
     int errorFd = silence(STDERR_FILENO);
-    contentReportHook = countReport;
+    loadPolicy benchLoading;
+    benchLoading.report = countReport;
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0) {
         restore(STDERR_FILENO, errorFd);
         std::fprintf(stderr, "fightscene-bench: Unable to init SDL: %s\n", SDL_GetError());
@@ -110,9 +111,8 @@ int main(int argc, char** argv) {
     }
     static benchScene scene;
     std::string why;
-    bool ready = scene.start(why) && scene.settle();
+    bool ready = scene.start(why, benchLoading) && scene.settle();
     restore(STDERR_FILENO, errorFd);
-    contentReportHook = nullptr;
     if (!ready) {
         std::fprintf(stderr, "fightscene-bench: no scene to measure: %s\n",
                      why.empty() ? "the fighter did not land or the start-up particles did not die" : why.c_str());

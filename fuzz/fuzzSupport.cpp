@@ -258,7 +258,6 @@ void playFrames(CSpriteBase& set, uint32_t seed) {
 
 std::string quietStart(const char* name) {
     fuzzScreen();
-    quietContentReports();
     return fuzzFolder() + "/" + name;
 }
 
@@ -298,4 +297,8 @@ int takeContentReports() {
     return n;
 }
 
-void quietContentReports() { contentReportHook = countReport; }
+const loadPolicy& quietLoading() {
+    static loadPolicy quiet;
+    quiet.report = countReport;
+    return quiet;
+}

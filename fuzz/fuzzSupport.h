@@ -8,15 +8,16 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/textFile.h"
+
 // --- Headless SDL ---
 // The 800x600 32-bit display on SDL's dummy driver, set once per process.
 SDL_Surface* fuzzScreen();
 // Opens the mixer on SDL's dummy audio driver once; false when it can't.
 bool fuzzAudio();
 
-// The start of every harness: the display, content messages collected
-// quietly (see quietContentReports), and the path of the scratch folder
-// `name` inside fuzzFolder(), not yet made.
+// The start of every harness: the display, and the path of the scratch
+// folder `name` inside fuzzFolder(), not yet made.
 std::string quietStart(const char* name);
 
 // --- Scratch files ---
@@ -85,8 +86,9 @@ void checkEventCounts(const particleInfo& info);
 // Content messages ("file:line: message") are collected, not printed; the
 // count of them since the last call is returned.
 int takeContentReports();
-// Sets up the quiet hook (every harness calls it once).
-void quietContentReports();
+// The game's loading policy, with content messages counted instead of
+// printed: every harness loads with it.
+const loadPolicy& quietLoading();
 
 // A broken rule: says which on standard error and aborts, so the fuzzer
 // reports the input like a crash.

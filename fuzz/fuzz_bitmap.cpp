@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The second loader gives up on a bitmap it can't load, so every input
     // goes through it: read, check, decode, key, convert, mirror.
     CSpriteBase direct;
-    direct.init(setFolder.c_str());
+    direct.init(setFolder.c_str(), quietLoading());
     if (!accepted && direct.numFrames != 0) {
         std::fprintf(stderr, "a bitmap the check refused became a frame\n");
         std::abort();
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // The game's loader ends the process on a bitmap it can't read; this
         // one has just been read, so it takes the same way without ending.
         CSpriteBase game;
-        game.initR(setFolder.c_str());
+        game.initR(setFolder.c_str(), quietLoading());
         if (game.numFrames != 1) std::abort();
         playFrames(game, static_cast<uint32_t>(size) * 7);
         game.release();

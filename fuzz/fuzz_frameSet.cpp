@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     takeContentReports();
 
     CSpriteBase game;
-    int result = game.initR(setFolder.c_str());
+    int result = game.initR(setFolder.c_str(), quietLoading());
     // The count always says what was really loaded, and every loaded frame
     // can be drawn.
     if (result != 0 || game.built != 1 || game.numFrames < 0 ||
@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     playFrames(game, static_cast<uint32_t>(size));
 
     CSpriteBase direct;
-    direct.init(setFolder.c_str());
+    direct.init(setFolder.c_str(), quietLoading());
     if (direct.numFrames != game.numFrames) {
         std::fprintf(stderr, "the two loaders read different frame counts\n");
         std::abort();

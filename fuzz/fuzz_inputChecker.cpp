@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     writeCharacterFolders(folder);
     writeText(folder + "/moveset", kMoveset);
     moves = new moveSet;
-    moves->loadAll(folder.c_str());
+    moves->loadAll(folder.c_str(), quietLoading());
     if (moves->count != 10) fail("the move set did not load");
     return 0;
 }

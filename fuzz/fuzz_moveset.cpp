@@ -37,14 +37,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     writeCharacterFolders(characterFolder);
     writeText(characterFolder + "/info", "ANIMS: 5\nstanding\nwalk\nduck\ninAir\nblank\n");
     anims = new animationSet;
-    anims->loadAll(characterFolder.c_str());
+    anims->loadAll(characterFolder.c_str(), quietLoading());
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     writeBytes(characterFolder + "/moveset", data, size);
     moveSet moves;
-    if (moves.loadAll(characterFolder.c_str()) != 1) fail("loadAll did not answer 1");
+    if (moves.loadAll(characterFolder.c_str(), quietLoading()) != 1) fail("loadAll did not answer 1");
     if (moves.count < 0 || moves.count != static_cast<int>(moves.moves.size())) fail("count is not what was loaded");
 
     // Look-ups: a miss gives the first move, an empty set nothing.

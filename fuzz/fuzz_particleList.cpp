@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SDL_Surface* screen = fuzzScreen();
     clockSet(1);
     partInfoList defs;
-    if (defs.addList("fuzzlist", screen) != 1) fail("addList could not open its list");
+    if (defs.addList("fuzzlist", screen, quietLoading()) != 1) fail("addList could not open its list");
 
     particleList particles;
     int launched = 0;

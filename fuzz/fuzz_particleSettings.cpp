@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     writeFrameSet(gameFolder + "/data/particle/fuzzed", 3, 6, 5, 4);
     folderVisit visit(gameFolder);
     defs = new partInfoList;
-    if (defs->addList("default", fuzzScreen()) != 1) fail("the bundled definitions did not load");
+    if (defs->addList("default", fuzzScreen(), quietLoading()) != 1) fail("the bundled definitions did not load");
     return 0;
 }
 
@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     alphaOp = size % 2 == 1;
     partInfoNode* node = new partInfoNode;
     node->name = "fuzzed";
-    if (!node->info.initS("data/particle/fuzzed 5", screen)) fail("the settings file did not read");
+    if (!node->info.initS("data/particle/fuzzed 5", screen, quietLoading())) fail("the settings file did not read");
     alphaOp = false;
     checkEventCounts(node->info);
     node->next = defs->head;

@@ -57,7 +57,6 @@ int entries(const soundSet& set) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzScreen();
     if (!fuzzAudio()) fail("no audio on the dummy driver");
-    quietContentReports();
     firstFolder = fuzzFolder() + "/s1";
     secondFolder = fuzzFolder() + "/s2";
     writeSounds(firstFolder);
@@ -77,10 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     writeText(secondFolder + "/sound", second);
 
     soundSet sounds;
-    sounds.getList(firstFolder.c_str());
+    sounds.getList(firstFolder.c_str(), quietLoading());
     if (sounds.count < 0 || entries(sounds) < sounds.count) fail("getList: fewer entries than the count");
     int before = sounds.count;
-    sounds.addToList(secondFolder.c_str());
+    sounds.addToList(secondFolder.c_str(), quietLoading());
     if (sounds.count < before || entries(sounds) < sounds.count) fail("addToList: fewer entries than the count");
 
     // Every entry is found by its name; playing it plays its chunk once.
@@ -94,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     sounds.display();
 
     // Loading again replaces the entries; the old chunks may still play.
-    sounds.getList(firstFolder.c_str());
+    sounds.getList(firstFolder.c_str(), quietLoading());
     if (entries(sounds) < sounds.count) fail("second getList: fewer entries than the count");
     if (sounds.head) sounds.Play(sounds.head->name, -1);
     takeContentReports();

@@ -30,8 +30,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     writeText(gameFolder + "/data/particle/odd", "PARTS: 2\nbare 9\nagain 10\n");
     folderVisit visit(gameFolder);
     defs = new partInfoList;
-    defs->addList("default", fuzzScreen());
-    defs->addList("odd", fuzzScreen());
+    defs->addList("default", fuzzScreen(), quietLoading());
+    defs->addList("odd", fuzzScreen(), quietLoading());
     return 0;
 }
 

@@ -74,6 +74,12 @@ struct reported {
 };
 std::vector<reported> reports;
 void collect(const std::string&, int line, const std::string& message) { reports.push_back({line, message}); }
+// Script messages are collected rather than printed.
+const loadPolicy collecting = [] {
+    loadPolicy policy;
+    policy.report = collect;
+    return policy;
+}();
 
 class ReplayScript : public testing::Test {
 protected:
@@ -82,9 +88,7 @@ protected:
         setenv("SDL_VIDEODRIVER", "dummy", 0);
         ASSERT_EQ(0, SDL_InitSubSystem(SDL_INIT_VIDEO));
         reports.clear();
-        contentReportHook = collect;
     }
-    void TearDown() override { contentReportHook = nullptr; }
 };
 
 const char* kThrowScript =
@@ -109,7 +113,7 @@ TEST_F(ReplayScript, LinesBecomeTimedEventsInTimeOrder) {
               "4000 end\n"
               "1300 tap right_shift\n");
     std::vector<replayEvent> events;
-    ASSERT_TRUE(readScript(folder + "/s.txt", "/base", events));
+    ASSERT_TRUE(readScript(folder + "/s.txt", "/base", events, collecting));
     EXPECT_TRUE(reports.empty());
     ASSERT_EQ(6u, events.size());
     EXPECT_EQ(1100, events[0].time);
@@ -142,7 +146,7 @@ TEST_F(ReplayScript, BadLinesAreReportedWithTheirLines) {
               "100\n" +
                   std::string(300, 'x') + "\n" + "200 tap x\n");
     std::vector<replayEvent> events;
-    EXPECT_FALSE(readScript(folder + "/s.txt", folder, events));
+    EXPECT_FALSE(readScript(folder + "/s.txt", folder, events, collecting));
     ASSERT_EQ(8u, reports.size());
     int line = 2;
     for (const reported& report : reports) EXPECT_EQ(line++, report.line) << report.message;
@@ -172,7 +176,7 @@ TEST_F(ReplayScript, KeyNamesAreSdlNamesInAnyCase) {
 
 TEST_F(ReplayScript, MissingScriptIsReported) {
     std::vector<replayEvent> events;
-    EXPECT_FALSE(readScript("/nonexistent/script.txt", "", events));
+    EXPECT_FALSE(readScript("/nonexistent/script.txt", "", events, collecting));
     ASSERT_EQ(1u, reports.size());
     EXPECT_TRUE(has(reports[0].message, "cannot open"));
 }
@@ -278,7 +282,7 @@ TEST_F(ReplayScript, RepeatRunsCopiesEndToEnd) {
     std::string folder = makeTempDir("replay");
     writeFile(folder + "/s.txt", "1000 tap z\n1200 shot a.bmp\n1500 end\n1700 tap x\n");
     std::vector<replayEvent> events;
-    ASSERT_TRUE(readScript(folder + "/s.txt", "/base", events));
+    ASSERT_TRUE(readScript(folder + "/s.txt", "/base", events, collecting));
     std::string problem;
     ASSERT_TRUE(repeatScript(events, 3, 10, problem));
     ASSERT_EQ(7u, events.size());
@@ -292,14 +296,14 @@ TEST_F(ReplayScript, RepeatRunsCopiesEndToEnd) {
 
     // Without an end a copy lasts until one step after its last event.
     writeFile(folder + "/t.txt", "100 tap z\n300 tap x\n");
-    ASSERT_TRUE(readScript(folder + "/t.txt", "/base", events));
+    ASSERT_TRUE(readScript(folder + "/t.txt", "/base", events, collecting));
     ASSERT_TRUE(repeatScript(events, 2, 10, problem));
     ASSERT_EQ(5u, events.size());
     EXPECT_EQ(410, events[2].time);
     EXPECT_EQ(620, events[4].time);
 
     writeFile(folder + "/u.txt", "999999999 end\n");
-    ASSERT_TRUE(readScript(folder + "/u.txt", "/base", events));
+    ASSERT_TRUE(readScript(folder + "/u.txt", "/base", events, collecting));
     EXPECT_FALSE(repeatScript(events, 3, 10, problem));
     EXPECT_TRUE(has(problem, "clock's range")) << problem;
 }

@@ -371,6 +371,35 @@ TEST(FrameSetFatal, FileThatIsNotABitmapEndsTheProgram) {
     EXPECT_NE(std::string::npos, out.find("Unable to load bitmap: "));
 }
 
+// The loading policy says where messages go and whether a frame bitmap that
+// can't be read ends the process: the game's prints and ends; a tool's
+// collects and leaves the frame out.
+TEST(FrameSetPolicy, DecidesWhereMessagesGoAndWhetherABadBitmapEnds) {
+    std::string dir = frameFolder(framesInfo({frameNamed(0), frameNamed(1)}), 2);
+    writeFile(dir + "/f1.bmp", "this is not a bitmap at all");
+    static std::vector<std::string> collected;
+    collected.clear();
+    loadPolicy tool;
+    tool.report = [](const std::string& file, int line, const std::string& message) {
+        collected.push_back(file + ":" + std::to_string(line) + ": " + message);
+    };
+    tool.bitmapFailureEndsProcess = false;
+
+    CSpriteBase set;
+    startCapture();
+    EXPECT_EQ(0, set.initR(dir.c_str(), tool));
+    std::string out = stopCapture();
+    EXPECT_EQ(1, set.numFrames);
+    ASSERT_FALSE(collected.empty());
+    EXPECT_EQ(dir + "/info:16: bitmap f1.bmp: not a BMP file", collected[0]);
+    EXPECT_EQ(std::string::npos, out.find("not a BMP file")) << out;
+
+    int status = 0;
+    out = outputOfChild([&] { CSpriteBase game; game.initR(dir.c_str()); }, status);
+    EXPECT_EQ(1, status);
+    EXPECT_NE(std::string::npos, out.find("Unable to load bitmap: " + dir + "/f1.bmp: not a BMP file")) << out;
+}
+
 TEST(Mirroring, ReversesEachRowAndKeepsTheKey) {
     SDL_Surface* s = SDL_CreateRGBSurface(0, 3, 2, 32, 0xff0000, 0xff00, 0xff, 0xff000000);
     put_pixel32(s, 0, 0, 1);

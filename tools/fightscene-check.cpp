@@ -431,7 +431,7 @@ std::string keyFileBeside(const std::string& dataFolder) {
 
 // Reads the key file as the game does; what it reports is collected. A
 // missing file is a problem only when it was asked for by name.
-void checkKeyFile(bool named) {
+void checkKeyFile(bool named, const loadPolicy& checking) {
     struct stat info;
     if (stat(keysOpened.c_str(), &info) != 0) {
         if (named) error(keysOpened, 0, "no such file");
@@ -439,7 +439,7 @@ void checkKeyFile(bool named) {
     }
     gamePad pad;
     bindPlayerKeys(pad);
-    loadKeyFile(keysOpened, pad);
+    loadKeyFile(keysOpened, pad, checking);
 }
 
 // --- Frame data ---
@@ -555,8 +555,11 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
-    contentReportHook = collect;
-    bitmapFailureEndsProcess = false;
+    // Every message is collected, and a bitmap that can't be read is a problem
+    // like any other rather than the end.
+    loadPolicy checking;
+    checking.report = collect;
+    checking.bitmapFailureEndsProcess = false;
     std::atexit(onExit);
 
     int status;
@@ -568,16 +571,16 @@ int main(int argc, char* argv[]) {
         partInfoList defs;
         silence();
         // Start-up order: the character, its sounds, the particles, the background.
-        anims.loadAll(kCharacter);
-        moves.loadAll(kCharacter);
+        anims.loadAll(kCharacter, checking);
+        moves.loadAll(kCharacter, checking);
         soundSet sounds;
         soundsLoaded = audio;
         if (audio) {
-            sounds.getList(kSoundList);
-            sounds.addToList(kCharacterSounds);
+            sounds.getList(kSoundList, checking);
+            sounds.addToList(kCharacterSounds, checking);
         }
-        defs.addList(kParticleList, screen);
-        InitImages();
+        defs.addList(kParticleList, screen, checking);
+        InitImages(checking);
 
         checkCharacter(anims, moves, sounds, defs);
         checkParticles(defs);
@@ -585,7 +588,7 @@ int main(int argc, char* argv[]) {
             warning("data/tBG2.bmp", 0,
                     "background is " + sizeText(back->w, back->h) + ", smaller than the " +
                         sizeText(kScreenWidth, kScreenHeight) + " screen");
-        checkKeyFile(keysNamed);
+        checkKeyFile(keysNamed, checking);
         speak();
         if (!audio) warning("data", 0, "no audio device: the sound lists were not checked");
         status = printProblems();

@@ -76,10 +76,11 @@ int main(int argc, char* argv[]) {
 
     // A bitmap that can't be read is reported and left out, instead of
     // ending the process as in the game, so the other frames still show.
-    bitmapFailureEndsProcess = false;
-    contentReportHook = countReport;
+    loadPolicy sheetLoading;
+    sheetLoading.report = countReport;
+    sheetLoading.bitmapFailureEndsProcess = false;
     CSpriteBase set;
-    if (set.initR(folder.c_str()) != 0) return 1;  // the loader has said why
+    if (set.initR(folder.c_str(), sheetLoading) != 0) return 1;  // the loader has said why
     std::string title = folder;
     if (problems > 0)
         title += "  (" + std::to_string(problems) + " loading problems; frames that failed are left out)";

@@ -8,13 +8,13 @@ namespace {
 const size_t kMaxName = 79;
 }
 
-int animationSet::loadAll(const char* characterFolder) {
+int animationSet::loadAll(const char* characterFolder, const loadPolicy& policy) {
     folder = characterFolder;
     std::string listPath = folder + "/info";
-    if (!pathFits(nullptr, listPath)) return 1;
-    TextFile file;
+    if (!pathFits(nullptr, listPath, policy)) return 1;
+    TextFile file(policy);
     if (!file.open(listPath)) {
-        reportOpenFailure(listPath);
+        reportOpenFailure(listPath, policy);
         return 1;
     }
     std::string line;
@@ -46,7 +46,7 @@ int animationSet::loadAll(const char* characterFolder) {
         if (name.empty())
             anims[i].name.clear();
         else
-            loadAnim(i, name);
+            loadAnim(i, name, policy);
         std::printf("ACTION COMMANDO\n");
         count = i + 1;
     }
@@ -55,13 +55,13 @@ int animationSet::loadAll(const char* characterFolder) {
     return 1;
 }
 
-void animationSet::loadAnim(int index, std::string name) {
+void animationSet::loadAnim(int index, std::string name, const loadPolicy& policy) {
     if (index < 0 || index >= static_cast<int>(anims.size())) return;
     anims[index].name = name;
     std::string path = folder + "/" + name;
     std::printf("load folder %s\n", path.c_str());
-    if (!pathFits(nullptr, path)) return;
-    anims[index].frameSet.initR(path.c_str());
+    if (!pathFits(nullptr, path, policy)) return;
+    anims[index].frameSet.initR(path.c_str(), policy);
 }
 
 CSpriteBase* animationSet::returnAnimation(std::string name) {

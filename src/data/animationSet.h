@@ -17,10 +17,11 @@ public:
     int count = 0;                // animations read from the list file
     std::string folder;           // the character folder
 
-    // Loads the list "<folder>/info" and every animation in it. Always 1.
-    int loadAll(const char* folder);
+    // Loads the list "<folder>/info" and every animation in it, messages
+    // and bitmap failures as `policy` says. Always 1.
+    int loadAll(const char* folder, const loadPolicy& policy = gamePolicy);
     // Names record `index` and loads its frame set from folder/name.
-    void loadAnim(int index, std::string name);
+    void loadAnim(int index, std::string name, const loadPolicy& policy = gamePolicy);
     // The frame set called `name`; the first animation when none is; null
     // when the set is empty.
     CSpriteBase* returnAnimation(std::string name);

@@ -29,16 +29,16 @@ int intField(const TextFile& file, const std::string& line) {
 }
 }  // namespace
 
-int moveSet::loadAll(const char* characterFolder) {
+int moveSet::loadAll(const char* characterFolder, const loadPolicy& policy) {
     folder = characterFolder ? characterFolder : "";
     moves.clear();
     count = 0;
 
     std::string path = folder + "/moveset";
-    if (!pathFits(nullptr, path)) return 1;
-    TextFile file;
+    if (!pathFits(nullptr, path, policy)) return 1;
+    TextFile file(policy);
     if (!file.open(path)) {
-        reportOpenFailure(path);
+        reportOpenFailure(path, policy);
         return 1;
     }
 
@@ -87,7 +87,7 @@ int moveSet::loadAll(const char* characterFolder) {
                     fits = false;
                     move.name.clear();
                 } else {
-                    loadAnim(i, name);
+                    loadAnim(i, name, policy);
                     std::printf("Loaded!\n");
                 }
                 break;
@@ -117,7 +117,7 @@ int moveSet::loadAll(const char* characterFolder) {
         if (!complete) {
             // Pieces of over-long lines never leave fewer reads than lines,
             // so this only guards a file that changes while it is read.
-            reportContent(file.name(), nameLine, "move block ends with the file; move dropped");
+            file.reportAt(nameLine, "move block ends with the file; move dropped");
             move.animation.release();
             break;
         }
@@ -136,15 +136,15 @@ int moveSet::loadAll(const char* characterFolder) {
     return 1;
 }
 
-void moveSet::loadAnim(int index, std::string name) {
+void moveSet::loadAnim(int index, std::string name, const loadPolicy& policy) {
     if (index < 0 || index >= static_cast<int>(moves.size())) return;
     moveInfo& move = moves[index];
     move.name = name;
     std::string path = folder + "/" + name;
     std::printf("load folder %s\n", path.c_str());
     std::fflush(stdout);
-    if (name.empty() || !pathFits(nullptr, path)) return;
-    move.animation.initR(path.c_str());
+    if (name.empty() || !pathFits(nullptr, path, policy)) return;
+    move.animation.initR(path.c_str(), policy);
 }
 
 int moveSet::find(std::string name) {

@@ -26,9 +26,9 @@ void freeNodes(soundNode* node) {
 // lines, so that lines left after them are the count's fault.
 bool openList(TextFile& file, const char* folder, int& announced, bool& trusted) {
     std::string path = std::string(folder ? folder : "") + "/sound";
-    if (!pathFits(nullptr, path)) return false;
+    if (!pathFits(nullptr, path, file.policy())) return false;
     if (!file.open(path)) {
-        reportOpenFailure(path);
+        reportOpenFailure(path, file.policy());
         return false;
     }
     announced = 0;
@@ -119,8 +119,8 @@ soundSet::~soundSet() {
     freeNodes(retired);
 }
 
-void soundSet::getList(const char* folder) {
-    TextFile file;
+void soundSet::getList(const char* folder, const loadPolicy& policy) {
+    TextFile file(policy);
     int announced = 0;
     bool trusted = false;
     if (!openList(file, folder, announced, trusted)) return;
@@ -139,9 +139,9 @@ void soundSet::getList(const char* folder) {
     file.close();
 }
 
-void soundSet::addToList(const char* folder) {
+void soundSet::addToList(const char* folder, const loadPolicy& policy) {
     std::printf("ADDING TO SOUND SET, YAY!\n");
-    TextFile file;
+    TextFile file(policy);
     int announced = 0;
     bool trusted = false;
     if (!openList(file, folder, announced, trusted)) return;

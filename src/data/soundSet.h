@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/textFile.h"
+
 struct soundNode {
     std::string name;
     Mix_Chunk* chunk = nullptr;  // null when the file failed to load
@@ -25,10 +27,10 @@ public:
     soundSet(const soundSet&) = delete;
     soundSet& operator=(const soundSet&) = delete;
 
-    // Loads "<folder>/sound", replacing the entries.
-    void getList(const char* folder);
+    // Loads "<folder>/sound", replacing the entries; messages as `policy` says.
+    void getList(const char* folder, const loadPolicy& policy = gamePolicy);
     // Adds the sounds of "<folder>/sound" that the set does not hold yet.
-    void addToList(const char* folder);
+    void addToList(const char* folder, const loadPolicy& policy = gamePolicy);
     // Plays `name` once on mixer channel `channel` (-1: first free).
     void Play(std::string name, int channel);
     // The chunk of `name`, or null.

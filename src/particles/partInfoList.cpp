@@ -16,12 +16,12 @@ partInfoList::~partInfoList() {
     }
 }
 
-int partInfoList::addList(const char* listName, SDL_Surface* screen) {
+int partInfoList::addList(const char* listName, SDL_Surface* screen, const loadPolicy& policy) {
     std::string path = std::string(kParticleFolder) + (listName ? listName : "");
-    if (!pathFits(nullptr, path)) return -1;
-    TextFile file;
+    if (!pathFits(nullptr, path, policy)) return -1;
+    TextFile file(policy);
     if (!file.open(path)) {
-        reportOpenFailure(path);
+        reportOpenFailure(path, policy);
         return -1;
     }
 
@@ -57,7 +57,7 @@ int partInfoList::addList(const char* listName, SDL_Surface* screen) {
             std::printf("adding another particle\n");
         partInfoNode* node = new partInfoNode;
         // The definition stays in the list whether or not its settings loaded.
-        node->info.initS(kParticleFolder + line, screen);
+        node->info.initS(kParticleFolder + line, screen, policy);
         node->next = head;
         head = node;
         node->name = name;

@@ -23,7 +23,8 @@ public:
 
     // Loads every definition of "data/particle/<listName>". 1, or -1 when
     // the list can't be opened.
-    int addList(const char* listName, SDL_Surface* screen);
+    // Messages and bitmap failures as `policy` says.
+    int addList(const char* listName, SDL_Surface* screen, const loadPolicy& policy = gamePolicy);
     // The newest definition called `name`, or null.
     particleInfo* findParticle(std::string name);
 };

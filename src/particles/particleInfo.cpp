@@ -48,7 +48,7 @@ particleInfo::~particleInfo() {
     delete base;
 }
 
-bool particleInfo::initS(std::string line, SDL_Surface* screen) {
+bool particleInfo::initS(std::string line, SDL_Surface* screen, const loadPolicy& policy) {
     this->screen = screen;
     inited = true;
     if (base) {
@@ -66,13 +66,13 @@ bool particleInfo::initS(std::string line, SDL_Surface* screen) {
     if (words.size() > 1) scanInt(words[1], listNumber);
 
     // The settings path is the longest this definition builds.
-    if (!pathFits(nullptr, folder + "/particle")) {
+    if (!pathFits(nullptr, folder + "/particle", policy)) {
         std::printf("FAIL PARTICLE\n");
         return false;
     }
-    base->initR(folder.c_str());
+    base->initR(folder.c_str(), policy);
 
-    if (!ParticleInfo(folder.c_str())) {
+    if (!ParticleInfo(folder.c_str(), policy)) {
         std::printf("FAIL PARTICLE\n");
         return false;
     }
@@ -80,12 +80,12 @@ bool particleInfo::initS(std::string line, SDL_Surface* screen) {
     return true;
 }
 
-int particleInfo::ParticleInfo(const char* folder) {
+int particleInfo::ParticleInfo(const char* folder, const loadPolicy& policy) {
     std::string path = std::string(folder ? folder : "") + "/particle";
-    if (!pathFits(nullptr, path)) return 0;
-    TextFile file;
+    if (!pathFits(nullptr, path, policy)) return 0;
+    TextFile file(policy);
     if (!file.open(path)) {
-        reportOpenFailure(path);
+        reportOpenFailure(path, policy);
         return 0;
     }
     bool ended = false;

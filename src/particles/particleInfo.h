@@ -41,9 +41,10 @@ public:
     particleInfo& operator=(const particleInfo&) = delete;
 
     // Loads the definition of one list line ("data/particle/<name> <number>").
-    bool initS(std::string line, SDL_Surface* screen);
+    // Messages and bitmap failures as `policy` says.
+    bool initS(std::string line, SDL_Surface* screen, const loadPolicy& policy = gamePolicy);
     // Reads "<folder>/particle"; 1 on success, 0 when it can't be opened.
-    int ParticleInfo(const char* folder);
+    int ParticleInfo(const char* folder, const loadPolicy& policy = gamePolicy);
     // True when particles of this definition can be drawn.
     bool drawable() const;
 };

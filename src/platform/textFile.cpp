@@ -6,7 +6,7 @@
 #include <climits>
 #include <cstdlib>
 
-void (*contentReportHook)(const std::string&, int, const std::string&) = nullptr;
+const loadPolicy gamePolicy;
 
 TextFile::~TextFile() { close(); }
 
@@ -107,11 +107,13 @@ long TextFile::linesLeft() {
     return left > 0 ? left : 0;
 }
 
-void TextFile::report(const std::string& message) const { reportContent(path, lineNumber, message); }
+void TextFile::report(const std::string& message) const { reportAt(lineNumber, message); }
 
-void reportContent(const std::string& file, int line, const std::string& message) {
-    if (contentReportHook) {
-        contentReportHook(file, line, message);
+void TextFile::reportAt(int line, const std::string& message) const { reportContent(path, line, message, *loading); }
+
+void reportContent(const std::string& file, int line, const std::string& message, const loadPolicy& policy) {
+    if (policy.report) {
+        policy.report(file, line, message);
         return;
     }
     if (line > 0)
@@ -121,10 +123,10 @@ void reportContent(const std::string& file, int line, const std::string& message
     std::fflush(stdout);
 }
 
-void reportOpenFailure(const std::string& path) {
+void reportOpenFailure(const std::string& path, const loadPolicy& policy) {
     std::printf("ERROR opening file %s\n\n", path.c_str());
     std::fflush(stdout);
-    if (contentReportHook) contentReportHook(path, 0, "cannot be opened");
+    if (policy.report) policy.report(path, 0, "cannot be opened");
 }
 
 bool holdCount(TextFile& file, int& count, long linesPerItem, const std::string& negative,
@@ -215,13 +217,13 @@ bool wordFits(const TextFile& file, const std::string& word, size_t limit, const
     return false;
 }
 
-bool pathFits(const TextFile* file, const std::string& path) {
+bool pathFits(const TextFile* file, const std::string& path, const loadPolicy& policy) {
     if (path.size() <= kMaxPath) return true;
     std::string message = "path longer than 255 characters: \"" + path.substr(0, 60) + "...\"";
     if (file)
         file->report(message);
     else
-        reportContent(path.substr(0, 60) + "...", 0, "path longer than 255 characters");
+        reportContent(path.substr(0, 60) + "...", 0, "path longer than 255 characters", policy);
     return false;
 }
 
@@ -268,7 +270,7 @@ void reportUnreadLines(TextFile& file, const std::string& what, bool commentsAll
         if (unread++ == 0) firstLine = file.line();
     }
     if (unread > 0)
-        reportContent(file.name(), firstLine,
+        file.reportAt(firstLine,
                       std::to_string(unread) + (unread == 1 ? " line" : " lines") + " after the last " + what +
                           " never read: the count is too small");
 }

@@ -13,9 +13,24 @@ const int kMaxLineRead = 254;
 // Longest path a loader builds.
 const size_t kMaxPath = 255;
 
+// How loading treats what it finds wrong in the content. The game prints
+// each message and ends on a frame bitmap it can't read; a tool collects the
+// messages and goes on.
+struct loadPolicy {
+    // Receives each message about the content (file, line or 0, text); null
+    // prints "file:line: message" on standard output.
+    void (*report)(const std::string& file, int line, const std::string& message) = nullptr;
+    // True: a frame bitmap that can't be read ends the process with status 1.
+    // False: it is reported at its line of "info" and the frame is left out.
+    bool bitmapFailureEndsProcess = true;
+};
+// The game's policy: every message printed, a bad frame bitmap ends the game.
+extern const loadPolicy gamePolicy;
+
 class TextFile {
 public:
-    TextFile() = default;
+    // Messages about the file follow `policy`, which must outlive the reader.
+    explicit TextFile(const loadPolicy& policy = gamePolicy) : loading(&policy) {}
     ~TextFile();
     TextFile(const TextFile&) = delete;
     TextFile& operator=(const TextFile&) = delete;
@@ -40,10 +55,13 @@ public:
     int line() const { return lineNumber; }
     const std::string& name() const { return path; }
 
-    // Prints "path:line: message" for the last line read.
+    // Reports "path:line: message" for the last line read, or for `line`.
     void report(const std::string& message) const;
+    void reportAt(int line, const std::string& message) const;
+    const loadPolicy& policy() const { return *loading; }
 
 private:
+    const loadPolicy* loading;
     std::FILE* file = nullptr;
     std::string path;
     int lineNumber = 0;      // line of the last piece read
@@ -53,13 +71,12 @@ private:
 };
 
 // Prints "file:line: message" on standard output (line 0: "file: message"),
-// or hands it to the hook when one is set.
-void reportContent(const std::string& file, int line, const std::string& message);
-// A tool can collect the messages instead of printing them.
-extern void (*contentReportHook)(const std::string& file, int line, const std::string& message);
+// or hands it to the policy's reporter when it has one.
+void reportContent(const std::string& file, int line, const std::string& message,
+                   const loadPolicy& policy = gamePolicy);
 // Prints "ERROR opening file <path>" and a blank line, as every loader does
-// for a file it can't open; a set hook is also told "cannot be opened".
-void reportOpenFailure(const std::string& path);
+// for a file it can't open; a policy's reporter is also told "cannot be opened".
+void reportOpenFailure(const std::string& path, const loadPolicy& policy = gamePolicy);
 
 // --- Counts ---
 
@@ -91,8 +108,8 @@ std::vector<std::string> splitWords(const std::string& text, size_t maxWords);
 // "<what> longer than <limit> characters" at the file's current line.
 bool wordFits(const TextFile& file, const std::string& word, size_t limit, const char* what);
 // True when `path` fits kMaxPath; otherwise reports it at the file's current
-// line (or the path alone when `file` is null).
-bool pathFits(const TextFile* file, const std::string& path);
+// line (or the path alone, by `policy`, when `file` is null).
+bool pathFits(const TextFile* file, const std::string& path, const loadPolicy& policy = gamePolicy);
 
 // --- Checking fields against the format (messages only; nothing changes) ---
 

@@ -97,8 +97,7 @@ size_t holderOf(const gamePad& pad, int key, size_t self) {
 
 // A key left with two bindings would do both: the binding set later in the
 // file goes back to the key it had, until no key has two.
-int refuseSharedKeys(const std::string& path, gamePad& pad, const gamePad& before,
-                     std::vector<fileBinding>& set) {
+int refuseSharedKeys(const TextFile& file, gamePad& pad, const gamePad& before, std::vector<fileBinding>& set) {
     int reports = 0;
     for (bool changed = true; changed;) {
         changed = false;
@@ -107,9 +106,8 @@ int refuseSharedKeys(const std::string& path, gamePad& pad, const gamePad& befor
             if (other == kBindingCount) continue;
             size_t binding = set[at].binding;
             pad.*kBindings[binding].field = before.*kBindings[binding].field;
-            reportContent(path, set[at].line,
-                          "key " + keyName(set[at].key) + " is also bound to " + kBindings[other].name +
-                              stays(binding, pad));
+            file.reportAt(set[at].line, "key " + keyName(set[at].key) + " is also bound to " +
+                                            kBindings[other].name + stays(binding, pad));
             set.erase(set.begin() + static_cast<long>(at));
             ++reports;
             changed = true;
@@ -130,11 +128,11 @@ int keyByName(const std::string& name) {
     return 0;
 }
 
-int loadKeyFile(const std::string& path, gamePad& pad) {
-    TextFile file;
+int loadKeyFile(const std::string& path, gamePad& pad, const loadPolicy& policy) {
+    TextFile file(policy);
     if (!file.open(path)) {
         if (errno == ENOENT) return 0;
-        reportContent(path, 0, std::string("can't be read (") + std::strerror(errno) + "); the default keys stay");
+        file.reportAt(0, std::string("can't be read (") + std::strerror(errno) + "); the default keys stay");
         return 1;
     }
     const gamePad before = pad;
@@ -160,5 +158,5 @@ int loadKeyFile(const std::string& path, gamePad& pad) {
         pad.*kBindings[read.binding].field = read.key;
         set.push_back(read);
     }
-    return reports + refuseSharedKeys(path, pad, before, set);
+    return reports + refuseSharedKeys(file, pad, before, set);
 }

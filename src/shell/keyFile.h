@@ -3,6 +3,8 @@
 // keyboard to another key, read over the bindings start-up has filled in.
 #include <string>
 
+#include "platform/textFile.h"
+
 class gamePad;
 
 // The file the game reads from its own folder; none means the default keys.
@@ -16,4 +18,4 @@ int keyByName(const std::string& name);
 // Reads the key file `path` into `pad`. Each line that can't be used is
 // reported as "path:LINE: message" and leaves its binding as it was. A
 // missing file changes nothing and says nothing. The number of reports.
-int loadKeyFile(const std::string& path, gamePad& pad);
+int loadKeyFile(const std::string& path, gamePad& pad, const loadPolicy& policy = gamePolicy);

@@ -25,44 +25,31 @@ struct sceneContent {
     ~sceneContent() { releaseSurface(background); }
 };
 
-// Reports made while a reload reads; each is printed as it comes.
+// Reports made while a reload reads; each is printed as the game prints it.
 int problemsFound = 0;
-void (*outerReporter)(const std::string&, int, const std::string&) = nullptr;
-
 void countProblem(const std::string& file, int line, const std::string& message) {
     ++problemsFound;
-    // Printed the way it would be without the count, or handed on to a tool's own hook.
-    contentReportHook = outerReporter;
     reportContent(file, line, message);
-    contentReportHook = countProblem;
 }
 
-// The loaders' modes while a reload reads: a frame bitmap that can't be
-// read is reported and left out instead of ending the game, and every
-// report is counted. The modes in force before come back afterwards.
-struct reloadReporting {
-    bool bitmapFailureEnded = bitmapFailureEndsProcess;
-
-    reloadReporting() {
-        problemsFound = 0;
-        outerReporter = contentReportHook;
-        contentReportHook = countProblem;
-        bitmapFailureEndsProcess = false;
-    }
-    ~reloadReporting() {
-        contentReportHook = outerReporter;
-        bitmapFailureEndsProcess = bitmapFailureEnded;
-    }
-};
+// How a reload reads: a frame bitmap that can't be read is reported and
+// left out instead of ending the game, and every report is counted.
+loadPolicy reloadLoading() {
+    loadPolicy policy;
+    policy.report = countProblem;
+    policy.bitmapFailureEndsProcess = false;
+    return policy;
+}
 
 // Everything the scene reads from "data", in start-up's order. The number
 // of problems reported.
 int loadContent(sceneContent& content) {
-    reloadReporting reporting;
-    loadCharacter(content.anims, content.moves);
-    content.sounds = loadSounds();
-    loadParticleDefinitions(content.defs);
-    content.background = loadBackground();
+    problemsFound = 0;
+    const loadPolicy policy = reloadLoading();
+    loadCharacter(content.anims, content.moves, policy);
+    content.sounds = loadSounds(policy);
+    loadParticleDefinitions(content.defs, policy);
+    content.background = loadBackground(policy);
     return problemsFound;
 }
 

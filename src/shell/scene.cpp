@@ -45,40 +45,43 @@ int startVideoAndAudio() {
     return 0;
 }
 
-SDL_Surface* loadBackground() {
+SDL_Surface* loadBackground(const loadPolicy& policy) {
     std::string reason;
     SDL_Surface* loaded = loadCheckedBitmap(kBackground, reason);
     if (!loaded) {
         // The scene still runs, over a black screen.
-        reportContent(kBackground, 0, "background " + reason + "; the scene runs without it");
+        reportContent(kBackground, 0, "background " + reason + "; the scene runs without it", policy);
         return nullptr;
     }
     SDL_Surface* converted = SDL_DisplayFormat(loaded);
     SDL_FreeSurface(loaded);
-    if (!converted) reportContent(kBackground, 0, std::string("background can't be converted: ") + SDL_GetError());
+    if (!converted)
+        reportContent(kBackground, 0, std::string("background can't be converted: ") + SDL_GetError(), policy);
     return converted;
 }
 
-int InitImages() {
-    back = loadBackground();
+int InitImages(const loadPolicy& policy) {
+    back = loadBackground(policy);
     return 0;
 }
 
-void loadCharacter(animationSet& anims, moveSet& moves) {
-    anims.loadAll(kCharacterFolder);
-    moves.loadAll(kCharacterFolder);
+void loadCharacter(animationSet& anims, moveSet& moves, const loadPolicy& policy) {
+    anims.loadAll(kCharacterFolder, policy);
+    moves.loadAll(kCharacterFolder, policy);
 }
 
-std::unique_ptr<soundSet> loadSounds() {
+std::unique_ptr<soundSet> loadSounds(const loadPolicy& policy) {
     std::printf("making an Sset\n");
     std::unique_ptr<soundSet> sounds(new soundSet());
-    sounds->getList("data/soundSet");
-    sounds->addToList("data/Tor/sound");
+    sounds->getList("data/soundSet", policy);
+    sounds->addToList("data/Tor/sound", policy);
     sounds->display();
     return sounds;
 }
 
-void loadParticleDefinitions(partInfoList& defs) { defs.addList("default", screen); }
+void loadParticleDefinitions(partInfoList& defs, const loadPolicy& policy) {
+    defs.addList("default", screen, policy);
+}
 
 int DrawBG() {
     if (!back || !screen) return 0;
@@ -115,7 +118,7 @@ void DrawSprites() {
     inputPanel.draw();
 }
 
-void startScene(sceneObjects& o, bool windowed) {
+void startScene(sceneObjects& o, bool windowed, const loadPolicy& policy) {
     if (Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048) < 0)
         std::printf("Warning: Couldn't set 44100 Hz 16-bit audio\n- Reason: %s\n", SDL_GetError());
 
@@ -127,7 +130,7 @@ void startScene(sceneObjects& o, bool windowed) {
     }
 
     // the character
-    loadCharacter(o.anims, o.moves);
+    loadCharacter(o.anims, o.moves, policy);
     vikings1.initS(&o.anims, screen);
     vikings1.speed = 3.0f;
     vikings1.x = 150;
@@ -137,18 +140,18 @@ void startScene(sceneObjects& o, bool windowed) {
     o.checker.reset(new inputChecker(&o.moves, &vikings1));
     o.checker->printB();
 
-    o.sounds = loadSounds();
+    o.sounds = loadSounds(policy);
 
     bindPlayerKeys(o.pad);
-    loadKeyFile(kKeyFile, o.pad);
+    loadKeyFile(kKeyFile, o.pad, policy);
     std::printf("Right is also %d\n", o.pad.right);
 
     // particles
-    loadParticleDefinitions(o.defs);
+    loadParticleDefinitions(o.defs, policy);
     pList.addParticle("fireball1 80 80", nullptr, nullptr, &o.defs, screen, 1);
 
     // the background, painted once
-    InitImages();
+    InitImages(policy);
     DrawBG();
 
     o.target.setTarget(&vikings1);

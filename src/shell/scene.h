@@ -34,7 +34,8 @@ void bindPlayerKeys(gamePad& pad);
 // Negative when video can't start (SDL_GetError tells why).
 int startVideoAndAudio();
 // Loads "data/tBG2.bmp" into `back`. 0.
-int InitImages();
+// Messages as `policy` says.
+int InitImages(const loadPolicy& policy = gamePolicy);
 // Paints `back` whole onto the screen.
 int DrawBG();
 // Draws one frame: restore, save, draw, boxes, flip.
@@ -44,13 +45,14 @@ void DrawSprites();
 
 // --- Content: the loading steps start-up and reload share ---
 // The character's animations and moves, from "data/Burn".
-void loadCharacter(animationSet& anims, moveSet& moves);
+// Each with messages and bitmap failures as `policy` says.
+void loadCharacter(animationSet& anims, moveSet& moves, const loadPolicy& policy = gamePolicy);
 // A new sound set from "data/soundSet" and "data/Tor/sound".
-std::unique_ptr<soundSet> loadSounds();
+std::unique_ptr<soundSet> loadSounds(const loadPolicy& policy = gamePolicy);
 // The particle definitions of the list "default".
-void loadParticleDefinitions(partInfoList& defs);
+void loadParticleDefinitions(partInfoList& defs, const loadPolicy& policy = gamePolicy);
 // "data/tBG2.bmp" in the display format; null, reported, when it won't load.
-SDL_Surface* loadBackground();
+SDL_Surface* loadBackground(const loadPolicy& policy = gamePolicy);
 
 // With --watch: change notices from "data", gathered until the files have
 // been quiet for a moment (an editor or a copy writes in bursts).
@@ -82,6 +84,6 @@ struct sceneObjects {
 // Start-up after SDL_Init: audio, video mode (full screen, or an 800x600
 // window when `windowed`), content, wiring. Ends the process with status 1
 // when the video mode can't be set.
-void startScene(sceneObjects& objects, bool windowed = false);
+void startScene(sceneObjects& objects, bool windowed = false, const loadPolicy& policy = gamePolicy);
 // One pass of the main loop; false once the loop should end.
 bool runPass(sceneObjects& objects);

@@ -23,7 +23,6 @@
 #endif
 
 bool alphaOp = false;
-bool bitmapFailureEndsProcess = true;
 
 namespace {
 // Lines of the shortest frame block: a frame without particle lines.
@@ -252,15 +251,17 @@ void applyColourKey(SDL_Surface* surface, const colourKey& key) {
 bool sdlOutOfMemory() { return std::string(SDL_GetError()).find("Out of memory") != std::string::npos; }
 
 // Shared reading of both loaders. `direct` selects the second loader.
-int loadFrames(CSpriteBase& set, const char* folder, bool direct) {
+int loadFrames(CSpriteBase& set, const char* folder, bool direct, const loadPolicy& policy) {
     std::string remembered = currentFolder();
     std::string infoPath = std::string(folder) + "/info";
-    if (!pathFits(nullptr, infoPath)) return -1;
-    TextFile file;
+    if (!pathFits(nullptr, infoPath, policy)) return -1;
+    TextFile file(policy);
     if (!file.open(infoPath)) {
-        reportOpenFailure(infoPath);
+        reportOpenFailure(infoPath, policy);
         return -1;
     }
+    // The game's loader may end the process on a bitmap it can't read.
+    bool failureEnds = !direct && policy.bitmapFailureEndsProcess;
     std::string line;
     file.readLine(line);
     std::printf("loading\n");
@@ -285,24 +286,24 @@ int loadFrames(CSpriteBase& set, const char* folder, bool direct) {
             std::string bitmap;
             readBlockHead(file, line, record, key, bitmap);
             if (!readBlockRest(file, record)) {
-                reportContent(infoPath, blockLine, "file ends inside this frame block");
+                file.reportAt(blockLine, "file ends inside this frame block");
                 record = frameInfo();
                 break;
             }
             std::printf("%s\n%s\n%s\n", bitmap.c_str(), record.sound.c_str(), record.reservedName.c_str());
             std::string bitmapPath = std::string(folder) + "/" + bitmap;
-            if (bitmap.empty() || !pathFits(nullptr, bitmapPath)) {
-                reportContent(infoPath, blockLine, bitmap.empty() ? "frame names no bitmap" : "bitmap path too long");
+            if (bitmap.empty() || !pathFits(nullptr, bitmapPath, policy)) {
+                file.reportAt(blockLine, bitmap.empty() ? "frame names no bitmap" : "bitmap path too long");
                 record = frameInfo();
                 continue;
             }
 
-            if (!direct && !bitmapFailureEndsProcess) {
+            if (!direct && !failureEnds) {
                 // Checking: a bitmap that would end the process is reported and left out.
                 std::string reason;
                 SDL_Surface* probe = loadCheckedBitmap(bitmapPath.c_str(), reason);
                 if (!probe) {
-                    reportContent(infoPath, blockLine, "bitmap " + bitmap + ": " + reason);
+                    file.reportAt(blockLine, "bitmap " + bitmap + ": " + reason);
                     record = frameInfo();
                     continue;
                 }
@@ -333,8 +334,8 @@ int loadFrames(CSpriteBase& set, const char* folder, bool direct) {
             SDL_Surface* flipped = flip_surface(image);
             if (!flipped) {
                 // The one way mirroring fails: no memory for the mirror image.
-                if (!direct && bitmapFailureEndsProcess) endOnBitmapFailure(set, folder, true);
-                reportContent(infoPath, blockLine, "out of memory for the mirror image of " + bitmap);
+                if (failureEnds) endOnBitmapFailure(set, folder, true);
+                file.reportAt(blockLine, "out of memory for the mirror image of " + bitmap);
                 releaseSurface(image);
                 record = frameInfo();
                 break;
@@ -347,7 +348,7 @@ int loadFrames(CSpriteBase& set, const char* folder, bool direct) {
         }
     } catch (const std::bad_alloc&) {
         // A set larger than memory is bad data too.
-        if (!direct && bitmapFailureEndsProcess) endOnBitmapFailure(set, folder, true);
+        if (failureEnds) endOnBitmapFailure(set, folder, true);
         // Only the frame being read can hold an image of its own.
         releaseSurface(set.frames[loaded].image);
         releaseSurface(set.mirror[loaded].image);
@@ -393,9 +394,11 @@ CSpriteBase& CSpriteBase::operator=(CSpriteBase&& other) noexcept {
     return *this;
 }
 
-int CSpriteBase::initR(const char* folder) { return loadFrames(*this, folder, false); }
+int CSpriteBase::initR(const char* folder, const loadPolicy& policy) {
+    return loadFrames(*this, folder, false, policy);
+}
 
-int CSpriteBase::init(const char* folder) { return loadFrames(*this, folder, true); }
+int CSpriteBase::init(const char* folder, const loadPolicy& policy) { return loadFrames(*this, folder, true, policy); }
 
 SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file) {
     DIR* dir = opendir(folder);

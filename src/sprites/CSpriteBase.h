@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/textFile.h"
+
 // A rectangle inside a frame image, in pixels from the image's top-left corner.
 struct frameBox {
     int left = 0;
@@ -67,10 +69,11 @@ public:
     CSpriteBase& operator=(CSpriteBase&& other) noexcept;
 
     // Loads the set from `folder`, each bitmap through loadFromResource.
-    // 0 when "info" was read, -1 when it can't be opened.
-    int initR(const char* folder);
+    // 0 when "info" was read, -1 when it can't be opened. A bitmap that
+    // can't be read ends the process or is left out, as `policy` says.
+    int initR(const char* folder, const loadPolicy& policy = gamePolicy);
     // The same format, bitmaps read directly; -1 on a bitmap that won't load.
-    int init(const char* folder);
+    int init(const char* folder, const loadPolicy& policy = gamePolicy);
     // Bitmap `file` of `folder` as a display-format surface; ends the
     // process with status 1 when it can't be read.
     SDL_Surface* loadFromResource(const char* folder, const char* file);
@@ -92,7 +95,3 @@ extern bool alphaOp;
 // memory are freed: one in video memory went with the video subsystem.
 void releaseSurface(SDL_Surface* surface);
 
-// On (the game): a frame bitmap that can't be read ends the process. Off
-// (checking tools): it is reported at its line of "info" and the frame is
-// left out, so loading goes on.
-extern bool bitmapFailureEndsProcess;

@@ -130,11 +130,12 @@ struct dataEntrance {
 };
 }  // namespace
 
-bool readScript(const std::string& script, const std::string& folder, std::vector<replayEvent>& events) {
+bool readScript(const std::string& script, const std::string& folder, std::vector<replayEvent>& events,
+                const loadPolicy& policy) {
     events.clear();
-    TextFile file;
+    TextFile file(policy);
     if (!file.open(script)) {
-        reportContent(script, 0, "cannot open the script");
+        file.reportAt(0, "cannot open the script");
         return false;
     }
     bool good = true;
