@@ -7,7 +7,7 @@
 # builds treat compiler warnings as errors.
 #
 #   ./test.sh            the full run (both suites), as CI runs it
-#   ./test.sh --quick    the normal build and its suite only, for daily work
+#   ./test.sh --quick    the normal build and its suite only (no package), for daily work
 #
 # Further arguments go to the ctest runs, for example ./test.sh --quick -R Sprite.
 set -e
@@ -22,13 +22,13 @@ fi
 
 cmake -S "$ROOT" -B "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFIGHTSCENE_WERROR=ON
 cmake --build "$ROOT/build" -j"$JOBS"
-"$ROOT/scripts/test-package.sh" "$ROOT/build"
 
 if [ "$QUICK" -eq 1 ]; then
     echo
     echo "=== Test suite: normal build (build/) ==="
     cd "$ROOT/build" && exec ctest --output-on-failure -j"$JOBS" "$@"
 fi
+"$ROOT/scripts/test-package.sh" "$ROOT/build"
 
 CC=clang CXX=clang++ cmake -S "$ROOT" -B "$ROOT/build-asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DFIGHTSCENE_SANITIZE=ON -DFIGHTSCENE_FUZZ=ON -DFIGHTSCENE_WERROR=ON
