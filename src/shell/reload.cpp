@@ -85,6 +85,8 @@ void swapContent(sceneObjects& o, sceneContent& content) {
     // the new background, painted once; the fighter saves his part of it
     DrawBG();
     vikings1.updateBG();
+    // The input display's saved part is of the old background: not put back.
+    inputPanel.drawn = false;
     std::printf("reloaded data: %d particle%s removed\n", removed, removed == 1 ? "" : "s");
 }
 }  // namespace
