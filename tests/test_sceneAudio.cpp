@@ -34,9 +34,9 @@ bool allSilent(const std::string& samples) {
 
 TEST(SceneAudio, TheThrowSoundIsHeardAfterTheMoveStartsAndNotBefore) {
     std::string output = makeTempDir("audio") + "/out.raw";
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
-    setenv("SDL_DISKAUDIODELAY", "46", 1);  // one 2048-frame buffer: about real time
+    setEnvironment("SDL_AUDIODRIVER", "disk", true);
+    setEnvironment("SDL_DISKAUDIOFILE", output.c_str(), true);
+    setEnvironment("SDL_DISKAUDIODELAY", "46", true);  // one 2048-frame buffer: about real time
     ASSERT_EQ(0, chdir(buildDir().c_str()));
     ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO));
     clockSet(1000);
