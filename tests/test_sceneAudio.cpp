@@ -1,7 +1,6 @@
 // A move's sound reaches the audio output: the scene over the bundled data
 // with SDL's disk audio driver, which writes the mixed samples to a file.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 
@@ -37,7 +36,7 @@ TEST(SceneAudio, TheThrowSoundIsHeardAfterTheMoveStartsAndNotBefore) {
     setEnvironment("SDL_AUDIODRIVER", "disk", true);
     setEnvironment("SDL_DISKAUDIOFILE", output.c_str(), true);
     setEnvironment("SDL_DISKAUDIODELAY", "46", true);  // one 2048-frame buffer: about real time
-    ASSERT_EQ(0, chdir(buildDir().c_str()));
+    ASSERT_TRUE(changeFolder(buildDir()));
     ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO));
     clockSet(1000);
     sceneObjects objects;
