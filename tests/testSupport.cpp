@@ -75,7 +75,7 @@ std::string sourceDir() { return FIGHTSCENE_SOURCE_DIR; }
 std::string buildDir() { return FIGHTSCENE_BUILD_DIR; }
 
 sceneObjects* startSceneIn(const std::string& folder, std::string* output) {
-    if (chdir(folder.c_str()) != 0 || SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0) return nullptr;
+    if (!changeFolder(folder) || SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0) return nullptr;
     clockSet(1000);
     sceneObjects* objects = new sceneObjects;
     startCapture();
