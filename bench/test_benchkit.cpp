@@ -1,7 +1,6 @@
 // The pieces of fightscene-bench: the plain-copy limit, the figures and their
 // ratios, and the scene driver over the bundled data.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <sys/stat.h>
 
@@ -11,6 +10,7 @@
 
 #include "benchScene.h"
 #include "figures.h"
+#include "platform/platform.h"
 #include "rectCopy.h"
 #include "scaleContent.h"
 
@@ -166,7 +166,7 @@ class BenchSceneTest : public testing::Test {
 protected:
     static benchScene* scene;
     static void SetUpTestSuite() {
-        ASSERT_EQ(0, chdir(FIGHTSCENE_SOURCE_DIR));
+        ASSERT_TRUE(changeFolder(FIGHTSCENE_SOURCE_DIR));
         ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO));
         scene = new benchScene;
         std::string why;

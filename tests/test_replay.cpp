@@ -13,6 +13,7 @@
 #include "authoring/replay.h"
 #include "platform/textFile.h"
 #include "testSupport.h"
+#include "platform/platform.h"
 
 namespace {
 struct runResult {
@@ -79,7 +80,7 @@ class ReplayScript : public testing::Test {
 protected:
     void SetUp() override {
         // Key names need SDL's video subsystem; nothing with threads is started.
-        setenv("SDL_VIDEODRIVER", "dummy", 0);
+        setEnvironment("SDL_VIDEODRIVER", "dummy", false);
         ASSERT_EQ(0, SDL_InitSubSystem(SDL_INIT_VIDEO));
         reports.clear();
         contentReportHook = collect;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "authoring/replay.h"
+#include "platform/platform.h"
 
 namespace {
 void usage() {
@@ -22,7 +23,7 @@ void usage() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    showOutputLineByLine();
     replayOptions options;
     std::string positional[2];
     int count = 0;

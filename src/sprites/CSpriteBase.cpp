@@ -1,10 +1,5 @@
 #include "CSpriteBase.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -15,10 +10,6 @@
 #include "flipper.h"
 #include "platform/platform.h"
 #include "platform/textFile.h"
-
-#ifndef O_BINARY
-#define O_BINARY 0
-#endif
 
 bool alphaOp = false;
 bool bitmapFailureEndsProcess = true;
@@ -79,12 +70,6 @@ int scanOne(const std::string& text) {
 bool isSkippedLine(const std::string& line, bool hadTerminator) {
     (void)hadTerminator;
     return line.empty() || line[0] == '#' || line[0] == '\r';
-}
-
-std::string currentFolder() {
-    char buffer[PATH_MAX];
-    if (!getcwd(buffer, sizeof buffer)) return "";
-    return buffer;
 }
 
 void mirrorRecord(const frameInfo& stored, frameInfo& mirrored, int width) {
@@ -327,7 +312,7 @@ int loadFrames(CSpriteBase& set, const char* folder, bool direct) {
         mirrorRecord(record, set.mirror[loaded], set.width);
         ++loaded;
         if (!direct) std::printf("let me guess\n");
-        if (!remembered.empty() && chdir(remembered.c_str()) != 0) std::perror("chdir");
+        if (!remembered.empty() && !changeFolder(remembered)) std::perror("chdir");
     }
     if (loaded < announced) {
         file.report("only " + std::to_string(loaded) + " of " + std::to_string(announced) + " frames loaded");
@@ -337,7 +322,7 @@ int loadFrames(CSpriteBase& set, const char* folder, bool direct) {
         reportUnreadLines(file, "frame block", true);
     }
     set.numFrames = loaded;
-    if (!remembered.empty() && chdir(remembered.c_str()) != 0) std::perror("chdir");
+    if (!remembered.empty() && !changeFolder(remembered)) std::perror("chdir");
     return (direct && loaded < announced) ? -1 : 0;
 }
 }  // namespace
@@ -372,19 +357,17 @@ int CSpriteBase::initR(const char* folder) { return loadFrames(*this, folder, fa
 int CSpriteBase::init(const char* folder) { return loadFrames(*this, folder, true); }
 
 SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file) {
-    DIR* dir = opendir(folder);
-    if (!dir) {
+    if (!canListFolder(folder)) {
         std::perror("opendir failure");
         std::exit(1);
     }
-    closedir(dir);
-    if (chdir(folder) != 0) {
+    if (!changeFolder(folder)) {
         std::perror("opendir failure");
         std::exit(1);
     }
     // Only a regular file: a pipe would block the start-up for good.
-    int fd = openDataFile(file);
-    if (fd < 0) {
+    std::FILE* stream = openDataStream(file);
+    if (!stream) {
         std::perror("Error opening resource file");
         std::exit(1);
     }
@@ -395,13 +378,8 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
         std::printf("Unable to LOOOOOAAAAAAAD!\n");
         std::exit(1);
     }
-    int got = 0;
-    while (got < size) {
-        ssize_t part = read(fd, static_cast<char*>(buffer) + got, size - got);
-        if (part <= 0) break;
-        got += static_cast<int>(part);
-    }
-    close(fd);
+    int got = static_cast<int>(std::fread(buffer, 1, static_cast<size_t>(size > 0 ? size : 0), stream));
+    std::fclose(stream);
     std::string reason;
     if (!checkBitmap(static_cast<unsigned char*>(buffer), got, reason)) {
         std::free(buffer);
@@ -418,13 +396,13 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
 }
 
 int CSpriteBase::getfilesize(const char* path) {
-    struct stat info;
-    if (stat(path, &info) != 0) {
+    long long size = fileSize(path);
+    if (size < 0) {
         std::printf("getfilesize:  Couldn't get filesize of '%s'.", path);
         std::exit(1);
     }
-    if (info.st_size > INT_MAX) return INT_MAX;
-    return static_cast<int>(info.st_size);
+    if (size > INT_MAX) return INT_MAX;
+    return static_cast<int>(size);
 }
 
 void CSpriteBase::alphaAll(int alpha) {
