@@ -49,19 +49,6 @@ std::string folderOf(const std::string& path) {
     return path.substr(0, slash == 0 ? 1 : slash);
 }
 
-bool isFolder(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && (info.st_mode & S_IFMT) == S_IFDIR;
-}
-
-bool changeFolder(const std::string& folder) {
-#ifdef _WIN32
-    return _chdir(folder.c_str()) == 0;
-#else
-    return chdir(folder.c_str()) == 0;
-#endif
-}
-
 std::string executablePath(const char* argv0) {
 #ifdef _WIN32
     char buffer[MAX_PATH];
