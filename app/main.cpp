@@ -12,7 +12,7 @@
 
 int main(int argc, char* argv[]) {
     // Progress lines show up as they happen, also when output goes to a file.
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    showOutputLineByLine();
     gameOptions options;
     std::string problem;
     switch (parseOptions(argc, argv, options, problem)) {

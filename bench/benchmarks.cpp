@@ -16,6 +16,7 @@
 #include "figures.h"
 #include "rectCopy.h"
 #include "scaleContent.h"
+#include "platform/platform.h"
 #include "sprites/flipper.h"
 
 namespace {
@@ -72,14 +73,8 @@ void bytesLimit(benchmark::State& state, benchScene& scene, int particles = kLiv
 
 std::vector<std::string> bitmapsIn(const std::string& folder) {
     std::vector<std::string> names;
-    DIR* dir = opendir(folder.c_str());
-    if (!dir) return names;
-    while (dirent* entry = readdir(dir)) {
-        std::string name = entry->d_name;
+    for (const std::string& name : listFolder(folder))
         if (name.size() > 4 && name.compare(name.size() - 4, 4, ".bmp") == 0) names.push_back(folder + "/" + name);
-    }
-    closedir(dir);
-    std::sort(names.begin(), names.end());
     return names;
 }
 

@@ -2,8 +2,6 @@
 // measured on the bundled data, headless. The engine's progress lines go to
 // /dev/null; the results and the ratios go to standard output.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +15,7 @@
 #include "benchmarks.h"
 #include "figures.h"
 #include "platform/textFile.h"
+#include "platform/platform.h"
 
 #ifndef FIGHTSCENE_SOURCE_DIR
 #define FIGHTSCENE_SOURCE_DIR "."
@@ -45,25 +44,6 @@ void countReport(const std::string& file, int line, const std::string& message) 
     std::fprintf(stderr, "content: %s:%d: %s\n", file.c_str(), line, message.c_str());
 }
 
-// Points file descriptor `fd` at /dev/null; returns a copy of what it was.
-int silence(int fd) {
-    std::fflush(nullptr);
-    int saved = dup(fd);
-    int null = open("/dev/null", O_WRONLY);
-    if (null >= 0) {
-        dup2(null, fd);
-        close(null);
-    }
-    return saved;
-}
-
-void restore(int fd, int saved) {
-    std::fflush(nullptr);
-    if (saved < 0) return;
-    dup2(saved, fd);
-    close(saved);
-}
-
 std::string formatAsked(int argc, char** argv) {
     const char* flag = "--benchmark_format=";
     for (int i = 1; i < argc; ++i)
@@ -74,8 +54,8 @@ std::string formatAsked(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     // Headless unless the caller asks otherwise.
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    setEnvironment("SDL_VIDEODRIVER", "dummy", false);
+    setEnvironment("SDL_AUDIODRIVER", "dummy", false);
     std::string format = formatAsked(argc, argv);
     if (format != "console" && format != "json") {
         std::fprintf(stderr, "fightscene-bench: --benchmark_format=console or json\n");
@@ -87,32 +67,32 @@ int main(int argc, char** argv) {
     // The data folder: FIGHTSCENE_ROOT when set, else the source tree.
     const char* root = std::getenv("FIGHTSCENE_ROOT");
     if (!root) root = FIGHTSCENE_SOURCE_DIR;
-    if (chdir(root) != 0) {
+    if (!changeFolder(root)) {
         std::fprintf(stderr, "fightscene-bench: cannot enter %s\n", root);
         return 1;
     }
 
     // From here on the engine prints into /dev/null; the results go to the
     // real standard output through their own stream.
-    int resultsFd = silence(STDOUT_FILENO);
+    int resultsFd = redirectOutput(1, nullptr);
     std::FILE* results = fdopen(resultsFd, "w");
     if (!results) return 1;
     fileBuffer resultsBuffer(results);
     std::ostream out(&resultsBuffer);
 
     // Start-up also writes sound progress to standard error.
-    int errorFd = silence(STDERR_FILENO);
+    int errorFd = redirectOutput(2, nullptr);
     loadPolicy benchLoading;
     benchLoading.report = countReport;
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0) {
-        restore(STDERR_FILENO, errorFd);
+        restoreOutput(2, errorFd);
         std::fprintf(stderr, "fightscene-bench: Unable to init SDL: %s\n", SDL_GetError());
         return 1;
     }
     static benchScene scene;
     std::string why;
     bool ready = scene.start(why, benchLoading) && scene.settle();
-    restore(STDERR_FILENO, errorFd);
+    restoreOutput(2, errorFd);
     if (!ready) {
         std::fprintf(stderr, "fightscene-bench: no scene to measure: %s\n",
                      why.empty() ? "the fighter did not land or the start-up particles did not die" : why.c_str());
@@ -122,6 +102,11 @@ int main(int argc, char** argv) {
 
     registerBenchmarks(scene);
     figureBook book;
+#ifdef FIGHTSCENE_SANITIZED
+    // Instrumented code runs several times slower than the copies it is
+    // measured against, which the sanitizers leave as they are.
+    book.judgeTargets = false;
+#endif
     char driver[32] = "";
     if (SDL_VideoDriverName(driver, sizeof driver)) book.display = driver;
     // sdl12-compat, the SDL 1.2 interface over SDL 2, numbers itself 1.2.50 and up.
@@ -132,7 +117,7 @@ int main(int argc, char** argv) {
         reporter.reset(new collectingReporter<benchmark::JSONReporter>(book));
     } else {
         // Colours only for a terminal: the output is often kept in a file.
-        auto options = isatty(resultsFd) ? benchmark::ConsoleReporter::OO_ColorTabular
+        auto options = isTerminal(resultsFd) ? benchmark::ConsoleReporter::OO_ColorTabular
                                          : benchmark::ConsoleReporter::OO_Tabular;
         reporter.reset(new collectingReporter<benchmark::ConsoleReporter>(book, options));
     }

@@ -1,7 +1,7 @@
 #include "testSupport.h"
+#include "platform/platform.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,8 +17,8 @@
 SDL_Surface* testScreen() {
     static SDL_Surface* screen = nullptr;
     if (screen) return screen;
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    setEnvironment("SDL_VIDEODRIVER", "dummy", false);
+    setEnvironment("SDL_AUDIODRIVER", "dummy", false);
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0) {
         std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
         std::abort();
@@ -32,17 +32,13 @@ SDL_Surface* testScreen() {
 }
 
 std::string makeTempDir(const std::string& label) {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base ? base : "/tmp") + "/" + label + "-XXXXXX";
-    std::string buffer = pattern;
-    if (!mkdtemp(&buffer[0])) std::abort();
-    return buffer;
+    std::string folder = makeTempFolder(label);
+    if (folder.empty()) std::abort();
+    return folder;
 }
 
 void makeDirs(const std::string& path) {
-    for (size_t at = 1; at <= path.size(); ++at) {
-        if (at == path.size() || path[at] == '/') mkdir(path.substr(0, at).c_str(), 0755);
-    }
+    makeFolders(path);
 }
 
 void writeFile(const std::string& path, const std::string& content) {
@@ -108,7 +104,7 @@ std::string sourceDir() { return FIGHTSCENE_SOURCE_DIR; }
 std::string buildDir() { return FIGHTSCENE_BUILD_DIR; }
 
 sceneObjects* startSceneIn(const std::string& folder, std::string* output) {
-    if (chdir(folder.c_str()) != 0 || SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0) return nullptr;
+    if (!changeFolder(folder) || SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0) return nullptr;
     clockSet(1000);
     sceneObjects* objects = new sceneObjects;
     startCapture();

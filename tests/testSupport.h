@@ -66,13 +66,11 @@ std::string outputOfChild(const std::function<void()>& fn, int& status);
 template <typename Fn>
 void inFolder(const std::string& dir, Fn fn);
 
-#include <unistd.h>
-#include <climits>
+#include "platform/platform.h"
 template <typename Fn>
 void inFolder(const std::string& dir, Fn fn) {
-    char saved[PATH_MAX];
-    if (!getcwd(saved, sizeof saved)) saved[0] = 0;
-    if (chdir(dir.c_str()) != 0) return;
+    std::string saved = currentFolder();
+    if (!changeFolder(dir)) return;
     fn();
-    if (saved[0] && chdir(saved) != 0) return;
+    if (!saved.empty()) changeFolder(saved);
 }

@@ -20,6 +20,7 @@
 
 #include "platform/textFile.h"
 #include "testSupport.h"
+#include "platform/platform.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -311,8 +312,8 @@ RunResult runGame(const std::string& game, const HostileCase& c) {
         if (outFd < 0 || errFd < 0 || chdir("/") != 0) _exit(126);
         dup2(outFd, 1);
         dup2(errFd, 2);
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        setEnvironment("SDL_VIDEODRIVER", "dummy", true);
+        setEnvironment("SDL_AUDIODRIVER", "dummy", true);
         if (c.addressSpace) {
             struct rlimit limit = {c.addressSpace, c.addressSpace};
             if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(125);

@@ -39,7 +39,11 @@ protected:
         ASSERT_NE(nullptr, back) << "the bundled background loads";
         startCapture();
     }
-    void TearDown() override { stopCapture(); }
+    // The game's lines are kept from the log; with the failures among them.
+    void TearDown() override {
+        std::string out = stopCapture();
+        if (HasFailure()) std::printf("%s", out.c_str());
+    }
 };
 
 TEST_F(InputDisplay, SaysWhatTheCheckerRecognisedAndWhyTheOthersFailed) {
@@ -128,6 +132,22 @@ TEST_F(InputDisplay, IsDrawnOverTheSceneAndLeavesNoPixelsWhenHidden) {
     passes(5);
     EXPECT_EQ(0, differingInPanel());
     EXPECT_EQ(marked, screenPixel(780, 20));
+}
+
+TEST_F(InputDisplay, AfterAReloadRestoresTheNewBackground) {
+    // Nothing else may cross the panel while its pixels are compared.
+    for (int i = 0; i < 500 && pList.head; ++i) passes(1);
+    settle();
+    if (!inputPanel.shown) pushKeyDown(SDLK_i);
+    passes(1);
+    ASSERT_TRUE(inputPanel.drawn);
+    // What the panel saved stands for the background before the reload.
+    SDL_FillRect(inputPanel.bgSave, nullptr, SDL_MapRGB(inputPanel.bgSave->format, 1, 2, 3));
+    pushKeyDown(SDLK_F5);
+    passes(1);
+    pushKeyDown(SDLK_i);
+    passes(1);
+    EXPECT_EQ(0, differingInPanel());
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 // reported as "keys.txt:LINE: message" and leaves its binding as it was,
 // and a remapped keyboard plays a move in the real loop.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <map>
 
@@ -84,7 +82,7 @@ TEST(KeyFile, LinesMoveBindingsOrAreReportedAndChangeNothing) {
 
     // No file: the defaults, silently. A folder in its place: one line, the defaults.
     for (bool folder : {false, true}) {
-        unlink((dir + "/keys.txt").c_str());
+        std::remove((dir + "/keys.txt").c_str());
         if (folder) mkdir((dir + "/keys.txt").c_str(), 0755);
         gamePad pad = defaults();
         startCapture();
@@ -99,7 +97,7 @@ TEST(KeyFile, LinesMoveBindingsOrAreReportedAndChangeNothing) {
 // the buttons: the new keys walk and type a move, the old ones do nothing.
 TEST(KeyFile, RemappedKeysPlayAMoveInTheRealLoop) {
     std::string dir = makeTempDir("keyscene");
-    ASSERT_EQ(0, symlink((sourceDir() + "/data").c_str(), (dir + "/data").c_str()));
+    ASSERT_TRUE(linkFolder(sourceDir() + "/data", dir + "/data"));
     writeFile(dir + "/keys.txt", "left = a\nright = d\ndown = s\nup = w\na = k\nb = l\nc = ;\ndebug = F2\n");
     std::string startUp;
     sceneObjects* objects = startSceneIn(dir, &startUp);

@@ -13,6 +13,7 @@
 #include "authoring/replay.h"
 #include "platform/textFile.h"
 #include "testSupport.h"
+#include "platform/platform.h"
 
 namespace {
 struct runResult {
@@ -85,7 +86,7 @@ class ReplayScript : public testing::Test {
 protected:
     void SetUp() override {
         // Key names need SDL's video subsystem; nothing with threads is started.
-        setenv("SDL_VIDEODRIVER", "dummy", 0);
+        setEnvironment("SDL_VIDEODRIVER", "dummy", false);
         ASSERT_EQ(0, SDL_InitSubSystem(SDL_INIT_VIDEO));
         reports.clear();
     }
@@ -429,20 +430,23 @@ TEST(Replay, ReloadShowsChangedContentOrKeepsTheOldWhole) {
         std::vector<std::string> extraCopies;  // "FROM TO" besides the new standing frames; TO under "data/"
         bool newFrames;                        // the standing frames are replaced
         bool watch;                            // --watch instead of F5
+        std::string keys;                      // more script lines
         const char* message;                   // a report the reload prints, or ""
         Uint32 colour;                         // the colour looked for after the reload
         long pixels;                           // its pixels on the screen at least; -1: none at all
     };
     const long frame = kFrameSide * kFrameSide;
     const std::vector<reloadCase> cases = {
-        {"new frame bitmaps", {}, true, false, "", kNewFrameColour, frame},
-        {"new background", {"new/back.bmp tBG2.bmp"}, false, false, "", kNewBackgroundColour, 800 * 600 - frame},
-        {"a broken info beside new frames", {"new/brokenInfo Burn/standing/info"}, true, false,
+        {"new frame bitmaps", {}, true, false, "", "", kNewFrameColour, frame},
+        // The input display shown across the reload leaves no piece of the old background.
+        {"new background", {"new/back.bmp tBG2.bmp"}, false, false, "1000 tap i\n1700 tap i\n", "",
+         kNewBackgroundColour, 800 * 600 - frame},
+        {"a broken info beside new frames", {"new/brokenInfo Burn/standing/info"}, true, false, "",
          "data/Burn/standing/info:1: header is not \"FILES: <count>\"", kNewFrameColour, -1},
         {"a bitmap that can't be read beside a new background",
-         {"new/back.bmp tBG2.bmp", "new/notABitmap Burn/duck/frame01.bmp"}, false, false,
+         {"new/back.bmp tBG2.bmp", "new/notABitmap Burn/duck/frame01.bmp"}, false, false, "",
          "data/Burn/duck/info:24: bitmap frame01.bmp: not a BMP file", kNewBackgroundColour, -1},
-        {"new frame bitmaps, watched", {}, true, true, "", kNewFrameColour, frame},
+        {"new frame bitmaps, watched", {}, true, true, "", "", kNewFrameColour, frame},
     };
     for (const reloadCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -456,8 +460,8 @@ TEST(Replay, ReloadShowsChangedContentOrKeepsTheOldWhole) {
                 size_t space = copy.find(' ');
                 copies.push_back(copy.substr(0, space) + " " + data + "/" + copy.substr(space + 1));
             }
-            writeFile(folder + "/s.txt", "1400 shot before.bmp\n" + copyLines("1500", copies) + reload + "2000 shot " +
-                                             shot + "\n2100 end\n");
+            writeFile(folder + "/s.txt", "1400 shot before.bmp\n" + copyLines("1500", copies) + reload + c.keys +
+                                             "2000 shot " + shot + "\n2100 end\n");
             replayOptions options;
             options.script = folder + "/s.txt";
             options.data = data;

@@ -1,7 +1,6 @@
 // The whole scene over the bundled data: start-up, loop passes driven by a
 // set clock and pushed key events, checked by the pixels on the screen.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "platform/platform.h"
 #include "shell/scene.h"

@@ -1,7 +1,6 @@
 // A move's sound reaches the audio output: the scene over the bundled data
 // with SDL's disk audio driver, which writes the mixed samples to a file.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 
@@ -34,10 +33,10 @@ bool allSilent(const std::string& samples) {
 
 TEST(SceneAudio, TheThrowSoundIsHeardAfterTheMoveStartsAndNotBefore) {
     std::string output = makeTempDir("audio") + "/out.raw";
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
-    setenv("SDL_DISKAUDIODELAY", "46", 1);  // one 2048-frame buffer: about real time
-    ASSERT_EQ(0, chdir(buildDir().c_str()));
+    setEnvironment("SDL_AUDIODRIVER", "disk", true);
+    setEnvironment("SDL_DISKAUDIOFILE", output.c_str(), true);
+    setEnvironment("SDL_DISKAUDIODELAY", "46", true);  // one 2048-frame buffer: about real time
+    ASSERT_TRUE(changeFolder(buildDir()));
     ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO));
     clockSet(1000);
     sceneObjects objects;

@@ -7,6 +7,7 @@
 
 #include "data/soundSet.h"
 #include "testSupport.h"
+#include "platform/platform.h"
 
 namespace {
 // A 44100 Hz, 16-bit stereo tone of `seconds`.
@@ -44,7 +45,7 @@ int nonZeroBytes(const std::string& pcm, size_t from) {
 }
 
 void openMixer() {
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    setEnvironment("SDL_AUDIODRIVER", "dummy", false);
     if (!SDL_WasInit(SDL_INIT_AUDIO)) SDL_InitSubSystem(SDL_INIT_AUDIO);
     int freq, channels;
     Uint16 format;
@@ -189,9 +190,9 @@ TEST(SoundSetOutput, APlayedChunkReachesTheAudioOutput) {
     std::string out = makeTempDir("disk") + "/audio.raw";
     Mix_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
-    setenv("SDL_DISKAUDIODELAY", "46", 1);
+    setEnvironment("SDL_AUDIODRIVER", "disk", true);
+    setEnvironment("SDL_DISKAUDIOFILE", out.c_str(), true);
+    setEnvironment("SDL_DISKAUDIODELAY", "46", true);
     openMixer();
     std::string dir = soundFolder("SOUNDS: 1\ncast\n", {"cast"}, 0.3);
     soundSet set;
@@ -213,7 +214,7 @@ TEST(SoundSetOutput, APlayedChunkReachesTheAudioOutput) {
     std::string after = waitForBytes(before.size() + 12 * 8192);
     Mix_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setEnvironment("SDL_AUDIODRIVER", "dummy", true);
     ASSERT_GE(after.size(), before.size() + 12 * 8192);
     EXPECT_GT(nonZeroBytes(after, before.size()), 1000);
 }

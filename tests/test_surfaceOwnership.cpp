@@ -2,7 +2,6 @@
 // a move hands them over, and a sprite frees its saved background.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 #include <utility>
 

@@ -9,9 +9,6 @@
 // Exit status: 0 without errors, 1 with errors, 2 on a usage mistake.
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <climits>
@@ -98,23 +95,15 @@ int savedErr = -1;
 void silence() {
     std::fflush(stdout);
     std::fflush(stderr);
-    savedOut = dup(1);
-    savedErr = dup(2);
-    int nowhere = open("/dev/null", O_WRONLY);
-    if (nowhere >= 0) {
-        dup2(nowhere, 1);
-        dup2(nowhere, 2);
-        close(nowhere);
-    }
+    savedOut = redirectOutput(1, nullptr);
+    savedErr = redirectOutput(2, nullptr);
 }
 
 void speak() {
     std::fflush(stdout);
     std::fflush(stderr);
-    if (savedOut >= 0) dup2(savedOut, 1);
-    if (savedErr >= 0) dup2(savedErr, 2);
-    if (savedOut >= 0) close(savedOut);
-    if (savedErr >= 0) close(savedErr);
+    restoreOutput(1, savedOut);
+    restoreOutput(2, savedErr);
     savedOut = savedErr = -1;
 }
 
@@ -397,28 +386,6 @@ void checkParticles(partInfoList& defs) {
 
 // --- The data folder ---
 
-// Makes the working directory a folder whose "data" is `dataFolder`, as
-// the game's fixed paths expect. `scratch` is a folder made for a link, to
-// be removed afterwards.
-bool enterDataParent(const std::string& dataFolder, std::string& scratch) {
-    char full[PATH_MAX];
-    if (!realpath(dataFolder.c_str(), full)) return false;
-    std::string path = full;
-    size_t slash = path.find_last_of('/');
-    std::string parent = slash == 0 ? "/" : path.substr(0, slash);
-    if (path.substr(slash + 1) == "data") return chdir(parent.c_str()) == 0;
-    char tmpl[] = "/tmp/fightscene-check.XXXXXX";
-    if (!mkdtemp(tmpl)) return false;
-    scratch = tmpl;
-    if (symlink(path.c_str(), (scratch + "/data").c_str()) != 0) return false;
-    return chdir(scratch.c_str()) == 0;
-}
-
-void removeScratch(const std::string& scratch) {
-    if (scratch.empty()) return;
-    unlink((scratch + "/data").c_str());
-    rmdir(scratch.c_str());
-}
 
 void usage() { std::fprintf(stderr, "usage: fightscene-check [--frames] [--keys FILE] [DATA_FOLDER]\n"); }
 
@@ -432,8 +399,7 @@ std::string keyFileBeside(const std::string& dataFolder) {
 // Reads the key file as the game does; what it reports is collected. A
 // missing file is a problem only when it was asked for by name.
 void checkKeyFile(bool named, const loadPolicy& checking) {
-    struct stat info;
-    if (stat(keysOpened.c_str(), &info) != 0) {
+    if (fileSize(keysOpened.c_str()) < 0) {
         if (named) error(keysOpened, 0, "no such file");
         return;
     }
@@ -526,32 +492,32 @@ int main(int argc, char* argv[]) {
     shownRoot = dataFolder;
     if (!keysNamed) keysShown = keyFileBeside(dataFolder);
     // Opened after the working folder changes, so made absolute here.
-    char here[PATH_MAX];
-    keysOpened = keysShown[0] == '/' || !getcwd(here, sizeof here) ? keysShown : std::string(here) + "/" + keysShown;
+    std::string here = currentFolder();
+    keysOpened = keysShown[0] == '/' || here.empty() ? keysShown : here + "/" + keysShown;
     if (!isFolder(dataFolder)) {
         error("data", 0, "no such folder");
         return printProblems();
     }
     std::string scratch;
     if (!enterDataParent(dataFolder, scratch)) {
-        removeScratch(scratch);
+        removeDataScratch(scratch);
         error("data", 0, "the folder can't be entered");
         return printProblems();
     }
 
     // Headless: frame sets are converted for a display that is never shown.
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setEnvironment("SDL_VIDEODRIVER", "dummy", true);
+    setEnvironment("SDL_AUDIODRIVER", "dummy", true);
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0) {
         std::fprintf(stderr, "fightscene-check: SDL can't start: %s\n", SDL_GetError());
-        removeScratch(scratch);
+        removeDataScratch(scratch);
         return 2;
     }
     bool audio = Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048) >= 0;
     screen = SDL_SetVideoMode(kScreenWidth, kScreenHeight, 32, SDL_SWSURFACE);
     if (!screen) {
         std::fprintf(stderr, "fightscene-check: no display: %s\n", SDL_GetError());
-        removeScratch(scratch);
+        removeDataScratch(scratch);
         return 2;
     }
 
@@ -593,6 +559,6 @@ int main(int argc, char* argv[]) {
         if (!audio) warning("data", 0, "no audio device: the sound lists were not checked");
         status = printProblems();
     }
-    removeScratch(scratch);
+    removeDataScratch(scratch);
     return status;
 }

@@ -7,6 +7,7 @@
 
 #include "authoring/dataFolder.h"
 #include "authoring/replay.h"
+#include "platform/platform.h"
 
 namespace {
 void usage() {
@@ -23,7 +24,7 @@ void usage() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    showOutputLineByLine();
     replayOptions options;
     std::string positional[2];
     int count = 0;

@@ -9,6 +9,7 @@
 
 #include "authoring/sheet.h"
 #include "platform/textFile.h"
+#include "platform/platform.h"
 #include "sprites/sceneGeometry.h"
 
 namespace {
@@ -33,7 +34,7 @@ void usage() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    showOutputLineByLine();
     sheetOptions options;
     std::string positional[2];
     int count = 0;
@@ -63,7 +64,7 @@ int main(int argc, char* argv[]) {
     const std::string& out = positional[1];
 
     // Frames load in the display's format, as in the game; no window is needed.
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setEnvironment("SDL_VIDEODRIVER", "dummy", true);
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         std::printf("Unable to init SDL: %s\n", SDL_GetError());
         return 1;

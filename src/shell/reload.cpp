@@ -69,9 +69,11 @@ void swapContent(sceneObjects& o, sceneContent& content) {
     vikings1.changeAnim("standing");
     o.checker->getMoveLists(&o.moves);
     o.control.sounds = o.sounds.get();
-    // the new background, painted once; the fighter saves his part of it
+    // the new background, painted once; the fighter saves his part of it,
+    // and the input display, painted over, saves its own when next drawn
     DrawBG();
     vikings1.updateBG();
+    inputPanel.drawn = false;
     std::printf("reloaded data: %d particle%s removed\n", removed, removed == 1 ? "" : "s");
 }
 }  // namespace

@@ -1,10 +1,5 @@
 #include "CSpriteBase.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -17,10 +12,6 @@
 #include "flipper.h"
 #include "platform/platform.h"
 #include "platform/textFile.h"
-
-#ifndef O_BINARY
-#define O_BINARY 0
-#endif
 
 bool alphaOp = false;
 
@@ -79,12 +70,6 @@ int scanOne(const std::string& text) {
 
 bool isSkippedLine(const std::string& line) {
     return line.empty() || line[0] == '#' || line[0] == '\r';
-}
-
-std::string currentFolder() {
-    char buffer[PATH_MAX];
-    if (!getcwd(buffer, sizeof buffer)) return "";
-    return buffer;
 }
 
 void mirrorRecord(const frameInfo& stored, frameInfo& mirrored, int width) {
@@ -344,7 +329,7 @@ int loadFrames(CSpriteBase& set, const char* folder, bool direct, const loadPoli
             mirrorRecord(record, set.mirror[loaded], set.width);
             ++loaded;
             if (!direct) std::printf("let me guess\n");
-            if (!remembered.empty() && chdir(remembered.c_str()) != 0) std::perror("chdir");
+            if (!remembered.empty() && !changeFolder(remembered)) std::perror("chdir");
         }
     } catch (const std::bad_alloc&) {
         // A set larger than memory is bad data too.
@@ -364,7 +349,7 @@ int loadFrames(CSpriteBase& set, const char* folder, bool direct, const loadPoli
         reportUnreadLines(file, "frame block", true);
     }
     set.numFrames = loaded;
-    if (!remembered.empty() && chdir(remembered.c_str()) != 0) std::perror("chdir");
+    if (!remembered.empty() && !changeFolder(remembered)) std::perror("chdir");
     return (direct && loaded < announced) ? -1 : 0;
 }
 }  // namespace
@@ -401,21 +386,19 @@ int CSpriteBase::initR(const char* folder, const loadPolicy& policy) {
 int CSpriteBase::init(const char* folder, const loadPolicy& policy) { return loadFrames(*this, folder, true, policy); }
 
 SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file) {
-    DIR* dir = opendir(folder);
-    if (!dir) {
+    if (!canListFolder(folder)) {
         bool noMemory = errno == ENOMEM;
         std::perror("opendir failure");
         endOnBitmapFailure(*this, folder, noMemory);
     }
-    closedir(dir);
-    if (chdir(folder) != 0) {
+    if (!changeFolder(folder)) {
         bool noMemory = errno == ENOMEM;
         std::perror("opendir failure");
         endOnBitmapFailure(*this, folder, noMemory);
     }
     // Only a regular file: a pipe would block the start-up for good.
-    int fd = openDataFile(file);
-    if (fd < 0) {
+    std::FILE* stream = openDataStream(file);
+    if (!stream) {
         bool noMemory = errno == ENOMEM;
         std::perror("Error opening resource file");
         endOnBitmapFailure(*this, folder, noMemory);
@@ -425,16 +408,11 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
     void* buffer = std::malloc(size > 0 ? size : 1);
     if (!buffer) {
         std::printf("Unable to LOOOOOAAAAAAAD!\n");
-        close(fd);
+        std::fclose(stream);
         endOnBitmapFailure(*this, folder, true);
     }
-    int got = 0;
-    while (got < size) {
-        ssize_t part = read(fd, static_cast<char*>(buffer) + got, size - got);
-        if (part <= 0) break;
-        got += static_cast<int>(part);
-    }
-    close(fd);
+    int got = static_cast<int>(std::fread(buffer, 1, static_cast<size_t>(size > 0 ? size : 0), stream));
+    std::fclose(stream);
     std::string reason;
     if (!checkBitmap(static_cast<unsigned char*>(buffer), got, reason)) {
         std::free(buffer);
@@ -451,13 +429,13 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
 }
 
 int CSpriteBase::getfilesize(const char* path) {
-    struct stat info;
-    if (stat(path, &info) != 0) {
+    long long size = fileSize(path);
+    if (size < 0) {
         std::printf("getfilesize:  Couldn't get filesize of '%s'.", path);
         std::exit(1);
     }
-    if (info.st_size > INT_MAX) return INT_MAX;
-    return static_cast<int>(info.st_size);
+    if (size > INT_MAX) return INT_MAX;
+    return static_cast<int>(size);
 }
 
 void CSpriteBase::alphaAll(int alpha) {

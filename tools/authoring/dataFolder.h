@@ -2,11 +2,6 @@
 // Where the tools find the game's "data" folder when none is named.
 #include <string>
 
-// The working directory, or "" when it can't be had.
-std::string workingFolder();
-// True when `path` is a folder (or a link to one).
-bool isFolder(const std::string& path);
-
 // The data folder a tool reads when none is given: "data" in the working
 // folder, else in the game's data home (beside the executable, or the
 // installed share folder), else beside the executable's folder (a build

@@ -2,8 +2,6 @@
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -105,26 +103,13 @@ struct dataEntrance {
     std::string saved;
 
     bool enter(const std::string& data) {
-        saved = workingFolder();
-        std::string trimmed = data;
-        while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
-        size_t slash = trimmed.rfind('/');
-        std::string name = slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
-        std::string parent = slash == std::string::npos ? "." : (slash == 0 ? "/" : trimmed.substr(0, slash));
-        if (name == "data") return chdir(parent.c_str()) == 0;
-        const char* temp = std::getenv("TMPDIR");
-        std::string pattern = std::string(temp ? temp : "/tmp") + "/fightscene-replay-XXXXXX";
-        if (!mkdtemp(&pattern[0])) return false;
-        scratch = pattern;
-        if (symlink(trimmed.c_str(), (scratch + "/data").c_str()) != 0) return false;
-        return chdir(scratch.c_str()) == 0;
+        saved = currentFolder();
+        return enterDataParent(data, scratch);
     }
 
     void leave() {
-        if (!saved.empty() && chdir(saved.c_str()) != 0) std::perror("chdir");
-        if (scratch.empty()) return;
-        unlink((scratch + "/data").c_str());
-        rmdir(scratch.c_str());
+        if (!saved.empty() && !changeFolder(saved)) std::perror("chdir");
+        removeDataScratch(scratch);
         scratch.clear();
     }
 };
@@ -272,6 +257,7 @@ namespace {
 // echoed; if the process ends inside the run, what was caught is echoed then.
 struct outputCapture {
     int saved = -1;
+    std::string folder;
     std::string path;
 
     static outputCapture*& active() {
@@ -283,19 +269,15 @@ struct outputCapture {
     }
 
     bool start() {
-        const char* temp = std::getenv("TMPDIR");
-        std::string pattern = std::string(temp ? temp : "/tmp") + "/fightscene-transcript-XXXXXX";
-        int file = mkstemp(&pattern[0]);
-        if (file < 0) return false;
-        std::fflush(stdout);
-        saved = dup(1);
-        if (saved < 0 || dup2(file, 1) < 0) {
-            close(file);
-            unlink(pattern.c_str());
+        folder = makeTempFolder("fightscene-transcript");
+        if (folder.empty()) return false;
+        path = folder + "/transcript";
+        saved = redirectOutput(1, path.c_str());
+        if (saved < 0) {
+            std::remove(path.c_str());
+            removeFolder(folder);
             return false;
         }
-        close(file);
-        path = pattern;
         static bool registered = false;
         if (!registered) std::atexit(atExit);
         registered = true;
@@ -305,9 +287,7 @@ struct outputCapture {
 
     std::string finish() {
         if (saved < 0) return "";
-        std::fflush(stdout);
-        dup2(saved, 1);
-        close(saved);
+        restoreOutput(1, saved);
         saved = -1;
         active() = nullptr;
         std::string text;
@@ -317,7 +297,8 @@ struct outputCapture {
             while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
             std::fclose(file);
         }
-        unlink(path.c_str());
+        std::remove(path.c_str());
+        removeFolder(folder);
         std::fwrite(text.data(), 1, text.size(), stdout);
         std::fflush(stdout);
         return text;
@@ -355,15 +336,15 @@ int runScene(const replayOptions& options) {
         std::fprintf(stderr, "fightscene-replay: the step must be at least 1 ms\n");
         return 2;
     }
-    std::string here = workingFolder();
+    std::string here = currentFolder();
     std::string data = absoluteFrom(here, options.data);
     if (!isFolder(data)) {
         std::fprintf(stderr, "fightscene-replay: no data folder at %s\n", data.c_str());
         return 2;
     }
     // Headless unless the caller chose the drivers.
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    setEnvironment("SDL_VIDEODRIVER", "dummy", false);
+    setEnvironment("SDL_AUDIODRIVER", "dummy", false);
     installQuitSignals();
     if (startVideoAndAudio() < 0) {
         std::printf("Unable to init SDL: %s\n", SDL_GetError());
@@ -463,7 +444,7 @@ int runScene(const replayOptions& options) {
 int runReplay(const replayOptions& given) {
     if (given.expect.empty()) return runScene(given);
     replayOptions options = given;
-    options.expect = absoluteFrom(workingFolder(), options.expect);
+    options.expect = absoluteFrom(currentFolder(), options.expect);
     outputCapture capture;
     if (!capture.start()) {
         std::fprintf(stderr, "fightscene-replay: cannot catch the output to compare it\n");

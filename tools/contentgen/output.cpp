@@ -1,22 +1,10 @@
 #include "output.h"
 
-#include <sys/stat.h>
-#include <sys/types.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-namespace {
-bool makeFolders(const std::string& path) {
-    for (size_t at = 1; at <= path.size(); ++at) {
-        if (at != path.size() && path[at] != '/') continue;
-        std::string part = path.substr(0, at);
-        if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
-    }
-    return true;
-}
-}  // namespace
+#include "platform/platform.h"
 
 bool Output::write(const std::string& relative, const std::vector<uint8_t>& bytes) {
     std::string path = root + "/" + relative;
