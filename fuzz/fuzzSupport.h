@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/platform.h"  // makeFolders
+
 // --- Headless SDL ---
 // The 800x600 32-bit display on SDL's dummy driver, set once per process.
 SDL_Surface* fuzzScreen();
@@ -18,8 +20,6 @@ bool fuzzAudio();
 // A private folder of this process under /dev/shm (or the temporary
 // folder), made once. Its path is short: the loaders limit paths to 255.
 const std::string& fuzzFolder();
-// Creates `path` and the folders above it as needed.
-void makeFolders(const std::string& path);
 // Writes `size` bytes to `path`, replacing it.
 void writeBytes(const std::string& path, const void* data, size_t size);
 void writeText(const std::string& path, const std::string& text);
