@@ -75,12 +75,6 @@ const std::string& fuzzFolder() {
     return folder;
 }
 
-void makeFolders(const std::string& path) {
-    for (size_t at = 1; at <= path.size(); ++at) {
-        if (at == path.size() || path[at] == '/') mkdir(path.substr(0, at).c_str(), 0755);
-    }
-}
-
 void writeBytes(const std::string& path, const void* data, size_t size) {
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) {

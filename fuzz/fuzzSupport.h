@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/platform.h"  // makeFolders
 #include "platform/textFile.h"
 
 // --- Headless SDL ---
@@ -24,8 +25,6 @@ std::string quietStart(const char* name);
 // A private folder of this process under /dev/shm (or the temporary
 // folder), made once. Its path is short: the loaders limit paths to 255.
 const std::string& fuzzFolder();
-// Creates `path` and the folders above it as needed.
-void makeFolders(const std::string& path);
 // Writes `size` bytes to `path`, replacing it.
 void writeBytes(const std::string& path, const void* data, size_t size);
 void writeText(const std::string& path, const std::string& text);

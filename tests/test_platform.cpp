@@ -33,8 +33,12 @@ TEST(Platform, FoldersAndFilesAreToldApartAndListedInOrder) {
         EXPECT_EQ(c.folder, isFolder(c.path)) << c.path;
         errno = 0;
         EXPECT_EQ(c.listError == 0, canListFolder(c.path)) << c.path;
-        if (c.listError) EXPECT_EQ(c.listError, errno) << c.path;
-        if (c.size != -2) EXPECT_EQ(c.size, fileSize(c.path.c_str())) << c.path;
+        if (c.listError) {
+            EXPECT_EQ(c.listError, errno) << c.path;
+        }
+        if (c.size != -2) {
+            EXPECT_EQ(c.size, fileSize(c.path.c_str())) << c.path;
+        }
     }
     // A file in the way of a folder to be made.
     EXPECT_FALSE(makeFolders(dir + "/b.txt/inside"));
@@ -63,10 +67,14 @@ TEST(Platform, TheWorkingFolderCanBeAnyDataFolder) {
         std::string scratch;
         EXPECT_EQ(c.enters, enterDataParent(c.folder, scratch)) << c.folder;
         EXPECT_EQ(c.scratchMade, !scratch.empty()) << c.folder;
-        if (c.enters) EXPECT_EQ(c.seen, readFile("data/info.txt")) << c.folder;
+        if (c.enters) {
+            EXPECT_EQ(c.seen, readFile("data/info.txt")) << c.folder;
+        }
         ASSERT_TRUE(changeFolder(saved));
         removeDataScratch(scratch);
-        if (!scratch.empty()) EXPECT_FALSE(isFolder(scratch)) << c.folder;
+        if (!scratch.empty()) {
+            EXPECT_FALSE(isFolder(scratch)) << c.folder;
+        }
     }
     // The folder linked to is left whole.
     EXPECT_EQ("other", readFile(dir + "/content/info.txt"));
