@@ -3,10 +3,11 @@
 # (scripts/test-package.sh), and runs every test through CTest twice:
 # first the normal build (gcc) in build/, then the whole project again with
 # clang, AddressSanitizer, UndefinedBehaviorSanitizer and the fuzz harnesses
-# (each run briefly) in build-asan/. Fails when either suite fails. Both
-# builds treat compiler warnings as errors.
+# (each run briefly) in build-asan/, and finally the Windows build under Wine
+# (scripts/test-windows.sh). Fails when any of them fails. The builds treat
+# compiler warnings as errors.
 #
-#   ./test.sh            the full run (both suites), as CI runs it
+#   ./test.sh            the full run (both suites and Windows), as CI runs it
 #   ./test.sh --quick    the normal build and its suite only (no package), for daily work
 #
 # Further arguments go to the ctest runs, for example ./test.sh --quick -R Sprite.
@@ -46,4 +47,7 @@ fi
 echo "=== Test suite: sanitizer build (build-asan/: ASan, UBSan, fuzz harnesses) ==="
 (cd "$ROOT/build-asan" && ctest --output-on-failure -j"$JOBS" "$@")
 SANITIZED=$?
-[ "$PLAIN" -eq 0 ] && [ "$SANITIZED" -eq 0 ]
+echo
+"$ROOT/scripts/test-windows.sh" "$@"
+WINDOWS=$?
+[ "$PLAIN" -eq 0 ] && [ "$SANITIZED" -eq 0 ] && [ "$WINDOWS" -eq 0 ]

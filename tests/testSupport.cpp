@@ -2,11 +2,15 @@
 #include "platform/platform.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -53,6 +57,23 @@ std::string readFile(const std::string& path) {
     std::stringstream all;
     all << in.rdbuf();
     return all.str();
+}
+
+std::string toolCommand(const std::string& name) {
+    std::string path = buildDir() + "/tools/" + name;
+#ifdef _WIN32
+    std::replace(path.begin(), path.end(), '/', '\\');
+    path += ".exe";
+#endif
+    return path;
+}
+
+bool placeBundledData(const std::string& folder) {
+    std::string bundled = sourceDir() + "/data";
+    if (linkFolder(bundled, folder + "/data")) return true;
+    std::error_code failed;
+    std::filesystem::copy(bundled, folder + "/data", std::filesystem::copy_options::recursive, failed);
+    return !failed;
 }
 
 void writeBmp(const std::string& path, int w, int h, Uint32 rgb) {
@@ -123,6 +144,7 @@ void pushKeyDown(int sym) {
     SDL_PushEvent(&event);
 }
 
+#ifndef _WIN32
 std::string outputOfChild(const std::function<void()>& fn, int& status) {
     std::fflush(stdout);
     testing::internal::CaptureStdout();
@@ -137,6 +159,7 @@ std::string outputOfChild(const std::function<void()>& fn, int& status) {
     status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
     return testing::internal::GetCapturedStdout();
 }
+#endif
 
 void startCapture() {
     std::fflush(stdout);

@@ -18,6 +18,22 @@ void makeDirs(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
 std::string readFile(const std::string& path);
 
+// The built tool `name` as the start of a shell command (popen's): on
+// Windows, cmd.exe's form of the path.
+std::string toolCommand(const std::string& name);
+
+// Gives `folder` a "data" with the bundled content: a link to it, or where
+// the system makes no links (Wine), a copy.
+bool placeBundledData(const std::string& folder);
+
+// SDL's disk audio writer opens its file for itself alone on Windows, so the
+// tests that read the mixed output while it plays run on Linux only.
+#ifdef _WIN32
+#define SKIP_WHERE_DISK_AUDIO_IS_LOCKED() GTEST_SKIP() << "SDL's disk writer keeps its file to itself on Windows"
+#else
+#define SKIP_WHERE_DISK_AUDIO_IS_LOCKED() (void)0
+#endif
+
 // Writes a 24-bit BMP of w x h pixels filled with `rgb` (0xRRGGBB).
 void writeBmp(const std::string& path, int w, int h, Uint32 rgb);
 
@@ -58,9 +74,12 @@ void pushKeyDown(int sym);
 void startCapture();
 std::string stopCapture();
 
+#ifndef _WIN32
 // Runs `fn` in a child process (which ends when `fn` returns) and gives
 // back what the child printed on standard output; `status` gets its exit status.
+// Linux only: the tests that use it are left out of the Windows build.
 std::string outputOfChild(const std::function<void()>& fn, int& status);
+#endif
 
 // Runs `fn` with the working directory set to `dir`, then goes back.
 template <typename Fn>

@@ -2,16 +2,16 @@
 // in its subfolders and in subfolders made after the watch began, and what
 // (reading, nothing at all) does not.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utime.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/folderWatch.h"
+#include "platform/platform.h"
 #include "testSupport.h"
 
 namespace {
@@ -37,15 +37,15 @@ TEST(FolderWatch, ChangesAnywhereUnderTheFolderAreSeenOnceAndReadsAreNot) {
           {"nothing more", nothing, false}}},
         {"rewrite in a subfolder",
          {{"rewrite", [](const std::string& r) { writeFile(r + "/Burn/standing/info", "FILES: 0\n"); }, true}}},
-        {"remove", {{"remove", [](const std::string& r) { unlink((r + "/Burn/info").c_str()); }, true}}},
+        {"remove", {{"remove", [](const std::string& r) { std::remove((r + "/Burn/info").c_str()); }, true}}},
         {"save by rename",
          {{"write beside", [](const std::string& r) { writeFile(r + "/Burn/info.new", "ANIMS: 0\n"); }, true},
           {"rename over",
-           [](const std::string& r) { std::rename((r + "/Burn/info.new").c_str(), (r + "/Burn/info").c_str()); },
+           [](const std::string& r) { std::filesystem::rename(r + "/Burn/info.new", r + "/Burn/info"); },
            true}}},
         {"touch", {{"touch", [](const std::string& r) { utime((r + "/Burn/info").c_str(), nullptr); }, true}}},
         {"new subfolder",
-         {{"make a folder", [](const std::string& r) { mkdir((r + "/Tor").c_str(), 0755); }, true},
+         {{"make a folder", [](const std::string& r) { makeFolders(r + "/Tor"); }, true},
           {"write in it", [](const std::string& r) { writeFile(r + "/Tor/sound", "SOUNDS: 0\n"); }, true},
           {"nothing more", nothing, false}}},
     };

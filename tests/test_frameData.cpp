@@ -122,7 +122,7 @@ std::vector<std::string> cellsOf(const std::string& row, const std::regex& separ
 }
 
 TEST(FrameData, ReadmeMovesTableEqualsTheCheckersTable) {
-    std::string command = buildDir() + "/tools/fightscene-check --frames '" + sourceDir() + "/data'";
+    std::string command = toolCommand("fightscene-check") + " --frames \"" + sourceDir() + "/data\"";
     FILE* pipe = popen(command.c_str(), "r");
     ASSERT_TRUE(pipe);
     std::vector<std::vector<std::string>> tool;  // after the header: one row per move, file order

@@ -1,7 +1,6 @@
 // The gamepad: its events read into presses and held directions, and the
 // real loop driven by joystick events, alone and beside the keyboard.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <vector>
 

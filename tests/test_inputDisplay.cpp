@@ -2,7 +2,6 @@
 // loop on a set clock, the display's text as the checker answered, and its
 // pixels on the screen.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>

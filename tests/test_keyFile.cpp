@@ -83,7 +83,7 @@ TEST(KeyFile, LinesMoveBindingsOrAreReportedAndChangeNothing) {
     // No file: the defaults, silently. A folder in its place: one line, the defaults.
     for (bool folder : {false, true}) {
         std::remove((dir + "/keys.txt").c_str());
-        if (folder) mkdir((dir + "/keys.txt").c_str(), 0755);
+        if (folder) makeFolders(dir + "/keys.txt");
         gamePad pad = defaults();
         startCapture();
         inFolder(dir, [&] { loadKeyFile("keys.txt", pad); });
@@ -97,7 +97,7 @@ TEST(KeyFile, LinesMoveBindingsOrAreReportedAndChangeNothing) {
 // the buttons: the new keys walk and type a move, the old ones do nothing.
 TEST(KeyFile, RemappedKeysPlayAMoveInTheRealLoop) {
     std::string dir = makeTempDir("keyscene");
-    ASSERT_TRUE(linkFolder(sourceDir() + "/data", dir + "/data"));
+    ASSERT_TRUE(placeBundledData(dir));
     writeFile(dir + "/keys.txt", "left = a\nright = d\ndown = s\nup = w\na = k\nb = l\nc = ;\ndebug = F2\n");
     std::string startUp;
     sceneObjects* objects = startSceneIn(dir, &startUp);

@@ -50,6 +50,13 @@ TEST(Platform, TheWorkingFolderCanBeAnyDataFolder) {
     writeFile(dir + "/content/info.txt", "other");
     std::string saved = currentFolder();
     ASSERT_FALSE(saved.empty());
+    // A folder of another name is entered through a link. Wine makes none
+    // (while saying it did): there it must be refused, with nothing left behind.
+#ifdef _WIN32
+    const bool links = linkFolder(dir + "/content", dir + "/probe");
+#else
+    const bool links = true;
+#endif
 
     struct Case {
         std::string folder;
@@ -60,7 +67,7 @@ TEST(Platform, TheWorkingFolderCanBeAnyDataFolder) {
     const Case cases[] = {
         {dir + "/data", true, false, "bundled"},
         {dir + "/data/", true, false, "bundled"},
-        {dir + "/content", true, true, "other"},
+        {dir + "/content", links, links, links ? "other" : ""},
         {dir + "/missing", false, false, ""},
     };
     for (const Case& c : cases) {

@@ -15,7 +15,6 @@ int particleList::clear() {
         head = next;
         ++removed;
     }
-    live = 0;
     warnedFull = false;
     return removed;
 }
@@ -23,7 +22,7 @@ int particleList::clear() {
 namespace {
 // Puts a freshly initialised particle at the front, or drops it when its
 // spawn string named no definition: such a particle has nothing to show.
-void link(partNode*& head, int& live, particle* part, bool wasEmpty) {
+void link(partNode*& head, particle* part, bool wasEmpty) {
     if (!part->info || part->dead) {
         delete part;
         return;
@@ -32,7 +31,6 @@ void link(partNode*& head, int& live, particle* part, bool wasEmpty) {
     node->part = part;
     node->next = head;
     head = node;
-    ++live;
     if (wasEmpty) std::printf("particle added\n");
 }
 
@@ -58,7 +56,7 @@ void particleList::addParticle(std::string spec, Fighter* owner, CSprite* parent
     bool wasEmpty = announceAdding(head);
     particle* part = new particle;
     part->init(spec, owner, parent, defs, screen, time);
-    link(head, live, part, wasEmpty);
+    link(head, part, wasEmpty);
 }
 
 void particleList::addParticleD(std::string spec, bool dir, CSprite* parent, partInfoList* defs,
@@ -67,7 +65,7 @@ void particleList::addParticleD(std::string spec, bool dir, CSprite* parent, par
     bool wasEmpty = announceAdding(head);
     particle* part = new particle;
     part->initD(spec, dir, parent, defs, screen, time);
-    link(head, live, part, wasEmpty);
+    link(head, part, wasEmpty);
 }
 
 bool particleList::full(const std::string& spec) {
@@ -93,7 +91,6 @@ void particleList::removeDead() {
         head = node->next;
         delete node->part;
         delete node;
-        --live;
         std::printf("\n\nKilling the head particle\n");
     }
     if (!head) return;
@@ -104,7 +101,6 @@ void particleList::removeDead() {
             prev->next = node->next;
             delete node->part;
             delete node;
-            --live;
             std::printf("\n\nKilling a body bit\n");
         } else {
             prev = node;
@@ -149,4 +145,8 @@ void particleList::debug() {
         if (node->part->canDraw()) node->part->sprite.drawColBoxes();
 }
 
-int particleList::size() const { return live; }
+int particleList::size() const {
+    int n = 0;
+    for (partNode* node = head; node; node = node->next) ++n;
+    return n;
+}

@@ -265,7 +265,11 @@ bool removeFolder(const std::string& path) {
 
 bool linkFolder(const std::string& target, const std::string& link) {
 #ifdef _WIN32
-    return CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) != 0;
+    // Some systems (Wine) report a link made and make none: only a link that
+    // leads to a folder counts.
+    if (!CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY)) return false;
+    DWORD attributes = attributesOf(link);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 #else
     return symlink(target.c_str(), link.c_str()) == 0;
 #endif
@@ -302,7 +306,12 @@ bool enterDataParent(const std::string& dataFolder, std::string& scratch) {
     std::string parent = slash == 0 ? "/" : path.substr(0, slash);
     if (path.substr(slash + 1) == "data") return changeFolder(parent);
     scratch = makeTempFolder("fightscene-data");
-    if (scratch.empty() || !linkFolder(path, scratch + "/data")) return false;
+    if (scratch.empty()) return false;
+    if (!linkFolder(path, scratch + "/data")) {
+        removeDataScratch(scratch);  // nothing of ours is left behind
+        scratch.clear();
+        return false;
+    }
     return changeFolder(scratch);
 }
 
