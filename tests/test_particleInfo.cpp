@@ -127,3 +127,31 @@ TEST(ParticleDefinitions, BadCountsAndLongNamesLoadWhatFits) {
     EXPECT_EQ(0, fire.onHitPlayerCount);
     EXPECT_EQ(0, fire.onHitAllyCount);
 }
+
+// Whether a definition's particles can be drawn is worked out at loading;
+// loading the same definition again works it out anew.
+TEST(ParticleDefinitions, DrawableFollowsEachLoadOfTheFrameSet) {
+    std::string dir = particleFolder("PARTS: 0\n", {{"fire", "0\n100\n0\n0\n0\n0\n0\n0\n0\n0\n"}});
+    writeFile(dir + "/data/particle/bare/particle", "0\n100\n0\n0\n0\n0\n0\n0\n0\n0\n");
+    writeFile(dir + "/data/particle/broken/info", kFrames);  // its bitmap is missing
+    writeFile(dir + "/data/particle/broken/particle", "0\n100\n0\n0\n0\n0\n0\n0\n0\n0\n");
+    loadPolicy keepGoing;
+    keepGoing.report = [](const std::string&, int, const std::string&) {};
+    keepGoing.bitmapFailureEndsProcess = false;
+    const struct {
+        const char* line;
+        bool drawable;
+    } loads[] = {{"data/particle/fire", true},
+                 {"data/particle/bare", false},
+                 {"data/particle/fire", true},
+                 {"data/particle/broken", false},
+                 {"data/particle/nowhere", false}};
+    particleInfo info;
+    for (const auto& l : loads) {
+        startCapture();
+        inFolder(dir, [&] { info.initS(l.line, testScreen(), keepGoing); });
+        stopCapture();
+        EXPECT_EQ(l.drawable, info.drawable()) << l.line;
+        EXPECT_EQ(info.everyFrameDrawable(), info.drawable()) << l.line;
+    }
+}

@@ -4,6 +4,8 @@
 
 #include <malloc.h>
 
+#include <functional>
+
 #include "particles/partInfoList.h"
 #include "particles/particleList.h"
 #include "platform/platform.h"
@@ -233,6 +235,49 @@ TEST_F(ParticleList, SelfLaunchingDeathListsStopAtTheLiveLimit) {
     EXPECT_LE(list.size(), 1024);
     EXPECT_GE(list.size(), 512);
     EXPECT_TRUE(has(out, "1024 particles live: \"breeder 0 0\" and further launches are dropped"));
+}
+
+// The list keeps its count as it links and unlinks; it must always be the
+// number of nodes a walk finds.
+TEST_F(ParticleList, SizeIsTheNodeCountThroughLaunchesDeathsDropsAndClear) {
+    auto walked = [&] {
+        int n = 0;
+        for (partNode* node = list.head; node; node = node->next) ++n;
+        return n;
+    };
+    struct change {
+        const char* what;
+        std::function<void()> apply;
+        int size;
+    };
+    const change changes[] = {
+        {"an empty list", [] {}, 0},
+        {"a launch", [&] { add("spark 100 100"); }, 1},
+        {"unknown and frameless ageless launches are dropped", [&] { add("nothing 0 0"); add("ghost 0 0"); }, 1},
+        {"two more, one off the screen", [&] { add("burst 100 100"); add("bare 900 100"); }, 3},
+        {"the head flies off", [&] { step(); }, 2},
+        {"a death launches two", [&] { clockAdvance(101); step(); }, 3},
+        {"a body bit flies off", [&] { add("spark 883 0"); add("mortal 0 0"); step(); step(); }, 4},
+        {"clear", [&] { list.clear(); }, 0},
+        {"breeding up to the cap",
+         [&] {
+             add("breeder 100 100");
+             for (int life = 0; life < 14; ++life) {
+                 clockAdvance(11);
+                 step();
+             }
+         },
+         -1},
+        {"clear at the cap", [&] { list.clear(); }, 0},
+    };
+    for (const change& c : changes) {
+        c.apply();
+        EXPECT_EQ(walked(), list.size()) << c.what;
+        if (c.size >= 0) {
+            EXPECT_EQ(c.size, list.size()) << c.what;
+        }
+    }
+    EXPECT_EQ(0, list.size());
 }
 
 TEST_F(ParticleList, FramelessParticlesThatNeverAgeAreNotKept) {

@@ -95,7 +95,8 @@ TEST(SurfaceBlit, KeyedCopyMatchesSdlWhereTheKeyIsRare) {
         int keyOneIn;    // a pixel is the key once in this many (0: never)
         int strayOneIn;  // a pixel has top bits once in this many (0: never)
     };
-    const density cases[] = {{0, 0}, {0, 97}, {211, 0}, {53, 149}, {7, 0}};
+    // Also every pixel the key, or every pixel with top bits: no step is plain.
+    const density cases[] = {{0, 0}, {0, 97}, {211, 0}, {53, 149}, {7, 0}, {1, 0}, {0, 1}};
     std::mt19937 random(20261207);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
     const Uint32 key = 0xff00ff;

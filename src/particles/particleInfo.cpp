@@ -56,6 +56,7 @@ bool particleInfo::initS(std::string line, SDL_Surface* screen, const loadPolicy
         delete base;
     }
     base = new CSpriteBase();
+    framesDrawable = false;
 
     // Name (the folder), number, and one more word; the rest is ignored.
     std::vector<std::string> words = splitWords(line, 3);
@@ -71,6 +72,7 @@ bool particleInfo::initS(std::string line, SDL_Surface* screen, const loadPolicy
         return false;
     }
     base->initR(folder.c_str(), policy);
+    framesDrawable = everyFrameDrawable();
 
     if (!ParticleInfo(folder.c_str(), policy)) {
         std::printf("FAIL PARTICLE\n");
@@ -105,7 +107,9 @@ int particleInfo::ParticleInfo(const char* folder, const loadPolicy& policy) {
     return 1;
 }
 
-bool particleInfo::drawable() const {
+bool particleInfo::drawable() const { return framesDrawable; }
+
+bool particleInfo::everyFrameDrawable() const {
     if (!base || !base->built || base->numFrames <= 0) return false;
     // Every frame must have an image: drawing cycles through all of them.
     for (int i = 0; i < base->numFrames; ++i)

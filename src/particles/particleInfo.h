@@ -18,6 +18,7 @@ public:
     bool extraFlag1 = false;
     bool extraFlag2 = false;
     bool inited = false;
+    bool framesDrawable = false;  // what drawable() answers, set by initS
     int onDeathCount = 0;
     int onHitPlayerCount = 0;
     int onHitEnemyCount = 0;
@@ -45,6 +46,10 @@ public:
     bool initS(std::string line, SDL_Surface* screen, const loadPolicy& policy = gamePolicy);
     // Reads "<folder>/particle"; 1 on success, 0 when it can't be opened.
     int ParticleInfo(const char* folder, const loadPolicy& policy = gamePolicy);
-    // True when particles of this definition can be drawn.
+    // True when particles of this definition can be drawn: every frame of
+    // the set has its images. Asked several times per particle and pass, so
+    // it is worked out once, when the frame set is loaded.
     bool drawable() const;
+    // The same, worked out from the frame set.
+    bool everyFrameDrawable() const;
 };

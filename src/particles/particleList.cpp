@@ -15,6 +15,7 @@ int particleList::clear() {
         head = next;
         ++removed;
     }
+    live = 0;
     warnedFull = false;
     return removed;
 }
@@ -22,7 +23,7 @@ int particleList::clear() {
 namespace {
 // Puts a freshly initialised particle at the front, or drops it when its
 // spawn string named no definition: such a particle has nothing to show.
-void link(partNode*& head, particle* part, bool wasEmpty) {
+void link(partNode*& head, int& live, particle* part, bool wasEmpty) {
     if (!part->info || part->dead) {
         delete part;
         return;
@@ -31,6 +32,7 @@ void link(partNode*& head, particle* part, bool wasEmpty) {
     node->part = part;
     node->next = head;
     head = node;
+    ++live;
     if (wasEmpty) std::printf("particle added\n");
 }
 
@@ -56,7 +58,7 @@ void particleList::addParticle(std::string spec, Fighter* owner, CSprite* parent
     bool wasEmpty = announceAdding(head);
     particle* part = new particle;
     part->init(spec, owner, parent, defs, screen, time);
-    link(head, part, wasEmpty);
+    link(head, live, part, wasEmpty);
 }
 
 void particleList::addParticleD(std::string spec, bool dir, CSprite* parent, partInfoList* defs,
@@ -65,7 +67,7 @@ void particleList::addParticleD(std::string spec, bool dir, CSprite* parent, par
     bool wasEmpty = announceAdding(head);
     particle* part = new particle;
     part->initD(spec, dir, parent, defs, screen, time);
-    link(head, part, wasEmpty);
+    link(head, live, part, wasEmpty);
 }
 
 bool particleList::full(const std::string& spec) {
@@ -91,6 +93,7 @@ void particleList::removeDead() {
         head = node->next;
         delete node->part;
         delete node;
+        --live;
         std::printf("\n\nKilling the head particle\n");
     }
     if (!head) return;
@@ -101,6 +104,7 @@ void particleList::removeDead() {
             prev->next = node->next;
             delete node->part;
             delete node;
+            --live;
             std::printf("\n\nKilling a body bit\n");
         } else {
             prev = node;
@@ -145,8 +149,4 @@ void particleList::debug() {
         if (node->part->canDraw()) node->part->sprite.drawColBoxes();
 }
 
-int particleList::size() const {
-    int n = 0;
-    for (partNode* node = head; node; node = node->next) ++n;
-    return n;
-}
+int particleList::size() const { return live; }

@@ -19,6 +19,7 @@ struct partNode {
 class particleList {
 public:
     partNode* head = nullptr;
+    int live = 0;  // nodes in the list, kept as they are linked and unlinked
 
     particleList() = default;
     ~particleList();
@@ -39,7 +40,7 @@ public:
     // Removes every live particle at once, with no death events (their
     // definitions are about to be replaced); the number removed.
     int clear();
-    // Number of live particles.
+    // Number of live particles, without walking the list.
     int size() const;
     // True, with one message per run of drops, when the list holds as many
     // particles as it may; `spec` is the launch being dropped.

@@ -31,42 +31,55 @@ void copyRows(Uint8* to, int toPitch, const Uint8* from, int fromPitch, int w, i
 // at -O3); elsewhere the compiler splits it into scalars.
 typedef Uint32 fourPixels __attribute__((vector_size(16)));
 
+fourPixels loadFour(const Uint32* at) {
+    fourPixels four;
+    std::memcpy(&four, at, sizeof four);
+    return four;
+}
+
+void storeFour(Uint32* at, fourPixels four) { std::memcpy(at, &four, sizeof four); }
+
+// Four pixels of a keyed copy: the key leaves the pixel under it, any
+// other pixel is written as its red, green and blue bits.
+void storeKeyedFour(Uint32* at, fourPixels four, fourPixels keys, fourPixels bits) {
+    fourPixels keyed = four == keys;  // all ones where the pixel is the key
+    storeFour(at, (loadFour(at) & keyed) | (four & bits & ~keyed));
+}
+
 // Pixels a step of the keyed copy takes: four vectors, one cache line.
 const int kKeyedStep = 16;
 
-// Rows of colour-keyed pixels: a pixel equal to the key is skipped, any
-// other is written as its red, green and blue bits, as SDL's keyed blit
-// writes it. A saved background seldom holds the key: a step whose pixels
-// are neither the key nor carry other bits is copied as it is, and only the
-// other steps read the pixels they may keep.
+// Rows of colour-keyed pixels, as SDL's keyed blit writes them. A saved
+// background seldom holds the key: a step whose pixels are neither the key
+// nor carry other bits is stored as it was loaded, and only the other steps
+// read the pixels under them. The four vectors of a step are named one by
+// one so that they stay in registers: copied through an array, they went
+// through the stack on the way, doubling the bytes moved.
 void copyKeyedRows(Uint8* to, int toPitch, const Uint8* from, int fromPitch, int w, int h, Uint32 key,
                    Uint32 colourBits) {
     const fourPixels keys = {key, key, key, key};
     const fourPixels bits = {colourBits, colourBits, colourBits, colourBits};
+    const fourPixels otherBits = ~bits;
     for (int row = 0; row < h; ++row, to += toPitch, from += fromPitch) {
         const Uint32* s = reinterpret_cast<const Uint32*>(from);
         Uint32* d = reinterpret_cast<Uint32*>(to);
         int i = 0;
         for (; i + kKeyedStep <= w; i += kKeyedStep) {
-            fourPixels p[4];
-            std::memcpy(p, s + i, sizeof p);
-            fourPixels special = {0, 0, 0, 0};
-            for (const fourPixels& four : p) special |= (four == keys) | (four & ~bits);
+            fourPixels a = loadFour(s + i), b = loadFour(s + i + 4), c = loadFour(s + i + 8), e = loadFour(s + i + 12);
+            fourPixels special = (a == keys) | (b == keys) | (c == keys) | (e == keys) | ((a | b | c | e) & otherBits);
             Uint64 halves[2];
             std::memcpy(halves, &special, sizeof halves);
             if ((halves[0] | halves[1]) == 0) {
-                std::memcpy(d + i, p, sizeof p);
-                continue;
+                storeFour(d + i, a);
+                storeFour(d + i + 4, b);
+                storeFour(d + i + 8, c);
+                storeFour(d + i + 12, e);
+            } else {
+                storeKeyedFour(d + i, a, keys, bits);
+                storeKeyedFour(d + i + 4, b, keys, bits);
+                storeKeyedFour(d + i + 8, c, keys, bits);
+                storeKeyedFour(d + i + 12, e, keys, bits);
             }
-            for (fourPixels& four : p) {
-                fourPixels under;
-                std::memcpy(&under, d + i, sizeof under);
-                fourPixels keyed = four == keys;  // all ones where the pixel is the key
-                fourPixels out = (under & keyed) | (four & bits & ~keyed);
-                std::memcpy(d + i, &out, sizeof out);
-                i += 4;
-            }
-            i -= kKeyedStep;
         }
         for (; i < w; ++i) {
             Uint32 p = s[i];
