@@ -64,3 +64,25 @@ TEST(DataFiles, PipesAndDevicesAreRefusedWithoutWaiting) {
     EXPECT_FALSE(file.open(dir + "/zero"));
     EXPECT_FALSE(file.open(dir));
 }
+
+// A data file is read whole by its descriptor: as much as is asked for, or
+// up to its end.
+TEST(DataFiles, ReadsAsMuchAsAskedOrToTheEnd) {
+    std::string dir = makeTempDir("datafile");
+    const struct {
+        size_t fileBytes;
+        size_t asked;
+        size_t read;
+    } cases[] = {{0, 16, 0}, {1, 1, 1}, {26678, 26678, 26678}, {26678, 1000, 1000}, {70000, 100000, 70000}};
+    for (const auto& c : cases) {
+        std::string bytes(c.fileBytes, '\0');
+        for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 + 3);
+        writeFile(dir + "/f", bytes);
+        int fd = openDataFile((dir + "/f").c_str());
+        ASSERT_GE(fd, 0);
+        std::string buffer(c.asked, 'x');
+        EXPECT_EQ(c.read, readDataFile(fd, &buffer[0], c.asked)) << c.fileBytes << " bytes, " << c.asked << " asked";
+        EXPECT_EQ(bytes.substr(0, c.read), buffer.substr(0, c.read)) << c.fileBytes << " bytes, " << c.asked << " asked";
+        closeDataFile(fd);
+    }
+}

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdlib>
 #include <string>
@@ -19,7 +20,6 @@
 #else
 #include <dirent.h>
 #include <unistd.h>
-#include <climits>
 #endif
 
 namespace {
@@ -136,6 +136,29 @@ int openDataFile(const char* path) {
     int flags = fcntl(fd, F_GETFL);
     if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     return fd;
+#endif
+}
+
+size_t readDataFile(int fd, void* buffer, size_t size) {
+    size_t got = 0;
+    while (got < size) {
+#ifdef _WIN32
+        int n = _read(fd, static_cast<char*>(buffer) + got, static_cast<unsigned>(std::min<size_t>(size - got, INT_MAX)));
+#else
+        ssize_t n = read(fd, static_cast<char*>(buffer) + got, size - got);
+        if (n < 0 && errno == EINTR) continue;
+#endif
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    return got;
+}
+
+void closeDataFile(int fd) {
+#ifdef _WIN32
+    _close(fd);
+#else
+    close(fd);
 #endif
 }
 

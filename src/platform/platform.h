@@ -47,6 +47,20 @@ bool enterDataHome(const char* argv0);
 int openDataFile(const char* path);
 // The same as a stream read in binary mode, or null.
 std::FILE* openDataStream(const char* path);
+// Reads up to `size` bytes of an open data file into `buffer`, through
+// short reads, until the end of the file: the bytes read.
+size_t readDataFile(int fd, void* buffer, size_t size);
+void closeDataFile(int fd);
+// The next byte of `stream`, or EOF, without taking the stream's lock: the
+// readers of data files read byte by byte, on one thread, and a locked
+// fgetc per byte was a large part of reading them.
+inline int nextByte(std::FILE* stream) {
+#ifdef _WIN32
+    return _getc_nolock(stream);
+#else
+    return getc_unlocked(stream);
+#endif
+}
 
 // --- Folders ---
 // The working directory, or "" when it can't be read.

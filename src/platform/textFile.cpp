@@ -39,7 +39,7 @@ bool TextFile::readLine(std::string& line) {
     bool gotAny = false;
     terminated = false;
     while (used < kMaxLineRead) {
-        int c = std::fgetc(file);
+        int c = nextByte(file);
         if (c == EOF) break;
         gotAny = true;
         if (c == '\n') {
@@ -47,7 +47,7 @@ bool TextFile::readLine(std::string& line) {
             break;
         }
         if (c == '\r') {
-            int next = std::fgetc(file);
+            int next = nextByte(file);
             if (next == '\n') {
                 terminated = true;
                 break;
@@ -65,7 +65,7 @@ bool TextFile::readLine(std::string& line) {
     }
     if (!terminated && used == kMaxLineRead) {
         // Full piece: the line goes on unless the file ends right here.
-        int c = std::fgetc(file);
+        int c = nextByte(file);
         if (c == EOF) {
             terminated = true;
         } else {
@@ -90,7 +90,7 @@ long TextFile::linesLeft() {
         long lines = 0;
         bool midLine = false;
         int c;
-        while ((c = std::fgetc(file)) != EOF) {
+        while ((c = nextByte(file)) != EOF) {
             midLine = true;
             if (c == '\n') {
                 ++lines;

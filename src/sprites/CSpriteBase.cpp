@@ -396,9 +396,11 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
         std::perror("opendir failure");
         endOnBitmapFailure(*this, folder, noMemory);
     }
-    // Only a regular file: a pipe would block the start-up for good.
-    std::FILE* stream = openDataStream(file);
-    if (!stream) {
+    // Only a regular file: a pipe would block the start-up for good. Read
+    // whole by its descriptor: a stream would only add its own buffer and
+    // calls for one read.
+    int fd = openDataFile(file);
+    if (fd < 0) {
         bool noMemory = errno == ENOMEM;
         std::perror("Error opening resource file");
         endOnBitmapFailure(*this, folder, noMemory);
@@ -408,11 +410,11 @@ SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file)
     void* buffer = std::malloc(size > 0 ? size : 1);
     if (!buffer) {
         std::printf("Unable to LOOOOOAAAAAAAD!\n");
-        std::fclose(stream);
+        closeDataFile(fd);
         endOnBitmapFailure(*this, folder, true);
     }
-    int got = static_cast<int>(std::fread(buffer, 1, static_cast<size_t>(size > 0 ? size : 0), stream));
-    std::fclose(stream);
+    int got = static_cast<int>(readDataFile(fd, buffer, static_cast<size_t>(size > 0 ? size : 0)));
+    closeDataFile(fd);
     std::string reason;
     if (!checkBitmap(static_cast<unsigned char*>(buffer), got, reason)) {
         std::free(buffer);
