@@ -27,7 +27,8 @@ STARTED=$(date +%s)
 WORK="$(mktemp -d)"
 XVFB_PID=""
 GAME_PID=""
-export WINEPREFIX="$BUILD/wineprefix" WINEDEBUG=-all
+# A 32-bit prefix, also where wine64 is installed.
+export WINEPREFIX="$BUILD/wineprefix" WINEARCH=win32 WINEDEBUG=-all
 # No Mono or Gecko installers: the programs need neither.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 cleanup() {
