@@ -7,9 +7,12 @@
 #include <cctype>
 #include <cstdio>
 #include <functional>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "sprites/sceneGeometry.h"
 #include "testSupport.h"
 
 namespace {
@@ -117,7 +120,7 @@ void writeGoodData(const std::string& data) {
     writeFrameSet(data + "/particle/spark", small, 8, 8);
     writeFile(data + "/particle/fireball1/particle", "255\n1000\n0\n0\n0\n1\nspark 0 0\n0\n0\n0\n0\n");
     writeFile(data + "/particle/spark/particle", "255\n300\n0\n0\n0\n0\n0\n0\n0\n0\n");
-    writeBmp(data + "/tBG2.bmp", 800, 600, 0x202020);
+    writeBmp(data + "/tBG2.bmp", kScreenWidth, kScreenHeight, 0x202020);
 }
 
 // Replaces the first `from` in a file by `to`.
@@ -387,4 +390,62 @@ TEST(Check, TheKeyFileBesideTheDataOrNamedIsChecked) {
         EXPECT_EQ(c.out, run.out) << c.label;
         EXPECT_EQ(c.status, run.status) << c.label;
     }
+}
+
+namespace {
+// The whitespace-separated words of each line of `text`.
+std::vector<std::vector<std::string>> wordsOfLines(const std::string& text) {
+    std::vector<std::vector<std::string>> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        lines.emplace_back(std::istream_iterator<std::string>(words), std::istream_iterator<std::string>());
+    }
+    return lines;
+}
+}  // namespace
+
+TEST(Check, MoveTableShowsWhatTheParserReadAndBothTablesWhatLoadingMet) {
+    std::string root = makeTempDir("checkmoves");
+    std::string data = root + "/data";
+    writeGoodData(data);
+    std::string moveset = data + "/Burn/moveset";
+    std::string crlf = readFile(moveset);
+    for (size_t at = crlf.find('\n'); at != std::string::npos; at = crlf.find('\n', at + 2)) crlf.insert(at, "\r");
+    const std::vector<std::vector<std::string>> moves = {{"move", "command", "where", "condition"},
+                                                         {"punch", "DRA", moveset + ":2", "ground", "=", "true"},
+                                                         {"kick", "B", moveset + ":13", "null"}};
+    const std::vector<std::string> kickMissing = {data + "/Burn/kick/info:", "error:", "cannot", "be", "opened"};
+    const struct {
+        const char* label;
+        std::function<void()> change;
+        std::string options;
+        size_t tableLines;  // lines before the problems
+        std::vector<std::string> problem;  // the first problem's words, none when empty
+        int status;
+    } cases[] = {
+        {"the moves", [] {}, "--moves", 3, {}, 0},
+        {"the moves from CRLF lines", [&] { writeFile(moveset, crlf); }, "--moves", 3, {}, 0},
+        {"the moves, one without frames", [&] { unlink((data + "/Burn/kick/info").c_str()); }, "--moves", 3,
+         kickMissing, 1},
+        {"the frames, one without frames", [] {}, "--frames", 4, kickMissing, 1},
+    };
+    for (const auto& c : cases) {
+        c.change();
+        checkRun run = runCheck(data, c.options);
+        std::vector<std::vector<std::string>> lines = wordsOfLines(run.out);
+        EXPECT_EQ(c.status, run.status) << c.label << "\n" << run.out;
+        ASSERT_GE(lines.size(), c.tableLines + !c.problem.empty()) << c.label << "\n" << run.out;
+        if (c.options == "--moves") {
+            EXPECT_EQ(moves, std::vector<std::vector<std::string>>(lines.begin(), lines.begin() + 3)) << c.label;
+        }
+        if (c.problem.empty()) {
+            EXPECT_EQ(c.tableLines, lines.size()) << c.label << "\n" << run.out;
+        } else {
+            EXPECT_EQ(c.problem, lines[c.tableLines]) << c.label << "\n" << run.out;
+            EXPECT_EQ(run.out.substr(run.out.rfind('\n', run.out.size() - 2) + 1), "1 error, 0 warnings\n")
+                << c.label;
+        }
+    }
+    EXPECT_EQ(2, runCheck(data, "--frames --moves").status) << "one table at a time";
 }

@@ -6,6 +6,8 @@
 // game reads it, when there is one, or FILE.
 // fightscene-check --frames [DATA_FOLDER]: prints the frame data of every
 // move instead, one row per move, then the problems loading met, if any.
+// fightscene-check --moves [DATA_FOLDER]: the same with each move's command,
+// the moveset line it starts on and its condition, as the game reads them.
 // Exit status: 0 without errors, 1 with errors, 2 on a usage mistake.
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
@@ -387,7 +389,7 @@ void checkParticles(partInfoList& defs) {
 // --- The data folder ---
 
 
-void usage() { std::fprintf(stderr, "usage: fightscene-check [--frames] [--keys FILE] [DATA_FOLDER]\n"); }
+void usage() { std::fprintf(stderr, "usage: fightscene-check [--frames | --moves] [--keys FILE] [DATA_FOLDER]\n"); }
 
 // The game reads "keys.txt" from its own folder, the one that holds "data".
 std::string keyFileBeside(const std::string& dataFolder) {
@@ -408,12 +410,26 @@ void checkKeyFile(bool named, const loadPolicy& checking) {
     loadKeyFile(keysOpened, pad, checking);
 }
 
-// --- Frame data ---
+// --- Tables of the moves ---
 
-// One table row per move, in file order; columns padded to their widest cell.
+typedef std::vector<std::vector<std::string>> table;
+
+// `rows` with each column padded to its widest cell.
+void printTable(const table& rows) {
+    std::vector<size_t> widths(rows[0].size(), 0);
+    for (const auto& row : rows)
+        for (size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], row[c].size());
+    for (const auto& row : rows) {
+        std::string line;
+        for (size_t c = 0; c < row.size(); ++c)
+            line += c + 1 < row.size() ? row[c] + std::string(widths[c] - row[c].size() + 2, ' ') : row[c];
+        std::printf("%s\n", line.c_str());
+    }
+}
+
+// One row per move, in file order: its frame data.
 void printFrameTable(moveSet& moves) {
-    std::vector<std::vector<std::string>> rows = {
-        {"move", "startup", "active", "recovery", "total", "travel", "particles"}};
+    table rows = {{"move", "startup", "active", "recovery", "total", "travel", "particles"}};
     for (const moveInfo& move : moves.moves) {
         if (move.name.empty()) continue;
         moveFrameData data = frameDataOf(move.animation);
@@ -432,28 +448,34 @@ void printFrameTable(moveSet& moves) {
         rows.push_back({move.name, startupText(data), activeText(data), recoveryText(data), total, travel,
                         particles.empty() ? "-" : particles});
     }
-    std::vector<size_t> widths(rows[0].size(), 0);
-    for (const auto& row : rows)
-        for (size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], row[c].size());
     std::printf("frame data at speed %.1f: a frame lasts its pause x %.1f ms; f: frames at 60 Hz; "
                 "travel at one movement step per %d ms\n",
                 kFighterSpeed, kFighterSpeed, kStepMs);
-    for (const auto& row : rows) {
-        std::string line;
-        for (size_t c = 0; c < row.size(); ++c)
-            line += c + 1 < row.size() ? row[c] + std::string(widths[c] - row[c].size() + 2, ' ') : row[c];
-        std::printf("%s\n", line.c_str());
-    }
-    std::fflush(stdout);
+    printTable(rows);
 }
 
-// The moves alone, loaded as start-up loads them, then their table.
-int frameDataReport() {
+// One row per move, in file order: its command, the line of the moveset it
+// starts on, and its condition (last: it has spaces).
+void printMoveTable(moveSet& moves) {
+    table rows = {{"move", "command", "where", "condition"}};
+    std::string file = shown(std::string(kCharacter) + "/moveset");
+    for (const moveInfo& move : moves.moves) {
+        if (move.name.empty()) continue;
+        rows.push_back({move.name, move.command.empty() ? "-" : move.command, file + ":" + std::to_string(move.line),
+                        move.condition.empty() ? "-" : move.condition});
+    }
+    printTable(rows);
+}
+
+// The moves alone, loaded as start-up loads them, then their table and the
+// problems loading met, if any.
+int moveReport(void (*printRows)(moveSet&), const loadPolicy& checking) {
     moveSet moves;
     silence();
-    moves.loadAll(kCharacter);
+    moves.loadAll(kCharacter, checking);
     speak();
-    printFrameTable(moves);
+    printRows(moves);
+    std::fflush(stdout);
     if (problems.empty()) {
         printed = true;
         return 0;
@@ -464,7 +486,7 @@ int frameDataReport() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    bool frameTable = false;
+    void (*moveTable)(moveSet&) = nullptr;  // --frames or --moves: that table instead of the checks
     std::string dataFolder;
     bool folderGiven = false;
     bool keysNamed = false;
@@ -474,8 +496,8 @@ int main(int argc, char* argv[]) {
             usage();
             return 0;
         }
-        if (arg == "--frames" && !frameTable) {
-            frameTable = true;
+        if ((arg == "--frames" || arg == "--moves") && !moveTable) {
+            moveTable = arg == "--frames" ? printFrameTable : printMoveTable;
         } else if (arg == "--keys" && at + 1 < argc && !keysNamed) {
             keysShown = argv[++at];
             keysNamed = true;
@@ -529,8 +551,8 @@ int main(int argc, char* argv[]) {
     std::atexit(onExit);
 
     int status;
-    if (frameTable) {
-        status = frameDataReport();
+    if (moveTable) {
+        status = moveReport(moveTable, checking);
     } else {
         animationSet anims;
         moveSet moves;
