@@ -8,14 +8,7 @@
 # Argument: the build folder (default build/).
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD="${1:-$ROOT/build}"
-WORK="$(mktemp -d)"
-GAME_PID=""
-cleanup() {
-    [ -n "$GAME_PID" ] && kill -9 "$GAME_PID" 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM HUP PIPE
+. "$ROOT/tests/scratch.sh"
 fail() { echo "FAIL (package): $*"; exit 1; }
 
 echo "=== Package: build, contents, dependencies, the unpacked game ==="

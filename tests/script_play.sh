@@ -11,28 +11,22 @@
 # Arguments: build folder, source folder. SCREENSHOT_DIR keeps the pictures.
 BUILD="$1"
 SOURCE="${2:-$(cd "$(dirname "$0")/.." && pwd)}"
-WORK="$(mktemp -d)"
-XVFB_PID=""
-GAME_PID=""
-cleanup() {
-    [ -n "$GAME_PID" ] && kill -9 "$GAME_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-# Killed (a CTest timeout, a closed pipe): leave through the cleanup too, so
-# no game or X server is left running.
-trap 'exit 1' INT TERM HUP PIPE
+. "$SOURCE/tests/scratch.sh"
 
 OUT="$WORK/out.txt"
 AUDIO="$WORK/audio.raw"
 MOVESET="$BUILD/data/Burn/moveset"
 BACKGROUND="$BUILD/data/tBG2.bmp"
-# Floor line of the fighter's anchor, its start x, and the debug colours.
-FLOOR=530
+# The screen, the floor line of the fighter's anchor and the debug colours,
+# as the engine's scene header has them; the fighter's start x.
+scene() { sed -n "s/^const [A-Za-z0-9]* $1 = \(0x[0-9a-f]*\|[0-9]*\);.*/\1/p" "$SOURCE/src/sprites/sceneGeometry.h"; }
+rgb() { v=$(($(scene "$1"))); echo "rgb($((v >> 16 & 255)),$((v >> 8 & 255)),$((v & 255)))"; }
+WIDTH=$(scene kScreenWidth)
+HEIGHT=$(scene kScreenHeight)
+FLOOR=$(scene g_GroundLevel)
+BOX_COLOUR=$(rgb kCollisionBoxColour)
+MARK_COLOUR=$(rgb kAnchorMarkColour)
 START_X=150
-BOX_COLOUR="rgb(255,204,0)"
-MARK_COLOUR="rgb(0,0,204)"
 
 fail() {
     echo "FAIL: $*"
@@ -50,15 +44,18 @@ for tool in Xvfb xdotool xwd convert od awk; do
 done
 [ -x "$BUILD/fightscene" ] || fail "no game at $BUILD/fightscene"
 [ -s "$MOVESET" ] || fail "no move set at $MOVESET"
+[ -n "$WIDTH" ] && [ -n "$HEIGHT" ] && [ -n "$FLOOR" ] && [ "$BOX_COLOUR" != "rgb(0,0,0)" ] &&
+    [ "$MARK_COLOUR" != "rgb(0,0,0)" ] || fail "the scene's constants are not in src/sprites/sceneGeometry.h"
+[ -x "$BUILD/tools/fightscene-check" ] || fail "no checker at $BUILD/tools/fightscene-check"
 
-# --- The moves of the bundled data: name, command, and whether the move
-# needs the fighter in the air (a condition on the ground that is not true).
-awk 'NR == 1 { next }
-     { sub(/\r$/, ""); i = (NR - 2) % 11 }
-     i == 0 { split($0, w, " "); name = w[1] }
-     i == 1 { split($0, w, " "); command = w[1] }
-     i == 10 { split($0, c, " "); air = (c[1] == "ground" && c[3] != "true") ? "air" : "floor";
-               print name, command, air }' "$MOVESET" >"$WORK/moves.txt"
+# --- The moves of the bundled data as the game's parser reads them (the
+# checker's table: move, command, where, condition): name, command, and
+# whether the move needs the fighter in the air (a condition on the ground
+# that is not true).
+(cd "$BUILD" && tools/fightscene-check --moves data) >"$WORK/table.txt" 2>&1 ||
+    fail "fightscene-check --moves: $(tail -3 "$WORK/table.txt")"
+awk '$3 ~ /moveset:[0-9]+$/ { air = ($4 == "ground" && $6 != "true") ? "air" : "floor"; print $1, $2, air }' \
+    "$WORK/table.txt" >"$WORK/moves.txt"
 MOVE_COUNT=$(wc -l <"$WORK/moves.txt")
 [ "$MOVE_COUNT" -gt 0 ] || fail "the move set lists no moves"
 # The move whose frames launch the fireball.
@@ -81,7 +78,7 @@ start_x() {
         [ -e "/tmp/.X$N-lock" ] || [ -e "/tmp/.X11-unix/X$N" ] && continue
         # -noreset: a server resets when its last client leaves (the probe
         # below), and a client that connects during the reset is refused.
-        Xvfb ":$N" -noreset -screen 0 800x600x24 -nolisten tcp >"$WORK/xvfb.txt" 2>&1 &
+        Xvfb ":$N" -noreset -screen 0 "${WIDTH}x${HEIGHT}x24" -nolisten tcp >"$WORK/xvfb.txt" 2>&1 &
         XVFB_PID=$!
         DISPLAY=":$N"
         export DISPLAY
@@ -162,9 +159,9 @@ picture() {
 # the background in the rows $2 to $3; "none" when no pixel does.
 changed_box() {
     convert "$WORK/background.png" "$WORK/$1.png" -compose difference -composite \
-        -crop "800x$(($3 - $2))+0+$2" +repage -colorspace gray -threshold 3% \
-        -format "%@" info: 2>/dev/null | awk -v top="$2" -F'[x+]' '
-        NF == 4 && $1 > 0 && $2 > 0 && !($1 == 800 && $2 == $3 - top) { print $3, $4 + top, $3 + $1 - 1, $4 + top + $2 - 1; next }
+        -crop "${WIDTH}x$(($3 - $2))+0+$2" +repage -colorspace gray -threshold 3% \
+        -format "%@" info: 2>/dev/null | awk -v top="$2" -v width="$WIDTH" -F'[x+]' '
+        NF == 4 && $1 > 0 && $2 > 0 && !($1 == width && $2 == $3 - top) { print $3, $4 + top, $3 + $1 - 1, $4 + top + $2 - 1; next }
         { print "none" }'
 }
 # Number of pixels of colour $2 in picture $1.
@@ -189,7 +186,7 @@ poll_screen() {
 }
 # The fighter alone between the floor band's rows, its box in FIGHTER_BOX.
 fighter_alone() {
-    FIGHTER_BOX=$(changed_box "$1" 330 600)
+    FIGHTER_BOX=$(changed_box "$1" 330 "$HEIGHT")
     [ "$FIGHTER_BOX" != none ] || return 1
     set -- $FIGHTER_BOX
     # A frame is at most 160 pixels wide and stands on the floor.
@@ -275,8 +272,8 @@ AUDIO_FROM=$(wc -c <"$AUDIO")
 # differ from picture "before", right of x $2 in the rows 400 to 500 (the
 # fireball flies at the fighter's chest height); "none" below 20 of them.
 fire_x() {
-    convert "$WORK/before.png" -crop 800x100+0+400 +repage txt:- | tail -n +2 >"$WORK/a.txt"
-    convert "$WORK/$1.png" -crop 800x100+0+400 +repage txt:- | tail -n +2 >"$WORK/b.txt"
+    convert "$WORK/before.png" -crop "${WIDTH}x100+0+400" +repage txt:- | tail -n +2 >"$WORK/a.txt"
+    convert "$WORK/$1.png" -crop "${WIDTH}x100+0+400" +repage txt:- | tail -n +2 >"$WORK/b.txt"
     paste -d' ' "$WORK/a.txt" "$WORK/b.txt" | awk -v from="$2" '
         { split($1, at, /[,:]/); b = $6; gsub(/[()]/, "", b); split(b, c, ",");
           if (at[1] > from && $3 != $7 && c[1] >= 220 && c[2] >= 60 && c[3] <= 140 && c[1] > c[3] + 80) { n++; sx += at[1] } }
