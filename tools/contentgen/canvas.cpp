@@ -19,23 +19,7 @@ IndexedImage::IndexedImage(int width, int height, const std::vector<Rgb>& colour
     : w(width), h(height), palette(colours), pixels(size_t(width) * height, 0) {}
 
 void IndexedImage::opaqueBox(int box[4]) const {
-    int left = w, top = h, right = -1, bottom = -1;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            if (at(x, y) != 0) {
-                left = std::min(left, x);
-                top = std::min(top, y);
-                right = std::max(right, x);
-                bottom = std::max(bottom, y);
-            }
-    if (right < 0) {
-        box[0] = box[1] = box[2] = box[3] = 0;
-        return;
-    }
-    box[0] = left;
-    box[1] = top;
-    box[2] = right + 1;
-    box[3] = bottom + 1;
+    boundingBox(w, h, [this](int x, int y) { return at(x, y) != 0; }, box);
 }
 
 RgbImage::RgbImage(int width, int height) : w(width), h(height), data(size_t(width) * height * 3, 0.0f) {}

@@ -1,6 +1,7 @@
 #pragma once
 // Pictures as the generator builds them: palette-indexed images for sprites,
 // true-colour images for the background, and their Windows bitmap bytes.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,6 +14,29 @@ struct Rgb {
 Rgb hexRgb(uint32_t hex);
 // Straight mix of two colours, t from 0 (a) to 1 (b).
 Rgb mixRgb(Rgb a, Rgb b, float t);
+
+// Smallest box (right and bottom exclusive) of the cells of a w x h grid
+// for which `inside(x, y)` holds; all zero when it holds for none.
+template <typename Test>
+void boundingBox(int w, int h, Test inside, int box[4]) {
+    int left = w, top = h, right = -1, bottom = -1;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (inside(x, y)) {
+                left = std::min(left, x);
+                top = std::min(top, y);
+                right = std::max(right, x);
+                bottom = std::max(bottom, y);
+            }
+    if (right < 0) {
+        box[0] = box[1] = box[2] = box[3] = 0;
+        return;
+    }
+    box[0] = left;
+    box[1] = top;
+    box[2] = right + 1;
+    box[3] = bottom + 1;
+}
 
 // An 8-bit image over its own palette; index 0 is the colour key.
 struct IndexedImage {

@@ -438,24 +438,10 @@ void drawSmear(Canvas& cv, Vec from, Vec to, float bend, float width) {
 }
 
 void boxOf(const Canvas& cv, std::initializer_list<Part> parts, int box[4]) {
-    int left = kFrameW, top = kFrameH, right = -1, bottom = -1;
-    for (int r = 0; r < kFrameH; ++r)
-        for (int c = 0; c < kFrameW; ++c) {
-            uint8_t o = cv.owner[r * kFrameW + c];
-            if (std::find(parts.begin(), parts.end(), Part(o)) == parts.end()) continue;
-            left = std::min(left, c);
-            top = std::min(top, r);
-            right = std::max(right, c);
-            bottom = std::max(bottom, r);
-        }
-    if (right < 0) {
-        box[0] = box[1] = box[2] = box[3] = 0;
-        return;
-    }
-    box[0] = left;
-    box[1] = top;
-    box[2] = right + 1;
-    box[3] = bottom + 1;
+    boundingBox(kFrameW, kFrameH, [&](int c, int r) {
+        Part owner = Part(cv.owner[r * kFrameW + c]);
+        return std::find(parts.begin(), parts.end(), owner) != parts.end();
+    }, box);
 }
 }  // namespace
 
