@@ -14,6 +14,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "particles/partInfoList.h"
+#include "particles/particle.h"
 #include "platform/platform.h"
 #include "shell/scene.h"
 #include "sprites/sceneGeometry.h"
@@ -76,12 +78,16 @@ bool placeBundledData(const std::string& folder) {
     return !failed;
 }
 
-void writeBmp(const std::string& path, int w, int h, Uint32 rgb) {
+void writeBmp(const std::string& path, int w, int h, Uint32 rgb, int edge, Uint32 edgeRgb) {
     size_t slash = path.rfind('/');
     if (slash != std::string::npos && slash > 0) makeDirs(path.substr(0, slash));
     SDL_Surface* surface =
         SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xff0000, 0x00ff00, 0x0000ff, 0);
     SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, (rgb >> 16) & 0xff, (rgb >> 8) & 0xff, rgb & 0xff));
+    SDL_Rect edgeColumns = {0, 0, static_cast<Uint16>(edge), static_cast<Uint16>(h)};
+    if (edge > 0)
+        SDL_FillRect(surface, &edgeColumns,
+                     SDL_MapRGB(surface->format, (edgeRgb >> 16) & 0xff, (edgeRgb >> 8) & 0xff, edgeRgb & 0xff));
     SDL_SaveBMP(surface, path.c_str());
     SDL_FreeSurface(surface);
 }
@@ -123,6 +129,30 @@ void fillSurface(SDL_Surface* surface, Uint32 pixel) { SDL_FillRect(surface, nul
 
 std::string sourceDir() { return FIGHTSCENE_SOURCE_DIR; }
 std::string buildDir() { return FIGHTSCENE_BUILD_DIR; }
+
+std::string particleFrameInfo(int moveX) {
+    return "FILES: 1\nf.bmp 40 -1 0 0\n5 4\n0 0 20 10\n0 0 20 12\n0\n0\n0\n0 0\n0 0\nNULL\n0\n" +
+           std::to_string(moveX) + " 0\n0\nNULL\n";
+}
+
+void loadParticleList(partInfoList& defs, const std::string& folder) {
+    startCapture();
+    inFolder(folder, [&] { defs.addList("default", testScreen()); });
+    stopCapture();
+    clockSet(0);
+}
+
+std::string spawnBeside(particle& p, const std::string& spec, Fighter* owner, partInfoList& defs, int time) {
+    startCapture();
+    p.init(spec, owner, nullptr, &defs, testScreen(), time);
+    return stopCapture();
+}
+
+std::string spawnFrom(particle& p, const std::string& spec, bool dir, CSprite* parent, partInfoList& defs) {
+    startCapture();
+    p.initD(spec, dir, parent, &defs, testScreen(), 0);
+    return stopCapture();
+}
 
 sceneObjects* startSceneIn(const std::string& folder, std::string* output) {
     if (!changeFolder(folder) || SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0) return nullptr;

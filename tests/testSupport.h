@@ -34,8 +34,10 @@ bool placeBundledData(const std::string& folder);
 #define SKIP_WHERE_DISK_AUDIO_IS_LOCKED() (void)0
 #endif
 
-// Writes a 24-bit BMP of w x h pixels filled with `rgb` (0xRRGGBB).
-void writeBmp(const std::string& path, int w, int h, Uint32 rgb);
+// Writes a 24-bit BMP of w x h pixels filled with `rgb` (0xRRGGBB), its
+// leftmost `edge` columns with `edgeRgb` (so that a mirrored copy can be
+// told apart).
+void writeBmp(const std::string& path, int w, int h, Uint32 rgb, int edge = 0, Uint32 edgeRgb = 0);
 
 // Little-endian bytes of a 16-bit and a 32-bit value, for binary headers.
 std::string le16(uint32_t value);
@@ -59,6 +61,23 @@ void fillSurface(SDL_Surface* surface, Uint32 pixel);
 // Folder of the repository and of the build, as CMake gave them.
 std::string sourceDir();
 std::string buildDir();
+
+class partInfoList;
+class particle;
+class Fighter;
+class CSprite;
+// The "info" of a particle's one 20x10 frame f.bmp: anchor (5, 4),
+// collision box the whole frame, hit box to row 12 (its lowest box edge),
+// `moveX` pixels a movement step.
+std::string particleFrameInfo(int moveX);
+// Loads the particle list "default" of the "data" in `folder` into `defs`,
+// its output captured, and sets the clock to 0.
+void loadParticleList(partInfoList& defs, const std::string& folder);
+// Starts `p` from the spawn string `spec` of `defs` at the clock's `time`,
+// placed by the fighter `owner`, on the test screen; what it printed.
+std::string spawnBeside(particle& p, const std::string& spec, Fighter* owner, partInfoList& defs, int time = 0);
+// The same as a particle launched by `parent`'s death, facing right when `dir`.
+std::string spawnFrom(particle& p, const std::string& spec, bool dir, CSprite* parent, partInfoList& defs);
 
 struct sceneObjects;
 // Starts the scene as the game does, from `folder` (which holds "data"):

@@ -17,6 +17,7 @@
 #include "data/soundSet.h"
 #include "particles/partInfoList.h"
 #include "platform/textFile.h"
+#include "sprites/sceneGeometry.h"
 #include "testSupport.h"
 
 namespace {
@@ -601,17 +602,18 @@ TEST(BundledParticles, TheFireballFliesDiesAndBursts) {
 TEST(BundledScene, TheBackgroundFillsTheScreenWithTheFloorEdgeAtTheFeet) {
     Bitmap bg(data("tBG2.bmp"));
     ASSERT_NE(nullptr, bg.surface);
-    ASSERT_EQ(800, bg.surface->w);
-    ASSERT_EQ(600, bg.surface->h);
+    ASSERT_EQ(kScreenWidth, bg.surface->w);
+    ASSERT_EQ(kScreenHeight, bg.surface->h);
     auto rowBrightness = [&bg](int y) {
         long sum = 0;
-        for (int x = 0; x < 800; ++x) {
+        for (int x = 0; x < kScreenWidth; ++x) {
             SDL_Color c = bg.rgb(x, y);
             sum += c.r + c.g + c.b;
         }
-        return sum / 800 / 3;
+        return sum / kScreenWidth / 3;
     };
-    EXPECT_GT(rowBrightness(530) - rowBrightness(529), 40) << "the floor's top edge stands out at row 530";
+    EXPECT_GT(rowBrightness(g_GroundLevel) - rowBrightness(g_GroundLevel - 1), 40)
+        << "the floor's top edge stands out at the floor's row";
     SDL_Color sky = bg.rgb(400, 10);
     EXPECT_GT(sky.b, sky.r) << "a blue sky at the top";
 }

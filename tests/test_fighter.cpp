@@ -24,13 +24,7 @@ void writeSet(const std::string& dir, const std::vector<Frame>& frames) {
     for (size_t i = 0; i < frames.size(); ++i) {
         const Frame& f = frames[i];
         std::string file = "f" + std::to_string(i) + ".bmp";
-        SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, f.w, f.h, 24, 0xff0000, 0xff00, 0xff, 0);
-        SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, f.rgb >> 16, (f.rgb >> 8) & 255, f.rgb & 255));
-        SDL_Rect edge = {0, 0, 4, static_cast<Uint16>(f.h)};
-        if (f.rgb != 0xff00ff) SDL_FillRect(s, &edge, SDL_MapRGB(s->format, 255, 255, 255));
-        makeDirs(dir);
-        SDL_SaveBMP(s, (dir + "/" + file).c_str());
-        SDL_FreeSurface(s);
+        writeBmp(dir + "/" + file, f.w, f.h, f.rgb, f.rgb != 0xff00ff ? 4 : 0, 0xffffff);
         auto box = [](const frameBox& b) {
             return std::to_string(b.left) + " " + std::to_string(b.top) + " " + std::to_string(b.right) + " " +
                    std::to_string(b.bottom) + "\n";
@@ -267,17 +261,17 @@ TEST_F(FighterTest, BoxRectangleExampleFacingRight) {
     f.x = 100;
     f.y = g_GroundLevel;
     f.drawColBoxes();
-    EXPECT_EQ(at(95, 510), 0xffcc00u);  // below the hit box
-    EXPECT_EQ(at(100, 500), 0xffcc00u);
-    EXPECT_EQ(at(114, 539), 0xffcc00u);
+    EXPECT_EQ(at(95, 510), kCollisionBoxColour);  // below the hit box
+    EXPECT_EQ(at(100, 500), kCollisionBoxColour);
+    EXPECT_EQ(at(114, 539), kCollisionBoxColour);
     for (auto [x, y] : std::vector<std::pair<int, int>>{{115, 520}, {110, 499}, {110, 540}})
         EXPECT_EQ(at(x, y), mapped(kBackground));
-    EXPECT_EQ(at(90, 500), 0xff0000u);  // hit box, drawn last
-    EXPECT_EQ(at(99, 509), 0xff0000u);
-    EXPECT_EQ(at(100, 509), 0xffcc00u);
-    EXPECT_EQ(at(98, 528), 0xccu);  // anchor marker
-    EXPECT_EQ(at(101, 529), 0xccu);
-    EXPECT_EQ(at(102, 528), 0xffcc00u);
+    EXPECT_EQ(at(90, 500), kHitBoxColour);  // hit box, drawn last
+    EXPECT_EQ(at(99, 509), kHitBoxColour);
+    EXPECT_EQ(at(100, 509), kCollisionBoxColour);
+    EXPECT_EQ(at(98, 528), kAnchorMarkColour);  // anchor marker
+    EXPECT_EQ(at(101, 529), kAnchorMarkColour);
+    EXPECT_EQ(at(102, 528), kCollisionBoxColour);
 }
 
 TEST_F(FighterTest, AnchorPlacesTheImageAndBoxesByFacing) {
@@ -291,7 +285,7 @@ TEST_F(FighterTest, AnchorPlacesTheImageAndBoxesByFacing) {
     EXPECT_EQ(at(230, 500), mapped(kBackground));
     EXPECT_EQ(at(200, 469), mapped(kBackground));
     f.drawColBoxes();
-    EXPECT_EQ(at(192, 480), 0xffcc00u);
+    EXPECT_EQ(at(192, 480), kCollisionBoxColour);
     EXPECT_EQ(at(198, 480), mapped(kWalk));
     fillSurface(testScreen(), mapped(kBackground));
     f.dir = false;
@@ -301,8 +295,8 @@ TEST_F(FighterTest, AnchorPlacesTheImageAndBoxesByFacing) {
     EXPECT_EQ(at(169, 500), mapped(kBackground));
     EXPECT_EQ(at(210, 500), mapped(kBackground));
     f.drawColBoxes();
-    EXPECT_EQ(at(202, 480), 0xffcc00u);
-    EXPECT_EQ(at(207, 480), 0xffcc00u);
+    EXPECT_EQ(at(202, 480), kCollisionBoxColour);
+    EXPECT_EQ(at(207, 480), kCollisionBoxColour);
     EXPECT_EQ(at(197, 480), mapped(kWalk));
 }
 

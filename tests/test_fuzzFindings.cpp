@@ -22,23 +22,17 @@ protected:
         std::string dir = makeTempDir("fuzzfind");
         std::string root = dir + "/data/particle/";
         writeFile(root + "default", "PARTS: 1\nball 1\n");
-        writeFile(root + "ball/info",
-                  "FILES: 1\nf.bmp 40 -1 0 0\n5 4\n0 0 20 10\n0 0 20 12\n0\n0\n0\n0 0\n0 0\nNULL\n0\n3 0\n0\nNULL\n");
+        writeFile(root + "ball/info", particleFrameInfo(3));
         writeBmp(root + "ball/f.bmp", 20, 10, 0xff8800);
         writeFile(root + "ball/particle", "0\n0\n0\n0\n0\n0\n0\n0\n0\n0\n");
-        startCapture();
-        inFolder(dir, [&] { defs.addList("default", testScreen()); });
-        stopCapture();
-        clockSet(0);
+        loadParticleList(defs, dir);
     }
 
     void spawn(particle& p, const std::string& spec, Fighter* owner, CSprite* parent, bool dir = true) {
-        startCapture();
         if (owner)
-            p.init(spec, owner, nullptr, &defs, testScreen(), 0);
+            spawnBeside(p, spec, owner, defs);
         else
-            p.initD(spec, dir, parent, &defs, testScreen(), 0);
-        stopCapture();
+            spawnFrom(p, spec, dir, parent, defs);
     }
 };
 }  // namespace
@@ -53,13 +47,13 @@ TEST_F(FuzzFindings, HugeSpawnOffsetsFromAFighterStayOnTheirSideWithoutOverflow)
     fighter.dir = true;
     particle right;
     spawn(right, "ball 2147483647 -2147483648", &fighter, nullptr);
-    EXPECT_GT(right.startX, 800);  // far right, as the offset says
-    EXPECT_GT(right.startY, 600);  // a negative fighter offset points down
+    EXPECT_GT(right.startX, kScreenWidth);  // far right, as the offset says
+    EXPECT_GT(right.startY, kScreenHeight);  // a negative fighter offset points down
 
     fighter.dir = false;
     particle left;
     spawn(left, "ball -2147483648 2147483647", &fighter, nullptr);
-    EXPECT_GT(left.startX, 800);  // facing left, a negative offset points right
+    EXPECT_GT(left.startX, kScreenWidth);  // facing left, a negative offset points right
     EXPECT_LT(left.startY, 0);
 
     startCapture();

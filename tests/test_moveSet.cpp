@@ -61,6 +61,13 @@ std::string load(moveSet& set, const std::string& dir) {
 
 bool has(const std::string& out, const std::string& line) { return out.find(line) != std::string::npos; }
 
+// A loaded move's name, command and whether its first frame can be drawn.
+void expectMove(const moveInfo& move, const std::string& name, const std::string& command, bool drawable) {
+    EXPECT_EQ(move.name, name);
+    EXPECT_EQ(move.command, command);
+    EXPECT_EQ(move.animation.drawable(0), drawable) << name;
+}
+
 std::vector<std::string> names(moveNode* node) {
     std::vector<std::string> result;
     for (; node; node = node->next) result.push_back(node->move->name);
@@ -195,9 +202,7 @@ TEST(MoveSetParsing, OverLongLineIsReadInPiecesShiftingLaterFields) {
     std::string out = load(set, dir);
     ASSERT_EQ(set.count, 2);
     EXPECT_EQ(set.moves[0].condition, std::string(254, 'x'));
-    EXPECT_EQ(set.moves[1].name, "restof");
-    EXPECT_EQ(set.moves[1].command, "kick");  // shifted by one line
-    EXPECT_FALSE(set.moves[1].animation.drawable(0));
+    expectMove(set.moves[1], "restof", "kick", false);  // shifted by one line
     EXPECT_TRUE(has(out, dir + "/moveset:12: line longer than 254 characters"));
 }
 
@@ -266,9 +271,7 @@ TEST(MoveSetLimits, NameOfEightyCharactersIsRejectedAndItsFolderNotRead) {
     moveSet set;
     std::string out = load(set, dir);
     ASSERT_EQ(set.count, 2);
-    EXPECT_EQ(set.moves[0].name, "");
-    EXPECT_EQ(set.moves[0].command, "");  // in no list: it can never start
-    EXPECT_FALSE(set.moves[0].animation.drawable(0));
+    expectMove(set.moves[0], "", "", false);  // in no list: it can never start
     EXPECT_FALSE(has(out, "load folder " + dir + "/n"));
     EXPECT_TRUE(has(out, dir + "/moveset:2: move name longer than 79 characters"));
     EXPECT_EQ(set.moves[1].name, "kick");
@@ -281,9 +284,7 @@ TEST(MoveSetLimits, NameOfSeventyNineCharactersIsKept) {
     moveSet set;
     load(set, dir);
     ASSERT_EQ(set.count, 1);
-    EXPECT_EQ(set.moves[0].name, name);
-    EXPECT_EQ(set.moves[0].command, "DRA");
-    EXPECT_TRUE(set.moves[0].animation.drawable(0));
+    expectMove(set.moves[0], name, "DRA", true);
 }
 
 TEST(MoveSetLimits, OverLongCommandOrTextLeavesTheMoveOutOfEveryList) {
@@ -314,9 +315,7 @@ TEST(MoveSetLimits, FramePathOverTheLimitIsRejected) {
     moveSet set;
     std::string out = load(set, dir);
     ASSERT_EQ(set.count, 1);
-    EXPECT_EQ(set.moves[0].name, "");
-    EXPECT_EQ(set.moves[0].command, "");
-    EXPECT_FALSE(set.moves[0].animation.drawable(0));
+    expectMove(set.moves[0], "", "", false);
     EXPECT_TRUE(has(out, dir + "/moveset:2: path longer than 255 characters"));
     EXPECT_FALSE(has(out, "load folder"));
 }
@@ -335,9 +334,7 @@ TEST(MoveSetLimits, MissingFrameFolderKeepsTheMoveInPlaceButUndrawable) {
     moveSet set;
     std::string out = load(set, dir);
     ASSERT_EQ(set.count, 2);
-    EXPECT_EQ(set.moves[0].name, "ghost");
-    EXPECT_EQ(set.moves[0].command, "DRA");
-    EXPECT_FALSE(set.moves[0].animation.drawable(0));
+    expectMove(set.moves[0], "ghost", "DRA", false);
     EXPECT_TRUE(has(out, "ERROR opening file " + dir + "/ghost/info\n\n"));
     EXPECT_TRUE(set.moves[1].animation.drawable(0));
 }

@@ -10,12 +10,6 @@
 #include "testSupport.h"
 
 namespace {
-// One 20x10 frame, anchor (5, 4), lowest box edge 12, step `moveX`.
-std::string frames(int moveX) {
-    return "FILES: 1\nf.bmp 40 -1 0 0\n5 4\n0 0 20 10\n0 0 20 12\n0\n0\n0\n0 0\n0 0\nNULL\n0\n" +
-           std::to_string(moveX) + " 0\n0\nNULL\n";
-}
-
 std::string settings(int life, int gravity, const std::string& deathEntries, int deathCount) {
     return "0\n" + std::to_string(life) + "\n" + std::to_string(gravity) + "\n0\n0\n" + std::to_string(deathCount) +
            "\n" + deathEntries + "0\n1\nball 1 1\n0\n0\n";
@@ -41,25 +35,16 @@ protected:
         for (const auto& kind : kinds) {
             writeFile(root + kind.name + "/particle", kind.settings);
             if (std::string(kind.name) == "ghost") continue;  // settings but no frames
-            writeFile(root + kind.name + "/info", frames(kind.moveX));
+            writeFile(root + kind.name + "/info", particleFrameInfo(kind.moveX));
             writeBmp(root + kind.name + "/f.bmp", 20, 10, 0xff8800);
         }
-        startCapture();
-        inFolder(dir, [&] { defs.addList("default", testScreen()); });
-        stopCapture();
-        clockSet(0);
+        loadParticleList(defs, dir);
     }
 
     std::string spawn(particle& p, const std::string& spec, Fighter* owner, int time = 0) {
-        startCapture();
-        p.init(spec, owner, nullptr, &defs, testScreen(), time);
-        return stopCapture();
+        return spawnBeside(p, spec, owner, defs, time);
     }
-    void spawnD(particle& p, const std::string& spec, bool dir, CSprite* parent) {
-        startCapture();
-        p.initD(spec, dir, parent, &defs, testScreen(), 0);
-        stopCapture();
-    }
+    void spawnD(particle& p, const std::string& spec, bool dir, CSprite* parent) { spawnFrom(p, spec, dir, parent, defs); }
 };
 }  // namespace
 

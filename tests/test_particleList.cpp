@@ -26,14 +26,7 @@ std::string settings(int life, const std::string& deathEntries, int deathCount) 
 }
 
 // A 20x10 bitmap, red on the left half and green on the right.
-void writeTwoTone(const std::string& path) {
-    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, 20, 10, 24, 0xff0000, 0x00ff00, 0x0000ff, 0);
-    SDL_Rect left = {0, 0, 10, 10}, right = {10, 0, 10, 10};
-    SDL_FillRect(s, &left, 0xff0000);
-    SDL_FillRect(s, &right, 0x00ff00);
-    SDL_SaveBMP(s, path.c_str());
-    SDL_FreeSurface(s);
-}
+void writeTwoTone(const std::string& path) { writeBmp(path, 20, 10, 0x00ff00, 10, 0xff0000); }
 
 class ParticleList : public ::testing::Test {
 protected:
@@ -62,10 +55,7 @@ protected:
             else
                 writeTwoTone(root + kind.name + "/f.bmp");
         }
-        startCapture();
-        inFolder(dir, [&] { defs.addList("default", testScreen()); });
-        stopCapture();
-        clockSet(0);
+        loadParticleList(defs, dir);
         fillSurface(testScreen(), kBackground);
     }
 

@@ -12,6 +12,7 @@
 
 #include "authoring/replay.h"
 #include "platform/textFile.h"
+#include "sprites/sceneGeometry.h"
 #include "testSupport.h"
 #include "platform/platform.h"
 
@@ -52,6 +53,16 @@ runResult replayInChild(const std::string& folder, const std::string& script, co
 }
 
 std::string bundledData() { return sourceDir() + "/data"; }
+
+// The options of a replay of `script`, written to s.txt in `folder`, on the
+// bundled data.
+replayOptions scriptIn(const std::string& folder, const std::string& script) {
+    writeFile(folder + "/s.txt", script);
+    replayOptions options;
+    options.script = folder + "/s.txt";
+    options.data = bundledData();
+    return options;
+}
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
@@ -237,8 +248,7 @@ TEST(Replay, TypingTheFirstBundledMoveCommandPerformsIt) {
 
 TEST(Replay, EscapeEndsTheRunAtItsPass) {
     std::string folder = makeTempDir("replay");
-    writeFile(folder + "/s.txt", "500 tap Escape\n520 shot late.bmp\n900 end\n");
-    runResult run = replayInChild(folder, folder + "/s.txt", bundledData());
+    runResult run = replayInChild(folder, scriptIn(folder, "500 tap Escape\n520 shot late.bmp\n900 end\n"));
     EXPECT_EQ(0, run.status);
     EXPECT_TRUE(has(run.transcript, "replay 500: the game quit")) << run.transcript;
     EXPECT_TRUE(has(run.transcript, "replay 500: end after 50 passes")) << run.transcript;
@@ -248,8 +258,9 @@ TEST(Replay, EscapeEndsTheRunAtItsPass) {
 
 TEST(Replay, EventsFallOnTheFirstPassAtOrAfterTheirTime) {
     std::string folder = makeTempDir("replay");
-    writeFile(folder + "/s.txt", "1010 tap z\n1100 end\n");
-    runResult run = replayInChild(folder, folder + "/s.txt", bundledData(), 25);
+    replayOptions options = scriptIn(folder, "1010 tap z\n1100 end\n");
+    options.step = 25;
+    runResult run = replayInChild(folder, options);
     EXPECT_EQ(0, run.status);
     EXPECT_TRUE(has(run.transcript, "replay 1025: tap z")) << run.transcript;
     EXPECT_TRUE(has(run.transcript, "replay 1100: end after 44 passes")) << run.transcript;
@@ -272,8 +283,7 @@ TEST(Replay, DataFolderOfAnotherNameAndMissingOnes) {
 
 TEST(Replay, BadScriptIsRefusedBeforeTheGameStarts) {
     std::string folder = makeTempDir("replay");
-    writeFile(folder + "/s.txt", "100 tap z\n# fine so far\n200 tap Banana\n");
-    runResult run = replayInChild(folder, folder + "/s.txt", bundledData());
+    runResult run = replayInChild(folder, scriptIn(folder, "100 tap z\n# fine so far\n200 tap Banana\n"));
     EXPECT_EQ(2, run.status);
     EXPECT_TRUE(has(run.transcript, folder + "/s.txt:3: unknown key \"Banana\"")) << run.transcript;
     EXPECT_FALSE(has(run.transcript, "loading")) << "no content was read";
@@ -311,15 +321,12 @@ TEST_F(ReplayScript, RepeatRunsCopiesEndToEnd) {
 
 TEST(Replay, RunIsComparedWithAnExpectedTranscript) {
     std::string folder = makeTempDir("replay");
-    writeFile(folder + "/s.txt", "1000 tap z\n1300 end\n");
-    runResult first = replayInChild(folder, folder + "/s.txt", bundledData());
+    replayOptions options = scriptIn(folder, "1000 tap z\n1300 end\n");
+    runResult first = replayInChild(folder, options);
     ASSERT_EQ(0, first.status);
     ASSERT_TRUE(has(first.transcript, "Have Move - jab!")) << first.transcript;
     writeFile(folder + "/expected.txt", first.transcript);
 
-    replayOptions options;
-    options.script = folder + "/s.txt";
-    options.data = bundledData();
     options.expect = folder + "/expected.txt";
     runResult same = replayInChild(folder, options);
     EXPECT_EQ(0, same.status) << readFile(folder + "/stderr.txt");
@@ -337,10 +344,7 @@ TEST(Replay, RunIsComparedWithAnExpectedTranscript) {
 
 TEST(Replay, RepeatedRunPerformsTheMoveInEveryCopy) {
     std::string folder = makeTempDir("replay");
-    writeFile(folder + "/s.txt", "1000 tap z\n1500 end\n");
-    replayOptions options;
-    options.script = folder + "/s.txt";
-    options.data = bundledData();
+    replayOptions options = scriptIn(folder, "1000 tap z\n1500 end\n");
     options.repeat = 3;
     runResult run = replayInChild(folder, options);
     EXPECT_EQ(0, run.status);
@@ -400,7 +404,7 @@ const int kFrameSide = 160;
 void writeReplacements(const std::string& folder) {
     for (int i = 0; i < kStandingFrames; ++i)
         writeBmp(folder + "/new/frame0" + std::to_string(i) + ".bmp", kFrameSide, kFrameSide, kNewFrameColour);
-    writeBmp(folder + "/new/back.bmp", 800, 600, kNewBackgroundColour);
+    writeBmp(folder + "/new/back.bmp", kScreenWidth, kScreenHeight, kNewBackgroundColour);
     std::string info = readFile(bundledData() + "/Burn/standing/info");
     writeFile(folder + "/new/brokenInfo", "FILES: four" + info.substr(info.find('\n')));
     writeFile(folder + "/new/notABitmap", "this is text, not a bitmap\n");
@@ -440,7 +444,7 @@ TEST(Replay, ReloadShowsChangedContentOrKeepsTheOldWhole) {
         {"new frame bitmaps", {}, true, false, "", "", kNewFrameColour, frame},
         // The input display shown across the reload leaves no piece of the old background.
         {"new background", {"new/back.bmp tBG2.bmp"}, false, false, "1000 tap i\n1700 tap i\n", "",
-         kNewBackgroundColour, 800 * 600 - frame},
+         kNewBackgroundColour, kScreenWidth * kScreenHeight - frame},
         {"a broken info beside new frames", {"new/brokenInfo Burn/standing/info"}, true, false, "",
          "data/Burn/standing/info:1: header is not \"FILES: <count>\"", kNewFrameColour, -1},
         {"a bitmap that can't be read beside a new background",

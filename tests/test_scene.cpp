@@ -112,14 +112,14 @@ TEST_F(Scene, DebugKeyDrawsTheBoxesUntilPressedAgain) {
     passes(1);
     stopCapture();
     ASSERT_TRUE(debugging);
-    // The anchor marker: 4x2 pixels of raw value 0xcc just above the anchor.
-    EXPECT_EQ(0xccu, screenPixel(vikings1.x - 1, vikings1.y - 1));
+    // The anchor marker: 4x2 pixels just above the anchor.
+    EXPECT_EQ(kAnchorMarkColour, screenPixel(vikings1.x - 1, vikings1.y - 1));
     pressKey(SDLK_j);
     startCapture();
     passes(2);
     stopCapture();
     EXPECT_FALSE(debugging);
-    EXPECT_NE(0xccu, screenPixel(vikings1.x - 1, vikings1.y - 1));
+    EXPECT_NE(kAnchorMarkColour, screenPixel(vikings1.x - 1, vikings1.y - 1));
 }
 
 // Screen pixels that differ from the background outside the fighter's image.
@@ -128,8 +128,8 @@ int differingBesideTheFighter() {
     int left = vikings1.x - vikings1.anchorOffsetX(vikings1.dir);
     int top = vikings1.y - rec.offsetY;
     int differing = 0;
-    for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 800; ++x) {
+    for (int y = 0; y < kScreenHeight; ++y)
+        for (int x = 0; x < kScreenWidth; ++x) {
             bool onFighter = x >= left && x < left + vikings1.base->width && y >= top && y < top + vikings1.base->height;
             if (!onFighter && screenPixel(x, y) != backgroundPixel(x, y)) ++differing;
         }

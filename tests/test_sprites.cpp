@@ -13,6 +13,7 @@
 #include "sprites/CSprite.h"
 #include "sprites/CSpriteBase.h"
 #include "sprites/flipper.h"
+#include "sprites/sceneGeometry.h"
 #include "testSupport.h"
 
 namespace {
@@ -52,6 +53,13 @@ std::string framesInfo(const std::vector<blockSpec>& blocks) {
     std::string text = "FILES: " + std::to_string(blocks.size()) + "\n";
     for (const blockSpec& b : blocks) text += blockText(b);
     return text;
+}
+
+// Loads the frame set in `dir` into `set`; what loading printed.
+std::string loadFrames(CSpriteBase& set, const std::string& dir) {
+    startCapture();
+    set.initR(dir.c_str());
+    return stopCapture();
 }
 
 blockSpec frameNamed(int i, int pause = 40) {
@@ -109,9 +117,7 @@ TEST(FrameSetFormat, SkipsBlankAndCommentLinesOnlyBetweenBlocks) {
     std::string info = "FILES: 2\n\n# a comment\n" + blockText(first) + "\r\n\n#another\n" + blockText(second);
     std::string dir = frameFolder(info, 2);
     CSpriteBase set;
-    startCapture();
-    set.initR(dir.c_str());
-    stopCapture();
+    loadFrames(set, dir);
     ASSERT_EQ(2, set.numFrames);
     EXPECT_EQ("#", set.frames[1].sound);
     EXPECT_EQ("NULL", set.frames[0].sound);
@@ -125,9 +131,7 @@ TEST(FrameSetFormat, RecordsTheLineOfEachField) {
     std::string info = "FILES: 2\n# a comment\n\n" + blockText(first) + "\n" + blockText(frameNamed(1));
     std::string dir = frameFolder(info, 2);
     CSpriteBase set;
-    startCapture();
-    set.initR(dir.c_str());
-    stopCapture();
+    loadFrames(set, dir);
     ASSERT_EQ(2, set.numFrames);
     const struct {
         int frame;
@@ -175,9 +179,7 @@ TEST(FrameSetFormat, ColourKeyCarriesOverAndNegativeRedMeansNone) {
     unkeyed.head = "f2.bmp 40 -1 0 0";
     std::string dir = frameFolder(framesInfo({keyed, carried, unkeyed}), 3, 8, 8, kMagenta);
     CSpriteBase set;
-    startCapture();
-    set.initR(dir.c_str());
-    stopCapture();
+    loadFrames(set, dir);
     ASSERT_EQ(3, set.numFrames);
     EXPECT_TRUE(set.frames[0].image->flags & SDL_SRCCOLORKEY);
     EXPECT_TRUE(set.frames[1].image->flags & SDL_SRCCOLORKEY);
@@ -200,9 +202,7 @@ TEST(FrameSetFormat, FirstBlockWithoutColourKeysBlack) {
     b.head = "f0.bmp 40";
     std::string dir = frameFolder(framesInfo({b}), 1, 8, 8, 0x000000);
     CSpriteBase set;
-    startCapture();
-    set.initR(dir.c_str());
-    stopCapture();
+    loadFrames(set, dir);
     ASSERT_EQ(1, set.numFrames);
     SDL_Surface* screen = testScreen();
     fillSurface(screen, 0x00ff00);
@@ -217,9 +217,7 @@ TEST(FrameSetFormat, MirroredRecordsFlipAboutTheFrameWidth) {
     b.hitBox = "40 5 60 20";
     std::string dir = frameFolder(framesInfo({b}), 1, 64, 80);
     CSpriteBase set;
-    startCapture();
-    set.initR(dir.c_str());
-    stopCapture();
+    loadFrames(set, dir);
     const frameInfo& m = set.mirror[0];
     EXPECT_EQ(14, m.colBox.left);
     EXPECT_EQ(54, m.colBox.right);
@@ -238,9 +236,7 @@ TEST(FrameSetFormat, FramesOfDifferentSizesKeepTheLastSize) {
     writeBmp(dir + "/f1.bmp", 32, 40, 0x123456);
     blockSpec b0 = frameNamed(0);
     CSpriteBase set;
-    startCapture();
-    set.initR(dir.c_str());
-    stopCapture();
+    loadFrames(set, dir);
     EXPECT_EQ(32, set.width);
     EXPECT_EQ(40, set.height);
     EXPECT_EQ(64 - 10, set.mirror[0].offsetX);  // mirrored about its own width
@@ -265,9 +261,7 @@ TEST(FrameSetFormat, FlagsAreTrueOnlyAboveZero) {
     negative.flag2 = "2";
     std::string dir = frameFolder(framesInfo({zero, negative}), 2);
     CSpriteBase set;
-    startCapture();
-    set.initR(dir.c_str());
-    stopCapture();
+    loadFrames(set, dir);
     EXPECT_FALSE(set.frames[0].reservedFlag1);
     EXPECT_TRUE(set.frames[0].reservedFlag2);
     EXPECT_FALSE(set.frames[1].reservedFlag1);
@@ -301,9 +295,7 @@ TEST(FrameSetBadInput, CountsThatLieAreLoadedAsFarAsTheFileGoes) {
         for (int i = 0; i < c.blocks; ++i) info += blockText(frameNamed(i));
         std::string dir = frameFolder(info, c.blocks);
         CSpriteBase set;
-        startCapture();
-        set.initR(dir.c_str());
-        std::string out = stopCapture();
+        std::string out = loadFrames(set, dir);
         EXPECT_EQ(c.expected, set.numFrames) << c.header;
         EXPECT_EQ(c.expected, static_cast<int>(set.frames.size())) << c.header;
         if (c.expected != c.blocks || c.header == "nonsense") {
@@ -317,9 +309,7 @@ TEST(FrameSetBadInput, FileEndingInsideABlockKeepsTheWholeFramesOnly) {
     std::string cut = blockText(frameNamed(1)).substr(0, 20);
     std::string dir = frameFolder("FILES: 2\n" + whole + cut, 2);
     CSpriteBase set;
-    startCapture();
-    set.initR(dir.c_str());
-    std::string out = stopCapture();
+    std::string out = loadFrames(set, dir);
     EXPECT_EQ(1, set.numFrames);
     EXPECT_TRUE(set.drawable(0));
     EXPECT_FALSE(set.drawable(1));
@@ -343,9 +333,7 @@ TEST(FrameSetBadInput, OverlongWordsAndLinesAreRejectedWithFileAndLine) {
     std::string info = "FILES: 1\n" + blockText(b);
     std::string dir = frameFolder(info, 1);
     CSpriteBase set;
-    startCapture();
-    set.initR(dir.c_str());
-    std::string out = stopCapture();
+    std::string out = loadFrames(set, dir);
     ASSERT_EQ(1, set.numFrames);
     EXPECT_EQ("NULL", set.frames[0].sound);
     EXPECT_EQ(0, set.frames[0].numParticles);
@@ -433,16 +421,9 @@ TEST(Mirroring, LoadedFramesAreMirroredPixelForPixel) {
     testScreen();
     std::string dir = makeTempDir("mirror");
     writeFile(dir + "/info", framesInfo({frameNamed(0)}));
-    SDL_Surface* picture = SDL_CreateRGBSurface(0, 4, 1, 24, 0xff0000, 0xff00, 0xff, 0);
-    SDL_Rect left = {0, 0, 1, 1};
-    SDL_FillRect(picture, nullptr, SDL_MapRGB(picture->format, 0, 0, 200));
-    SDL_FillRect(picture, &left, SDL_MapRGB(picture->format, 200, 0, 0));
-    SDL_SaveBMP(picture, (dir + "/f0.bmp").c_str());
-    SDL_FreeSurface(picture);
+    writeBmp(dir + "/f0.bmp", 4, 1, 0x0000c8, 1, 0xc80000);
     CSpriteBase set;
-    startCapture();
-    set.initR(dir.c_str());
-    stopCapture();
+    loadFrames(set, dir);
     EXPECT_EQ(0xc80000u, get_pixel32(set.frames[0].image, 0, 0) & 0xffffff);
     EXPECT_EQ(0xc80000u, get_pixel32(set.mirror[0].image, 3, 0) & 0xffffff);
     EXPECT_EQ(0x0000c8u, get_pixel32(set.mirror[0].image, 0, 0) & 0xffffff);
@@ -532,9 +513,7 @@ TEST(SpritePlacement, AdjustPosMoveDAndOffsets) {
     b.move = "5 0";
     std::string dir = frameFolder(framesInfo({b, frameNamed(1), frameNamed(2)}), 3, 64, 80);
     CSpriteBase set;
-    startCapture();
-    set.initR(dir.c_str());
-    stopCapture();
+    loadFrames(set, dir);
     CSprite sprite;
     sprite.init(&set, testScreen());
     sprite.adjustPos(20, 100, true);
@@ -560,9 +539,7 @@ TEST(SpriteFrameData, SoundAndParticlesOfTheCurrentFrame) {
     b.particles = {"fireball1 80 80", "burst 0 0"};
     std::string dir = frameFolder(framesInfo({b}), 1);
     CSpriteBase set;
-    startCapture();
-    set.initR(dir.c_str());
-    stopCapture();
+    loadFrames(set, dir);
     CSprite sprite;
     sprite.init(&set, testScreen());
     EXPECT_EQ("swing", sprite.returnSound());
@@ -577,9 +554,7 @@ TEST(SpriteDebug, ColBoxesUseRawPixelValues) {
     b.colBox = "5 2 25 12";
     std::string dir = frameFolder(framesInfo({b}), 1, 30, 20);
     CSpriteBase set;
-    startCapture();
-    set.initR(dir.c_str());
-    stopCapture();
+    loadFrames(set, dir);
     SDL_Surface* screen = testScreen();
     fillSurface(screen, 0);
     CSprite sprite;
@@ -587,12 +562,12 @@ TEST(SpriteDebug, ColBoxesUseRawPixelValues) {
     sprite.x = 200;
     sprite.y = 100;
     sprite.drawColBoxes();
-    EXPECT_EQ(0xff0000u, pixelAt(screen, 205, 102));
-    EXPECT_EQ(0xff0000u, pixelAt(screen, 224, 111));
+    EXPECT_EQ(kSpriteBoxColour, pixelAt(screen, 205, 102));
+    EXPECT_EQ(kSpriteBoxColour, pixelAt(screen, 224, 111));
     EXPECT_EQ(0u, pixelAt(screen, 225, 111));
     EXPECT_EQ(0u, pixelAt(screen, 205, 112));
-    EXPECT_EQ(0xccu, pixelAt(screen, 198, 98));
-    EXPECT_EQ(0xccu, pixelAt(screen, 201, 99));
+    EXPECT_EQ(kAnchorMarkColour, pixelAt(screen, 198, 98));
+    EXPECT_EQ(kAnchorMarkColour, pixelAt(screen, 201, 99));
     EXPECT_EQ(0u, pixelAt(screen, 202, 99));
 }
 
@@ -602,9 +577,7 @@ TEST(SpriteBadInput, UnloadedAndEmptySetsAreNeverDrawnOrRead) {
     CSpriteBase unloaded;
     CSpriteBase empty;
     std::string dir = frameFolder("FILES: 0\n", 0);
-    startCapture();
-    empty.initR(dir.c_str());
-    stopCapture();
+    loadFrames(empty, dir);
     for (CSpriteBase* set : {&unloaded, &empty}) {
         CSprite sprite;
         sprite.init(set, screen);

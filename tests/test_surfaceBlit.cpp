@@ -205,12 +205,7 @@ std::string keyedFrameFolder() {
     std::string dir = makeTempDir("keyed");
     writeFile(dir + "/info",
               "FILES: 1\nf0.bmp 40 255 0 255\n2 1\n0 0 4 2\n0 0 0 0\n0\n0\n0\n0 0\n0 0\nNULL\n0\n0 0\n0\nnone\n");
-    SDL_Surface* picture = SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 2, 24, 0xff0000, 0xff00, 0xff, 0);
-    SDL_Rect left = {0, 0, 2, 2};
-    SDL_FillRect(picture, nullptr, SDL_MapRGB(picture->format, 0, 200, 0));
-    SDL_FillRect(picture, &left, SDL_MapRGB(picture->format, 255, 0, 255));
-    SDL_SaveBMP(picture, (dir + "/f0.bmp").c_str());
-    SDL_FreeSurface(picture);
+    writeBmp(dir + "/f0.bmp", 4, 2, 0x00c800, 2, 0xff00ff);
     return dir;
 }
 }  // namespace
