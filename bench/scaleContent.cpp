@@ -1,16 +1,15 @@
 #include "scaleContent.h"
 
-#include <dirent.h>
 #include <malloc.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "commands/Condition.h"
+#include "platform/platform.h"
 #include "platform/textFile.h"
 
 namespace {
@@ -90,7 +89,7 @@ frameSetFiles repeatFrameSets(const frameSetFiles& files, int times, const std::
         const std::string& from = files.folders[i];
         std::string to = root + "/" + std::to_string(i) + "-" + baseName(from);
         std::string info = repeatedInfo(from, times);
-        if (info.empty() || mkdir(to.c_str(), 0755) != 0) {
+        if (info.empty() || isFolder(to) || !makeFolders(to)) {
             why = "cannot repeat the frame set " + from;
             return frameSetFiles();
         }
@@ -115,20 +114,8 @@ frameSetFiles repeatFrameSets(const frameSetFiles& files, int times, const std::
 }
 
 void removeTree(const std::string& root) {
-    DIR* dir = opendir(root.c_str());
-    if (!dir) return;
-    while (dirent* entry = readdir(dir)) {
-        std::string name = entry->d_name;
-        if (name == "." || name == "..") continue;
-        std::string path = root + "/" + name;
-        struct stat info;
-        if (lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-            removeTree(path);
-        else
-            unlink(path.c_str());
-    }
-    closedir(dir);
-    rmdir(root.c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(root, ignored);
 }
 
 size_t surfaceBytes(const SDL_Surface* surface) {

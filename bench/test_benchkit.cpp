@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "rectCopy.h"
 #include "scaleContent.h"
+#include "sprites/sceneGeometry.h"
 
 namespace {
 SDL_Surface* makeScreen() {
@@ -182,7 +183,7 @@ benchScene* BenchSceneTest::scene = nullptr;
 
 TEST_F(BenchSceneTest, SettledSceneHasTheFighterOnTheFloor) {
     EXPECT_TRUE(vikings1.grounded);
-    EXPECT_EQ(530, vikings1.y);
+    EXPECT_EQ(g_GroundLevel, vikings1.y);
     EXPECT_EQ(3, scene->liveParticles());
 }
 
@@ -216,7 +217,7 @@ TEST_F(BenchSceneTest, RepaintPassesShowTheBackgroundAwayFromTheSprites) {
     // Below the floor line, far from every sprite, the screen is the background.
     std::vector<pixelRect> rects = scene->spriteRects();
     ASSERT_EQ(4u, rects.size());
-    for (int x = 0; x < 800; x += 37) {
+    for (int x = 0; x < kScreenWidth; x += 37) {
         bool covered = false;
         for (const pixelRect& r : rects) covered = covered || (x >= r.x && x < r.x + r.w && 590 >= r.y);
         if (covered) continue;
@@ -437,7 +438,7 @@ TEST_F(BenchSceneTest, KeepsTheParticlesAskedForUpToTheListsCap) {
         // Every one of them on the screen, where the pass moves its bytes.
         int offScreen = 0;
         for (const pixelRect& r : scene->spriteRects())
-            if (clipRect(r, 800, 600).w == 0) ++offScreen;
+            if (clipRect(r, kScreenWidth, kScreenHeight).w == 0) ++offScreen;
         EXPECT_EQ(0, offScreen) << c.asked;
     }
 }
@@ -456,13 +457,13 @@ TEST_F(BenchSceneTest, ChangedRectsPassDrawsAsThePassAndShowsTheSpritesOldAndNew
     for (const SDL_Rect& r : after) {
         EXPECT_GE(r.x, 0);
         EXPECT_GE(r.y, 0);
-        EXPECT_LE(r.x + r.w, 800);
-        EXPECT_LE(r.y + r.h, 600);
+        EXPECT_LE(r.x + r.w, kScreenWidth);
+        EXPECT_LE(r.y + r.h, kScreenHeight);
         EXPECT_GT(r.w * r.h, 0);
     }
     EXPECT_NE(before[0].x, after[0].x);
     // As after the game's own pass: away from the sprites, the background.
-    for (int x = 0; x < 800; x += 37) {
+    for (int x = 0; x < kScreenWidth; x += 37) {
         bool covered = false;
         for (const SDL_Rect& r : after) covered = covered || (x >= r.x && x < r.x + r.w && 590 >= r.y && 590 < r.y + r.h);
         if (covered) continue;

@@ -44,7 +44,7 @@ SDL_Surface* fuzzScreen() {
         std::fprintf(stderr, "fuzz: SDL_Init failed: %s\n", SDL_GetError());
         std::abort();
     }
-    screen = SDL_SetVideoMode(800, 600, 32, SDL_SWSURFACE);
+    screen = SDL_SetVideoMode(kScreenWidth, kScreenHeight, kScreenBits, SDL_SWSURFACE);
     if (!screen) {
         std::fprintf(stderr, "fuzz: no video mode: %s\n", SDL_GetError());
         std::abort();

@@ -13,6 +13,7 @@
 #include "fighter/Fighter.h"
 #include "fuzzSupport.h"
 #include "platform/platform.h"
+#include "sprites/sceneGeometry.h"
 
 namespace {
 std::string characterFolder;
@@ -60,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fighter.initS(anims, screen);
     fighter.speed = 3.0f;
     fighter.x = 150;
-    fighter.y = 530;
+    fighter.y = g_GroundLevel;
     fighter.grounded = true;
     fighter.airActions = 2;
     Target target;

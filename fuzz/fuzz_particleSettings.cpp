@@ -12,6 +12,7 @@
 #include "particles/particleInfo.h"
 #include "particles/particleList.h"
 #include "platform/platform.h"
+#include "sprites/sceneGeometry.h"
 
 namespace {
 std::string gameFolder;
@@ -47,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     {
         Fighter owner;
         owner.x = 300;
-        owner.y = 530;
+        owner.y = g_GroundLevel;
         owner.dir = size % 3 == 0;
         CSprite parent;
         parent.x = 420;

@@ -14,6 +14,7 @@
 #include "particles/particleList.h"
 #include "platform/platform.h"
 #include "platform/textFile.h"
+#include "sprites/sceneGeometry.h"
 
 namespace {
 partInfoList* defs = nullptr;  // the bundled definitions and two odd ones, loaded once
@@ -51,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     clockSet(5000);
     Fighter owner;
     owner.x = 400;
-    owner.y = 530;
+    owner.y = g_GroundLevel;
     CSprite parent;
     parent.x = 100;
     parent.y = 100;

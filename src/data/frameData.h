@@ -7,11 +7,7 @@
 #include <vector>
 
 #include "sprites/CSpriteBase.h"
-
-// The frame-time factor the game gives its fighter.
-const float kFighterSpeed = 3.0f;
-// Milliseconds of one movement step at its fastest.
-const int kStepMs = 10;
+#include "sprites/sceneGeometry.h"
 
 // One particle line of the move, launched when its frame first shows.
 struct particleLaunch {

@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "shell/gamePad.h"
 #include "shell/scene.h"
+#include "sprites/sceneGeometry.h"
 
 // Pixels the anchor moves per movement step while an arrow is held.
 static const int walkStep = 3;
@@ -52,7 +53,7 @@ void playerControl::setup(Fighter* fighter, partInfoList* partInfo, particleList
 
 void playerControl::update() {
     now = static_cast<int>(clockTicks());
-    float elapsed = static_cast<float>((now - lastUpdate) * 0.1);
+    float elapsed = static_cast<float>((now - lastUpdate) * (1.0 / kStepMs));  // in movement steps
     lastUpdate = now;
     stepClock += elapsed;
 

@@ -33,7 +33,7 @@ public:
     Target* target = nullptr;
     int lastUpdate = 0;                // clock of the previous update()
     int now = 0;                       // clock of this pass's update()
-    float stepClock = 0.0f;            // time since the last movement step, in 10 ms
+    float stepClock = 0.0f;            // time since the last movement step, in steps of kStepMs
     int frameNow = 0;
     int framePrev = 0;
     std::string actionNow = "NULL";

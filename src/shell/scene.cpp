@@ -132,7 +132,7 @@ void startScene(sceneObjects& o, bool windowed, const loadPolicy& policy) {
     // the character
     loadCharacter(o.anims, o.moves, policy);
     vikings1.initS(&o.anims, screen);
-    vikings1.speed = 3.0f;
+    vikings1.speed = kFighterSpeed;
     vikings1.x = 150;
     vikings1.y = 300;
     SDL_ShowCursor(SDL_DISABLE);
