@@ -71,7 +71,7 @@ buildSdl() {
 
 # --- The game and its tools ---
 BUILD="$ROOT/build-$NAME"
-cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFIGHTSCENE_WERROR=ON \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
     -DFIGHTSCENE_WINDOWS_ARCH="$ARCH" -DFIGHTSCENE_SDL_PREFIX="$SDL_PREFIX" >"$BUILD.configure.log" 2>&1 || {
     cat "$BUILD.configure.log" >&2
