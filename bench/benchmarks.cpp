@@ -1,19 +1,15 @@
 #include "benchmarks.h"
 
 #include <benchmark/benchmark.h>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <string>
 #include <vector>
 
 #include "benchScene.h"
 #include "figures.h"
+#include "processProbe.h"
 #include "rectCopy.h"
 #include "scaleContent.h"
 #include "platform/platform.h"
@@ -99,9 +95,10 @@ frameSetFiles bundledFrameSets(benchScene& scene) {
 // and the floor of two 32-bit images.
 void countMemory(benchmark::State& state, const frameSetFiles& files) {
     std::vector<CSpriteBase> sets(files.folders.size());
-    size_t before = heapInUse();
+    size_t before = 0, loaded = 0, drawn = 0;
+    bool heapRead = heapInUse(before);
     for (size_t i = 0; i < sets.size(); ++i) sets[i].initR(files.folders[i].c_str());
-    size_t loaded = heapInUse();
+    heapRead = heapInUse(loaded) && heapRead;
     size_t frames = 0, pixels = 0, floor = 0;
     SDL_Surface* scratch = SDL_DisplayFormat(screen);
     for (CSpriteBase& set : sets) {
@@ -113,13 +110,16 @@ void countMemory(benchmark::State& state, const frameSetFiles& files) {
             SDL_BlitSurface(set.mirror[f].image, nullptr, scratch, nullptr);
         }
     }
-    size_t drawn = heapInUse();
+    heapRead = heapInUse(drawn) && heapRead;
     if (scratch) SDL_FreeSurface(scratch);
     for (CSpriteBase& set : sets) set.release();
     if (frames == 0) return;
     auto perFrame = [frames](size_t bytes) { return static_cast<double>(bytes) / static_cast<double>(frames); };
-    state.counters["heap_per_frame"] = perFrame(loaded - before);
-    state.counters["drawn_heap_per_frame"] = perFrame(drawn - before);
+    // Without a count of the heap the memory lines are left out, not zero.
+    if (heapRead) {
+        state.counters["heap_per_frame"] = perFrame(loaded - before);
+        state.counters["drawn_heap_per_frame"] = perFrame(drawn - before);
+    }
     state.counters["pixels_per_frame"] = perFrame(pixels);
     state.counters["floor_per_frame"] = perFrame(floor);
 }
@@ -208,14 +208,6 @@ void fillBuffer(inputChecker& checker, int start, bool withButton) {
     }
 }
 
-// CPU time of this thread: the update alone is timed, by the same clock as
-// the other figures, so time spent waiting for the CPU does not count.
-double threadSeconds() {
-    timespec now;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
 moveNode* lastOf(moveNode* list) {
     while (list && list->next) list = list->next;
     return list;
@@ -230,6 +222,8 @@ void inputWithButton(benchmark::State& state, benchScene& scene) {
     moveNode* last = lastOf(checker.aList);
     const int start = 100000;
     bool whole = true;
+    // The update alone is timed, by the CPU time of this thread as the
+    // other figures, so time spent waiting for the CPU does not count.
     for (auto _ : state) {
         fillBuffer(checker, start, true);
         double begin = threadSeconds();
@@ -303,41 +297,6 @@ void scaleLimit(benchmark::State& state, benchScene& scene) {
     scene.keepParticles(particles);
     bytesLimit(state, scene, particles);
 }
-
-// Standard output into a file while a benchmark runs, as a player's
-// terminal output kept in a file; emptied between iterations, untimed.
-class outputFile {
-public:
-    outputFile() {
-        std::fflush(stdout);
-        char name[] = "/tmp/fightscene-bench-out-XXXXXX";
-        int fd = mkstemp(name);
-        if (fd < 0) return;
-        unlink(name);
-        // Appending: after each emptying the writes start again at 0.
-        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_APPEND);
-        saved = dup(STDOUT_FILENO);
-        dup2(fd, STDOUT_FILENO);
-        close(fd);
-    }
-    ~outputFile() {
-        std::fflush(stdout);
-        if (saved < 0) return;
-        dup2(saved, STDOUT_FILENO);
-        close(saved);
-    }
-    bool ok() const { return saved >= 0; }
-    void empty() {
-        std::fflush(stdout);
-        written += lseek(STDOUT_FILENO, 0, SEEK_END);
-        // Should emptying fail, the file only grows.
-        (void)!ftruncate(STDOUT_FILENO, 0);
-    }
-    long long written = 0;
-
-private:
-    int saved = -1;
-};
 
 void scaleMoves(benchmark::State& state, benchScene& scene, bool silent) {
     const int count = static_cast<int>(state.range(0));
@@ -441,12 +400,11 @@ void registerBenchmarks(benchScene& scene) {
         family->UseManualTime()->Unit(benchmark::kMicrosecond);
     }
     static std::vector<frameSetFiles> scaled;
-    char root[] = "/tmp/fightscene-bench-frames-XXXXXX";
-    if (mkdtemp(root)) scaledRoot = root;
+    scaledRoot = makeTempFolder("fightscene-bench-frames");
     for (int times : kScaleFrameTimes) {
         std::string why;
         std::string folder = scaledRoot + "/x" + std::to_string(times);
-        bool made = !scaledRoot.empty() && mkdir(folder.c_str(), 0755) == 0;
+        bool made = !scaledRoot.empty() && makeFolders(folder);
         scaled.push_back(made ? repeatFrameSets(files, times, folder, why) : frameSetFiles());
     }
     for (size_t i = 0; i < scaled.size(); ++i) {

@@ -198,7 +198,7 @@ std::vector<scaleRow> figureBook::scaleRows() const {
         long frames = static_cast<long>(a.counter("frames"));
         if (figure(sized(kScaleFloor, times), b)) add("frames", frames, "load/floor", cpuRatio(a, b), kScaleLoadTarget);
         double floor = a.counter("floor_per_frame");
-        if (floor > 0) {
+        if (floor > 0 && a.counters.count("heap_per_frame")) {
             add("frame-memory", frames, "heap/floor", a.counter("heap_per_frame") / floor, 0);
             add("frame-memory", frames, "drawn-heap/floor", a.counter("drawn_heap_per_frame") / floor, 0);
         }
@@ -206,7 +206,9 @@ std::vector<scaleRow> figureBook::scaleRows() const {
     if (figure(kMemoryResident, a) && a.counter("surfaces") > 0) {
         long frames = static_cast<long>(a.counter("frames"));
         add("resident", frames, "rss/surfaces", a.counter("resident") / a.counter("surfaces"), 0);
-        add("resident", frames, "anonymous/surfaces", a.counter("anonymous") / a.counter("surfaces"), 0);
+        // Not measured where the system does not tell the anonymous part (Windows).
+        if (a.counter("anonymous") > 0)
+            add("resident", frames, "anonymous/surfaces", a.counter("anonymous") / a.counter("surfaces"), 0);
     }
 
     // The display: the game's pass, the flip alone and a pass showing only

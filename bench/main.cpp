@@ -2,11 +2,7 @@
 // measured on the bundled data, headless. The engine's progress lines go to
 // /dev/null; the results and the ratios go to standard output.
 #include <benchmark/benchmark.h>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +14,7 @@
 #include "benchScene.h"
 #include "benchmarks.h"
 #include "figures.h"
+#include "processProbe.h"
 #include "platform/textFile.h"
 #include "platform/platform.h"
 
@@ -46,20 +43,6 @@ int contentReports = 0;
 void countReport(const std::string& file, int line, const std::string& message) {
     ++contentReports;
     std::fprintf(stderr, "content: %s:%d: %s\n", file.c_str(), line, message.c_str());
-}
-
-// The loading benchmarks load once untimed so that both sides run on a
-// grown heap. glibc's allocator would still give freed memory back to the
-// system, or move large blocks to their own mappings, by thresholds it
-// adjusts as it goes: whether a side then paid for fresh pages depended on
-// what ran before it (the 4x loading ran at 0.75 of its floor alone and at
-// 1.8 in the full run). Fixed thresholds keep freed memory for reuse on
-// both sides. Called after start-up, whose resident size is measured.
-void keepFreedMemory() {
-#ifdef __GLIBC__
-    mallopt(M_TRIM_THRESHOLD, INT_MAX);
-    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-#endif
 }
 
 std::string formatAsked(int argc, char** argv) {
@@ -118,6 +101,7 @@ int main(int argc, char** argv) {
     }
     if (contentReports > 0) std::fprintf(stderr, "fightscene-bench: the bundled data gave %d content reports\n", contentReports);
 
+    // After start-up, whose resident size is measured.
     keepFreedMemory();
     registerBenchmarks(scene);
     figureBook book;

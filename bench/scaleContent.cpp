@@ -1,9 +1,6 @@
 #include "scaleContent.h"
 
-#include <malloc.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -43,12 +40,6 @@ std::string repeatedInfo(const std::string& folder, int times) {
     std::string text = "FILES: " + std::to_string(count * times) + "\n";
     for (int i = 0; i < times; ++i) text += body.str();
     return text;
-}
-
-size_t smapsField(const std::string& text, const char* label) {
-    size_t at = text.find(label);
-    if (at == std::string::npos) return 0;
-    return std::strtoull(text.c_str() + at + std::string(label).size(), nullptr, 10) * 1024;
 }
 }  // namespace
 
@@ -134,21 +125,6 @@ size_t frameSetFloor(const CSpriteBase& set) {
     for (const frameInfo& record : set.frames)
         if (record.image) bytes += 2 * static_cast<size_t>(record.image->w) * static_cast<size_t>(record.image->h) * 4;
     return bytes;
-}
-
-size_t heapInUse() {
-    struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;  // small blocks and the ones mapped on their own
-}
-
-residentMemory residentNow() {
-    residentMemory memory;
-    std::ifstream in("/proc/self/smaps_rollup");
-    std::stringstream text;
-    text << in.rdbuf();
-    memory.total = smapsField(text.str(), "\nRss:");
-    memory.anonymous = smapsField(text.str(), "\nAnonymous:");
-    return memory;
 }
 
 moveInfo* silentSearch(inputChecker& checker) {

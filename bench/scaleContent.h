@@ -10,6 +10,7 @@
 
 #include "commands/inputChecker.h"
 #include "data/moveSet.h"
+#include "processProbe.h"
 #include "sprites/CSpriteBase.h"
 
 // The frame-set folders of some content and the bitmap each frame decodes,
@@ -51,15 +52,3 @@ size_t surfaceBytes(const SDL_Surface* surface);
 size_t frameSetBytes(const CSpriteBase& set);
 // Two 32-bit images per frame (stored and mirrored), the least a set can hold.
 size_t frameSetFloor(const CSpriteBase& set);
-
-// Bytes the heap hands out now (malloc's count of bytes in use).
-size_t heapInUse();
-
-// The process's resident memory from /proc/self/smaps_rollup: all of it, and
-// the anonymous part (heap, surfaces, stacks); the rest is mapped files
-// (program and libraries). Zeros where it can't be read.
-struct residentMemory {
-    size_t total = 0;
-    size_t anonymous = 0;
-};
-residentMemory residentNow();

@@ -1,6 +1,8 @@
 # Cross-compiles for Windows with Debian's mingw-w64: 32-bit x86 unless
 # FIGHTSCENE_WINDOWS_ARCH says x86_64. FIGHTSCENE_SDL_PREFIX names the folder
-# where SDL and SDL_mixer for that target are installed.
+# where SDL and SDL_mixer for that target are installed, and
+# FIGHTSCENE_BENCHMARK_PREFIX the one of Google Benchmark (optional: without
+# it fightscene-bench is not built).
 set(CMAKE_SYSTEM_NAME Windows)
 if(NOT FIGHTSCENE_WINDOWS_ARCH)
   set(FIGHTSCENE_WINDOWS_ARCH i686)
@@ -17,7 +19,7 @@ set(CMAKE_RC_COMPILER ${FIGHTSCENE_WINDOWS_TRIPLE}-windres)
 # matters only across a library's interface, and those functions are private.
 set(CMAKE_CXX_FLAGS_INIT "-Wno-psabi")
 
-set(CMAKE_FIND_ROOT_PATH /usr/${FIGHTSCENE_WINDOWS_TRIPLE} ${FIGHTSCENE_SDL_PREFIX})
+set(CMAKE_FIND_ROOT_PATH /usr/${FIGHTSCENE_WINDOWS_TRIPLE} ${FIGHTSCENE_SDL_PREFIX} ${FIGHTSCENE_BENCHMARK_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

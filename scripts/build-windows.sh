@@ -4,9 +4,10 @@
 # the data and the READMEs, in one folder. With --64, a 64-bit build in
 # dist/fightscene-win64.zip instead.
 #
-# SDL 1.2 and SDL_mixer 1.2 for Windows are built from Debian's own source
-# packages and kept in ~/.cache/fightscene (or $XDG_CACHE_HOME/fightscene),
-# one folder per target and source package versions, so later runs reuse them.
+# SDL 1.2 and SDL_mixer 1.2 for Windows, and Google Benchmark for
+# fightscene-bench, are built from Debian's own source packages and kept in
+# ~/.cache/fightscene (or $XDG_CACHE_HOME/fightscene), one folder per target
+# and source package versions, so later runs reuse them.
 # The CMake build goes to build-win32/ (build-win64/). Extra arguments are
 # CMake targets to build besides the zip's (scripts/test-windows.sh asks for
 # the tests).
@@ -29,12 +30,14 @@ sourceVersion() {
 }
 SDL_VERSION="$(sourceVersion libsdl1.2)"
 MIXER_VERSION="$(sourceVersion sdl-mixer1.2)"
-if [ -z "$SDL_VERSION" ] || [ -z "$MIXER_VERSION" ]; then
-    echo "build-windows: apt-get finds no source package for libsdl1.2 or sdl-mixer1.2" >&2
+BENCHMARK_VERSION="$(sourceVersion benchmark)"
+if [ -z "$SDL_VERSION" ] || [ -z "$MIXER_VERSION" ] || [ -z "$BENCHMARK_VERSION" ]; then
+    echo "build-windows: apt-get finds no source package for libsdl1.2, sdl-mixer1.2 or benchmark" >&2
     exit 1
 fi
 CACHE="${XDG_CACHE_HOME:-$HOME/.cache}/fightscene"
 SDL_PREFIX="$CACHE/sdl-$TRIPLE-libsdl1.2_$SDL_VERSION-sdl-mixer1.2_$MIXER_VERSION"
+BENCHMARK_PREFIX="$CACHE/benchmark-$TRIPLE-benchmark_$BENCHMARK_VERSION"
 
 buildSdl() {
     work="$(mktemp -d)"
@@ -69,11 +72,39 @@ buildSdl() {
 }
 [ -f "$SDL_PREFIX/.complete" ] || buildSdl
 
+# Google Benchmark as static libraries, without its own tests. The version
+# it reports is the package's (Debian's build passes it the same way: the
+# source has no git tags to read it from).
+buildBenchmark() {
+    work="$(mktemp -d)"
+    trap 'rm -rf "$work"' EXIT
+    rm -rf "$BENCHMARK_PREFIX"
+    echo "build-windows: building Google Benchmark $BENCHMARK_VERSION for $TRIPLE into $BENCHMARK_PREFIX"
+    (cd "$work" && apt-get source -q benchmark >apt-source.log 2>&1) || {
+        cat "$work/apt-source.log" >&2
+        exit 1
+    }
+    (cmake -S "$work"/benchmark-*/ -B "$work/build" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DFIGHTSCENE_WINDOWS_ARCH="$ARCH" \
+        -DCMAKE_INSTALL_PREFIX="$BENCHMARK_PREFIX" -DGIT_VERSION="${BENCHMARK_VERSION%-*}" \
+        -DBUILD_SHARED_LIBS=OFF -DBENCHMARK_ENABLE_TESTING=OFF -DBENCHMARK_ENABLE_GTEST_TESTS=OFF \
+        -DBENCHMARK_ENABLE_WERROR=OFF -DBENCHMARK_INSTALL_DOCS=OFF >"$work/configure.log" 2>&1 &&
+        cmake --build "$work/build" -j"$JOBS" --target install >"$work/make.log" 2>&1) || {
+        tail -n 30 "$work"/*.log >&2
+        exit 1
+    }
+    touch "$BENCHMARK_PREFIX/.complete"
+    rm -rf "$work"
+    trap - EXIT
+}
+[ -f "$BENCHMARK_PREFIX/.complete" ] || buildBenchmark
+
 # --- The game and its tools ---
 BUILD="$ROOT/build-$NAME"
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFIGHTSCENE_WERROR=ON \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
-    -DFIGHTSCENE_WINDOWS_ARCH="$ARCH" -DFIGHTSCENE_SDL_PREFIX="$SDL_PREFIX" >"$BUILD.configure.log" 2>&1 || {
+    -DFIGHTSCENE_WINDOWS_ARCH="$ARCH" -DFIGHTSCENE_SDL_PREFIX="$SDL_PREFIX" \
+    -DFIGHTSCENE_BENCHMARK_PREFIX="$BENCHMARK_PREFIX" >"$BUILD.configure.log" 2>&1 || {
     cat "$BUILD.configure.log" >&2
     exit 1
 }

@@ -2,7 +2,9 @@
 # The Windows build, tested under Wine on this machine:
 # 1. makes dist/fightscene-win32.zip and the engine's test programs for
 #    Windows (scripts/build-windows.sh), then runs those tests through CTest
-#    under Wine on SDL's dummy drivers;
+#    under Wine on SDL's dummy drivers, with the benchmark's tests
+#    (test_benchkit, and fightscene-bench run once at a tiny repetition
+#    count, judged by its own checks as on Linux);
 # 2. unzips the zip and plays the real fightscene.exe under Wine in Xvfb with
 #    SDL's Windows video driver: start-up lines in stdout.txt, the landing,
 #    down, toward, z throws the fireball, Escape ends with status 0 and the
