@@ -2,6 +2,14 @@
 
 #include <cstring>
 
+// 32-byte vectors where the compiler can build them for one function and
+// ask the processor at run time: 64-bit x86, but not on Windows, where GCC
+// can't align the stack for them.
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(_WIN32)
+#define WIDE_KEYED_COPY 1
+#include <immintrin.h>
+#endif
+
 namespace {
 // A 32-bit software surface whose pixels can be read and written directly:
 // no alpha channel, 8 bits per colour, no offset, not locked, no RLE.
@@ -49,45 +57,119 @@ void storeKeyedFour(Uint32* at, fourPixels four, fourPixels keys, fourPixels bit
 // Pixels a step of the keyed copy takes: four vectors, one cache line.
 const int kKeyedStep = 16;
 
-// Rows of colour-keyed pixels, as SDL's keyed blit writes them. A saved
-// background seldom holds the key: a step whose pixels are neither the key
-// nor carry other bits is stored as it was loaded, and only the other steps
-// read the pixels under them. The four vectors of a step are named one by
-// one so that they stay in registers: copied through an array, they went
-// through the stack on the way, doubling the bytes moved.
-void copyKeyedRows(Uint8* to, int toPitch, const Uint8* from, int fromPitch, int w, int h, Uint32 key,
-                   Uint32 colourBits) {
+// One row of colour-keyed pixels, as SDL's keyed blit
+// writes them. A saved background seldom holds the key: a step whose pixels
+// are neither the key nor carry other bits is stored as it was loaded, and
+// only the other steps read the pixels under them. The four vectors of a
+// step are named one by one so that they stay in registers: copied through
+// an array, they went through the stack on the way, doubling the bytes moved.
+void copyKeyedRow(Uint32* d, const Uint32* s, int w, Uint32 key, Uint32 colourBits) {
     const fourPixels keys = {key, key, key, key};
     const fourPixels bits = {colourBits, colourBits, colourBits, colourBits};
     const fourPixels otherBits = ~bits;
+    int i = 0;
+    for (; i + kKeyedStep <= w; i += kKeyedStep) {
+        fourPixels a = loadFour(s + i), b = loadFour(s + i + 4), c = loadFour(s + i + 8), e = loadFour(s + i + 12);
+        fourPixels special = (a == keys) | (b == keys) | (c == keys) | (e == keys) | ((a | b | c | e) & otherBits);
+        Uint64 halves[2];
+        std::memcpy(halves, &special, sizeof halves);
+        if ((halves[0] | halves[1]) == 0) {
+            storeFour(d + i, a);
+            storeFour(d + i + 4, b);
+            storeFour(d + i + 8, c);
+            storeFour(d + i + 12, e);
+        } else {
+            storeKeyedFour(d + i, a, keys, bits);
+            storeKeyedFour(d + i + 4, b, keys, bits);
+            storeKeyedFour(d + i + 8, c, keys, bits);
+            storeKeyedFour(d + i + 12, e, keys, bits);
+        }
+    }
+    for (; i < w; ++i) {
+        Uint32 p = s[i];
+        d[i] = p != key ? (p & colourBits) : d[i];
+    }
+}
+
+#ifdef WIDE_KEYED_COPY
+// The same row in steps of 32 pixels, eight to a vector, for processors
+// with AVX2: half the instructions per byte of the step above, which keeps
+// the restore within reach of a plain copy.
+#define WIDE_STEP inline __attribute__((target("avx2"), always_inline))
+
+WIDE_STEP __m256i loadEight(const Uint32* at) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at)); }
+
+WIDE_STEP void storeEight(Uint32* at, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), v); }
+
+// Eight pixels of a keyed copy over the pixels `under` them, as
+// storeKeyedFour.
+WIDE_STEP __m256i keyedEight(__m256i v, __m256i under, __m256i keys, __m256i bits) {
+    __m256i keyed = _mm256_cmpeq_epi32(v, keys);
+    return _mm256_or_si256(_mm256_and_si256(under, keyed), _mm256_andnot_si256(keyed, _mm256_and_si256(v, bits)));
+}
+
+WIDE_STEP void storeKeyedEight(Uint32* at, __m256i v, __m256i keys, __m256i bits) {
+    storeEight(at, keyedEight(v, loadEight(at), keys, bits));
+}
+
+__attribute__((target("avx2"))) void copyKeyedRowWide(Uint32* d, const Uint32* s, int w, Uint32 key,
+                                                      Uint32 colourBits) {
+    const __m256i keys = _mm256_set1_epi32(static_cast<int>(key));
+    const __m256i bits = _mm256_set1_epi32(static_cast<int>(colourBits));
+    int i = 0;
+    for (; i + 4 * 8 <= w; i += 4 * 8) {
+        __m256i a = loadEight(s + i), b = loadEight(s + i + 8), c = loadEight(s + i + 16), e = loadEight(s + i + 24);
+        __m256i isKey = _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi32(a, keys), _mm256_cmpeq_epi32(b, keys)),
+                                        _mm256_or_si256(_mm256_cmpeq_epi32(c, keys), _mm256_cmpeq_epi32(e, keys)));
+        __m256i all = _mm256_or_si256(_mm256_or_si256(a, b), _mm256_or_si256(c, e));
+        // no key, and no bit outside the colours (testc: all & ~bits == 0)
+        if (_mm256_testz_si256(isKey, isKey) && _mm256_testc_si256(bits, all)) {
+            storeEight(d + i, a);
+            storeEight(d + i + 8, b);
+            storeEight(d + i + 16, c);
+            storeEight(d + i + 24, e);
+        } else {
+            storeKeyedEight(d + i, a, keys, bits);
+            storeKeyedEight(d + i + 8, b, keys, bits);
+            storeKeyedEight(d + i + 16, c, keys, bits);
+            storeKeyedEight(d + i + 24, e, keys, bits);
+        }
+    }
+    // The rest of the row eight at a time, and the last few under a mask,
+    // which neither reads nor writes past the row's end.
+    for (; i + 8 <= w; i += 8) storeKeyedEight(d + i, loadEight(s + i), keys, bits);
+    if (i < w) {
+        const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+        const __m256i inRow = _mm256_cmpgt_epi32(_mm256_set1_epi32(w - i), lane);
+        __m256i v = _mm256_maskload_epi32(reinterpret_cast<const int*>(s + i), inRow);
+        __m256i under = _mm256_maskload_epi32(reinterpret_cast<const int*>(d + i), inRow);
+        _mm256_maskstore_epi32(reinterpret_cast<int*>(d + i), inRow, keyedEight(v, under, keys, bits));
+    }
+}
+
+bool processorHasAvx2() { return __builtin_cpu_supports("avx2"); }
+#else
+bool processorHasAvx2() { return false; }
+#endif
+
+// Rows of colour-keyed pixels, by the widest row copy the processor runs.
+void copyKeyedRows(Uint8* to, int toPitch, const Uint8* from, int fromPitch, int w, int h, Uint32 key,
+                   Uint32 colourBits) {
     for (int row = 0; row < h; ++row, to += toPitch, from += fromPitch) {
         const Uint32* s = reinterpret_cast<const Uint32*>(from);
         Uint32* d = reinterpret_cast<Uint32*>(to);
-        int i = 0;
-        for (; i + kKeyedStep <= w; i += kKeyedStep) {
-            fourPixels a = loadFour(s + i), b = loadFour(s + i + 4), c = loadFour(s + i + 8), e = loadFour(s + i + 12);
-            fourPixels special = (a == keys) | (b == keys) | (c == keys) | (e == keys) | ((a | b | c | e) & otherBits);
-            Uint64 halves[2];
-            std::memcpy(halves, &special, sizeof halves);
-            if ((halves[0] | halves[1]) == 0) {
-                storeFour(d + i, a);
-                storeFour(d + i + 4, b);
-                storeFour(d + i + 8, c);
-                storeFour(d + i + 12, e);
-            } else {
-                storeKeyedFour(d + i, a, keys, bits);
-                storeKeyedFour(d + i + 4, b, keys, bits);
-                storeKeyedFour(d + i + 8, c, keys, bits);
-                storeKeyedFour(d + i + 12, e, keys, bits);
-            }
+#ifdef WIDE_KEYED_COPY
+        if (keyedCopyBytes >= 32) {
+            copyKeyedRowWide(d, s, w, key, colourBits);
+            continue;
         }
-        for (; i < w; ++i) {
-            Uint32 p = s[i];
-            d[i] = p != key ? (p & colourBits) : d[i];
-        }
+#endif
+        copyKeyedRow(d, s, w, key, colourBits);
     }
 }
 }  // namespace
+
+int keyedCopyBytes = processorHasAvx2() ? 32 : 16;
 
 bool blitIsOwn(const SDL_Surface* src, const SDL_Surface* dst) {
     if (!src || !dst || src == dst) return false;

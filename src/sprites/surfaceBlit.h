@@ -13,3 +13,7 @@ int blitSurface(SDL_Surface* src, SDL_Rect* srcrect, SDL_Surface* dst, SDL_Rect*
 
 // True when blitSurface copies `src` onto `dst` itself instead of asking SDL.
 bool blitIsOwn(const SDL_Surface* src, const SDL_Surface* dst);
+
+// Vector width of the colour-keyed copy, in bytes: 32 where the processor
+// runs AVX2, else 16. Lowering it to 16 checks the narrower copy.
+extern int keyedCopyBytes;
