@@ -9,6 +9,18 @@
 
 #include "platform/platform.h"
 
+// AddressSanitizer keeps its own heap, which glibc's count does not see.
+#if defined(__SANITIZE_ADDRESS__)
+#define FIGHTSCENE_ASAN_HEAP 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define FIGHTSCENE_ASAN_HEAP 1
+#endif
+#endif
+#ifdef FIGHTSCENE_ASAN_HEAP
+#include <sanitizer/allocator_interface.h>
+#endif
+
 #ifdef _WIN32
 #ifndef _WIN32_WINNT
 #define _WIN32_WINNT 0x0601
@@ -62,7 +74,10 @@ void keepFreedMemory() {
 }
 
 bool heapInUse(size_t& bytes) {
-#ifdef _WIN32
+#if defined(FIGHTSCENE_ASAN_HEAP)
+    bytes = __sanitizer_get_current_allocated_bytes();
+    return true;
+#elif defined(_WIN32)
     _HEAPINFO entry;
     entry._pentry = nullptr;
     bytes = 0;

@@ -12,7 +12,8 @@ void keepFreedMemory();
 
 // Bytes the C library's heap hands out now: glibc's count of bytes in use
 // (mallinfo2), on Windows the sum of the busy blocks of the C library's
-// heap (_heapwalk). False when the heap can't be read.
+// heap (_heapwalk), under AddressSanitizer its own count. False when the
+// heap can't be read.
 bool heapInUse(size_t& bytes);
 
 // The process's resident memory: all of it and its anonymous part (heap,
