@@ -9,6 +9,11 @@
 #define WIDE_KEYED_COPY 1
 #include <immintrin.h>
 #endif
+// The 32-bit x86 build assumes no SSE, so its 16-byte vectors become 32-bit
+// words; it also builds them with SSE2 for the processors that have it.
+#if defined(__GNUC__) && defined(__i386__)
+#define SSE2_KEYED_COPY 1
+#endif
 
 namespace {
 // A 32-bit software surface whose pixels can be read and written directly:
@@ -36,20 +41,22 @@ void copyRows(Uint8* to, int toPitch, const Uint8* from, int fromPitch, int w, i
 
 // Four pixels at a time, in a form GCC and clang compile to vector
 // instructions at every optimisation level (a plain loop is vectorised only
-// at -O3); elsewhere the compiler splits it into scalars.
+// at -O3); elsewhere the compiler splits it into scalars. The steps are
+// inlined into each caller, so that they take the caller's instruction set.
 typedef Uint32 fourPixels __attribute__((vector_size(16)));
+#define PIXEL_STEP inline __attribute__((always_inline))
 
-fourPixels loadFour(const Uint32* at) {
+PIXEL_STEP fourPixels loadFour(const Uint32* at) {
     fourPixels four;
     std::memcpy(&four, at, sizeof four);
     return four;
 }
 
-void storeFour(Uint32* at, fourPixels four) { std::memcpy(at, &four, sizeof four); }
+PIXEL_STEP void storeFour(Uint32* at, fourPixels four) { std::memcpy(at, &four, sizeof four); }
 
 // Four pixels of a keyed copy: the key leaves the pixel under it, any
 // other pixel is written as its red, green and blue bits.
-void storeKeyedFour(Uint32* at, fourPixels four, fourPixels keys, fourPixels bits) {
+PIXEL_STEP void storeKeyedFour(Uint32* at, fourPixels four, fourPixels keys, fourPixels bits) {
     fourPixels keyed = four == keys;  // all ones where the pixel is the key
     storeFour(at, (loadFour(at) & keyed) | (four & bits & ~keyed));
 }
@@ -63,7 +70,7 @@ const int kKeyedStep = 16;
 // only the other steps read the pixels under them. The four vectors of a
 // step are named one by one so that they stay in registers: copied through
 // an array, they went through the stack on the way, doubling the bytes moved.
-void copyKeyedRow(Uint32* d, const Uint32* s, int w, Uint32 key, Uint32 colourBits) {
+PIXEL_STEP void copyKeyedRowBody(Uint32* d, const Uint32* s, int w, Uint32 key, Uint32 colourBits) {
     const fourPixels keys = {key, key, key, key};
     const fourPixels bits = {colourBits, colourBits, colourBits, colourBits};
     const fourPixels otherBits = ~bits;
@@ -90,6 +97,17 @@ void copyKeyedRow(Uint32* d, const Uint32* s, int w, Uint32 key, Uint32 colourBi
         d[i] = p != key ? (p & colourBits) : d[i];
     }
 }
+
+void copyKeyedRow(Uint32* d, const Uint32* s, int w, Uint32 key, Uint32 colourBits) {
+    copyKeyedRowBody(d, s, w, key, colourBits);
+}
+
+#ifdef SSE2_KEYED_COPY
+__attribute__((target("sse2"))) void copyKeyedRowSse2(Uint32* d, const Uint32* s, int w, Uint32 key,
+                                                      Uint32 colourBits) {
+    copyKeyedRowBody(d, s, w, key, colourBits);
+}
+#endif
 
 #ifdef WIDE_KEYED_COPY
 // The same row in steps of 32 pixels, eight to a vector, for processors
@@ -156,10 +174,22 @@ __attribute__((target("avx2"))) void copyKeyedRowWide(Uint32* d, const Uint32* s
     }
 }
 
-bool processorHasAvx2() { return __builtin_cpu_supports("avx2"); }
-#else
-bool processorHasAvx2() { return false; }
 #endif
+
+// The widest vectors, in bytes, that the processor runs and a copy here
+// is built for.
+int widestKeyedCopy() {
+#if defined(WIDE_KEYED_COPY) || defined(SSE2_KEYED_COPY)
+    __builtin_cpu_init();  // this may run before the compiler's own start-up
+#endif
+#ifdef WIDE_KEYED_COPY
+    if (__builtin_cpu_supports("avx2")) return 32;
+#endif
+#ifdef SSE2_KEYED_COPY
+    if (!__builtin_cpu_supports("sse2")) return 4;
+#endif
+    return 16;
+}
 
 // Rows of colour-keyed pixels, by the widest row copy the processor runs.
 void copyKeyedRows(Uint8* to, int toPitch, const Uint8* from, int fromPitch, int w, int h, Uint32 key,
@@ -173,12 +203,18 @@ void copyKeyedRows(Uint8* to, int toPitch, const Uint8* from, int fromPitch, int
             continue;
         }
 #endif
+#ifdef SSE2_KEYED_COPY
+        if (keyedCopyBytes >= 16) {
+            copyKeyedRowSse2(d, s, w, key, colourBits);
+            continue;
+        }
+#endif
         copyKeyedRow(d, s, w, key, colourBits);
     }
 }
 }  // namespace
 
-int keyedCopyBytes = processorHasAvx2() ? 32 : 16;
+int keyedCopyBytes = widestKeyedCopy();
 
 bool blitIsOwn(const SDL_Surface* src, const SDL_Surface* dst) {
     if (!src || !dst || src == dst) return false;

@@ -15,5 +15,6 @@ int blitSurface(SDL_Surface* src, SDL_Rect* srcrect, SDL_Surface* dst, SDL_Rect*
 bool blitIsOwn(const SDL_Surface* src, const SDL_Surface* dst);
 
 // Vector width of the colour-keyed copy, in bytes: 32 where the processor
-// runs AVX2, else 16. Lowering it to 16 checks the narrower copy.
+// runs AVX2 (64-bit x86), 16 with SSE2, 4 where the vectors are split into
+// 32-bit words (32-bit x86 without SSE2). Lowering it checks a narrower copy.
 extern int keyedCopyBytes;
