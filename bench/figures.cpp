@@ -175,9 +175,14 @@ std::vector<scaleRow> figureBook::scaleRows() const {
         rows.push_back(row);
     };
     benchFigure a, b;
-    for (int n : kScaleParticles)
-        if (figure(sized(kScalePass, n), a) && figure(sized(kScaleLimit, n), b))
+    // The pass against its limit from their turns when those ran, else from
+    // the two benchmarks of their own.
+    for (int n : kScaleParticles) {
+        if (figure(sized(kScaleInTurn, n), a) && a.counter("limit_ns") > 0)
+            add("particles", n, "pass/limit", a.counter("pass_ns") / a.counter("limit_ns"), kScaleBytesTarget);
+        else if (figure(sized(kScalePass, n), a) && figure(sized(kScaleLimit, n), b))
             add("particles", n, "pass/limit", cpuRatio(a, b), kScaleBytesTarget);
+    }
 
     // Moves: the time per move searched, against that of the smallest set.
     benchFigure first;

@@ -27,6 +27,9 @@ const char* const kMemoryResident = "Memory/ResidentAtStart";
 // "<name>/<size>" (the frame benchmarks by how many times the bundled frames).
 const char* const kScalePass = "Scale/Pass";
 const char* const kScaleLimit = "Scale/BytesLimit";
+// The two above in turns within each iteration: counters "pass_ns" and
+// "limit_ns", the CPU time of one of each.
+const char* const kScaleInTurn = "Scale/PassAndLimitInTurn";
 const char* const kScaleMoves = "Scale/MovesSearch";
 const char* const kScaleMovesSilent = "Scale/MovesSearchSilent";
 const char* const kScaleLoad = "Scale/LoadFrames";

@@ -277,6 +277,15 @@ TEST(FigureBook, ScaleLinesGiveEachMeasuredSizeItsRatioAndVerdict) {
           "scale particles 10: pass/limit 1.50\n    target <= 1.30: NOT met\n",
           "target <= 1.30: NOT met, by more than twice: FAILED"},
          1},
+        // Timed in turns, the pass and its limit give the ratio; the two
+        // benchmarks of their own only where no turns ran.
+        {{sizedRun(kScalePass, "1", 0.002), sizedRun(kScaleLimit, "1", 0.001),
+          sizedRun(kScaleInTurn, "1", 0.0021, {{"pass_ns", 1100}, {"limit_ns", 1000}}),
+          sizedRun(kScalePass, "10", 0.0012), sizedRun(kScaleLimit, "10", 0.001),
+          sizedRun(kScaleInTurn, "10", 0.0021, {{"pass_ns", 1100}})},
+         {"scale particles 1: pass/limit 1.10", "scale particles 10: pass/limit 1.20"},
+         {},
+         0},
         // Moves: time per searched move against the smallest set, and the
         // share of the search that is printing. Manual time is real time.
         {{sizedRun(kScaleMoves, "8", 0.001, {{"searched", 5}}), sizedRun(kScaleMovesSilent, "8", 0.0002),
