@@ -49,10 +49,16 @@ void sceneRepaint(benchmark::State& state, benchScene& scene, bool bySdl) {
     scene.resync();
 }
 
-void bytesLimit(benchmark::State& state, benchScene& scene, int particles = kLiveParticles) {
-    scene.resync();
+// Stand-ins for the scene's sprites as they stand now, for the limit's copies.
+std::vector<spriteCopy> spriteCopies(const benchScene& scene) {
     std::vector<spriteCopy> sprites;
     for (const pixelRect& r : scene.spriteRects()) sprites.emplace_back(r);
+    return sprites;
+}
+
+void bytesLimit(benchmark::State& state, benchScene& scene, int particles = kLiveParticles) {
+    scene.resync();
+    std::vector<spriteCopy> sprites = spriteCopies(scene);
     size_t bytes = 0;
     for (auto _ : state) {
         bytes = copyPass(screen, sprites);
@@ -281,12 +287,17 @@ void scaleFrames(benchmark::State& state, const frameSetFiles& files, bool floor
         loadFrameSets(state, files);
 }
 
+// Keeps the benchmark's count of particles live; false (the benchmark
+// skipped) when the list holds fewer.
+bool keepAskedParticles(benchmark::State& state, benchScene& scene, int particles) {
+    if (scene.keepParticles(particles) == particles) return true;
+    state.SkipWithError("the particle list holds fewer particles than asked");
+    return false;
+}
+
 void scalePass(benchmark::State& state, benchScene& scene) {
     const int particles = static_cast<int>(state.range(0));
-    if (scene.keepParticles(particles) != particles) {
-        state.SkipWithError("the particle list holds fewer particles than asked");
-        return;
-    }
+    if (!keepAskedParticles(state, scene, particles)) return;
     long walkedBefore = scene.walked;
     for (auto _ : state) scene.pass();
     checkScene(state, scene, walkedBefore, particles);
@@ -308,17 +319,13 @@ const int kTurnPasses = 8;
 
 void scaleInTurn(benchmark::State& state, benchScene& scene) {
     const int particles = static_cast<int>(state.range(0));
-    if (scene.keepParticles(particles) != particles) {
-        state.SkipWithError("the particle list holds fewer particles than asked");
-        return;
-    }
+    if (!keepAskedParticles(state, scene, particles)) return;
     SDL_Surface* limitScreen = SDL_DisplayFormat(screen);
     if (!limitScreen) {
         state.SkipWithError("no surface for the limit's copies");
         return;
     }
-    std::vector<spriteCopy> sprites;
-    for (const pixelRect& r : scene.spriteRects()) sprites.emplace_back(r);
+    std::vector<spriteCopy> sprites = spriteCopies(scene);
     long walkedBefore = scene.walked;
     double passSeconds = 0, limitSeconds = 0;
     for (auto _ : state) {

@@ -64,12 +64,12 @@ PIXEL_STEP void storeKeyedFour(Uint32* at, fourPixels four, fourPixels keys, fou
 // Pixels a step of the keyed copy takes: four vectors, one cache line.
 const int kKeyedStep = 16;
 
-// One row of colour-keyed pixels, as SDL's keyed blit
-// writes them. A saved background seldom holds the key: a step whose pixels
-// are neither the key nor carry other bits is stored as it was loaded, and
-// only the other steps read the pixels under them. The four vectors of a
-// step are named one by one so that they stay in registers: copied through
-// an array, they went through the stack on the way, doubling the bytes moved.
+// One row of colour-keyed pixels, as SDL's keyed blit writes them. A saved
+// background seldom holds the key: a step whose pixels are neither the key
+// nor carry other bits is stored as it was loaded, and only the other steps
+// read the pixels under them. The four vectors of a step are named one by
+// one so that they stay in registers: copied through an array, they went
+// through the stack on the way, doubling the bytes moved.
 PIXEL_STEP void copyKeyedRowBody(Uint32* d, const Uint32* s, int w, Uint32 key, Uint32 colourBits) {
     const fourPixels keys = {key, key, key, key};
     const fourPixels bits = {colourBits, colourBits, colourBits, colourBits};
