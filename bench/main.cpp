@@ -15,7 +15,7 @@
 #include "benchmarks.h"
 #include "figures.h"
 #include "processProbe.h"
-#include "platform/textFile.h"
+#include "data/textFile.h"
 #include "platform/platform.h"
 
 #ifndef FIGHTSCENE_SOURCE_DIR

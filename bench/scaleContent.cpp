@@ -7,7 +7,7 @@
 
 #include "commands/Condition.h"
 #include "platform/platform.h"
-#include "platform/textFile.h"
+#include "data/textFile.h"
 
 namespace {
 // A startable frame set of one 1 x 1 frame.

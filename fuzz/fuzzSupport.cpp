@@ -12,7 +12,7 @@
 #include "particles/particleInfo.h"
 #include "particles/particleList.h"
 #include "platform/platform.h"
-#include "platform/textFile.h"
+#include "data/textFile.h"
 #include "sprites/CSprite.h"
 #include "sprites/CSpriteBase.h"
 #include "sprites/sceneGeometry.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/platform.h"  // makeFolders
-#include "platform/textFile.h"
+#include "data/textFile.h"
 
 // --- Headless SDL ---
 // The 800x600 32-bit display on SDL's dummy driver, set once per process.

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "fuzzSupport.h"
-#include "platform/textFile.h"
+#include "data/textFile.h"
 #include "sprites/CSpriteBase.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "particles/particle.h"
 #include "particles/particleList.h"
 #include "platform/platform.h"
-#include "platform/textFile.h"
+#include "data/textFile.h"
 #include "sprites/sceneGeometry.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "data/moveSet.h"
 #include "data/soundSet.h"
 #include "particles/partInfoList.h"
-#include "platform/textFile.h"
+#include "data/textFile.h"
 #include "sprites/sceneGeometry.h"
 #include "testSupport.h"
 

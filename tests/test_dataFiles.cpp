@@ -7,7 +7,7 @@
 #include <cerrno>
 
 #include "platform/platform.h"
-#include "platform/textFile.h"
+#include "data/textFile.h"
 #include "testSupport.h"
 
 namespace {

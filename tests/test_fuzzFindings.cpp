@@ -8,7 +8,7 @@
 #include "particles/partInfoList.h"
 #include "particles/particle.h"
 #include "platform/platform.h"
-#include "platform/textFile.h"
+#include "data/textFile.h"
 #include "sprites/sceneGeometry.h"
 #include "testSupport.h"
 

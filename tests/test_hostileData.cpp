@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/textFile.h"
+#include "data/textFile.h"
 #include "testSupport.h"
 #include "platform/platform.h"
 

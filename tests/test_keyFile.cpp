@@ -12,15 +12,15 @@
 
 namespace {
 // The game's bindings before the key file is read.
-gamePad defaults() {
-    gamePad pad;
-    bindPlayerKeys(pad);
-    return pad;
+keyBindings defaults() {
+    keyBindings bindings;
+    bindPlayerKeys(bindings);
+    return bindings;
 }
 
-std::map<std::string, int> bindingsOf(const gamePad& pad) {
-    return {{"a", pad.buttonA}, {"b", pad.buttonB},       {"c", pad.buttonC}, {"left", pad.left},
-            {"right", pad.right}, {"up", pad.up}, {"down", pad.down},   {"debug", pad.debug}};
+std::map<std::string, int> bindingsOf(const keyBindings& bindings) {
+    return {{"a", bindings.buttonA}, {"b", bindings.buttonB},       {"c", bindings.buttonC}, {"left", bindings.left},
+            {"right", bindings.right}, {"up", bindings.up}, {"down", bindings.down},   {"debug", bindings.debug}};
 }
 
 struct keyFileCase {
@@ -68,28 +68,28 @@ TEST(KeyFile, LinesMoveBindingsOrAreReportedAndChangeNothing) {
     std::string dir = makeTempDir("keys");
     for (const keyFileCase& c : cases) {
         writeFile(dir + "/keys.txt", c.content);
-        gamePad pad = defaults();
+        keyBindings bindings = defaults();
         int reports = -1;
         startCapture();
-        inFolder(dir, [&] { reports = loadKeyFile("keys.txt", pad); });
+        inFolder(dir, [&] { reports = loadKeyFile("keys.txt", bindings); });
         std::string out = stopCapture();
         EXPECT_EQ(c.reports, out) << c.label;
         EXPECT_EQ(std::count(c.reports.begin(), c.reports.end(), '\n'), reports) << c.label;
         std::map<std::string, int> expected = bindingsOf(defaults());
         for (const auto& change : c.changed) expected[change.first] = change.second;
-        EXPECT_EQ(expected, bindingsOf(pad)) << c.label;
+        EXPECT_EQ(expected, bindingsOf(bindings)) << c.label;
     }
 
     // No file: the defaults, silently. A folder in its place: one line, the defaults.
     for (bool folder : {false, true}) {
         std::remove((dir + "/keys.txt").c_str());
         if (folder) makeFolders(dir + "/keys.txt");
-        gamePad pad = defaults();
+        keyBindings bindings = defaults();
         startCapture();
-        inFolder(dir, [&] { loadKeyFile("keys.txt", pad); });
+        inFolder(dir, [&] { loadKeyFile("keys.txt", bindings); });
         std::string out = stopCapture();
         EXPECT_EQ(folder ? "keys.txt: can't be read (Is a directory); the default keys stay\n" : "", out);
-        EXPECT_EQ(bindingsOf(defaults()), bindingsOf(pad));
+        EXPECT_EQ(bindingsOf(defaults()), bindingsOf(bindings));
     }
 }
 

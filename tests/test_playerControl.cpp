@@ -11,7 +11,7 @@
 #include "particles/partInfoList.h"
 #include "particles/particleList.h"
 #include "platform/platform.h"
-#include "shell/gamePad.h"
+#include "shell/keyBindings.h"
 #include "shell/playerControl.h"
 #include "shell/scene.h"
 #include "sprites/sceneGeometry.h"
@@ -61,7 +61,7 @@ protected:
     static animationSet anims;
     static moveSet moves;
     Fighter f;
-    gamePad pad;
+    keyBindings bindings;
     soundSet sounds;
     partInfoList defs;
     particleList particles;
@@ -110,12 +110,12 @@ protected:
         f.grounded = true;
         f.airActions = 2;
         f.changeAnim("standing");
-        bindPlayerKeys(pad);
+        bindPlayerKeys(bindings);
         checker.reset(new inputChecker(&moves, &f));
         sounds.head = new soundNode{"swing", nullptr, new soundNode{"thud", nullptr, new soundNode{"breath"}}};
         sounds.count = 3;
         control.init(testScreen());
-        control.setup(&f, &defs, &particles, &sounds, &anims, &moves, &pad, checker.get(), nullptr);
+        control.setup(&f, &defs, &particles, &sounds, &anims, &moves, &bindings, checker.get(), nullptr);
     }
     void TearDown() override { std::memset(SDL_GetKeyState(nullptr), 0, SDLK_LAST); }
 
@@ -136,9 +136,9 @@ moveSet ControlTest::moves;
 }  // namespace
 
 TEST(GamePad, StartsAsDefaultWithNoKeys) {
-    gamePad pad;
-    EXPECT_EQ(pad.name, "Default");
-    for (int code : {pad.buttonA, pad.buttonB, pad.buttonC, pad.left, pad.right, pad.up, pad.down})
+    keyBindings bindings;
+    EXPECT_EQ(bindings.name, "Default");
+    for (int code : {bindings.buttonA, bindings.buttonB, bindings.buttonC, bindings.left, bindings.right, bindings.up, bindings.down})
         EXPECT_EQ(code, 0);
 }
 

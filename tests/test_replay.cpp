@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "authoring/replay.h"
-#include "platform/textFile.h"
+#include "data/textFile.h"
 #include "sprites/sceneGeometry.h"
 #include "testSupport.h"
 #include "platform/platform.h"

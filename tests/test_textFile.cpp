@@ -1,7 +1,7 @@
 // The bounded line reader and the field readers every loader shares.
 #include <gtest/gtest.h>
 
-#include "platform/textFile.h"
+#include "data/textFile.h"
 #include "testSupport.h"
 
 namespace {

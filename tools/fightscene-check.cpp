@@ -33,7 +33,7 @@
 #include "particles/partInfoList.h"
 #include "sprites/sceneGeometry.h"
 #include "platform/platform.h"
-#include "platform/textFile.h"
+#include "data/textFile.h"
 #include "shell/keyFile.h"
 #include "shell/scene.h"
 #include "sprites/CSpriteBase.h"
@@ -405,9 +405,9 @@ void checkKeyFile(bool named, const loadPolicy& checking) {
         if (named) error(keysOpened, 0, "no such file");
         return;
     }
-    gamePad pad;
-    bindPlayerKeys(pad);
-    loadKeyFile(keysOpened, pad, checking);
+    keyBindings bindings;
+    bindPlayerKeys(bindings);
+    loadKeyFile(keysOpened, bindings, checking);
 }
 
 // --- Tables of the moves ---

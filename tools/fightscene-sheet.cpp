@@ -8,7 +8,7 @@
 #include <string>
 
 #include "authoring/sheet.h"
-#include "platform/textFile.h"
+#include "data/textFile.h"
 #include "platform/platform.h"
 #include "sprites/sceneGeometry.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/textFile.h"
+#include "data/textFile.h"
 
 namespace {
 const size_t kMaxName = 79;

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/textFile.h"
+#include "data/textFile.h"
 
 namespace {
 // Lines of one move block in the moveset file.

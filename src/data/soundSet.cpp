@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "data/wavCheck.h"
-#include "platform/textFile.h"
+#include "data/textFile.h"
 
 namespace {
 // Longest sound name the list format allows.

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/textFile.h"
+#include "data/textFile.h"
 
 struct soundNode {
     std::string name;

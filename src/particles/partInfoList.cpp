@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/textFile.h"
+#include "data/textFile.h"
 
 namespace {
 const char* const kParticleFolder = "data/particle/";

@@ -7,7 +7,7 @@
 #include "particles/partInfoList.h"
 #include "particles/particleInfo.h"
 #include "platform/platform.h"
-#include "platform/textFile.h"
+#include "data/textFile.h"
 #include "sprites/sceneGeometry.h"
 
 namespace {

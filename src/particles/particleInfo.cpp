@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/textFile.h"
+#include "data/textFile.h"
 
 namespace {
 // Reads the next line as "%d"; 0 when the line is missing or holds no number.

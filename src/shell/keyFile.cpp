@@ -8,19 +8,19 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/textFile.h"
-#include "shell/gamePad.h"
+#include "data/textFile.h"
+#include "shell/keyBindings.h"
 
 namespace {
 // The bindings a key file may set, by their names in the file.
 struct bindingName {
     const char* name;
-    int gamePad::*field;
+    int keyBindings::*field;
 };
 const bindingName kBindings[] = {
-    {"left", &gamePad::left}, {"right", &gamePad::right},  {"up", &gamePad::up},
-    {"down", &gamePad::down}, {"a", &gamePad::buttonA},    {"b", &gamePad::buttonB},
-    {"c", &gamePad::buttonC}, {"debug", &gamePad::debug},
+    {"left", &keyBindings::left}, {"right", &keyBindings::right},  {"up", &keyBindings::up},
+    {"down", &keyBindings::down}, {"a", &keyBindings::buttonA},    {"b", &keyBindings::buttonB},
+    {"c", &keyBindings::buttonC}, {"debug", &keyBindings::debug},
 };
 const size_t kBindingCount = sizeof kBindings / sizeof kBindings[0];
 
@@ -39,8 +39,8 @@ std::string lowered(std::string text) {
 std::string keyName(int key) { return "\"" + std::string(SDL_GetKeyName(static_cast<SDLKey>(key))) + "\""; }
 
 // "; left stays "left"": what a refused line leaves in place.
-std::string stays(size_t binding, const gamePad& pad) {
-    return std::string("; ") + kBindings[binding].name + " stays " + keyName(pad.*kBindings[binding].field);
+std::string stays(size_t binding, const keyBindings& bindings) {
+    return std::string("; ") + kBindings[binding].name + " stays " + keyName(bindings.*kBindings[binding].field);
 }
 
 size_t findBinding(const std::string& name) {
@@ -52,7 +52,7 @@ size_t findBinding(const std::string& name) {
 
 // Reads one line's binding and key; false with the line reported when it
 // can't be used.
-bool readBindingLine(const TextFile& file, const std::string& line, const gamePad& pad,
+bool readBindingLine(const TextFile& file, const std::string& line, const keyBindings& bindings,
                      const std::vector<fileBinding>& taken, fileBinding& result) {
     size_t equals = line.find('=');
     std::vector<std::string> left = splitWords(line.substr(0, equals), 2);
@@ -78,36 +78,36 @@ bool readBindingLine(const TextFile& file, const std::string& line, const gamePa
     }
     result.key = keyByName(key);
     if (result.key == 0) {
-        file.report("unknown key \"" + key + "\"" + stays(result.binding, pad));
+        file.report("unknown key \"" + key + "\"" + stays(result.binding, bindings));
         return false;
     }
     if (result.key == SDLK_ESCAPE) {
-        file.report("escape quits the game and can't be bound" + stays(result.binding, pad));
+        file.report("escape quits the game and can't be bound" + stays(result.binding, bindings));
         return false;
     }
     return true;
 }
 
-// The binding other than `self` that holds `key` in `pad`, or kBindingCount.
-size_t holderOf(const gamePad& pad, int key, size_t self) {
+// The binding other than `self` that holds `key` in `bindings`, or kBindingCount.
+size_t holderOf(const keyBindings& bindings, int key, size_t self) {
     for (size_t at = 0; at < kBindingCount; ++at)
-        if (at != self && pad.*kBindings[at].field == key) return at;
+        if (at != self && bindings.*kBindings[at].field == key) return at;
     return kBindingCount;
 }
 
 // A key left with two bindings would do both: the binding set later in the
 // file goes back to the key it had, until no key has two.
-int refuseSharedKeys(const TextFile& file, gamePad& pad, const gamePad& before, std::vector<fileBinding>& set) {
+int refuseSharedKeys(const TextFile& file, keyBindings& bindings, const keyBindings& before, std::vector<fileBinding>& set) {
     int reports = 0;
     for (bool changed = true; changed;) {
         changed = false;
         for (size_t at = set.size(); at-- > 0 && !changed;) {
-            size_t other = holderOf(pad, set[at].key, set[at].binding);
+            size_t other = holderOf(bindings, set[at].key, set[at].binding);
             if (other == kBindingCount) continue;
             size_t binding = set[at].binding;
-            pad.*kBindings[binding].field = before.*kBindings[binding].field;
+            bindings.*kBindings[binding].field = before.*kBindings[binding].field;
             file.reportAt(set[at].line, "key " + keyName(set[at].key) + " is also bound to " +
-                                            kBindings[other].name + stays(binding, pad));
+                                            kBindings[other].name + stays(binding, bindings));
             set.erase(set.begin() + static_cast<long>(at));
             ++reports;
             changed = true;
@@ -128,14 +128,14 @@ int keyByName(const std::string& name) {
     return 0;
 }
 
-int loadKeyFile(const std::string& path, gamePad& pad, const loadPolicy& policy) {
+int loadKeyFile(const std::string& path, keyBindings& bindings, const loadPolicy& policy) {
     TextFile file(policy);
     if (!file.open(path)) {
         if (errno == ENOENT) return 0;
         file.reportAt(0, std::string("can't be read (") + std::strerror(errno) + "); the default keys stay");
         return 1;
     }
-    const gamePad before = pad;
+    const keyBindings before = bindings;
     std::vector<fileBinding> set;
     int reports = 0;
     bool inLongLine = false;
@@ -151,12 +151,12 @@ int loadKeyFile(const std::string& path, gamePad& pad, const loadPolicy& policy)
         if (hash != std::string::npos) line.erase(hash);
         if (line.find_first_not_of(" \t") == std::string::npos) continue;
         fileBinding read;
-        if (!readBindingLine(file, line, pad, set, read)) {
+        if (!readBindingLine(file, line, bindings, set, read)) {
             ++reports;
             continue;
         }
-        pad.*kBindings[read.binding].field = read.key;
+        bindings.*kBindings[read.binding].field = read.key;
         set.push_back(read);
     }
-    return reports + refuseSharedKeys(file, pad, before, set);
+    return reports + refuseSharedKeys(file, bindings, before, set);
 }

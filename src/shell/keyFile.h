@@ -3,9 +3,9 @@
 // keyboard to another key, read over the bindings start-up has filled in.
 #include <string>
 
-#include "platform/textFile.h"
+#include "data/textFile.h"
 
-class gamePad;
+class keyBindings;
 
 // The file the game reads from its own folder; none means the default keys.
 const char* const kKeyFile = "keys.txt";
@@ -15,7 +15,7 @@ const char* const kKeyFile = "keys.txt";
 // Needs SDL's video subsystem to be up.
 int keyByName(const std::string& name);
 
-// Reads the key file `path` into `pad`. Each line that can't be used is
+// Reads the key file `path` into `bindings`. Each line that can't be used is
 // reported as "path:LINE: message" and leaves its binding as it was. A
 // missing file changes nothing and says nothing. The number of reports.
-int loadKeyFile(const std::string& path, gamePad& pad, const loadPolicy& policy = gamePolicy);
+int loadKeyFile(const std::string& path, keyBindings& bindings, const loadPolicy& policy = gamePolicy);

@@ -7,7 +7,7 @@
 #include "fighter/Fighter.h"
 #include "particles/particleList.h"
 #include "platform/platform.h"
-#include "shell/gamePad.h"
+#include "shell/keyBindings.h"
 #include "shell/scene.h"
 #include "sprites/sceneGeometry.h"
 
@@ -26,7 +26,7 @@ void playerControl::init(SDL_Surface* screen) {
     sounds = nullptr;
     anims = nullptr;
     moves = nullptr;
-    pad = nullptr;
+    bindings = nullptr;
     checker = nullptr;
     target = nullptr;
     frameNow = 0;
@@ -38,7 +38,7 @@ void playerControl::init(SDL_Surface* screen) {
 }
 
 void playerControl::setup(Fighter* fighter, partInfoList* partInfo, particleList* particles,
-                          soundSet* sounds, animationSet* anims, moveSet* moves, gamePad* pad,
+                          soundSet* sounds, animationSet* anims, moveSet* moves, keyBindings* bindings,
                           inputChecker* checker, Target* target) {
     this->fighter = fighter;
     this->partInfo = partInfo;
@@ -46,7 +46,7 @@ void playerControl::setup(Fighter* fighter, partInfoList* partInfo, particleList
     this->sounds = sounds;
     this->anims = anims;
     this->moves = moves;
-    this->pad = pad;
+    this->bindings = bindings;
     this->checker = checker;
     this->target = target;
 }
@@ -107,13 +107,13 @@ namespace {
 // The bindings in the order a key press is tested: a key bound to two of
 // them does both.
 const struct {
-    int gamePad::*key;
+    int keyBindings::*key;
     padAction action;
 } kKeyOrder[] = {
-    {&gamePad::buttonA, padAction::buttonA}, {&gamePad::buttonB, padAction::buttonB},
-    {&gamePad::buttonC, padAction::buttonC}, {&gamePad::up, padAction::up},
-    {&gamePad::down, padAction::down},       {&gamePad::right, padAction::right},
-    {&gamePad::left, padAction::left},       {&gamePad::debug, padAction::debug},
+    {&keyBindings::buttonA, padAction::buttonA}, {&keyBindings::buttonB, padAction::buttonB},
+    {&keyBindings::buttonC, padAction::buttonC}, {&keyBindings::up, padAction::up},
+    {&keyBindings::down, padAction::down},       {&keyBindings::right, padAction::right},
+    {&keyBindings::left, padAction::left},       {&keyBindings::debug, padAction::debug},
 };
 }  // namespace
 
@@ -142,12 +142,12 @@ void playerControl::keyPressed(int sym) {
     if (sym == SDLK_ESCAPE) quit = 1;
     if (sym == SDLK_F5) reload = 1;
     if (sym == SDLK_i) inputPanel.toggle();
-    if (!pad) {
+    if (!bindings) {
         if (sym == SDLK_j) act(padAction::debug);
         return;
     }
     for (const auto& binding : kKeyOrder)
-        if (sym == pad->*binding.key) act(binding.action);
+        if (sym == bindings->*binding.key) act(binding.action);
 }
 
 void playerControl::inputChecking(SDL_Event* event) {
@@ -164,22 +164,22 @@ void playerControl::inputChecking(SDL_Event* event) {
         return (keys && code >= 0 && code < numKeys && keys[code]) || joystick.holds(direction);
     };
 
-    if (stepClock > 1.0f && fighter && pad) {
+    if (stepClock > 1.0f && fighter && bindings) {
         bool idle = true;
         std::string prev = fighter->action;
         if (!fighter->returnBusy() && fighter->action != "duck") {
-            if (held(pad->left, padAction::left)) {
+            if (held(bindings->left, padAction::left)) {
                 fighter->x -= walkStep;
                 fighter->setDir(false);
                 idle = false;
             }
-            if (held(pad->right, padAction::right)) {
+            if (held(bindings->right, padAction::right)) {
                 fighter->x += walkStep;
                 fighter->setDir(true);
                 idle = false;
             }
         }
-        if (held(pad->down, padAction::down)) {
+        if (held(bindings->down, padAction::down)) {
             fighter->duck();
             idle = false;
         } else if (prev == "duck") {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "shell/gamePad.h"
+#include "shell/keyBindings.h"
 #include "shell/padState.h"
 
 class Fighter;
@@ -28,7 +28,7 @@ public:
     soundSet* sounds = nullptr;
     animationSet* anims = nullptr;
     moveSet* moves = nullptr;
-    gamePad* pad = nullptr;
+    keyBindings* bindings = nullptr;
     inputChecker* checker = nullptr;
     Target* target = nullptr;
     int lastUpdate = 0;                // clock of the previous update()
@@ -46,7 +46,7 @@ public:
 
     void init(SDL_Surface* screen);
     void setup(Fighter* fighter, partInfoList* partInfo, particleList* particles, soundSet* sounds,
-               animationSet* anims, moveSet* moves, gamePad* pad, inputChecker* checker,
+               animationSet* anims, moveSet* moves, keyBindings* bindings, inputChecker* checker,
                Target* target);
     void update();
     void inputChecking(SDL_Event* event);

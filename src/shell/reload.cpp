@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "platform/platform.h"
-#include "platform/textFile.h"
+#include "data/textFile.h"
 
 namespace {
 const char* kDataFolder = "data";

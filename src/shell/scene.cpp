@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "platform/textFile.h"
+#include "data/textFile.h"
 #include "shell/keyFile.h"
 #include "shell/reload.h"
 #include "sprites/bmpCheck.h"
@@ -27,16 +27,16 @@ const char* kCharacterFolder = "data/Burn";
 
 }  // namespace
 
-void bindPlayerKeys(gamePad& pad) {
-    pad.name = "defualt";
-    pad.buttonA = SDLK_z;
-    pad.buttonB = SDLK_x;
-    pad.buttonC = SDLK_c;
-    pad.left = SDLK_LEFT;
-    pad.right = SDLK_RIGHT;
-    pad.up = SDLK_UP;
-    pad.down = SDLK_DOWN;
-    pad.debug = SDLK_j;
+void bindPlayerKeys(keyBindings& bindings) {
+    bindings.name = "defualt";
+    bindings.buttonA = SDLK_z;
+    bindings.buttonB = SDLK_x;
+    bindings.buttonC = SDLK_c;
+    bindings.left = SDLK_LEFT;
+    bindings.right = SDLK_RIGHT;
+    bindings.up = SDLK_UP;
+    bindings.down = SDLK_DOWN;
+    bindings.debug = SDLK_j;
 }
 
 int startVideoAndAudio() {
@@ -142,9 +142,9 @@ void startScene(sceneObjects& o, bool windowed, const loadPolicy& policy) {
 
     o.sounds = loadSounds(policy);
 
-    bindPlayerKeys(o.pad);
-    loadKeyFile(kKeyFile, o.pad, policy);
-    std::printf("Right is also %d\n", o.pad.right);
+    bindPlayerKeys(o.bindings);
+    loadKeyFile(kKeyFile, o.bindings, policy);
+    std::printf("Right is also %d\n", o.bindings.right);
 
     // particles
     loadParticleDefinitions(o.defs, policy);
@@ -159,7 +159,7 @@ void startScene(sceneObjects& o, bool windowed, const loadPolicy& policy) {
     inputPanel.init(screen, o.checker.get());
 
     o.control.init(screen);
-    o.control.setup(&vikings1, &o.defs, &pList, o.sounds.get(), &o.anims, &o.moves, &o.pad, o.checker.get(),
+    o.control.setup(&vikings1, &o.defs, &pList, o.sounds.get(), &o.anims, &o.moves, &o.bindings, o.checker.get(),
                     &o.target);
 }
 

@@ -14,7 +14,7 @@
 #include "commands/Target.h"
 #include "commands/inputChecker.h"
 #include "platform/folderWatch.h"
-#include "shell/gamePad.h"
+#include "shell/keyBindings.h"
 #include "shell/inputDisplay.h"
 #include "shell/playerControl.h"
 
@@ -26,7 +26,7 @@ extern bool debugging;        // draw the boxes each frame
 extern inputDisplay inputPanel;  // the presses and the checker's answers, toggled by `i`
 
 // The player's default keys: z, x, c, the arrows, j for the boxes.
-void bindPlayerKeys(gamePad& pad);
+void bindPlayerKeys(keyBindings& bindings);
 // SDL_Init of video, then audio. Without an audio device SDL 1.2 starts
 // all the same and leaves the report to the mixer, while sdl12-compat
 // refuses a joint start (and then wrongly counts video as started), so
@@ -73,7 +73,7 @@ struct sceneObjects {
     moveSet moves;
     std::unique_ptr<inputChecker> checker;
     std::unique_ptr<soundSet> sounds;
-    gamePad pad;
+    keyBindings bindings;
     partInfoList defs;
     Target target;
     playerControl control;

@@ -11,7 +11,7 @@
 #include "bmpCheck.h"
 #include "flipper.h"
 #include "platform/platform.h"
-#include "platform/textFile.h"
+#include "data/textFile.h"
 
 bool alphaOp = false;
 

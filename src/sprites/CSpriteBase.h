@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/textFile.h"
+#include "data/textFile.h"
 
 // A rectangle inside a frame image, in pixels from the image's top-left corner.
 struct frameBox {

@@ -12,7 +12,7 @@
 
 #include "authoring/dataFolder.h"
 #include "platform/platform.h"
-#include "platform/textFile.h"
+#include "data/textFile.h"
 #include "shell/reload.h"
 #include "shell/scene.h"
 

@@ -7,7 +7,7 @@
 // What a bound key, or a control of a gamepad, stands for.
 enum class padAction { buttonA, buttonB, buttonC, up, down, right, left, debug };
 
-class gamePad {
+class keyBindings {
 public:
     std::string name = "Default";  // label; nothing reads it
     int buttonA = 0;               // reported as 'A'

@@ -1,6 +1,6 @@
 #include "textFile.h"
 
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <cctype>
 #include <climits>
