@@ -1,7 +1,6 @@
 #include "CSpriteBase.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -233,25 +232,77 @@ void applyColourKey(SDL_Surface* surface, const colourKey& key) {
     std::exit(1);
 }
 
-bool sdlOutOfMemory() { return std::string(SDL_GetError()).find("Out of memory") != std::string::npos; }
-
-// Shared reading of both loaders. `direct` selects the second loader.
-int loadFrames(CSpriteBase& set, const char* folder, bool direct, const loadPolicy& policy) {
-    std::string remembered = currentFolder();
-    std::string infoPath = std::string(folder) + "/info";
-    if (!pathFits(nullptr, infoPath, policy)) return -1;
-    TextFile file(policy);
-    if (!file.open(infoPath)) {
-        reportOpenFailure(infoPath, policy);
-        return -1;
+// What the game prints about a frame bitmap `file` of `folder` that it
+// can't read, before it ends.
+void printGameMessage(const bitmapRead& read, const std::string& folder, const std::string& file) {
+    errno = read.error;
+    switch (read.fault) {
+    case bitmapFault::none: break;
+    case bitmapFault::folderUnlisted: std::perror("opendir failure"); break;
+    case bitmapFault::notOpened: std::perror("Error opening resource file"); break;
+    case bitmapFault::sizeUnknown: std::printf("getfilesize:  Couldn't get filesize of '%s'.", file.c_str()); break;
+    case bitmapFault::noMemory: std::printf("Unable to LOOOOOAAAAAAAD!\n"); break;
+    case bitmapFault::refused:
+        std::printf("Unable to load bitmap: %s/%s: %s\n", folder.c_str(), file.c_str(), read.reason.c_str());
+        break;
+    case bitmapFault::undecodable: std::printf("Unable to load bitmap: %s\n", read.reason.c_str()); break;
     }
-    // The game's loader may end the process on a bitmap it can't read.
-    bool failureEnds = !direct && policy.bitmapFailureEndsProcess;
+}
+
+// A frame that could not be made: its bitmap's failed read, or memory that
+// ran out once the bitmap was read.
+struct frameFailure {
+    const bitmapRead* read;  // the failed read; null when memory ran out afterwards
+    std::string bitmap;      // the bitmap's name in the block
+    int line;                // the line of "info" a report names
+    std::string report;      // what a policy that goes on reports
+};
+
+// What became of one frame block.
+enum class frameStep { loaded, leftOut, stop };
+
+// One loading of a frame set, by the game's loader or the second one.
+struct frameLoader {
+    CSpriteBase& set;
+    const std::string folder;   // the set's folder, as given
+    const bool direct;          // the second loader (init)
+    const loadPolicy& policy;   // where messages go; whether a bad bitmap ends the process
+    TextFile file;              // the set's "info"
+    colourKey key;              // carried over from block to block
+    int announced = 0;          // frames the header announces, held to what the file can hold
+    bool headerRead = false;    // the header was "FILES: <count>"
+    int loaded = 0;             // frames loaded so far
+
+    frameLoader(CSpriteBase& target, const char* from, bool second, const loadPolicy& how)
+        : set(target), folder(from), direct(second), policy(how), file(how) {}
+
+    bool openInfo();
+    void readHeader();
+    void readFrames();
+    frameStep readFrame(const std::string& firstLine);
+    frameStep makeImages(frameInfo& record, const std::string& bitmap, int blockLine);
+    SDL_Surface* frameImage(SDL_Surface* decoded) const;
+    bool goesOnAfter(const frameFailure& failure);
+    void afterOutOfMemory();
+    void finish();
+};
+
+// Opens "info"; reports and returns false when it can't.
+bool frameLoader::openInfo() {
+    std::string infoPath = folder + "/info";
+    if (!pathFits(nullptr, infoPath, policy)) return false;
+    if (file.open(infoPath)) return true;
+    reportOpenFailure(infoPath, policy);
+    return false;
+}
+
+// Reads "FILES: <count>" and makes room for that many frames.
+void frameLoader::readHeader() {
     std::string line;
     file.readLine(line);
     std::printf("loading\n");
-    int announced = set.numFrames;
-    bool headerRead = scanHeader(line, "FILES:", announced);
+    announced = set.numFrames;
+    headerRead = scanHeader(line, "FILES:", announced);
     if (!headerRead) file.report("header is not \"FILES: <count>\"");
     std::printf("%d\n", announced);
     holdCount(file, announced, kMinBlockLines, "negative frame count", [](int count, long room) {
@@ -260,87 +311,108 @@ int loadFrames(CSpriteBase& set, const char* folder, bool direct, const loadPoli
     set.frames.assign(announced, frameInfo());
     set.mirror.assign(announced, frameInfo());
     set.built = 1;
+}
 
-    colourKey key;
-    int loaded = 0;
-    try {
-        while (loaded < announced && file.readLine(line)) {
-            if (isSkippedLine(line)) continue;
-            frameInfo& record = set.frames[loaded];
-            int blockLine = file.line();
-            std::string bitmap;
-            readBlockHead(file, line, record, key, bitmap);
-            if (!readBlockRest(file, record)) {
-                file.reportAt(blockLine, "file ends inside this frame block");
-                record = frameInfo();
-                break;
-            }
-            std::printf("%s\n%s\n%s\n", bitmap.c_str(), record.sound.c_str(), record.reservedName.c_str());
-            std::string bitmapPath = std::string(folder) + "/" + bitmap;
-            if (bitmap.empty() || !pathFits(nullptr, bitmapPath, policy)) {
-                file.reportAt(blockLine, bitmap.empty() ? "frame names no bitmap" : "bitmap path too long");
-                record = frameInfo();
-                continue;
-            }
+// Reads the frame blocks until the announced frames are loaded, the file
+// ends or a failure stops the loading.
+void frameLoader::readFrames() {
+    std::string line;
+    while (loaded < announced && file.readLine(line)) {
+        if (isSkippedLine(line)) continue;
+        frameStep step = readFrame(line);
+        if (step == frameStep::loaded) ++loaded;
+        if (step == frameStep::stop) break;
+    }
+}
 
-            if (!direct && !failureEnds) {
-                // Checking: a bitmap that would end the process is reported and left out.
-                std::string reason;
-                SDL_Surface* probe = loadCheckedBitmap(bitmapPath.c_str(), reason);
-                if (!probe) {
-                    file.reportAt(blockLine, "bitmap " + bitmap + ": " + reason);
-                    record = frameInfo();
-                    continue;
-                }
-                SDL_FreeSurface(probe);
-            }
+// Reads the block that starts with `firstLine` into the next frame, and
+// makes its images.
+frameStep frameLoader::readFrame(const std::string& firstLine) {
+    frameInfo& record = set.frames[loaded];
+    int blockLine = file.line();
+    std::string bitmap;
+    readBlockHead(file, firstLine, record, key, bitmap);
+    if (!readBlockRest(file, record)) {
+        file.reportAt(blockLine, "file ends inside this frame block");
+        record = frameInfo();
+        return frameStep::stop;
+    }
+    std::printf("%s\n%s\n%s\n", bitmap.c_str(), record.sound.c_str(), record.reservedName.c_str());
+    if (bitmap.empty() || !pathFits(nullptr, folder + "/" + bitmap, policy)) {
+        file.reportAt(blockLine, bitmap.empty() ? "frame names no bitmap" : "bitmap path too long");
+        record = frameInfo();
+        return frameStep::leftOut;
+    }
+    frameStep step = makeImages(record, bitmap, blockLine);
+    if (step != frameStep::loaded) record = frameInfo();
+    return step;
+}
 
-            SDL_Surface* image = nullptr;
-            if (direct) {
-                std::string reason;
-                image = loadCheckedBitmap(bitmapPath.c_str(), reason);
-                if (!image) {
-                    record = frameInfo();
-                    break;  // the second loader gives up at once
-                }
-                applyColourKey(image, key);
-                image = toDisplayFormat(image);
-            } else {
-                image = set.loadFromResource(folder, bitmap.c_str());
-                applyColourKey(image, key);
-                image = toDisplayFormat(image);
-            }
-            record.image = image;
-            record.infoLine = blockLine;
-            if (!direct || set.width == 0) {
-                set.width = image->w;
-                set.height = image->h;
-            }
-            SDL_Surface* flipped = flip_surface(image);
-            if (!flipped) {
-                // The one way mirroring fails: no memory for the mirror image.
-                if (failureEnds) endOnBitmapFailure(set, folder, true);
-                file.reportAt(blockLine, "out of memory for the mirror image of " + bitmap);
-                releaseSurface(image);
-                record = frameInfo();
-                break;
-            }
-            set.mirror[loaded].image = toDisplayFormat(flipped);
-            mirrorRecord(record, set.mirror[loaded], set.width);
-            ++loaded;
-            if (!direct) std::printf("let me guess\n");
-            if (!remembered.empty() && !changeFolder(remembered)) std::perror("chdir");
-        }
-    } catch (const std::bad_alloc&) {
-        // A set larger than memory is bad data too.
-        if (failureEnds) endOnBitmapFailure(set, folder, true);
-        // Only the frame being read can hold an image of its own.
+// Reads the frame's bitmap, once, and makes its image and mirror image.
+frameStep frameLoader::makeImages(frameInfo& record, const std::string& bitmap, int blockLine) {
+    bitmapRead read = direct ? readBitmap(folder + "/" + bitmap) : CSpriteBase::loadFromResource(folder, bitmap);
+    if (!read.image) {
+        frameFailure failure{&read, bitmap, blockLine, "bitmap " + bitmap + ": " + faultText(read)};
+        return goesOnAfter(failure) ? frameStep::leftOut : frameStep::stop;
+    }
+    record.image = frameImage(read.image);
+    record.infoLine = blockLine;
+    if (!direct || set.width == 0) {
+        set.width = record.image->w;
+        set.height = record.image->h;
+    }
+    SDL_Surface* flipped = flip_surface(record.image);
+    if (!flipped) {
+        // The one way mirroring fails: no memory for the mirror image.
+        releaseSurface(record.image);
+        record.image = nullptr;
+        goesOnAfter(frameFailure{nullptr, bitmap, blockLine, "out of memory for the mirror image of " + bitmap});
+        return frameStep::stop;
+    }
+    set.mirror[loaded].image = toDisplayFormat(flipped);
+    mirrorRecord(record, set.mirror[loaded], set.width);
+    if (!direct) std::printf("let me guess\n");
+    return frameStep::loaded;
+}
+
+// The frame's image from its decoded bitmap, keyed and in the display
+// format. The game's loader keys the converted image and the second loader
+// the decoded one, as each always has.
+SDL_Surface* frameLoader::frameImage(SDL_Surface* decoded) const {
+    SDL_Surface* image = direct ? decoded : toDisplayFormat(decoded);
+    applyColourKey(image, key);
+    return toDisplayFormat(image);
+}
+
+// The one place where the policy meets a frame that can't be made. The game
+// prints the reason as it always has and ends with status 1. Otherwise the
+// reason is reported at its line and a frame whose bitmap can't be read is
+// left out (the second loader gives up at once, quietly), while a lack of
+// memory stops the loading. True when the loading goes on.
+bool frameLoader::goesOnAfter(const frameFailure& failure) {
+    if (!direct && policy.bitmapFailureEndsProcess) {
+        if (failure.read) printGameMessage(*failure.read, folder, failure.bitmap);
+        endOnBitmapFailure(set, folder, !failure.read || failure.read->outOfMemory);
+    }
+    if (direct && failure.read) return false;
+    file.reportAt(failure.line, failure.report);
+    return failure.read != nullptr;
+}
+
+// A set larger than memory is bad data too. Only the frame being read can
+// hold an image of its own; it goes, and the loading stops.
+void frameLoader::afterOutOfMemory() {
+    if (loaded < static_cast<int>(set.frames.size())) {
         releaseSurface(set.frames[loaded].image);
         releaseSurface(set.mirror[loaded].image);
         set.frames[loaded] = frameInfo();
         set.mirror[loaded] = frameInfo();
-        file.report("out of memory after " + std::to_string(loaded) + " frames");
     }
+    goesOnAfter(frameFailure{nullptr, "", file.line(), "out of memory after " + std::to_string(loaded) + " frames"});
+}
+
+// Says how far the loading got, and keeps only the frames loaded.
+void frameLoader::finish() {
     if (loaded < announced) {
         file.report("only " + std::to_string(loaded) + " of " + std::to_string(announced) + " frames loaded");
         set.frames.resize(loaded);
@@ -349,8 +421,20 @@ int loadFrames(CSpriteBase& set, const char* folder, bool direct, const loadPoli
         reportUnreadLines(file, "frame block", true);
     }
     set.numFrames = loaded;
-    if (!remembered.empty() && !changeFolder(remembered)) std::perror("chdir");
-    return (direct && loaded < announced) ? -1 : 0;
+}
+
+// Both loaders: the game's (initR) and the second one (init, `direct`).
+int loadFrames(CSpriteBase& set, const char* folder, bool direct, const loadPolicy& policy) {
+    frameLoader load(set, folder, direct, policy);
+    if (!load.openInfo()) return -1;
+    load.readHeader();
+    try {
+        load.readFrames();
+    } catch (const std::bad_alloc&) {
+        load.afterOutOfMemory();
+    }
+    load.finish();
+    return (direct && load.loaded < load.announced) ? -1 : 0;
 }
 }  // namespace
 
@@ -385,59 +469,15 @@ int CSpriteBase::initR(const char* folder, const loadPolicy& policy) {
 
 int CSpriteBase::init(const char* folder, const loadPolicy& policy) { return loadFrames(*this, folder, true, policy); }
 
-SDL_Surface* CSpriteBase::loadFromResource(const char* folder, const char* file) {
+bitmapRead CSpriteBase::loadFromResource(const std::string& folder, const std::string& file) {
     if (!canListFolder(folder)) {
-        bool noMemory = errno == ENOMEM;
-        std::perror("opendir failure");
-        endOnBitmapFailure(*this, folder, noMemory);
+        bitmapRead read;
+        read.fault = bitmapFault::folderUnlisted;
+        read.error = errno;
+        read.outOfMemory = errno == ENOMEM;
+        return read;
     }
-    if (!changeFolder(folder)) {
-        bool noMemory = errno == ENOMEM;
-        std::perror("opendir failure");
-        endOnBitmapFailure(*this, folder, noMemory);
-    }
-    // Only a regular file: a pipe would block the start-up for good. Read
-    // whole by its descriptor: a stream would only add its own buffer and
-    // calls for one read.
-    int fd = openDataFile(file);
-    if (fd < 0) {
-        bool noMemory = errno == ENOMEM;
-        std::perror("Error opening resource file");
-        endOnBitmapFailure(*this, folder, noMemory);
-    }
-    int size = getfilesize(file);
-    if (static_cast<size_t>(size) > kMaxBitmapFile) size = static_cast<int>(kMaxBitmapFile);
-    void* buffer = std::malloc(size > 0 ? size : 1);
-    if (!buffer) {
-        std::printf("Unable to LOOOOOAAAAAAAD!\n");
-        closeDataFile(fd);
-        endOnBitmapFailure(*this, folder, true);
-    }
-    int got = static_cast<int>(readDataFile(fd, buffer, static_cast<size_t>(size > 0 ? size : 0)));
-    closeDataFile(fd);
-    std::string reason;
-    if (!checkBitmap(static_cast<unsigned char*>(buffer), got, reason)) {
-        std::free(buffer);
-        std::printf("Unable to load bitmap: %s/%s: %s\n", folder, file, reason.c_str());
-        endOnBitmapFailure(*this, folder, false);
-    }
-    SDL_Surface* decoded = SDL_LoadBMP_RW(SDL_RWFromMem(buffer, got), 1);
-    std::free(buffer);
-    if (!decoded) {
-        std::printf("Unable to load bitmap: %s\n", SDL_GetError());
-        endOnBitmapFailure(*this, folder, sdlOutOfMemory());
-    }
-    return toDisplayFormat(decoded);
-}
-
-int CSpriteBase::getfilesize(const char* path) {
-    long long size = fileSize(path);
-    if (size < 0) {
-        std::printf("getfilesize:  Couldn't get filesize of '%s'.", path);
-        std::exit(1);
-    }
-    if (size > INT_MAX) return INT_MAX;
-    return static_cast<int>(size);
+    return readBitmap(folder + "/" + file);
 }
 
 void CSpriteBase::alphaAll(int alpha) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "data/textFile.h"
+#include "sprites/bmpCheck.h"
 
 // A rectangle inside a frame image, in pixels from the image's top-left corner.
 struct frameBox {
@@ -68,17 +69,16 @@ public:
     CSpriteBase(CSpriteBase&& other) noexcept;
     CSpriteBase& operator=(CSpriteBase&& other) noexcept;
 
-    // Loads the set from `folder`, each bitmap through loadFromResource.
-    // 0 when "info" was read, -1 when it can't be opened. A bitmap that
-    // can't be read ends the process or is left out, as `policy` says.
+    // Loads the set from `folder`, each bitmap read once through
+    // loadFromResource. 0 when "info" was read, -1 when it can't be opened.
+    // A bitmap that can't be read ends the process with the game's message,
+    // or is reported and left out, as `policy` says.
     int initR(const char* folder, const loadPolicy& policy = gamePolicy);
     // The same format, bitmaps read directly; -1 on a bitmap that won't load.
     int init(const char* folder, const loadPolicy& policy = gamePolicy);
-    // Bitmap `file` of `folder` as a display-format surface; ends the
-    // process with status 1 when it can't be read.
-    SDL_Surface* loadFromResource(const char* folder, const char* file);
-    // Size of a file in bytes; ends the process when it can't be had.
-    int getfilesize(const char* path);
+    // Bitmap `file` of `folder`, read once from its full path: the decoded
+    // image, or why there is none. Prints nothing and never ends the process.
+    static bitmapRead loadFromResource(const std::string& folder, const std::string& file);
     // Gives every image the per-surface alpha `alpha` (while alphaOp is on).
     void alphaAll(int alpha);
 

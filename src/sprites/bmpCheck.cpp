@@ -3,9 +3,11 @@
 #include "platform/byteFields.h"
 #include "platform/platform.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
+#include <new>
+#include <vector>
 
 namespace {
 const size_t kFileHeader = 14;
@@ -64,20 +66,68 @@ bool checkBitmap(const unsigned char* data, size_t size, std::string& reason) {
     return true;
 }
 
-SDL_Surface* loadCheckedBitmap(const char* path, std::string& reason) {
-    std::FILE* in = openDataStream(path);
-    if (!in) {
-        reason = "can't be opened";
-        return nullptr;
+namespace {
+bitmapRead fault(bitmapFault kind, int error = 0, const std::string& reason = std::string()) {
+    bitmapRead read;
+    read.fault = kind;
+    read.error = error;
+    read.reason = reason;
+    read.outOfMemory = kind == bitmapFault::noMemory || error == ENOMEM;
+    return read;
+}
+
+// The bytes of the open file `fd`, at most kMaxBitmapFile of them: bytes
+// beyond belong to no pixel row of a bitmap the check accepts.
+bitmapRead readBytes(int fd, const std::string& path, std::vector<unsigned char>& bytes) {
+    long long size = fileSize(path.c_str());
+    if (size < 0) return fault(bitmapFault::sizeUnknown, errno);
+    size_t wanted = static_cast<size_t>(std::min<long long>(size, static_cast<long long>(kMaxBitmapFile)));
+    try {
+        bytes.resize(wanted);
+    } catch (const std::bad_alloc&) {
+        return fault(bitmapFault::noMemory);
     }
-    std::string bytes;
-    char chunk[65536];
-    size_t got;
-    while (bytes.size() < kMaxBitmapFile && (got = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.append(chunk, got);
-    if (bytes.size() > kMaxBitmapFile) bytes.resize(kMaxBitmapFile);
-    std::fclose(in);
-    if (!checkBitmap(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), reason)) return nullptr;
-    SDL_Surface* decoded = SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
-    if (!decoded) reason = SDL_GetError();
-    return decoded;
+    bytes.resize(readDataFile(fd, bytes.data(), wanted));
+    return bitmapRead();
+}
+
+bool sdlOutOfMemory() { return std::string(SDL_GetError()).find("Out of memory") != std::string::npos; }
+}  // namespace
+
+bitmapRead readBitmap(const std::string& path) {
+    // Opened, then read by its descriptor: what is checked and decoded is
+    // what was read, whatever happens to the path meanwhile.
+    int fd = openDataFile(path.c_str());
+    if (fd < 0) return fault(bitmapFault::notOpened, errno);
+    std::vector<unsigned char> bytes;
+    bitmapRead read = readBytes(fd, path, bytes);
+    closeDataFile(fd);
+    if (read.fault != bitmapFault::none) return read;
+    std::string reason;
+    if (!checkBitmap(bytes.data(), bytes.size(), reason)) return fault(bitmapFault::refused, 0, reason);
+    read.image = SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
+    if (!read.image) {
+        read = fault(bitmapFault::undecodable, 0, SDL_GetError());
+        read.outOfMemory = sdlOutOfMemory();
+    }
+    return read;
+}
+
+std::string faultText(const bitmapRead& read) {
+    switch (read.fault) {
+    case bitmapFault::none: return "";
+    case bitmapFault::folderUnlisted:
+    case bitmapFault::notOpened: return "can't be opened";
+    case bitmapFault::sizeUnknown: return "size can't be read";
+    case bitmapFault::noMemory: return "out of memory";
+    case bitmapFault::refused:
+    case bitmapFault::undecodable: return read.reason;
+    }
+    return read.reason;
+}
+
+SDL_Surface* loadCheckedBitmap(const char* path, std::string& reason) {
+    bitmapRead read = readBitmap(path);
+    if (!read.image) reason = faultText(read);
+    return read.image;
 }

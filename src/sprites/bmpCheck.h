@@ -26,6 +26,34 @@ const size_t kMaxBitmapFile = 14 + 124 + 1024 + static_cast<size_t>(kMaxBitmapPi
 // limits, at most kMaxBitmapPixels pixels and pixel rows that fit in the file. Otherwise `reason` says what is wrong.
 bool checkBitmap(const unsigned char* data, size_t size, std::string& reason);
 
+// Why a bitmap file gave no image.
+enum class bitmapFault {
+    none,
+    folderUnlisted,  // its folder can't be opened for listing (`error` says why)
+    notOpened,       // the file can't be opened, or is no regular file (`error`)
+    sizeUnknown,     // its size can't be had (`error`)
+    noMemory,        // no memory to hold its bytes
+    refused,         // its headers fail checkBitmap (`reason` says how)
+    undecodable,     // SDL could not decode it (`reason` is SDL's error)
+};
+
+// One read of a bitmap file: the image, or why there is none.
+struct bitmapRead {
+    SDL_Surface* image = nullptr;      // as decoded (not display format); the caller frees it
+    bitmapFault fault = bitmapFault::none;  // none when there is an image
+    int error = 0;                     // errno of the call that failed, for the system's words
+    std::string reason;                // the check's or SDL's words
+    bool outOfMemory = false;          // the fault came from a lack of memory
+};
+
+// Reads the bitmap file at `path` once, whole, checks its headers and
+// decodes it. Prints nothing: the caller says what a fault means.
+bitmapRead readBitmap(const std::string& path);
+// The words a report gives for a fault: "can't be opened", the check's
+// reason, SDL's error and so on.
+std::string faultText(const bitmapRead& read);
+
 // Reads the bitmap file `path`, checks it and decodes it. Null with `reason`
-// set when the file can't be opened, fails the check or can't be decoded.
+// set (faultText) when the file can't be opened, fails the check or can't be
+// decoded.
 SDL_Surface* loadCheckedBitmap(const char* path, std::string& reason);
