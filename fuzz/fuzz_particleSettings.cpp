@@ -34,12 +34,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     writeBytes("data/particle/fuzzed/particle", data, size);
     SDL_Surface* screen = fuzzScreen();
 
-    // The alpha switch is off in the game; on, the fuzzed alpha reaches every image.
-    alphaOp = size % 2 == 1;
     partInfoNode* node = new partInfoNode;
     node->name = "fuzzed";
     if (!node->info.initS("data/particle/fuzzed 5", screen, quietLoading())) fail("the settings file did not read");
-    alphaOp = false;
+    // The alpha switch is off in the game; on, the fuzzed alpha reaches every image.
+    node->info.base->alphaOp = size % 2 == 1;
+    node->info.base->alphaAll(node->info.alpha);
     checkEventCounts(node->info);
     node->next = defs->head;
     defs->head = node;

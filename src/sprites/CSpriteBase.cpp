@@ -12,8 +12,6 @@
 #include "platform/platform.h"
 #include "data/textFile.h"
 
-bool alphaOp = false;
-
 namespace {
 // Lines of the shortest frame block: a frame without particle lines.
 const int kMinBlockLines = 14;
@@ -456,6 +454,7 @@ CSpriteBase& CSpriteBase::operator=(CSpriteBase&& other) noexcept {
     numFrames = other.numFrames;
     width = other.width;
     height = other.height;
+    alphaOp = other.alphaOp;
     other.frames.clear();
     other.mirror.clear();
     other.built = 0;

@@ -59,6 +59,7 @@ public:
     int numFrames = 0;              // frames announced by "info" and loaded
     int width = 0;                  // size of the last frame image loaded:
     int height = 0;                 // the background rectangle sprites save
+    bool alphaOp = false;           // switch of alphaAll; off, and the game never turns it on
 
     CSpriteBase() = default;
     // The set owns its images and frees them when it goes.
@@ -87,9 +88,6 @@ public:
     // Frees every image (tools and tests; the game keeps its sets loaded).
     void release();
 };
-
-// Switch of alphaAll; off, and nothing turns it on.
-extern bool alphaOp;
 
 // Frees a surface the engine owns. After SDL_Quit only surfaces in system
 // memory are freed: one in video memory went with the video subsystem.
