@@ -16,11 +16,14 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/textFile.h"
-#include "testSupport.h"
 #include "platform/platform.h"
+#include "shell/reload.h"
+#include "shell/scene.h"
+#include "testSupport.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -1348,4 +1351,90 @@ INSTANTIATE_TEST_SUITE_P(Memory, HostileData, testing::ValuesIn(memoryCases()),
 
 INSTANTIATE_TEST_SUITE_P(Folders, HostileData, testing::ValuesIn(cases()),
                          [](const testing::TestParamInfo<HostileCase>& info) { return info.param.name; });
+
+// --- Files that change while the game reloads ------------------------------------
+
+// Standard output, collected, that makes `edit` as soon as the loader has
+// printed `bitmap` after `folderLine`: the frame loader prints a bitmap's
+// name just before it reads it.
+struct cuedOutput {
+    std::string folderLine, bitmap;
+    std::function<void()> edit;
+    std::string printed;  // everything printed
+    size_t seen = 0;      // printed up to here was looked at
+    int step = 0;         // 1: folderLine seen; 2: edit made
+
+    cuedOutput(std::string after, std::string name, std::function<void()> change)
+        : folderLine(std::move(after)), bitmap(std::move(name)), edit(std::move(change)) {}
+
+    static ssize_t write(void* self, const char* data, size_t size) {
+        cuedOutput& out = *static_cast<cuedOutput*>(self);
+        out.printed.append(data, size);
+        for (size_t end; (end = out.printed.find('\n', out.seen)) != std::string::npos; out.seen = end + 1) {
+            std::string line = out.printed.substr(out.seen, end - out.seen);
+            if (out.step == 0 && line == out.folderLine) out.step = 1;
+            if (out.step == 1 && line == out.bitmap) out.edit(), out.step = 2;
+        }
+        return static_cast<ssize_t>(size);
+    }
+};
+
+// Runs `fn` with printf's output going, unbuffered, through `out`.
+void withCues(cuedOutput& out, const std::function<void()>& fn) {
+    std::fflush(stdout);
+    FILE* cued = fopencookie(&out, "w", cookie_io_functions_t{nullptr, cuedOutput::write, nullptr, nullptr});
+    setvbuf(cued, nullptr, _IONBF, 0);
+    FILE* saved = stdout;
+    stdout = cued;
+    fn();
+    stdout = saved;
+    std::fclose(cued);
+}
+
+// Files deleted, replaced and removed between the steps of an F5 reload, at
+// the moment the loader is about to read them: the reload reports them and
+// refuses, or takes what it read, and the game goes on.
+TEST(ReloadRace, FilesChangingWhileTheReloadReadsNeverEndTheGame) {
+    std::string game = makeGameFolder("reload-race");
+    std::string data = game + "/data";
+    std::string before = currentFolder();
+    sceneObjects* objects = startSceneIn(game);
+    ASSERT_NE(nullptr, objects);
+    struct raceCase {
+        cuedOutput cue;
+        bool taken;           // the reload takes the new content
+        std::string message;  // the start of a line the reload prints
+    };
+    std::vector<raceCase> cases = {
+        {{"load folder data/Burn/walk", "frame01.bmp", [&] { fs::remove(data + "/Burn/walk/frame01.bmp"); }},
+         false, "data/Burn/walk/info:24: bitmap frame01.bmp: can't be opened"},
+        {{"load folder data/Burn/standing", "frame02.bmp",
+          [&] { replaceFile(data + "/Burn/standing/frame02.bmp", "not a bitmap"); }},
+         false, "data/Burn/standing/info:40: bitmap frame02.bmp: not a BMP file"},
+        {{"load folder data/Burn/jab", "frame00.bmp", [&] { fs::remove_all(data + "/Burn/jab"); }},
+         false, "data/Burn/jab/info:8: bitmap frame00.bmp: can't be opened"},
+        {{"BIT[0]: data/particle/ember", "frame00.bmp",
+          [&] { replaceFile(data + "/particle/ember/frame00.bmp", bmpFile(6, 6, 24)); }},
+         true, "reloaded data: "},
+    };
+    for (raceCase& c : cases) {
+        SDL_Surface* shown = objects->anims.anims[0].frameSet.frames[0].image;
+        bool taken = false;
+        withCues(c.cue, [&] { taken = reloadScene(*objects); });
+        const std::string& printed = c.cue.printed;
+        EXPECT_EQ(2, c.cue.step) << c.message << ": the loader never printed " << c.cue.bitmap;
+        EXPECT_EQ(c.taken, taken) << printed;
+        EXPECT_NE(std::string::npos, printed.find("\n" + c.message)) << printed;
+        EXPECT_EQ(c.taken, std::string::npos == printed.find("\nreload refused: ")) << c.message;
+        EXPECT_EQ(c.taken, shown != objects->anims.anims[0].frameSet.frames[0].image) << "the content in use";
+        startCapture();
+        clockAdvance(20);
+        EXPECT_TRUE(runPass(*objects)) << c.message << ": the game goes on";
+        stopCapture();
+        fs::remove_all(data);
+        fs::copy(sourceDir() + "/data", data, fs::copy_options::recursive);
+    }
+    changeFolder(before);
+    if (!testing::Test::HasFailure()) fs::remove_all(game);
+}
 }  // namespace

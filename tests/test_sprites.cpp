@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <malloc.h>
+#include <sys/inotify.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -359,6 +362,28 @@ TEST(FrameSetFatal, FileThatIsNotABitmapEndsTheProgram) {
     EXPECT_NE(std::string::npos, out.find("Unable to load bitmap: "));
 }
 
+// Opens of each file of `dir` while `fn` runs, as the kernel saw them. Each
+// close is watched too: two opens in a row would otherwise be told as one.
+std::map<std::string, int> opensDuring(const std::string& dir, const std::function<void()>& fn) {
+    std::map<std::string, int> opens;
+    int watcher = inotify_init1(IN_NONBLOCK);
+    if (watcher < 0 || inotify_add_watch(watcher, dir.c_str(), IN_OPEN | IN_CLOSE_NOWRITE) < 0) {
+        ADD_FAILURE() << "inotify on " << dir;
+        return opens;
+    }
+    fn();
+    alignas(inotify_event) char events[65536];
+    ssize_t got;
+    while ((got = read(watcher, events, sizeof events)) > 0)
+        for (char* at = events; at < events + got;) {
+            const inotify_event* event = reinterpret_cast<const inotify_event*>(at);
+            if ((event->mask & IN_OPEN) && event->len > 0) ++opens[event->name];
+            at += sizeof(inotify_event) + event->len;
+        }
+    close(watcher);
+    return opens;
+}
+
 // The loading policy says where messages go and whether a frame bitmap that
 // can't be read ends the process: the game's prints and ends; a tool's
 // collects and leaves the frame out.
@@ -375,8 +400,12 @@ TEST(FrameSetPolicy, DecidesWhereMessagesGoAndWhetherABadBitmapEnds) {
 
     CSpriteBase set;
     startCapture();
-    EXPECT_EQ(0, set.initR(dir.c_str(), tool));
+    // Each bitmap is read once: a second read (a look before the real one)
+    // could meet a file changed in between.
+    std::map<std::string, int> opens = opensDuring(dir, [&] { EXPECT_EQ(0, set.initR(dir.c_str(), tool)); });
     std::string out = stopCapture();
+    EXPECT_EQ(1, opens["f0.bmp"]);
+    EXPECT_EQ(1, opens["f1.bmp"]);
     EXPECT_EQ(1, set.numFrames);
     ASSERT_FALSE(collected.empty());
     EXPECT_EQ(dir + "/info:16: bitmap f1.bmp: not a BMP file", collected[0]);
