@@ -3,7 +3,11 @@
 // and a remapped keyboard plays a move in the real loop.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <map>
+#include <utility>
+#include <vector>
 
 #include "platform/platform.h"
 #include "shell/keyFile.h"
@@ -53,6 +57,19 @@ TEST(KeyFile, LinesMoveBindingsOrAreReportedAndChangeNothing) {
         {"duplicate binding", "a = q\nc = e\na = w\n",
          "keys.txt:3: a is already set on line 1; this line is ignored\n", {{"a", SDLK_q}, {"c", SDLK_e}}},
         {"escape", "b = escape\n", "keys.txt:1: escape quits the game and can't be bound; b stays \"x\"\n", {}},
+        {"the reload and input display keys", "a = F5\nup = i\nc = q\n",
+         "keys.txt:1: f5 loads the data again and can't be bound; a stays \"z\"\n"
+         "keys.txt:2: i shows the input display and can't be bound; up stays \"up\"\n",
+         {{"c", SDLK_q}}},
+        {"SDL's name for keys without one", "b = unknown key\n",
+         "keys.txt:1: unknown key \"unknown key\"; b stays \"x\"\n", {}},
+        {"a byte-order mark before the first line", "\xEF\xBB\xBF" "a = q\r\nb = \xEF\xBB\xBF" "v\r\n",
+         "keys.txt:2: unknown key \"\xEF\xBB\xBF" "v\"; b stays \"x\"\n", {{"a", SDLK_q}}},
+        {"control bytes are shown, not echoed", "a\x1b[2J = q\nb = \x07v\x7f\nc\x01\n",
+         "keys.txt:1: unknown binding \"a\\x1b[2J\"; expected left, right, up, down, a, b, c or debug\n"
+         "keys.txt:2: unknown key \"\\x07v\\x7f\"; b stays \"x\"\n"
+         "keys.txt:3: expected \"BINDING = KEY\", found \"c\\x01\"\n",
+         {}},
         {"a key kept by another binding", "a = x\n",
          "keys.txt:1: key \"x\" is also bound to b; a stays \"z\"\n", {}},
         {"one key for two lines", "a = q\nb = q\n",
@@ -103,7 +120,8 @@ TEST(KeyFile, RemappedKeysPlayAMoveInTheRealLoop) {
     sceneObjects* objects = startSceneIn(dir, &startUp);
     ASSERT_NE(nullptr, objects);
     EXPECT_NE(std::string::npos, startUp.find("Right is also 100\n")) << "d is the right key";
-    EXPECT_EQ(std::string::npos, startUp.find("keys.txt")) << startUp;
+    EXPECT_NE(std::string::npos, startUp.find("Keys from keys.txt\n")) << startUp;
+    EXPECT_EQ(std::string::npos, startUp.find("keys.txt:")) << startUp;
 
     auto passes = [&](int count) {
         for (int i = 0; i < count; ++i) {
@@ -145,4 +163,91 @@ TEST(KeyFile, RemappedKeysPlayAMoveInTheRealLoop) {
     EXPECT_NE(nullptr, vikings1.currentMove);
     EXPECT_EQ("DRA", vikings1.currentMove ? vikings1.currentMove->command : "");
     EXPECT_TRUE(debugging) << "F2 is the debug key";
+}
+
+namespace {
+// The variables that name this user's settings folder, as the system reads them.
+#ifdef _WIN32
+const char* const kSettingsVariables[] = {"APPDATA"};
+#else
+const char* const kSettingsVariables[] = {"XDG_CONFIG_HOME", "HOME"};
+#endif
+
+// One set-up of the variables and files, and the key file the game picks.
+struct searchCase {
+    const char* label;
+    std::vector<std::pair<const char*, std::string>> variables;  // "$T" stands for the scratch folder
+    std::vector<std::string> files;                              // key files made, under the scratch folder
+    std::string found;                                           // under the scratch folder; "" for none
+};
+
+std::string expand(const std::string& text, const std::string& scratch) {
+    return text.compare(0, 2, "$T") == 0 ? scratch + text.substr(2) : text;
+}
+}  // namespace
+
+// The key file is looked for in this user's settings folder first, then
+// beside the game; the first found is read and named in one line.
+TEST(KeyFile, TheUsersOwnFileComesFirstThenTheOneBesideTheGame) {
+    testScreen();
+#ifdef _WIN32
+    const std::vector<searchCase> cases = {
+        {"%APPDATA% first", {{"APPDATA", "$T/roaming"}}, {"roaming/fightscene/keys.txt", "game/keys.txt"},
+         "roaming\\fightscene\\keys.txt"},
+        {"then beside the game", {{"APPDATA", "$T/roaming"}}, {"game/keys.txt"}, "game/keys.txt"},
+        {"none", {{"APPDATA", "$T/roaming"}}, {}, ""},
+    };
+#else
+    const std::vector<searchCase> cases = {
+        {"$XDG_CONFIG_HOME first", {{"XDG_CONFIG_HOME", "$T/xdg"}, {"HOME", "$T/home"}},
+         {"xdg/fightscene/keys.txt", "home/.config/fightscene/keys.txt", "game/keys.txt"},
+         "xdg/fightscene/keys.txt"},
+        {"$XDG_CONFIG_HOME set: ~/.config is not looked at",
+         {{"XDG_CONFIG_HOME", "$T/xdg/"}, {"HOME", "$T/home"}},
+         {"home/.config/fightscene/keys.txt", "game/keys.txt"}, "game/keys.txt"},
+        {"~/.config when $XDG_CONFIG_HOME is empty", {{"XDG_CONFIG_HOME", ""}, {"HOME", "$T/home"}},
+         {"home/.config/fightscene/keys.txt", "game/keys.txt"}, "home/.config/fightscene/keys.txt"},
+        {"~/.config when $XDG_CONFIG_HOME is not absolute", {{"XDG_CONFIG_HOME", "xdg"}, {"HOME", "$T/home/"}},
+         {"xdg/fightscene/keys.txt", "home/.config/fightscene/keys.txt"}, "home/.config/fightscene/keys.txt"},
+        {"beside the game without a user file", {{"XDG_CONFIG_HOME", ""}, {"HOME", "$T/home"}},
+         {"game/keys.txt"}, "game/keys.txt"},
+        {"no home at all", {{"XDG_CONFIG_HOME", ""}, {"HOME", ""}}, {"game/keys.txt"}, "game/keys.txt"},
+        {"none", {{"XDG_CONFIG_HOME", "$T/xdg"}, {"HOME", "$T/home"}}, {}, ""},
+    };
+#endif
+    std::vector<std::string> saved;
+    for (const char* name : kSettingsVariables) saved.push_back(std::getenv(name) ? std::getenv(name) : "");
+    for (const searchCase& c : cases) {
+        std::string scratch = makeTempDir("keysearch");
+        makeDirs(scratch + "/game");
+        for (const auto& variable : c.variables)
+            setEnvironment(variable.first, expand(variable.second, scratch).c_str(), true);
+        // Each file moves the A button to a key of its own: the one read shows.
+        for (size_t at = 0; at < c.files.size(); ++at)
+            writeFile(scratch + "/" + c.files[at], std::string("a = ") + "qwe"[at] + "\n");
+        std::string found;
+        std::string out;
+        keyBindings bindings = defaults();
+        inFolder(scratch + "/game", [&] {
+            found = findKeyFile();
+            startCapture();
+            loadPlayerKeyFile(bindings);
+            out = stopCapture();
+        });
+        if (c.found.empty()) {
+            EXPECT_EQ("", found) << c.label;
+            EXPECT_EQ("", out) << c.label << ": nothing is said without a key file";
+            EXPECT_EQ(SDLK_z, bindings.buttonA) << c.label;
+            continue;
+        }
+        std::string expected = c.found == "game/keys.txt" ? "keys.txt" : scratch + "/" + c.found;
+        EXPECT_EQ(expected, found) << c.label;
+        EXPECT_EQ("Keys from " + expected + "\n", out) << c.label;
+        std::string made = c.found;  // as the file was made
+        std::replace(made.begin(), made.end(), '\\', '/');
+        size_t which = std::find(c.files.begin(), c.files.end(), made) - c.files.begin();
+        ASSERT_LT(which, c.files.size()) << c.label;
+        EXPECT_EQ("qwe"[which], bindings.buttonA) << c.label;
+    }
+    for (size_t at = 0; at < saved.size(); ++at) setEnvironment(kSettingsVariables[at], saved[at].c_str(), true);
 }

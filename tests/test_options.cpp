@@ -2,10 +2,12 @@
 // kind of mistake with its one-line message; the usage lists the table.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "options.h"
+#include "testSupport.h"
 
 namespace {
 struct parseCase {
@@ -101,4 +103,40 @@ TEST(Options, UsageHasTheSynopsisAndALinePerOption) {
         << usage;
     EXPECT_NE(std::string::npos, usage.find("\n  --watch    load data again whenever a file under it changes")) << usage;
     EXPECT_NE(std::string::npos, usage.find("\n  --help     print this help and exit\n")) << usage;
+}
+
+namespace {
+// The options named in the lines of one section of a manual page (from its
+// ".SH NAME" line to the next ".SH"), in order: every "\-\-word".
+std::vector<std::string> manPageOptions(const std::string& page, const std::string& section) {
+    std::vector<std::string> names;
+    std::istringstream lines(page);
+    bool inside = false;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.compare(0, 4, ".SH ") == 0) inside = line == ".SH " + section;
+        if (!inside || line.compare(0, 3, ".TP") == 0) continue;
+        for (size_t at = line.find("\\-\\-"); at != std::string::npos; at = line.find("\\-\\-", at + 4)) {
+            size_t end = line.find_first_not_of("abcdefghijklmnopqrstuvwxyz-", at + 4);
+            std::string name = "--" + line.substr(at + 4, end == std::string::npos ? end : end - at - 4);
+            // a term (".B \-\-x") names the option it describes; the text may mention others
+            if (section == "SYNOPSIS" || line.compare(0, 3, ".B ") == 0 || line.compare(0, 4, ".BI ") == 0)
+                names.push_back(name);
+        }
+    }
+    return names;
+}
+}  // namespace
+
+// The manual page describes the options that --help lists, no more and no
+// fewer, in the same order, and shows them all in its synopsis.
+TEST(Options, TheManualPageHasEveryOptionOfTheUsage) {
+    std::vector<std::string> usage;
+    std::istringstream lines(usageText());
+    for (std::string line; std::getline(lines, line);)
+        if (line.compare(0, 4, "  --") == 0) usage.push_back(line.substr(2, line.find(' ', 2) - 2));
+    ASSERT_FALSE(usage.empty());
+    std::string page = readFile(sourceDir() + "/packaging/fightscene.6");
+    ASSERT_FALSE(page.empty());
+    EXPECT_EQ(usage, manPageOptions(page, "OPTIONS"));
+    EXPECT_EQ(usage, manPageOptions(page, "SYNOPSIS"));
 }

@@ -2,8 +2,9 @@
 // reads at start-up through the game's own loaders, collects what they
 // report, then checks the loaded objects for what the game would get wrong,
 // and prints one "path:line: error|warning: message" line per problem and a
-// summary. The key file is the "keys.txt" beside the data folder, where the
-// game reads it, when there is one, or FILE.
+// summary. The key file is the one the game would read: this user's own
+// (fightscene/keys.txt in the user's settings folder), else the "keys.txt"
+// beside the data folder, when there is one; or FILE.
 // fightscene-check --frames [DATA_FOLDER]: prints the frame data of every
 // move instead, one row per move, then the problems loading met, if any.
 // fightscene-check --moves [DATA_FOLDER]: the same with each move's command,
@@ -17,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
@@ -401,7 +403,7 @@ std::string keyFileBeside(const std::string& dataFolder) {
 // Reads the key file as the game does; what it reports is collected. A
 // missing file is a problem only when it was asked for by name.
 void checkKeyFile(bool named, const loadPolicy& checking) {
-    if (fileSize(keysOpened.c_str()) < 0) {
+    if (keysOpened.empty() || fileSize(keysOpened.c_str()) < 0) {
         if (named) error(keysOpened, 0, "no such file");
         return;
     }
@@ -512,10 +514,11 @@ int main(int argc, char* argv[]) {
     if (!folderGiven) dataFolder = defaultDataFolder(argv[0]);
     while (dataFolder.size() > 1 && dataFolder.back() == '/') dataFolder.pop_back();
     shownRoot = dataFolder;
-    if (!keysNamed) keysShown = keyFileBeside(dataFolder);
+    if (!keysNamed) keysShown = findKeyFile(keyFileBeside(dataFolder));
     // Opened after the working folder changes, so made absolute here.
     std::string here = currentFolder();
-    keysOpened = keysShown[0] == '/' || here.empty() ? keysShown : here + "/" + keysShown;
+    bool keysAbsolute = keysShown.empty() || std::filesystem::path(keysShown).is_absolute();
+    keysOpened = keysAbsolute || here.empty() ? keysShown : here + "/" + keysShown;
     if (!isFolder(dataFolder)) {
         error("data", 0, "no such folder");
         return printProblems();

@@ -4,6 +4,11 @@
 
 #include <string>
 
+// Keys the game keeps for itself, which no binding may take.
+const int kQuitKey = SDLK_ESCAPE;     // ends the game
+const int kReloadKey = SDLK_F5;       // loads the content again
+const int kInputDisplayKey = SDLK_i;  // shows or hides the input display
+
 // What a bound key, or a control of a gamepad, stands for.
 enum class padAction { buttonA, buttonB, buttonC, up, down, right, left, debug };
 

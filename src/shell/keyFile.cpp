@@ -5,10 +5,13 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "data/textFile.h"
+#include "platform/platform.h"
+#include "platform/userFolder.h"
 #include "shell/keyBindings.h"
 
 namespace {
@@ -36,6 +39,35 @@ std::string lowered(std::string text) {
     return text;
 }
 
+// The keys the game keeps, and what each does, as a refused line says it.
+const struct {
+    int key;
+    const char* does;
+} kReservedKeys[] = {
+    {kQuitKey, "quits the game"},
+    {kReloadKey, "loads the data again"},
+    {kInputDisplayKey, "shows the input display"},
+};
+
+// A byte-order mark, as some editors write before the first line.
+const char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+// `text` as a message may echo it: control bytes shown as \xNN.
+std::string shownText(const std::string& text) {
+    std::string shown;
+    for (char c : text) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7f) {
+            shown += c;
+            continue;
+        }
+        char escaped[5];
+        std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+        shown += escaped;
+    }
+    return shown;
+}
+
 std::string keyName(int key) { return "\"" + std::string(SDL_GetKeyName(static_cast<SDLKey>(key))) + "\""; }
 
 // "; left stays "left"": what a refused line leaves in place.
@@ -60,14 +92,15 @@ bool readBindingLine(const TextFile& file, const std::string& line, const keyBin
     std::string key;
     for (const std::string& word : right) key += (key.empty() ? "" : " ") + word;
     if (equals == std::string::npos || left.size() != 1 || key.empty()) {
-        std::string shown = line.substr(0, line.find_last_not_of(" \t") + 1);
-        file.report("expected \"BINDING = KEY\", found \"" + shown.substr(shown.find_first_not_of(" \t")) + "\"");
+        std::string shown = line.substr(0, line.find_last_not_of(" \t\r") + 1);
+        file.report("expected \"BINDING = KEY\", found \"" + shownText(shown.substr(shown.find_first_not_of(" \t"))) +
+                    "\"");
         return false;
     }
     result.binding = findBinding(left[0]);
     result.line = file.line();
     if (result.binding == kBindingCount) {
-        file.report("unknown binding \"" + left[0] + "\"; expected left, right, up, down, a, b, c or debug");
+        file.report("unknown binding \"" + shownText(left[0]) + "\"; expected left, right, up, down, a, b, c or debug");
         return false;
     }
     for (const fileBinding& earlier : taken) {
@@ -78,11 +111,13 @@ bool readBindingLine(const TextFile& file, const std::string& line, const keyBin
     }
     result.key = keyByName(key);
     if (result.key == 0) {
-        file.report("unknown key \"" + key + "\"" + stays(result.binding, bindings));
+        file.report("unknown key \"" + shownText(key) + "\"" + stays(result.binding, bindings));
         return false;
     }
-    if (result.key == SDLK_ESCAPE) {
-        file.report("escape quits the game and can't be bound" + stays(result.binding, bindings));
+    for (const auto& reserved : kReservedKeys) {
+        if (result.key != reserved.key) continue;
+        file.report(std::string(SDL_GetKeyName(static_cast<SDLKey>(reserved.key))) + " " + reserved.does +
+                    " and can't be bound" + stays(result.binding, bindings));
         return false;
     }
     return true;
@@ -120,12 +155,38 @@ int refuseSharedKeys(const TextFile& file, keyBindings& bindings, const keyBindi
 int keyByName(const std::string& name) {
     std::string wanted = lowered(name);
     std::replace(wanted.begin(), wanted.end(), '_', ' ');
-    if (wanted.empty()) return 0;
+    // SDL names every key without a name of its own "unknown key".
+    if (wanted.empty() || wanted == "unknown key") return 0;
     for (int key = SDLK_FIRST + 1; key < SDLK_LAST; ++key) {
         const char* known = SDL_GetKeyName(static_cast<SDLKey>(key));
         if (known && wanted == known) return key;
     }
     return 0;
+}
+
+std::vector<std::string> keyFilePlaces(const std::string& besideGame) {
+    std::vector<std::string> places;
+    std::string settings = userSettingsFolder();
+    if (!settings.empty()) {
+        const char between = folderSeparator();
+        if (settings.back() != between) settings += between;
+        places.push_back(settings + "fightscene" + between + kKeyFile);
+    }
+    places.push_back(besideGame);
+    return places;
+}
+
+std::string findKeyFile(const std::string& besideGame) {
+    for (const std::string& place : keyFilePlaces(besideGame))
+        if (fileSize(place.c_str()) >= 0) return place;
+    return "";
+}
+
+int loadPlayerKeyFile(keyBindings& bindings, const loadPolicy& policy) {
+    std::string path = findKeyFile();
+    if (path.empty()) return 0;
+    std::printf("Keys from %s\n", path.c_str());
+    return loadKeyFile(path, bindings, policy);
 }
 
 int loadKeyFile(const std::string& path, keyBindings& bindings, const loadPolicy& policy) {
@@ -140,7 +201,8 @@ int loadKeyFile(const std::string& path, keyBindings& bindings, const loadPolicy
     int reports = 0;
     bool inLongLine = false;
     std::string line;
-    while (file.readLine(line)) {
+    for (bool first = true; file.readLine(line); first = false) {
+        if (first && line.compare(0, 3, kByteOrderMark) == 0) line.erase(0, 3);
         bool whole = file.lastHadTerminator();
         if (inLongLine || !whole) {  // the reader has reported the long line
             reports += inLongLine ? 0 : 1;

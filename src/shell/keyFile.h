@@ -2,13 +2,22 @@
 // The player's key file: lines "BINDING = KEY" that move a binding of the
 // keyboard to another key, read over the bindings start-up has filled in.
 #include <string>
+#include <vector>
 
 #include "data/textFile.h"
 
 class keyBindings;
 
-// The file the game reads from its own folder; none means the default keys.
+// The key file's name, in this user's settings folder ("fightscene" under
+// userSettingsFolder()) and beside the game; none means the default keys.
 const char* const kKeyFile = "keys.txt";
+
+// Where the key file is looked for, in order: this user's own, then
+// `besideGame` (the one in the game's folder). Without a settings folder,
+// only `besideGame`.
+std::vector<std::string> keyFilePlaces(const std::string& besideGame = kKeyFile);
+// The first of keyFilePlaces(besideGame) that exists, or "" when none does.
+std::string findKeyFile(const std::string& besideGame = kKeyFile);
 
 // The SDL key code of a key name as SDL names keys ("left", "z", "escape",
 // "right shift" also written "right_shift"), in any case; 0 when unknown.
@@ -16,6 +25,13 @@ const char* const kKeyFile = "keys.txt";
 int keyByName(const std::string& name);
 
 // Reads the key file `path` into `bindings`. Each line that can't be used is
-// reported as "path:LINE: message" and leaves its binding as it was. A
-// missing file changes nothing and says nothing. The number of reports.
+// reported as "path:LINE: message" (its control bytes shown as \xNN) and
+// leaves its binding as it was; so does a line giving a binding one of the
+// keys the game keeps for itself (Escape, F5, i). A byte-order mark before
+// the first line is skipped. A missing file changes nothing and says
+// nothing. The number of reports.
 int loadKeyFile(const std::string& path, keyBindings& bindings, const loadPolicy& policy = gamePolicy);
+// The game's key file: the first found by findKeyFile(), named in one line
+// "Keys from PATH" and read into `bindings`; nothing at all when there is
+// none. The number of reports.
+int loadPlayerKeyFile(keyBindings& bindings, const loadPolicy& policy = gamePolicy);

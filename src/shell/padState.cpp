@@ -9,6 +9,16 @@ const int kButtonCount = sizeof kButtons / sizeof kButtons[0];
 // Two directions may start in one hat event; down before right reads a
 // diagonal as the quarter circle that usually leads to it.
 const padAction kDirections[] = {padAction::up, padAction::down, padAction::left, padAction::right};
+
+// The way one stick axis holds after it moved to `value`, from `held`: -1,
+// 0 or 1. It takes a way past the dead zone and lets go only well inside it.
+int stickWay(int held, int value) {
+    if (held > 0 && value < kStickReleaseZone) held = 0;
+    if (held < 0 && value > -kStickReleaseZone) held = 0;
+    if (held == 0 && value >= kStickDeadZone) held = 1;
+    if (held == 0 && value <= -kStickDeadZone) held = -1;
+    return held;
+}
 }  // namespace
 
 padPresses padState::take(const SDL_Event& event) {
@@ -26,7 +36,13 @@ padPresses padState::take(const SDL_Event& event) {
         break;
     case SDL_JOYAXISMOTION:
         if (event.jaxis.which != 0 || event.jaxis.axis > 1) return presses;
-        (event.jaxis.axis == 0 ? stickX : stickY) = event.jaxis.value;
+        if (event.jaxis.axis == 0) {
+            stickX = event.jaxis.value;
+            stickHeldX = stickWay(stickHeldX, stickX);
+        } else {
+            stickY = event.jaxis.value;
+            stickHeldY = stickWay(stickHeldY, stickY);
+        }
         break;
     default:
         return presses;
@@ -38,10 +54,10 @@ padPresses padState::take(const SDL_Event& event) {
 
 bool padState::holds(padAction direction) const {
     switch (direction) {
-    case padAction::up: return (hat & SDL_HAT_UP) || stickY <= -kStickDeadZone;
-    case padAction::down: return (hat & SDL_HAT_DOWN) || stickY >= kStickDeadZone;
-    case padAction::left: return (hat & SDL_HAT_LEFT) || stickX <= -kStickDeadZone;
-    case padAction::right: return (hat & SDL_HAT_RIGHT) || stickX >= kStickDeadZone;
+    case padAction::up: return (hat & SDL_HAT_UP) || stickHeldY < 0;
+    case padAction::down: return (hat & SDL_HAT_DOWN) || stickHeldY > 0;
+    case padAction::left: return (hat & SDL_HAT_LEFT) || stickHeldX < 0;
+    case padAction::right: return (hat & SDL_HAT_RIGHT) || stickHeldX > 0;
     default: return false;
     }
 }

@@ -8,6 +8,9 @@
 
 // How far the stick must lean, of 32767, before it holds a direction.
 const int kStickDeadZone = 8000;
+// How far back it must come before it lets go: a stick resting near the
+// dead zone's edge would otherwise press again and again.
+const int kStickReleaseZone = 6000;
 
 // The actions one event pressed, in order.
 struct padPresses {
@@ -20,10 +23,13 @@ public:
     Uint8 hat = SDL_HAT_CENTERED;  // the d-pad's position, SDL_HAT_* bits
     int stickX = 0;                // the left stick: -32768 left .. 32767 right
     int stickY = 0;                // -32768 up .. 32767 down
+    int stickHeldX = 0;            // the way the stick holds: -1 left, 0 none, 1 right
+    int stickHeldY = 0;            // -1 up, 0 none, 1 down
 
     // Reads one event. A button pressed, or a direction that the hat and
     // stick together did not hold before and hold now, is a press; releases
-    // and events of other devices press nothing.
+    // and events of other devices press nothing. A stick axis holds its way
+    // from kStickDeadZone out until it comes back under kStickReleaseZone.
     padPresses take(const SDL_Event& event);
     // True while the hat or the stick holds `direction` (up, down, left or right).
     bool holds(padAction direction) const;

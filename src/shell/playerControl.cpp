@@ -139,9 +139,9 @@ void playerControl::act(padAction action) {
 }
 
 void playerControl::keyPressed(int sym) {
-    if (sym == SDLK_ESCAPE) quit = 1;
-    if (sym == SDLK_F5) reload = 1;
-    if (sym == SDLK_i) inputPanel.toggle();
+    if (sym == kQuitKey) quit = 1;
+    if (sym == kReloadKey) reload = 1;
+    if (sym == kInputDisplayKey) inputPanel.toggle();
     if (!bindings) {
         if (sym == SDLK_j) act(padAction::debug);
         return;
@@ -153,6 +153,7 @@ void playerControl::keyPressed(int sym) {
 void playerControl::inputChecking(SDL_Event* event) {
     while (SDL_PollEvent(event)) {
         if (event->type == SDL_KEYDOWN) keyPressed(event->key.keysym.sym);
+        if (event->type == SDL_QUIT && closeQuits) quit = 1;
         padPresses presses = joystick.take(*event);
         for (int at = 0; at < presses.count; ++at) act(presses.list[at]);
     }

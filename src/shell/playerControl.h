@@ -22,6 +22,7 @@ public:
     SDL_Surface* screen = nullptr;
     int quit = 0;                      // 1 once Escape was pressed
     int reload = 0;                    // 1 once F5 asked for the content anew; the scene clears it
+    bool closeQuits = false;           // the window's close button quits as Escape does (in a window only)
     Fighter* fighter = nullptr;
     partInfoList* partInfo = nullptr;
     particleList* particles = nullptr;

@@ -90,9 +90,16 @@ void watchData(dataWatch& watch) {
 bool dataSettled(dataWatch& watch) {
     if (!watch.watch) return false;
     Uint32 now = clockTicks();
-    if (folderChanged(watch.watch)) {
+    if (folderChanged(watch.watch, now)) {
         watch.pending = true;
         watch.lastChange = now;
+    }
+    std::string stopped = watchStopped(watch.watch);
+    if (!stopped.empty()) {
+        std::printf("stopped watching %s for changes: %s; F5 still loads it again\n", kDataFolder, stopped.c_str());
+        unwatchFolder(watch.watch);
+        watch.watch = nullptr;
+        return watch.pending;  // what changed before is still loaded
     }
     return watch.pending && now - watch.lastChange >= kQuietMs;
 }

@@ -6,7 +6,8 @@
 // Starts watching "data" for changes; prints whether it can.
 void watchData(dataWatch& watch);
 // True once files under "data" changed and then stayed quiet for a moment,
-// by the engine's clock. False when not watching.
+// by the engine's clock. False when not watching. When watching stops for
+// good it prints why, once, and watches no more.
 bool dataSettled(dataWatch& watch);
 // Loads everything the scene reads from "data" beside the content in use.
 // When it all loaded without a report, the new content replaces the old:

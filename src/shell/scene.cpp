@@ -143,7 +143,7 @@ void startScene(sceneObjects& o, bool windowed, const loadPolicy& policy) {
     o.sounds = loadSounds(policy);
 
     bindPlayerKeys(o.bindings);
-    loadKeyFile(kKeyFile, o.bindings, policy);
+    loadPlayerKeyFile(o.bindings, policy);
     std::printf("Right is also %d\n", o.bindings.right);
 
     // particles
@@ -159,6 +159,8 @@ void startScene(sceneObjects& o, bool windowed, const loadPolicy& policy) {
     inputPanel.init(screen, o.checker.get());
 
     o.control.init(screen);
+    // A window has a close button, which players expect to work.
+    o.control.closeQuits = windowed;
     o.control.setup(&vikings1, &o.defs, &pList, o.sounds.get(), &o.anims, &o.moves, &o.bindings, o.checker.get(),
                     &o.target);
 }
