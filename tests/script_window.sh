@@ -1,6 +1,8 @@
 #!/bin/sh
 # Runs the real game in a real X window under Xvfb, types into it with
-# xdotool, captures the screen with xwd, and ends it with Escape.
+# xdotool, captures the screen with xwd, and ends it with Escape; a close
+# request (as a window manager's close button sends) ends it only when it
+# plays in a window.
 # Arguments: build folder, source folder.
 BUILD="$1"
 WORK="$(mktemp -d)"
@@ -76,6 +78,11 @@ if [ -s "$BUILD/data/Burn/moveset" ]; then
     [ "$X2" -gt "$X1" ] || fail "the fireball did not fly on ($X1 then $X2)"
 fi
 
+# In full screen a close request changes nothing: only Escape quits.
+"$BUILD/tests/closeWindow" >"$WORK/close.txt" 2>&1 || fail "no window took the close request: $(cat "$WORK/close.txt")"
+sleep 1
+kill -0 $GAME_PID 2>/dev/null || fail "a close request ended the full-screen game"
+
 xdotool key Escape
 for i in $(seq 1 100); do kill -0 $GAME_PID 2>/dev/null || break; sleep 0.1; done
 if kill -0 $GAME_PID 2>/dev/null; then
@@ -85,4 +92,20 @@ fi
 wait $GAME_PID
 STATUS=$?
 [ "$STATUS" -eq 0 ] || fail "exit status $STATUS after Escape"
-echo "PASS: the game ran in a window and ended with status 0 after Escape"
+
+# In a window (--window) the close button ends the game as Escape does.
+SDL_AUDIODRIVER=dummy "$BUILD/fightscene" --window >"$WORK/out.txt" 2>"$WORK/err.txt" &
+GAME_PID=$!
+wait_for "Right is also 275" || fail "start-up in a window did not finish"
+sleep 0.5
+"$BUILD/tests/closeWindow" >"$WORK/close.txt" 2>&1 || fail "no window took the close request: $(cat "$WORK/close.txt")"
+for i in $(seq 1 100); do kill -0 $GAME_PID 2>/dev/null || break; sleep 0.1; done
+if kill -0 $GAME_PID 2>/dev/null; then
+    kill -9 $GAME_PID
+    fail "the close button did not end the game in a window"
+fi
+wait $GAME_PID
+STATUS=$?
+[ "$STATUS" -eq 0 ] || fail "exit status $STATUS after the close button"
+echo "PASS: the game ran full screen and ended with status 0 after Escape, not on a close request;" \
+    "in a window the close button ended it with status 0"

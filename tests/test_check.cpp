@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <iterator>
 #include <sstream>
@@ -363,12 +364,19 @@ TEST(Check, ProblemsAreGroupedByFileInLineOrder) {
 TEST(Check, TheKeyFileBesideTheDataOrNamedIsChecked) {
     std::string root = makeTempDir("checkkeys");
     writeGoodData(root + "/data");
+    // This user's key file, which the game reads first, is made for the
+    // cases that give one.
+    const char* saved = std::getenv("XDG_CONFIG_HOME");
+    std::string savedSettings = saved ? saved : "";
+    setEnvironment("XDG_CONFIG_HOME", (root + "/settings").c_str(), true);
+    const std::string userKeys = root + "/settings/fightscene/keys.txt";
     const struct {
         const char* label;
         std::string keysTxt;  // beside the data; none when empty
         std::string options;
         std::string out;
         int status;
+        std::string userTxt = "";  // this user's; none when empty
     } cases[] = {
         {"no key file", "", "", "0 errors, 0 warnings\n", 0},
         {"a good one", "a = q\nleft = a\n", "", "0 errors, 0 warnings\n", 0},
@@ -382,14 +390,22 @@ TEST(Check, TheKeyFileBesideTheDataOrNamedIsChecked) {
          1},
         {"a file named that is missing", "", "--keys " + root + "/none.txt",
          root + "/none.txt: error: no such file\n1 error, 0 warnings\n", 1},
+        {"this user's before the one beside the data", "a = x\n", "",
+         userKeys + ":1: error: f5 loads the data again and can't be bound; b stays \"x\"\n1 error, 0 warnings\n", 1,
+         "b = f5\n"},
+        {"a file named before this user's", "a = q\n", "--keys " + root + "/data/../keys.txt", "0 errors, 0 warnings\n", 0,
+         "b = f5\n"},
     };
     for (const auto& c : cases) {
         unlink((root + "/keys.txt").c_str());
+        unlink(userKeys.c_str());
         if (!c.keysTxt.empty()) writeFile(root + "/keys.txt", c.keysTxt);
+        if (!c.userTxt.empty()) writeFile(userKeys, c.userTxt);
         checkRun run = runCheck(root + "/data", c.options);
         EXPECT_EQ(c.out, run.out) << c.label;
         EXPECT_EQ(c.status, run.status) << c.label;
     }
+    setEnvironment("XDG_CONFIG_HOME", savedSettings.c_str(), true);
 }
 
 namespace {
