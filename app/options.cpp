@@ -1,6 +1,9 @@
 #include "options.h"
 
 #include <cstring>
+#include <vector>
+
+#include "shell/keyFile.h"
 
 namespace {
 bool setWindow(gameOptions& options, const char*, std::string&) {
@@ -75,7 +78,7 @@ parseResult parseOptionsBy(const optionSpec* table, size_t count, int argc, char
 
 std::string usageText() {
     std::string text = "Usage: fightscene [OPTION]...\n"
-                       "Plays the fighting scene; keys.txt beside the game can change its keys.\n";
+                       "Plays the fighting scene.\n";
     size_t widest = 0;
     for (const optionSpec& spec : kOptions) {
         size_t width = std::strlen(spec.name) + (spec.value ? std::strlen(spec.value) + 1 : 0);
@@ -85,5 +88,10 @@ std::string usageText() {
         std::string left = std::string(spec.name) + (spec.value ? std::string(" ") + spec.value : "");
         text += "  " + left + std::string(widest - left.size() + 3, ' ') + spec.help + "\n";
     }
+    // Where the key file is looked for, as the game will look on this system.
+    text += "A key file can change the keys; the first found of these is read:\n";
+    std::vector<std::string> places = keyFilePlaces();
+    for (size_t at = 0; at + 1 < places.size(); ++at) text += "  " + places[at] + "\n";
+    text += "  " + places.back() + " beside the game's data folder\n";
     return text;
 }

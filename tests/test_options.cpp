@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "options.h"
+#include "shell/keyFile.h"
 #include "testSupport.h"
 
 namespace {
@@ -103,6 +104,13 @@ TEST(Options, UsageHasTheSynopsisAndALinePerOption) {
         << usage;
     EXPECT_NE(std::string::npos, usage.find("\n  --watch    load data again whenever a file under it changes")) << usage;
     EXPECT_NE(std::string::npos, usage.find("\n  --help     print this help and exit\n")) << usage;
+    // and where the key file is looked for, this user's first
+    std::vector<std::string> places = keyFilePlaces();
+    ASSERT_EQ(2u, places.size()) << "the test's settings folder is set";
+    size_t user = usage.find("\n  " + places[0] + "\n");
+    size_t beside = usage.find("\n  keys.txt beside the game's data folder\n");
+    EXPECT_NE(std::string::npos, user) << usage;
+    EXPECT_LT(user, beside) << usage;
 }
 
 namespace {
