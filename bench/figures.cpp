@@ -88,8 +88,9 @@ void figureBook::printSummary(std::ostream& out) const {
         if (found) into = *found;
         return found != nullptr;
     };
-    benchFigure pass, repaint, repaintSdl, limit, load, decode, decodeConvert, decodeMirror, button, noButton;
+    benchFigure pass, watching, repaint, repaintSdl, limit, load, decode, decodeConvert, decodeMirror, button, noButton;
     bool hasPass = figure(kPass, pass);
+    bool hasWatching = figure(kPassWatching, watching);
     bool hasRepaint = figure(kRepaint, repaint);
     bool hasRepaintSdl = figure(kRepaintSdl, repaintSdl);
     bool hasLimit = figure(kBytesLimit, limit);
@@ -106,6 +107,9 @@ void figureBook::printSummary(std::ostream& out) const {
         out << "  full repaint / pass          " << fixed(r, 2) << "  (target >= " << fixed(kRepaintTarget, 0)
             << ": " << verdict(r >= kRepaintTarget) << ")\n";
     }
+    if (hasPass && hasWatching)
+        out << "  pass watching data / pass    " << fixed(cpuRatio(watching, pass), 2)
+            << "  (the cost of --watch while nothing changes)\n";
     if (hasPass && hasRepaintSdl)
         out << "  repaint by SDL's blit / pass " << fixed(cpuRatio(repaintSdl, pass), 2)
             << "  (for comparison only: SDL copies more slowly than the engine)\n";

@@ -11,6 +11,8 @@
 // Benchmark names; the ratios are formed from them.
 namespace benchNames {
 const char* const kPass = "Scene/Pass";
+// The same pass with "data" watched for changes (--watch), nothing changing.
+const char* const kPassWatching = "Scene/PassWatching";
 const char* const kRepaint = "Scene/FullRepaint";
 const char* const kRepaintSdl = "Scene/FullRepaintBySdl";
 const char* const kBytesLimit = "Scene/BytesLimit";
