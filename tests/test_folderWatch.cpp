@@ -18,12 +18,16 @@ namespace {
 // Windows hands its notices over a moment after the change, and one change
 // may come in several: there a change is waited for, and what follows it
 // taken too. Linux queues them at the change itself.
+// Windows also keeps a folder that is open (the watch holds every folder
+// of the tree open) from being removed until it is closed.
 #ifdef _WIN32
 const int kNoticeWaitMs = 1000;
 const int kNoticeTrailMs = 100;
+const bool kWatchedFoldersCanBeRemoved = false;
 #else
 const int kNoticeWaitMs = 0;
 const int kNoticeTrailMs = 0;
+const bool kWatchedFoldersCanBeRemoved = true;
 #endif
 
 // What folderChanged says once the system had time to say it.
@@ -56,7 +60,7 @@ struct watchCase {
 
 TEST(FolderWatch, ChangesAnywhereUnderTheFolderAreSeenOnceAndReadsAreNot) {
     auto nothing = [](const std::string&) {};
-    const std::vector<watchCase> cases = {
+    std::vector<watchCase> cases = {
         {"quiet", {{"nothing", nothing, false}}},
         {"reading", {{"read a file", [](const std::string& r) { readFile(r + "/Burn/info"); }, false}}},
         {"rewrite in the folder",
@@ -89,11 +93,6 @@ TEST(FolderWatch, ChangesAnywhereUnderTheFolderAreSeenOnceAndReadsAreNot) {
           {"write in the new one", [](const std::string& r) { writeFile(r + "/Burn/info", "ANIMS: 2\n"); }, true},
           {"write in the old one", [](const std::string& r) { writeFile(r + ".old/Burn/info", "ANIMS: 3\n"); },
            false}}},
-        {"the folder itself removed and made again",
-         {{"remove", [](const std::string& r) { std::filesystem::remove_all(r); }, true},
-          {"nothing more", nothing, false},
-          {"make it again", [](const std::string& r) { writeFile(r + "/Burn/info", "ANIMS: 0\n"); }, true},
-          {"write in it", [](const std::string& r) { writeFile(r + "/tBG2.bmp", "newer"); }, true}}},
         {"editors' swap and backup files",
          {{"vim's swap", [](const std::string& r) { writeFile(r + "/Burn/.info.swp", "swap"); }, false},
           {"emacs' autosave", [](const std::string& r) { writeFile(r + "/Burn/#info#", "save"); }, false},
@@ -109,6 +108,13 @@ TEST(FolderWatch, ChangesAnywhereUnderTheFolderAreSeenOnceAndReadsAreNot) {
            false},
           {"the file itself", [](const std::string& r) { writeFile(r + "/Burn/info", "ANIMS: 0\n"); }, true}}},
     };
+    if (kWatchedFoldersCanBeRemoved)
+        cases.push_back({"the folder itself removed and made again",
+                         {{"remove", [](const std::string& r) { std::filesystem::remove_all(r); }, true},
+                          {"nothing more", nothing, false},
+                          {"make it again", [](const std::string& r) { writeFile(r + "/Burn/info", "ANIMS: 0\n"); },
+                           true},
+                          {"write in it", [](const std::string& r) { writeFile(r + "/tBG2.bmp", "newer"); }, true}}});
     for (const watchCase& c : cases) {
         SCOPED_TRACE(c.name);
         std::string root = makeTempDir("watch") + "/data";
@@ -128,6 +134,7 @@ TEST(FolderWatch, ChangesAnywhereUnderTheFolderAreSeenOnceAndReadsAreNot) {
 }
 
 TEST(FolderWatch, WatchingStopsWithAReasonWhenTheFolderAboveIsGone) {
+    if (!kWatchedFoldersCanBeRemoved) GTEST_SKIP() << "the system keeps watched folders from being removed";
     std::string above = makeTempDir("watch") + "/game";
     writeFile(above + "/data/Burn/info", "ANIMS: 0\n");
     std::string problem;

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -12,6 +13,7 @@ namespace {
 // (ReadDirectoryChangesW), and the read is asked for without waiting and
 // looked at later.
 struct noticeReader {
+    std::string path;                      // the folder, as opened
     HANDLE folder = INVALID_HANDLE_VALUE;  // opened for listing, or INVALID_HANDLE_VALUE
     HANDLE ready = nullptr;                // event of the read in progress
     OVERLAPPED pending = {};               // the read in progress
@@ -20,31 +22,34 @@ struct noticeReader {
 };
 }  // namespace
 
-// The root's tree on one handle, and the folder above on another (its own
-// entries only) for the root's name coming or going; after the root was
-// renamed, removed or replaced its handle is opened anew from the path.
-// Where the system gives no notices for the tree (some network file
+// Each folder of the tree on a handle of its own (Windows can report a
+// whole tree on the root's handle, but Wine reports only the root's own
+// entries that way), and the folder above on one more, for the root's name
+// coming or going. After a folder was made, renamed or removed, or the root
+// renamed, removed or replaced, the handles are opened anew from the paths.
+// Where the system gives no notices for the root (some network file
 // systems) the tree is walked instead, at most once every kWalkEveryMs:
 // every name with its size and time of last write.
 struct folderWatch {
-    std::string root;                           // the watched folder, as given
-    std::string above;                          // the folder holding it
-    std::string rootName;                       // its name there
-    noticeReader tree;                          // the root and everything under it
-    noticeReader aboveFolder;                   // the folder above
-    bool walking = false;                       // no notices for the tree: it is walked
-    unsigned lastWalk = 0;                      // caller's clock at the last walk, milliseconds
-    std::map<std::string, std::string> stamps;  // by the walk: path under the root to its size and write time
-    std::string stopped;                        // why watching stopped, "" while it goes on
+    std::string root;                                    // the watched folder, as given
+    std::string above;                                   // the folder holding it
+    std::string rootName;                                // its name there
+    std::vector<std::unique_ptr<noticeReader>> folders;  // the root and every folder under it
+    noticeReader aboveFolder;                            // the folder above
+    bool walking = false;                                // no notices for the root: the tree is walked
+    unsigned lastWalk = 0;                               // caller's clock at the last walk, milliseconds
+    std::map<std::string, std::string> stamps;           // by the walk: path under the root to its size and write time
+    std::string stopped;                                 // why watching stopped, "" while it goes on
 };
 
 namespace {
 const DWORD kTreeChanges = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
                            FILE_NOTIFY_CHANGE_ATTRIBUTES | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE;
 const DWORD kNameChanges = FILE_NOTIFY_CHANGE_DIR_NAME;
-// Bounds of the walk, for a tree that is deep or very wide.
+// Bounds for a tree that is deep or very wide.
 const int kMaxDepth = 16;
 const size_t kMaxEntries = 65536;
+const size_t kMaxFolders = 1024;
 
 bool startReading(noticeReader& reader, bool subtree, DWORD filter) {
     reader.pending = OVERLAPPED();
@@ -71,6 +76,7 @@ void closeReader(noticeReader& reader) {
 }
 
 bool openReader(noticeReader& reader, const std::string& path, bool subtree, DWORD filter) {
+    reader.path = path;
     reader.folder = CreateFileA(path.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
     if (reader.folder == INVALID_HANDLE_VALUE) return false;
@@ -93,6 +99,7 @@ struct notices {
     bool failed = false;             // it ended in an error (the folder went away)
     bool lost = false;               // more changed than the buffer held
     std::vector<std::string> names;  // the last part of each changed path
+    std::vector<DWORD> actions;      // what happened to each: FILE_ACTION_*
 };
 
 // The notices of the read in progress, when it is over; never waits.
@@ -115,6 +122,7 @@ notices takeNotices(noticeReader& reader) {
         int last = length;
         while (last > 0 && info->FileName[last - 1] != L'\\') --last;
         taken.names.push_back(narrow(info->FileName + last, length - last));
+        taken.actions.push_back(info->Action);
         if (info->NextEntryOffset == 0) break;
         at += info->NextEntryOffset;
     }
@@ -153,13 +161,38 @@ void stampTree(const std::string& folder, const std::string& under, int depth,
     FindClose(found);
 }
 
+// Opens a reader on `folder` and on every folder under it.
+void watchTree(folderWatch& watch, const std::string& folder, int depth) {
+    if (depth > kMaxDepth || watch.folders.size() >= kMaxFolders) return;
+    std::unique_ptr<noticeReader> reader(new noticeReader);
+    if (!openReader(*reader, folder, FALSE, kTreeChanges)) return;
+    watch.folders.push_back(std::move(reader));
+    WIN32_FIND_DATAA entry;
+    HANDLE found = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (found == INVALID_HANDLE_VALUE) return;
+    do {
+        std::string name = entry.cFileName;
+        bool isFolder = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        if (!isFolder || (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || name == "." || name == "..")
+            continue;
+        watchTree(watch, folder + "\\" + name, depth + 1);
+    } while (FindNextFileA(found, &entry));
+    FindClose(found);
+}
+
+void unwatchTree(folderWatch& watch) {
+    for (std::unique_ptr<noticeReader>& reader : watch.folders) closeReader(*reader);
+    watch.folders.clear();
+}
+
 // The handles opened anew from the paths. Without notices for the root it
 // is walked; without the root the watch waits for a folder of its name
 // above it; without that either, it stops.
 void rewatch(folderWatch& watch, unsigned nowMs) {
-    closeReader(watch.tree);
+    unwatchTree(watch);
     watch.walking = false;
-    if (!openReader(watch.tree, watch.root, TRUE, kTreeChanges) && isFolderPath(watch.root)) {
+    watchTree(watch, watch.root, 0);
+    if (watch.folders.empty() && isFolderPath(watch.root)) {
         watch.walking = true;
         watch.lastWalk = nowMs;
         watch.stamps.clear();
@@ -167,8 +200,19 @@ void rewatch(folderWatch& watch, unsigned nowMs) {
     }
     if (watch.aboveFolder.folder == INVALID_HANDLE_VALUE)
         openReader(watch.aboveFolder, watch.above, FALSE, kNameChanges);
-    if (watch.tree.folder == INVALID_HANDLE_VALUE && !watch.walking && watch.aboveFolder.folder == INVALID_HANDLE_VALUE)
+    if (watch.folders.empty() && !watch.walking && watch.aboveFolder.folder == INVALID_HANDLE_VALUE)
         watch.stopped = "neither it nor the folder holding it can be watched";
+}
+
+// True when a notice of `reader` changes the tree's folders: a folder made
+// or moved in, or a watched one removed or moved away.
+bool movesAFolder(const folderWatch& watch, const noticeReader& reader, const std::string& name, DWORD action) {
+    std::string path = reader.path + "\\" + name;
+    if (action == FILE_ACTION_ADDED || action == FILE_ACTION_RENAMED_NEW_NAME) return isFolderPath(path);
+    if (action != FILE_ACTION_REMOVED && action != FILE_ACTION_RENAMED_OLD_NAME) return false;
+    for (const std::unique_ptr<noticeReader>& folder : watch.folders)
+        if (sameName(folder->path, path)) return true;
+    return false;
 }
 }  // namespace
 
@@ -202,14 +246,20 @@ bool folderChanged(folderWatch* watch, unsigned nowMs) {
             remake = true;
         }
     }
-    // the tree
-    notices tree = takeNotices(watch->tree);
-    if (tree.arrived) {
-        for (const std::string& name : tree.names)
-            if (!isEditorScratch(name)) changed = true;
-        if (tree.lost || tree.failed) changed = true;
-        if (tree.failed || !startReading(watch->tree, TRUE, kTreeChanges)) remake = true;
-    } else if (watch->walking && nowMs - watch->lastWalk >= kWalkEveryMs) {
+    // the tree, folder by folder
+    for (const std::unique_ptr<noticeReader>& reader : watch->folders) {
+        notices tree = takeNotices(*reader);
+        if (!tree.arrived) continue;
+        for (size_t at = 0; at < tree.names.size(); ++at) {
+            if (isEditorScratch(tree.names[at])) continue;
+            changed = true;
+            if (movesAFolder(*watch, *reader, tree.names[at], tree.actions[at])) remake = true;
+        }
+        if (tree.lost || tree.failed) changed = remake = true;
+        if (!tree.failed && !startReading(*reader, FALSE, kTreeChanges)) changed = remake = true;
+    }
+    // no notices for the root: its tree compared with the last walk
+    if (watch->walking && nowMs - watch->lastWalk >= kWalkEveryMs) {
         watch->lastWalk = nowMs;
         std::map<std::string, std::string> now;
         stampTree(watch->root, "", 0, now);
@@ -227,7 +277,7 @@ std::string watchStopped(const folderWatch* watch) { return watch ? watch->stopp
 
 void unwatchFolder(folderWatch* watch) {
     if (!watch) return;
-    closeReader(watch->tree);
+    unwatchTree(*watch);
     closeReader(watch->aboveFolder);
     delete watch;
 }
