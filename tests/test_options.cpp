@@ -1,5 +1,6 @@
-// The game's command line: flags, valued options in both forms, and every
-// kind of mistake with its one-line message; the usage lists the table.
+// The command line read by a table: the game's flags, valued options in both
+// forms, a tool's files beside its options, and every kind of mistake with
+// its one-line message; the usage lists the table.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -31,7 +32,7 @@ bool setLevel(gameOptions&, const char* value, std::string& problem) {
     return true;
 }
 bool setWindow(gameOptions& options, const char*, std::string&) { return options.window = true; }
-const optionSpec kTestTable[] = {
+const optionSpec<gameOptions> kTestTable[] = {
     {"--window", nullptr, "a window", setWindow},
     {"--level", "LEVEL", "easy or hard", setLevel},
 };
@@ -42,9 +43,11 @@ parseResult parse(const std::vector<std::string>& args, bool withTestTable, game
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(&word[0]);
-    if (withTestTable)
-        return parseOptionsBy(kTestTable, 2, static_cast<int>(argv.size()), argv.data(), options, problem);
-    return parseOptions(static_cast<int>(argv.size()), argv.data(), options, problem);
+    if (!withTestTable) return parseOptions(static_cast<int>(argv.size()), argv.data(), options, problem);
+    operandList none;
+    if (!readOptions(kTestTable, static_cast<int>(argv.size()), argv.data(), options, none, problem))
+        return parseResult::mistake;
+    return options.help ? parseResult::help : parseResult::run;
 }
 }  // namespace
 
@@ -147,4 +150,51 @@ TEST(Options, TheManualPageHasEveryOptionOfTheUsage) {
     ASSERT_FALSE(page.empty());
     EXPECT_EQ(usage, manPageOptions(page, "OPTIONS"));
     EXPECT_EQ(usage, manPageOptions(page, "SYNOPSIS"));
+}
+
+namespace {
+// A tool's table: files beside the options, up to a limit, and a number
+// given in either form; a word starting with '-' is never taken for a file.
+struct toolChoices {
+    int columns = 0;
+};
+bool setColumns(toolChoices& chosen, const char* value, std::string& problem) {
+    return readNumber(value, 1, 1000, chosen.columns, problem);
+}
+const optionSpec<toolChoices> kToolTable[] = {{"--columns", "N", "frames per row", setColumns}};
+}  // namespace
+
+TEST(Options, AToolTableTakesFilesBesideItsOptions) {
+    const struct {
+        std::vector<std::string> args;
+        int columns;
+        std::string files;  // the operands, joined by '+'
+        std::string problem;
+    } cases[] = {
+        {{"walk", "--columns=3", "out.bmp"}, 3, "walk+out.bmp", ""},
+        {{"--columns", "12", "walk"}, 12, "walk", ""},
+        {{"walk", "out.bmp", "more.bmp"}, 0, "walk+out.bmp", "unexpected argument 'more.bmp'"},
+        {{"-", "walk"}, 0, "", "unexpected argument '-'"},
+        {{"--columns=0", "walk"}, 0, "", "option '--columns': expected a number from 1 to 1000, found '0'"},
+        {{"--columns", "4x"}, 0, "", "option '--columns': expected a number from 1 to 1000, found '4x'"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> words = {"fightscene-sheet"};
+        words.insert(words.end(), c.args.begin(), c.args.end());
+        std::vector<char*> argv;
+        for (std::string& word : words) argv.push_back(&word[0]);
+        toolChoices chosen;
+        operandList files;
+        files.most = 2;
+        std::string problem;
+        EXPECT_EQ(c.problem.empty(),
+                  readOptions(kToolTable, static_cast<int>(argv.size()), argv.data(), chosen, files, problem))
+            << c.args[0];
+        std::string joined;
+        for (const std::string& file : files.words) joined += (joined.empty() ? "" : "+") + file;
+        EXPECT_EQ(c.columns, chosen.columns) << c.args[0];
+        EXPECT_EQ(c.files, joined) << c.args[0];
+        EXPECT_EQ(c.problem, problem) << c.args[0];
+    }
+    EXPECT_EQ("  --columns N  frames per row\n", optionLines(kToolTable, 2));
 }

@@ -6,31 +6,51 @@
 // the bundled data into an emptied folder.
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "contentgen/contentgen.h"
 #include "contentgen/icon.h"
+#include "shell/optionTable.h"
+
+namespace {
+struct contentChoices {
+    const char* icon = nullptr;  // --icon: the icon file to write instead of the content
+};
+
+bool setIcon(contentChoices& chosen, const char* value, std::string&) {
+    chosen.icon = value;
+    return true;
+}
+
+const optionSpec<contentChoices> kOptions[] = {
+    {"--icon", "FILE.png", "write the desktop icon, SIZE pixels square, instead of the content", setIcon},
+};
+}  // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc == 4 && std::strcmp(argv[1], "--icon") == 0) {
-        int size = std::atoi(argv[3]);
-        if (size < 16 || size > 512) {
-            std::fprintf(stderr, "contentgen: icon size %s is not 16 to 512\n", argv[3]);
-            return 2;
-        }
-        return writeIcon(argv[2], size) ? 0 : 1;
-    }
-    if (argc != 2) {
+    contentChoices chosen;
+    operandList operands;  // the output folder, or the icon's size
+    operands.most = 1;
+    std::string mistake;  // the usage says enough
+    if (!readOptions(kOptions, argc, argv, chosen, operands, mistake) || operands.words.size() != 1) {
         std::fprintf(stderr, "usage: contentgen OUT_FOLDER\n       contentgen --icon FILE.png SIZE\n");
         return 2;
     }
-    Output out(argv[1]);
+    const char* operand = operands.words[0].c_str();
+    if (chosen.icon) {
+        int size = std::atoi(operand);
+        if (size < 16 || size > 512) {
+            std::fprintf(stderr, "contentgen: icon size %s is not 16 to 512\n", operand);
+            return 2;
+        }
+        return writeIcon(chosen.icon, size) ? 0 : 1;
+    }
+    Output out(operand);
     writeBackground(out);
     writeCharacter(out);
     writeParticles(out);
     writeSounds(out);
     if (!out.ok()) return 1;
-    std::printf("contentgen: %zu files written to %s\n", out.written().size(), argv[1]);
+    std::printf("contentgen: %zu files written to %s\n", out.written().size(), operand);
     return 0;
 }

@@ -37,6 +37,7 @@
 #include "platform/platform.h"
 #include "data/textFile.h"
 #include "shell/keyFile.h"
+#include "shell/optionTable.h"
 #include "shell/scene.h"
 #include "sprites/CSpriteBase.h"
 
@@ -390,9 +391,6 @@ void checkParticles(partInfoList& defs) {
 
 // --- The data folder ---
 
-
-void usage() { std::fprintf(stderr, "usage: fightscene-check [--frames | --moves] [--keys FILE] [DATA_FOLDER]\n"); }
-
 // The game reads "keys.txt" from its own folder, the one that holds "data".
 std::string keyFileBeside(const std::string& dataFolder) {
     size_t slash = dataFolder.find_last_of('/');
@@ -485,36 +483,74 @@ int moveReport(void (*printRows)(moveSet&), const loadPolicy& checking) {
     return printProblems();
 }
 
+// --- The command line ---
+
+struct checkChoices {
+    void (*moveTable)(moveSet&) = nullptr;  // --frames or --moves: that table instead of the checks
+    bool keysNamed = false;                 // --keys named the key file
+    std::string keys;                       // that file, as given
+    bool help = false;
+};
+
+bool chooseTable(checkChoices& chosen, void (*table)(moveSet&), std::string& problem) {
+    if (chosen.moveTable) {
+        problem = "one table at a time";
+        return false;
+    }
+    chosen.moveTable = table;
+    return true;
+}
+bool chooseFrames(checkChoices& chosen, const char*, std::string& problem) {
+    return chooseTable(chosen, printFrameTable, problem);
+}
+bool chooseMoves(checkChoices& chosen, const char*, std::string& problem) {
+    return chooseTable(chosen, printMoveTable, problem);
+}
+bool setKeys(checkChoices& chosen, const char* value, std::string& problem) {
+    if (chosen.keysNamed) {
+        problem = "given twice";
+        return false;
+    }
+    chosen.keysNamed = true;
+    chosen.keys = value;
+    return true;
+}
+bool setHelp(checkChoices& chosen, const char*, std::string&) {
+    chosen.help = true;
+    return true;
+}
+
+const optionSpec<checkChoices> kOptions[] = {
+    {"--frames", nullptr, "print the frame data of every move instead of checking", chooseFrames},
+    {"--moves", nullptr, "print every move's command, moveset line and condition instead", chooseMoves},
+    {"--keys", "FILE", "check FILE as the key file", setKeys},
+    {"--help", nullptr, "print the usage", setHelp},
+    {"-h", nullptr, "the same", setHelp},
+};
+
+void usage() { std::fprintf(stderr, "usage: fightscene-check [--frames | --moves] [--keys FILE] [DATA_FOLDER]\n"); }
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    void (*moveTable)(moveSet&) = nullptr;  // --frames or --moves: that table instead of the checks
-    std::string dataFolder;
-    bool folderGiven = false;
-    bool keysNamed = false;
-    for (int at = 1; at < argc; ++at) {
-        std::string arg = argv[at];
-        if (arg == "-h" || arg == "--help") {
-            usage();
-            return 0;
-        }
-        if ((arg == "--frames" || arg == "--moves") && !moveTable) {
-            moveTable = arg == "--frames" ? printFrameTable : printMoveTable;
-        } else if (arg == "--keys" && at + 1 < argc && !keysNamed) {
-            keysShown = argv[++at];
-            keysNamed = true;
-        } else if (!folderGiven) {
-            dataFolder = arg;
-            folderGiven = true;
-        } else {
-            usage();
-            return 2;
-        }
+    checkChoices chosen;
+    operandList operands;  // the data folder
+    operands.most = 1;
+    std::string mistake;  // the usage says enough
+    if (!readOptions(kOptions, argc, argv, chosen, operands, mistake)) {
+        usage();
+        return 2;
     }
-    if (!folderGiven) dataFolder = defaultDataFolder(argv[0]);
+    if (chosen.help) {
+        usage();
+        return 0;
+    }
+    void (*moveTable)(moveSet&) = chosen.moveTable;
+    bool keysNamed = chosen.keysNamed;
+    std::string dataFolder = operands.words.empty() ? defaultDataFolder(argv[0]) : operands.words[0];
     while (dataFolder.size() > 1 && dataFolder.back() == '/') dataFolder.pop_back();
     shownRoot = dataFolder;
-    if (!keysNamed) keysShown = findKeyFile(keyFileBeside(dataFolder));
+    keysShown = keysNamed ? chosen.keys : findKeyFile(keyFileBeside(dataFolder));
     // Opened after the working folder changes, so made absolute here.
     std::string here = currentFolder();
     bool keysAbsolute = keysShown.empty() || std::filesystem::path(keysShown).is_absolute();

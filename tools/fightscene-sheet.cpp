@@ -4,12 +4,12 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "authoring/sheet.h"
 #include "data/textFile.h"
 #include "platform/platform.h"
+#include "shell/optionTable.h"
 #include "sprites/sceneGeometry.h"
 
 namespace {
@@ -25,43 +25,38 @@ void countReport(const std::string& file, int line, const std::string& message) 
         std::printf("%s: %s\n", file.c_str(), message.c_str());
 }
 
+bool setColumns(sheetOptions& options, const char* value, std::string& problem) {
+    return readNumber(value, 1, 1000, options.columns, problem);
+}
+bool setFilled(sheetOptions& options, const char*, std::string&) {
+    options.filled = true;
+    return true;
+}
+
+const optionSpec<sheetOptions> kOptions[] = {
+    {"--columns", "N", "frames per row (default: about as many rows as columns)", setColumns},
+    {"--filled", nullptr, "fill the boxes as the game's debug view does", setFilled},
+};
+
 void usage() {
-    std::fprintf(stderr,
-                 "usage: fightscene-sheet [--columns N] [--filled] FRAME_FOLDER OUT.bmp\n"
-                 "  --columns N  frames per row (default: about as many rows as columns)\n"
-                 "  --filled     fill the boxes as the game's debug view does\n");
+    std::string text =
+        "usage: fightscene-sheet [--columns N] [--filled] FRAME_FOLDER OUT.bmp\n" + optionLines(kOptions, 2);
+    std::fputs(text.c_str(), stderr);
 }
 }  // namespace
 
 int main(int argc, char* argv[]) {
     showOutputLineByLine();
     sheetOptions options;
-    std::string positional[2];
-    int count = 0;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--columns") == 0 && i + 1 < argc) {
-            char* end = nullptr;
-            long columns = std::strtol(argv[++i], &end, 10);
-            if (*end != 0 || columns < 1 || columns > 1000) {
-                usage();
-                return 2;
-            }
-            options.columns = static_cast<int>(columns);
-        } else if (std::strcmp(argv[i], "--filled") == 0) {
-            options.filled = true;
-        } else if (argv[i][0] == '-' || count == 2) {
-            usage();
-            return 2;
-        } else {
-            positional[count++] = argv[i];
-        }
-    }
-    if (count != 2) {
+    operandList operands;  // the frame folder, then the picture
+    operands.most = 2;
+    std::string mistake;  // the usage says enough
+    if (!readOptions(kOptions, argc, argv, options, operands, mistake) || operands.words.size() != 2) {
         usage();
         return 2;
     }
-    const std::string& folder = positional[0];
-    const std::string& out = positional[1];
+    const std::string& folder = operands.words[0];
+    const std::string& out = operands.words[1];
 
     // Frames load in the display's format, as in the game; no window is needed.
     setEnvironment("SDL_VIDEODRIVER", "dummy", true);
