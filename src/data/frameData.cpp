@@ -4,19 +4,13 @@
 #include <cmath>
 #include <cstdio>
 
-namespace {
-// How long one frame shows: its pause times the sprite's speed, as the
-// fighter's frame timer counts it (a negative pause is over at once).
-int frameMs(const frameInfo& frame, float speed) {
-    float ms = static_cast<float>(std::max(frame.pause, 0)) * speed;
-    return static_cast<int>(std::lround(std::max(ms, 0.0f)));
-}
+#include "sprites/CSprite.h"
 
-// The player control launches a frame's lines when its first line differs
-// from the one of the frame seen before ("NULL" for a frame without lines).
-std::string firstLine(const frameInfo& frame) {
-    int lines = std::min(frame.numParticles, static_cast<int>(frame.particles.size()));
-    return lines > 0 ? frame.particles[0] : "NULL";
+namespace {
+// Whole milliseconds a frame shows, as the fighter's frame timer counts it
+// (a negative pause is over at once).
+int frameMs(const frameInfo& frame, float speed) {
+    return static_cast<int>(std::lround(std::max(frameShowMs(frame, speed), 0.0f)));
 }
 }  // namespace
 
@@ -38,12 +32,10 @@ moveFrameData frameDataOf(const CSpriteBase& set, float speed) {
             if (firstActive < 0) firstActive = start;
             activeEnd = data.totalMs;
         }
-        std::string first = firstLine(frame);
-        if (first != "NULL" && first != seen) {
-            int lines = std::min(frame.numParticles, static_cast<int>(frame.particles.size()));
-            for (int j = 0; j < lines; ++j) data.launches.push_back({frame.particles[j], start});
-        }
-        seen = first;
+        // The player control's rule, as if the move's frames were seen one by one.
+        int launched = particleLinesLaunched(frame, seen);
+        for (int j = 0; j < launched; ++j) data.launches.push_back({frame.particles[j], start});
+        seen = firstParticleLine(frame);
         // Movement steps while the frame shows carry the fighter by its
         // moveX each, and lift him by a positive moveY.
         double steps = static_cast<double>(ms) / kStepMs;

@@ -73,21 +73,12 @@ void playerControl::update() {
         sounds->Play(soundNow, -1);
 
     // A frame's particles launch once, when its first line differs from the last seen.
-    int lines = rec ? fighter->returnPartNum() : 0;
-    if (rec && lines > static_cast<int>(rec->particles.size()))
-        lines = static_cast<int>(rec->particles.size());
-    if (lines <= 0) {
-        particleNow = "NULL";
-    } else {
-        particleNow = fighter->returnParticle(1);
-        if (particleNow != particlePrev) {
-            for (int i = 1; i <= lines; ++i) {
-                std::printf("TD: %d\n", lastUpdate);
-                if (particles)
-                    particles->addParticle(fighter->returnParticle(i), fighter, nullptr, partInfo,
-                                           screen, lastUpdate);
-            }
-        }
+    particleNow = rec ? firstParticleLine(*rec) : "NULL";
+    int launched = rec ? particleLinesLaunched(*rec, particlePrev) : 0;
+    for (int i = 1; i <= launched; ++i) {
+        std::printf("TD: %d\n", lastUpdate);
+        if (particles)
+            particles->addParticle(fighter->returnParticle(i), fighter, nullptr, partInfo, screen, lastUpdate);
     }
 
     // A new action counts from frame 0 in the next pass.

@@ -32,6 +32,24 @@ void CSprite::setBgSave(SDL_Surface* surface) {
         SDL_SetColorKey(bgSave, bgSave->flags & SDL_SRCCOLORKEY, bgSave->format->colorkey);
 }
 
+float frameShowMs(const frameInfo& record, float speed) { return static_cast<float>(record.pause) * speed; }
+
+namespace {
+// Particle lines the record holds: its count, never more than it read.
+int particleLineCount(const frameInfo& record) {
+    return std::min(record.numParticles, static_cast<int>(record.particles.size()));
+}
+}  // namespace
+
+std::string firstParticleLine(const frameInfo& record) {
+    return particleLineCount(record) > 0 ? record.particles[0] : "NULL";
+}
+
+int particleLinesLaunched(const frameInfo& record, const std::string& firstSeenBefore) {
+    int lines = particleLineCount(record);
+    return lines > 0 && firstParticleLine(record) != firstSeenBefore ? lines : 0;
+}
+
 frameInfo* CSprite::currentRecord() {
     if (!base || !base->drawable(frame)) return nullptr;
     return &base->frames[frame];
@@ -66,7 +84,7 @@ void CSprite::draw() { drawD(true); }
 bool CSprite::advanceFrame() {
     frameInfo* record = currentRecord();
     if (!record || animating != 1) return false;
-    float deadline = static_cast<float>(lastTick) + static_cast<float>(record->pause) * speed;
+    float deadline = static_cast<float>(lastTick) + frameShowMs(*record, speed);
     if (static_cast<float>(clockTicks()) <= deadline) return false;
     lastTick = static_cast<int>(clockTicks());
     ++frame;

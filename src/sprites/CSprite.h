@@ -11,6 +11,17 @@
 // beyond them are held at their edge, and negative sizes become 0.
 SDL_Rect makeRect(int x, int y, int w, int h);
 
+// --- What a frame record means over time; the game and the frame-data table both ask here ---
+// Milliseconds `record` shows at the frame-time factor `speed`: its pause
+// times the speed, in single precision. The first drawing after that moves on.
+float frameShowMs(const frameInfo& record, float speed);
+// The first particle line of `record`, "NULL" when it has none.
+std::string firstParticleLine(const frameInfo& record);
+// How many particle lines of `record` launch when the pass before saw
+// `firstSeenBefore` as the first line: all of them when its own first line
+// differs, else none. So frames in a row that start alike launch once.
+int particleLinesLaunched(const frameInfo& record, const std::string& firstSeenBefore);
+
 class CSprite {
 public:
     int frame = 0;         // current frame index
