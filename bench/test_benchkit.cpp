@@ -186,7 +186,7 @@ benchScene* BenchSceneTest::scene = nullptr;
 
 TEST_F(BenchSceneTest, SettledSceneHasTheFighterOnTheFloor) {
     EXPECT_TRUE(vikings1.grounded);
-    EXPECT_EQ(g_GroundLevel, vikings1.y);
+    EXPECT_EQ(kGroundLevel, vikings1.y);
     EXPECT_EQ(3, scene->liveParticles());
 }
 

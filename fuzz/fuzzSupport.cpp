@@ -237,7 +237,7 @@ void playFrames(CSpriteBase& set, uint32_t seed) {
     fighter.screen = screen;
     fighter.speed = 3.0f;
     fighter.x = x;
-    fighter.y = g_GroundLevel;
+    fighter.y = kGroundLevel;
     fighter.grounded = true;
     fighter.airActions = 2;
     if (set.drawable(0)) fighter.setBgSave(SDL_DisplayFormat(set.frames[0].image));

@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fighter.initS(anims, screen);
     fighter.speed = 3.0f;
     fighter.x = 150;
-    fighter.y = g_GroundLevel;
+    fighter.y = kGroundLevel;
     fighter.grounded = true;
     fighter.airActions = 2;
     Target target;

@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     {
         Fighter owner;
         owner.x = 300;
-        owner.y = g_GroundLevel;
+        owner.y = kGroundLevel;
         owner.dir = size % 3 == 0;
         CSprite parent;
         parent.x = 420;

@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     clockSet(5000);
     Fighter owner;
     owner.x = 400;
-    owner.y = g_GroundLevel;
+    owner.y = kGroundLevel;
     CSprite parent;
     parent.x = 100;
     parent.y = 100;

@@ -612,7 +612,7 @@ TEST(BundledScene, TheBackgroundFillsTheScreenWithTheFloorEdgeAtTheFeet) {
         }
         return sum / kScreenWidth / 3;
     };
-    EXPECT_GT(rowBrightness(g_GroundLevel) - rowBrightness(g_GroundLevel - 1), 40)
+    EXPECT_GT(rowBrightness(kGroundLevel) - rowBrightness(kGroundLevel - 1), 40)
         << "the floor's top edge stands out at the floor's row";
     SDL_Color sky = bg.rgb(400, 10);
     EXPECT_GT(sky.b, sky.r) << "a blue sky at the top";

@@ -108,7 +108,7 @@ TEST_F(FighterTest, FallsFrom300ToExactly530AndLandsInWalk) {
     startCapture();
     f.Gravity();
     EXPECT_EQ(stopCapture(), "walk\n");
-    EXPECT_EQ(f.y, g_GroundLevel);
+    EXPECT_EQ(f.y, kGroundLevel);
     EXPECT_TRUE(f.grounded);
     EXPECT_EQ(f.airActions, 2);
     EXPECT_EQ(f.action, "walk");
@@ -123,7 +123,7 @@ TEST_F(FighterTest, JumpArcThenWeakerSecondJumpThenNoThird) {
         f.Gravity();
         top = std::min(top, f.y);
     }
-    EXPECT_EQ(top, g_GroundLevel - 136);
+    EXPECT_EQ(top, kGroundLevel - 136);
     EXPECT_EQ(f.y, 394);
     f.Gravity();
     EXPECT_EQ(f.y, 394);  // the turn: speed 0
@@ -157,7 +157,7 @@ TEST_F(FighterTest, MovesCostAirActionsOnlyInTheAir) {
 
 TEST_F(FighterTest, BoundaryClampsTheAnchor) {
     const std::vector<std::pair<int, int>> clamps = {
-        {-7, boundaryXLeft}, {805, boundaryXRight}, {800, boundaryXRight}, {0, 0}, {400, 400}};
+        {-7, kBoundaryXLeft}, {805, kBoundaryXRight}, {800, kBoundaryXRight}, {0, 0}, {400, 400}};
     for (auto [from, to] : clamps) {
         f.x = from;
         f.boundary();
@@ -259,7 +259,7 @@ TEST_F(FighterTest, BoxRectangleExampleFacingRight) {
     f.changeAnim("boxes");
     f.dir = true;
     f.x = 100;
-    f.y = g_GroundLevel;
+    f.y = kGroundLevel;
     f.drawColBoxes();
     EXPECT_EQ(at(95, 510), kCollisionBoxColour);  // below the hit box
     EXPECT_EQ(at(100, 500), kCollisionBoxColour);
@@ -362,7 +362,7 @@ TEST(FighterData, EmptyAnimationSetFallsWithoutDrawing) {
     f.x = 100;
     f.y = 300;
     for (int step = 0; step < 23; ++step) f.Gravity();
-    EXPECT_EQ(f.y, g_GroundLevel);
+    EXPECT_EQ(f.y, kGroundLevel);
     f.Jump(16);
     f.clearBG();
     f.updateBG();

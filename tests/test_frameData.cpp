@@ -12,6 +12,7 @@
 
 #include "data/frameData.h"
 #include "data/moveSet.h"
+#include "fighter/Fighter.h"
 #include "testSupport.h"
 
 namespace {
@@ -65,14 +66,14 @@ TEST(FrameData, FollowsTheFramesAsTheFighterShowsThem) {
             set.frames.push_back(frame);
             set.mirror.push_back(mirrored);
         }
-        EXPECT_EQ(summary(frameDataOf(set, c.speed)), c.figures);
+        EXPECT_EQ(summary(frameDataOf(set, c.speed, kStepMs)), c.figures);
         // Without an image the frame can't show: the move never starts or stalls.
         releaseSurface(set.frames.back().image);
         set.frames.back().image = nullptr;
-        EXPECT_EQ(startupText(frameDataOf(set, c.speed)), "frames not loaded");
+        EXPECT_EQ(startupText(frameDataOf(set, c.speed, kStepMs)), "frames not loaded");
     }
     CSpriteBase none;
-    EXPECT_EQ(startupText(frameDataOf(none)), "frames not loaded");
+    EXPECT_EQ(startupText(frameDataOf(none, kFighterSpeed, kStepMs)), "frames not loaded");
 }
 
 TEST(FrameData, BundledMovesEqualTheFiguresWorkedOutByHand) {
@@ -103,7 +104,7 @@ TEST(FrameData, BundledMovesEqualTheFiguresWorkedOutByHand) {
         SCOPED_TRACE(c.move);
         moveInfo* move = moves.returnMove(c.move);
         ASSERT_EQ(move->name, c.move);
-        moveFrameData data = frameDataOf(move->animation);
+        moveFrameData data = frameDataOf(move->animation, kFighterSpeed, kStepMs);
         EXPECT_EQ(startupText(data), c.startup);
         EXPECT_EQ(activeText(data), c.active);
         EXPECT_EQ(recoveryText(data), c.recovery);

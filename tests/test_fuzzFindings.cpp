@@ -43,7 +43,7 @@ protected:
 TEST_F(FuzzFindings, HugeSpawnOffsetsFromAFighterStayOnTheirSideWithoutOverflow) {
     Fighter fighter;
     fighter.x = 400;
-    fighter.y = g_GroundLevel;
+    fighter.y = kGroundLevel;
     fighter.dir = true;
     particle right;
     spawn(right, "ball 2147483647 -2147483648", &fighter, nullptr);
@@ -157,10 +157,10 @@ TEST(FuzzFindingsFrames, ALiftShownForMinutesStopsFarAboveTheScreen) {
     Fighter fighter;
     fighter.base = &set;
     fighter.x = 100;
-    fighter.y = g_GroundLevel;
+    fighter.y = kGroundLevel;
     fighter.grounded = true;
     fighter.Gravity();
-    EXPECT_EQ(g_GroundLevel - 65536, fighter.y);  // an ordinary lift is exact
+    EXPECT_EQ(kGroundLevel - 65536, fighter.y);  // an ordinary lift is exact
     EXPECT_FALSE(fighter.grounded);
     int lowest = fighter.y;
     for (int step = 0; step < 40000; ++step) {
@@ -168,7 +168,7 @@ TEST(FuzzFindingsFrames, ALiftShownForMinutesStopsFarAboveTheScreen) {
         if (fighter.y > lowest) lowest = fighter.y;
     }
     EXPECT_EQ(-(1 << 20), fighter.y);
-    EXPECT_LE(lowest, g_GroundLevel - 65536);  // never wrapped round below
+    EXPECT_LE(lowest, kGroundLevel - 65536);  // never wrapped round below
     EXPECT_FALSE(fighter.grounded);
     set.release();
 }

@@ -165,9 +165,9 @@ TEST_F(Particle, FallsTwoPixelsAStepAndLandsOnTheFloor) {
     p.update();
     EXPECT_EQ(531 - 12, p.sprite.y);
     p.update();
-    EXPECT_EQ(g_GroundLevel - 12, p.sprite.y);
+    EXPECT_EQ(kGroundLevel - 12, p.sprite.y);
     p.gravity();
-    EXPECT_EQ(g_GroundLevel - 12, p.sprite.y);
+    EXPECT_EQ(kGroundLevel - 12, p.sprite.y);
     particle level;
     spawn(level, "slow 0 0", nullptr);
     level.sprite.y = 100;

@@ -106,7 +106,7 @@ protected:
         f.initS(&anims, testScreen());
         f.speed = 3.0f;
         f.x = 300;
-        f.y = g_GroundLevel;
+        f.y = kGroundLevel;
         f.grounded = true;
         f.airActions = 2;
         f.changeAnim("standing");

@@ -66,7 +66,7 @@ TEST_F(Scene, StartUpPaintsTheBackgroundAndTheFighterLandsOnTheFloor) {
     startCapture();
     passes(150);
     stopCapture();
-    EXPECT_EQ(g_GroundLevel, vikings1.y);
+    EXPECT_EQ(kGroundLevel, vikings1.y);
     EXPECT_TRUE(vikings1.grounded);
     EXPECT_EQ(2, vikings1.airActions);
     // Where the fighter was while falling the background is back.

@@ -432,7 +432,7 @@ void printFrameTable(moveSet& moves) {
     table rows = {{"move", "startup", "active", "recovery", "total", "travel", "particles"}};
     for (const moveInfo& move : moves.moves) {
         if (move.name.empty()) continue;
-        moveFrameData data = frameDataOf(move.animation);
+        moveFrameData data = frameDataOf(move.animation, kFighterSpeed, kStepMs);
         std::string total = data.framesLoaded ? timingText(data.totalMs) : "-";
         std::string travel = "-";
         std::string particles;

@@ -3,8 +3,9 @@
 #include <cstdio>
 
 #include "commands/Condition.h"
+#include "fighter/Fighter.h"
 
-extern const int inputDelay = 60;
+extern const int kInputDelay = 60;
 
 namespace {
 void freeMoveList(moveNode* node) {
@@ -85,7 +86,7 @@ moveInfo* inputChecker::update(int now) {
 
 void inputChecker::shaveOff(int now) {
     if (inputCount <= 0) return;
-    const long long limit = static_cast<long long>(inputDelay) * 10;
+    const long long limit = static_cast<long long>(kInputDelay) * 10;
     // Only entries with a younger successor may go: the youngest press always
     // stays, so a lone old direction waits for the next key.
     inputNode* previous = nullptr;
@@ -151,7 +152,7 @@ moveInfo* inputChecker::checkList(int position, int time, std::string keys) {
         said.command = move->command;
         said.condition = move->condition;
         said.outcome = outcome;
-        if (outcome == verdict::recognised) said.timing = frameDataOf(move->animation);
+        if (outcome == verdict::recognised) said.timing = frameDataOf(move->animation, kFighterSpeed, kStepMs);
         answer.verdicts.push_back(std::move(said));
     };
 

@@ -27,7 +27,7 @@ struct inputNode {
 };
 
 // Age limit of a buffered press, in tens of milliseconds.
-extern const int inputDelay;
+extern const int kInputDelay;
 
 // What a search found about one move of the list it searched.
 enum class verdict { notTyped, framesNotLoaded, conditionFalse, recognised };

@@ -14,7 +14,7 @@ int frameMs(const frameInfo& frame, float speed) {
 }
 }  // namespace
 
-moveFrameData frameDataOf(const CSpriteBase& set, float speed) {
+moveFrameData frameDataOf(const CSpriteBase& set, float speed, int stepMs) {
     moveFrameData data;
     int count = std::min(set.numFrames, static_cast<int>(set.frames.size()));
     data.framesLoaded = count > 0;
@@ -38,7 +38,7 @@ moveFrameData frameDataOf(const CSpriteBase& set, float speed) {
         seen = firstParticleLine(frame);
         // Movement steps while the frame shows carry the fighter by its
         // moveX each, and lift him by a positive moveY.
-        double steps = static_cast<double>(ms) / kStepMs;
+        double steps = static_cast<double>(ms) / stepMs;
         travel += frame.moveX * steps;
         if (frame.moveY > 0) lift += frame.moveY * steps;
     }

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "sprites/CSpriteBase.h"
-#include "sprites/sceneGeometry.h"
 
 // One particle line of the move, launched when its frame first shows.
 struct particleLaunch {
@@ -23,13 +22,15 @@ struct moveFrameData {
     int recoveryMs = 0;         // from there to the end of the move
     int totalMs = 0;            // all frames
     std::vector<particleLaunch> launches;  // in launch order
-    int travel = 0;             // pixels toward the facing, one movement step per kStepMs
+    int travel = 0;             // pixels toward the facing, one movement step per `stepMs`
     int lift = 0;               // pixels lifted by the frames' moveY, same steps
 };
 
 // Each frame lasts its pause times `speed` milliseconds (the first one may
-// show for less: its time counts from the last frame change before the move).
-moveFrameData frameDataOf(const CSpriteBase& frames, float speed = kFighterSpeed);
+// show for less: its time counts from the last frame change before the move);
+// the fighter takes a movement step every `stepMs` milliseconds. The game's
+// pace is kFighterSpeed and kStepMs (fighter/Fighter.h).
+moveFrameData frameDataOf(const CSpriteBase& frames, float speed, int stepMs);
 
 // Milliseconds in frames of a 60 Hz display.
 double framesAt60Hz(int ms);

@@ -96,17 +96,17 @@ void Fighter::Gravity() {
         ySpeed -= 1;
     }
     // One pixel of tolerance: 531 still falls and lands on the next step.
-    if (y > g_GroundLevel + 1) {
+    if (y > kGroundLevel + 1) {
         if (!grounded) changeAnim("walk");
-        y = g_GroundLevel;
+        y = kGroundLevel;
         grounded = true;
         airActions = 2;
     }
 }
 
 void Fighter::boundary() {
-    if (x < boundaryXLeft) x = boundaryXLeft;
-    if (x > boundaryXRight) x = boundaryXRight;
+    if (x < kBoundaryXLeft) x = kBoundaryXLeft;
+    if (x > kBoundaryXRight) x = kBoundaryXRight;
 }
 
 void Fighter::clearBG() {

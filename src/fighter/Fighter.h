@@ -9,6 +9,14 @@
 #include "data/moveSet.h"
 #include "sprites/CSprite.h"
 
+// --- The fighter's pace ---
+// The frame-time factor the game gives its fighter: a frame shows for its
+// pause times this, in milliseconds.
+const float kFighterSpeed = 3.0f;
+// Milliseconds of one movement step (walking, gravity, particle motion) at
+// its fastest: the player control steps once more than this has gathered.
+const int kStepMs = 10;
+
 class Fighter : public CSprite {
 public:
     bool dir = false;        // facing: true right (stored frames), false left (mirrored)

@@ -12,7 +12,7 @@
 
 namespace {
 // Fall per movement step, in pixels.
-const int g_gravitySpeed = 2;
+const int kGravitySpeed = 2;
 
 // How far past the side limits a particle may fly before it is dropped.
 const int kOffScreenMargin = 80;
@@ -107,7 +107,7 @@ void particle::update() {
     if (canDraw()) sprite.moveD(dir);
     if (info->gravity) gravity();
 
-    if (sprite.x > boundaryXRight + kOffScreenMargin || sprite.x < boundaryXLeft - kOffScreenMargin) dead = true;
+    if (sprite.x > kBoundaryXRight + kOffScreenMargin || sprite.x < kBoundaryXLeft - kOffScreenMargin) dead = true;
 
     long long now = clockTicks();
     if (info->lifeTime > 0 && static_cast<long long>(startTime) + info->lifeTime < now) {
@@ -123,10 +123,10 @@ void particle::update() {
 
 void particle::gravity() {
     int h = canDraw() ? sprite.getYOffset(0) : 0;
-    if (sprite.y + h > g_GroundLevel - 1)
-        sprite.y = g_GroundLevel - h;
+    if (sprite.y + h > kGroundLevel - 1)
+        sprite.y = kGroundLevel - h;
     else
-        sprite.y += g_gravitySpeed;
+        sprite.y += kGravitySpeed;
 }
 
 namespace {

@@ -42,7 +42,7 @@ std::string verdictText(const moveVerdict& said, const std::string& keys) {
 
 void appendEntry(std::vector<displayLine>& out, const journalEntry& entry, int now) {
     // The checker drops a press older than this from its buffer.
-    bool old = static_cast<long long>(now) - entry.time > static_cast<long long>(inputDelay) * 10;
+    bool old = static_cast<long long>(now) - entry.time > static_cast<long long>(kInputDelay) * 10;
     if (entry.key) {
         char text[48];
         std::snprintf(text, sizeof text, "%c %6d ms", entry.key, now - entry.time);

@@ -1,7 +1,7 @@
 #pragma once
-// The one scene: its display, its floor and side limits, its fighter's pace,
-// and the colours of the debugging boxes. The engine, the tools and the
-// tests take them from here.
+// The one scene: its display, its floor and side limits, and the colours of
+// the debugging boxes. The engine, the tools and the tests take them from
+// here (the fighter's pace is the fighter's own, in fighter/Fighter.h).
 #include <SDL/SDL.h>
 
 // --- The display ---
@@ -12,19 +12,11 @@ const int kScreenBits = 32;    // bits per pixel
 // --- The world ---
 // Anchor y of a fighter standing on the floor; a falling particle rests with
 // its lower box edge there.
-const int g_GroundLevel = 530;
+const int kGroundLevel = 530;
 // Leftmost and rightmost anchor x of a fighter; a particle dies beyond them
 // by a margin.
-const int boundaryXLeft = 0;
-const int boundaryXRight = kScreenWidth;
-
-// --- Time ---
-// The frame-time factor the game gives its fighter: a frame shows for its
-// pause times this, in milliseconds.
-const float kFighterSpeed = 3.0f;
-// Milliseconds of one movement step (walking, gravity, particle motion) at
-// its fastest: the player control steps once more than this has gathered.
-const int kStepMs = 10;
+const int kBoundaryXLeft = 0;
+const int kBoundaryXRight = kScreenWidth;
 
 // --- Debugging boxes: raw pixel values on the 32-bit display ---
 const Uint32 kCollisionBoxColour = 0xffcc00;  // a fighter's collision box
