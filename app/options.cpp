@@ -5,26 +5,13 @@
 #include "shell/keyFile.h"
 
 namespace {
-bool setWindow(gameOptions& options, const char*, std::string&) {
-    options.window = true;
-    return true;
-}
-
-bool setWatch(gameOptions& options, const char*, std::string&) {
-    options.watch = true;
-    return true;
-}
-
-bool setHelp(gameOptions& options, const char*, std::string&) {
-    options.help = true;
-    return true;
-}
-
 // Add an option here: its usage line and its parse come from this table.
 const optionSpec<gameOptions> kOptions[] = {
-    {"--window", nullptr, "play in an 800x600 window instead of the full screen", setWindow},
-    {"--watch", nullptr, "load data again whenever a file under it changes (F5 does it by hand)", setWatch},
-    {"--help", nullptr, "print this help and exit", setHelp},
+    {"--window", nullptr, "play in an 800x600 window instead of the full screen",
+     setFlag<gameOptions, &gameOptions::window>},
+    {"--watch", nullptr, "load data again whenever a file under it changes (F5 does it by hand)",
+     setFlag<gameOptions, &gameOptions::watch>},
+    {"--help", nullptr, "print this help and exit", setFlag<gameOptions, &gameOptions::help>},
 };
 }  // namespace
 

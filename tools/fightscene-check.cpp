@@ -515,17 +515,13 @@ bool setKeys(checkChoices& chosen, const char* value, std::string& problem) {
     chosen.keys = value;
     return true;
 }
-bool setHelp(checkChoices& chosen, const char*, std::string&) {
-    chosen.help = true;
-    return true;
-}
 
 const optionSpec<checkChoices> kOptions[] = {
     {"--frames", nullptr, "print the frame data of every move instead of checking", chooseFrames},
     {"--moves", nullptr, "print every move's command, moveset line and condition instead", chooseMoves},
     {"--keys", "FILE", "check FILE as the key file", setKeys},
-    {"--help", nullptr, "print the usage", setHelp},
-    {"-h", nullptr, "the same", setHelp},
+    {"--help", nullptr, "print the usage", setFlag<checkChoices, &checkChoices::help>},
+    {"-h", nullptr, "the same", setFlag<checkChoices, &checkChoices::help>},
 };
 
 void usage() { std::fprintf(stderr, "usage: fightscene-check [--frames | --moves] [--keys FILE] [DATA_FOLDER]\n"); }

@@ -12,28 +12,19 @@ namespace {
 bool setStep(replayOptions& options, const char* value, std::string& problem) {
     return readNumber(value, 1, 1000000, options.step, problem);
 }
-bool setNoMarks(replayOptions& options, const char*, std::string&) {
-    options.marks = false;
-    return true;
-}
 bool setRepeat(replayOptions& options, const char* value, std::string& problem) {
     return readNumber(value, 1, 1000000, options.repeat, problem);
-}
-bool setExpect(replayOptions& options, const char* value, std::string&) {
-    options.expect = value;
-    return true;
-}
-bool setWatch(replayOptions& options, const char*, std::string&) {
-    options.watch = true;
-    return true;
 }
 
 const optionSpec<replayOptions> kOptions[] = {
     {"--step", "MS", "clock advance per pass (default 10)", setStep},
-    {"--no-marks", nullptr, "print only the game's own lines", setNoMarks},
+    {"--no-marks", nullptr, "print only the game's own lines",
+     setFlag<replayOptions, &replayOptions::marks, false>},
     {"--repeat", "N", "run the script N times in a row (soak runs)", setRepeat},
-    {"--expect", "FILE", "compare the output with FILE; status 3 when it differs", setExpect},
-    {"--watch", nullptr, "reload the content when a file under the data folder changes", setWatch},
+    {"--expect", "FILE", "compare the output with FILE; status 3 when it differs",
+     setText<replayOptions, &replayOptions::expect>},
+    {"--watch", nullptr, "reload the content when a file under the data folder changes",
+     setFlag<replayOptions, &replayOptions::watch>},
 };
 
 void usage() {

@@ -28,14 +28,11 @@ void countReport(const std::string& file, int line, const std::string& message) 
 bool setColumns(sheetOptions& options, const char* value, std::string& problem) {
     return readNumber(value, 1, 1000, options.columns, problem);
 }
-bool setFilled(sheetOptions& options, const char*, std::string&) {
-    options.filled = true;
-    return true;
-}
 
 const optionSpec<sheetOptions> kOptions[] = {
     {"--columns", "N", "frames per row (default: about as many rows as columns)", setColumns},
-    {"--filled", nullptr, "fill the boxes as the game's debug view does", setFilled},
+    {"--filled", nullptr, "fill the boxes as the game's debug view does",
+     setFlag<sheetOptions, &sheetOptions::filled>},
 };
 
 void usage() {

@@ -36,6 +36,19 @@ bool readOptions(const optionSpec<Chosen> (&table)[count], int argc, char* const
 template <class Chosen, size_t count>
 std::string optionLines(const optionSpec<Chosen> (&table)[count], size_t gap);
 
+// The apply of a flag that sets `member` to `to`.
+template <class Chosen, bool Chosen::*member, bool to = true>
+bool setFlag(Chosen& chosen, const char*, std::string&) {
+    chosen.*member = to;
+    return true;
+}
+// The apply of an option whose value is kept as given in `member`.
+template <class Chosen, std::string Chosen::*member>
+bool setText(Chosen& chosen, const char* value, std::string&) {
+    chosen.*member = value;
+    return true;
+}
+
 // `text` read as a whole decimal number from `least` to `most` into
 // `number`; false, with `problem` set, for anything else.
 bool readNumber(const char* text, long least, long most, int& number, std::string& problem);
