@@ -24,9 +24,11 @@ struct operandList {
     std::vector<std::string> words;  // in the order given
 };
 
-// Reads argv[1..] by `table` into `chosen`; words that are not options go to
-// `operands`. A valued option is given as "--name VALUE" or "--name=VALUE".
-// False at the first mistake, with a one-line message in `problem`.
+// Reads argv[1..] by `table` into `chosen`; other words go to `operands`. A
+// valued option is given as "--name VALUE" or "--name=VALUE". Mistakes: a
+// word starting with '-' that names no option, an operand past
+// `operands.most`, a value missing, given to a flag or refused. False at the
+// first mistake, with a one-line message in `problem`.
 template <class Chosen, size_t count>
 bool readOptions(const optionSpec<Chosen> (&table)[count], int argc, char* const argv[], Chosen& chosen,
                  operandList& operands, std::string& problem);
