@@ -37,10 +37,13 @@ int main(int argc, char* argv[]) {
     // pad plugged in later, and an unplugged one just falls silent.
     openFirstPad();
 
-    sceneObjects objects;
-    startScene(objects, options.window);
-    if (options.watch) watchData(objects.watch);
-    while (runPass(objects)) {
+    // Gone before SDL_Quit runs at exit: the fighters and particles free
+    // their surfaces while video is up.
+    gameScene scene;
+    loadPolicy startUp = gamePolicy();
+    startScene(scene, options.window, startUp);
+    if (options.watch) watchData(scene.watch);
+    while (runPass(scene)) {
     }
     return 0;
 }

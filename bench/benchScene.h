@@ -19,7 +19,7 @@ const int kWalkRightEnd = 640;
 
 class benchScene {
 public:
-    sceneObjects objects;
+    gameScene objects;               // the scene measured
     Uint32 now = 0;       // the set clock, milliseconds
     long walked = 0;      // pixels the fighter's anchor moved, summed over passes
     int turns = 0;        // times the walk turned round
@@ -31,7 +31,7 @@ public:
     // Opens the scene: start-up over "data" in the working directory, after
     // SDL_Init. False (with `why`) when the content can't give a scene to
     // measure (no background, no fighter frames, no particle definitions).
-    bool start(std::string& why, const loadPolicy& policy = gamePolicy);
+    bool start(std::string& why, loadPolicy& policy);
     // Lands the fighter and lets the start-up fireball and its sparks die.
     // False when that doesn't happen within a minute of game time.
     bool settle();

@@ -76,7 +76,7 @@ void bytesLimit(benchmark::State& state, benchScene& scene, int particles = kLiv
     std::vector<spriteCopy> sprites = spriteCopies(scene);
     size_t bytes = 0;
     for (auto _ : state) {
-        bytes = copyPass(screen, sprites);
+        bytes = copyPass(scene.objects.screen, sprites);
         benchmark::ClobberMemory();
     }
     if (sprites.size() != 1 + static_cast<size_t>(particles)) state.SkipWithError("the scene has not one fighter and its particles");
@@ -99,11 +99,11 @@ std::vector<std::string> bitmapsIn(const std::string& folder) {
 // animations and moves, and every particle definition.
 frameSetFiles bundledFrameSets(benchScene& scene) {
     frameSetFiles files;
-    const std::string character = scene.objects.anims.folder;
-    for (const animInfo& anim : scene.objects.anims.anims) files.folders.push_back(character + "/" + anim.name);
-    for (const moveInfo& move : scene.objects.moves.moves)
-        files.folders.push_back(scene.objects.moves.folder + "/" + move.name);
-    for (partInfoNode* node = scene.objects.defs.head; node; node = node->next)
+    const std::string character = scene.objects.content.anims.folder;
+    for (const animInfo& anim : scene.objects.content.anims.anims) files.folders.push_back(character + "/" + anim.name);
+    for (const moveInfo& move : scene.objects.content.moves.moves)
+        files.folders.push_back(scene.objects.content.moves.folder + "/" + move.name);
+    for (partInfoNode* node = scene.objects.content.defs.head; node; node = node->next)
         files.folders.push_back("data/particle/" + node->name);
     for (const std::string& folder : files.folders)
         for (const std::string& bitmap : bitmapsIn(folder)) files.bitmaps.push_back(bitmap);
@@ -117,11 +117,12 @@ frameSetFiles bundledFrameSets(benchScene& scene) {
 void countMemory(benchmark::State& state, const frameSetFiles& files) {
     std::vector<CSpriteBase> sets(files.folders.size());
     size_t before = 0, loaded = 0, drawn = 0;
+    loadPolicy loading = gamePolicy();
     bool heapRead = heapInUse(before);
-    for (size_t i = 0; i < sets.size(); ++i) sets[i].initR(files.folders[i].c_str());
+    for (size_t i = 0; i < sets.size(); ++i) sets[i].initR(files.folders[i].c_str(), loading);
     heapRead = heapInUse(loaded) && heapRead;
     size_t frames = 0, pixels = 0, floor = 0;
-    SDL_Surface* scratch = SDL_DisplayFormat(screen);
+    SDL_Surface* scratch = SDL_DisplayFormat(SDL_GetVideoSurface());
     for (CSpriteBase& set : sets) {
         frames += static_cast<size_t>(set.numFrames);
         pixels += frameSetBytes(set);
@@ -149,9 +150,10 @@ void loadFrameSets(benchmark::State& state, const frameSetFiles& files) {
     // First untimed, measuring the memory: the files read and the heap grown.
     countMemory(state, files);
     int frames = 0;
+    loadPolicy loading = gamePolicy();
     for (auto _ : state) {
         std::vector<CSpriteBase> sets(files.folders.size());
-        for (size_t i = 0; i < sets.size(); ++i) sets[i].initR(files.folders[i].c_str());
+        for (size_t i = 0; i < sets.size(); ++i) sets[i].initR(files.folders[i].c_str(), loading);
         state.PauseTiming();
         frames = 0;
         for (CSpriteBase& set : sets) {
@@ -238,7 +240,7 @@ void inputWithButton(benchmark::State& state, benchScene& scene) {
     // In the air every "ground = true" condition fails, so the search goes
     // through the whole A list and answers its last move.
     Fighter airborne;
-    inputChecker checker(&scene.objects.moves, &airborne);
+    inputChecker checker(&scene.objects.content.moves, &airborne);
     checker.target = &scene.objects.target;
     moveNode* last = lastOf(checker.aList);
     const int start = 100000;
@@ -260,7 +262,7 @@ void inputWithButton(benchmark::State& state, benchScene& scene) {
 
 void inputNoButton(benchmark::State& state, benchScene& scene) {
     Fighter airborne;
-    inputChecker checker(&scene.objects.moves, &airborne);
+    inputChecker checker(&scene.objects.content.moves, &airborne);
     checker.target = &scene.objects.target;
     const int start = 100000;
     fillBuffer(checker, start, false);
@@ -279,7 +281,7 @@ void inputNoButton(benchmark::State& state, benchScene& scene) {
 // --- The real display ---
 
 void flipOnly(benchmark::State& state) {
-    for (auto _ : state) SDL_Flip(screen);
+    for (auto _ : state) SDL_Flip(SDL_GetVideoSurface());
 }
 
 void changedRectsPass(benchmark::State& state, benchScene& scene) {
@@ -335,7 +337,7 @@ const int kTurnPasses = 8;
 void scaleInTurn(benchmark::State& state, benchScene& scene) {
     const int particles = static_cast<int>(state.range(0));
     if (!keepAskedParticles(state, scene, particles)) return;
-    SDL_Surface* limitScreen = SDL_DisplayFormat(screen);
+    SDL_Surface* limitScreen = SDL_DisplayFormat(scene.objects.screen);
     if (!limitScreen) {
         state.SkipWithError("no surface for the limit's copies");
         return;
@@ -368,7 +370,7 @@ void scaleInTurn(benchmark::State& state, benchScene& scene) {
 void scaleMoves(benchmark::State& state, benchScene& scene, bool silent) {
     const int count = static_cast<int>(state.range(0));
     moveSet generated;
-    makeMoveSet(scene.objects.moves, count, generated);
+    makeMoveSet(scene.objects.content.moves, count, generated);
     Fighter airborne;
     inputChecker checker(&generated, &airborne);
     checker.target = &scene.objects.target;

@@ -39,9 +39,8 @@ private:
     std::FILE* file;
 };
 
-int contentReports = 0;
-void countReport(const std::string& file, int line, const std::string& message) {
-    ++contentReports;
+// Content messages go to standard error, where the results don't go.
+void reportToErrors(const std::string& file, int line, const std::string& message) {
     std::fprintf(stderr, "content: %s:%d: %s\n", file.c_str(), line, message.c_str());
 }
 
@@ -83,8 +82,8 @@ int main(int argc, char** argv) {
 
     // Start-up also writes sound progress to standard error.
     int errorFd = redirectOutput(2, nullptr);
-    loadPolicy benchLoading;
-    benchLoading.report = countReport;
+    loadPolicy benchLoading = gamePolicy();
+    benchLoading.listener = reportToErrors;
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0) {
         restoreOutput(2, errorFd);
         std::fprintf(stderr, "fightscene-bench: Unable to init SDL: %s\n", SDL_GetError());
@@ -99,7 +98,8 @@ int main(int argc, char** argv) {
                      why.empty() ? "the fighter did not land or the start-up particles did not die" : why.c_str());
         return 1;
     }
-    if (contentReports > 0) std::fprintf(stderr, "fightscene-bench: the bundled data gave %d content reports\n", contentReports);
+    if (benchLoading.reported > 0)
+        std::fprintf(stderr, "fightscene-bench: the bundled data gave %d content reports\n", benchLoading.reported);
 
     // After start-up, whose resident size is measured.
     keepFreedMemory();

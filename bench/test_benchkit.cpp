@@ -174,8 +174,9 @@ protected:
         ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO));
         scene = new benchScene;
         std::string why;
+        loadPolicy startUp = gamePolicy();
         testing::internal::CaptureStdout();
-        bool started = scene->start(why) && scene->settle();
+        bool started = scene->start(why, startUp) && scene->settle();
         testing::internal::GetCapturedStdout();
         ASSERT_TRUE(started) << why;
         scene->launch(3);
@@ -185,8 +186,8 @@ protected:
 benchScene* BenchSceneTest::scene = nullptr;
 
 TEST_F(BenchSceneTest, SettledSceneHasTheFighterOnTheFloor) {
-    EXPECT_TRUE(vikings1.grounded);
-    EXPECT_EQ(kGroundLevel, vikings1.y);
+    EXPECT_TRUE(scene->objects.player().grounded);
+    EXPECT_EQ(kGroundLevel, scene->objects.player().y);
     EXPECT_EQ(3, scene->liveParticles());
 }
 
@@ -196,12 +197,12 @@ TEST_F(BenchSceneTest, PassesWalkBackAndForthAndKeepThreeParticles) {
     int turnsBefore = scene->turns;
     // 3 pixels a pass: enough passes to cross the walk twice.
     // The walk may begin left of its left end (the start-up place).
-    int leftmost = std::min(vikings1.x, kWalkLeftEnd) - 3;
+    int leftmost = std::min(scene->objects.player().x, kWalkLeftEnd) - 3;
     int outside = -1;
     int lost = -1;
     for (int i = 0; i < 400; ++i) {
         scene->pass();
-        if (outside < 0 && (vikings1.x < leftmost || vikings1.x > kWalkRightEnd + 3)) outside = i;
+        if (outside < 0 && (scene->objects.player().x < leftmost || scene->objects.player().x > kWalkRightEnd + 3)) outside = i;
         if (lost < 0 && scene->liveParticles() != 3) lost = i;
     }
     testing::internal::GetCapturedStdout();
@@ -209,7 +210,7 @@ TEST_F(BenchSceneTest, PassesWalkBackAndForthAndKeepThreeParticles) {
     EXPECT_EQ(-1, lost) << "particles were lost at pass " << lost;
     EXPECT_EQ(400 * 3, scene->walked - walkedBefore);
     EXPECT_GE(scene->turns - turnsBefore, 2);
-    EXPECT_EQ("walk", vikings1.action);
+    EXPECT_EQ("walk", scene->objects.player().action);
 }
 
 TEST_F(BenchSceneTest, RepaintPassesShowTheBackgroundAwayFromTheSprites) {
@@ -224,7 +225,7 @@ TEST_F(BenchSceneTest, RepaintPassesShowTheBackgroundAwayFromTheSprites) {
         bool covered = false;
         for (const pixelRect& r : rects) covered = covered || (x >= r.x && x < r.x + r.w && 590 >= r.y);
         if (covered) continue;
-        EXPECT_EQ(pixel(back, x, 590) & 0xffffff, pixel(screen, x, 590) & 0xffffff) << x;
+        EXPECT_EQ(pixel(scene->objects.content.back, x, 590) & 0xffffff, pixel(scene->objects.screen, x, 590) & 0xffffff) << x;
     }
     scene->resync();
 }
@@ -232,11 +233,11 @@ TEST_F(BenchSceneTest, RepaintPassesShowTheBackgroundAwayFromTheSprites) {
 TEST_F(BenchSceneTest, SpriteRectanglesAreTheFrameSetSizesAtTheImageCorners) {
     std::vector<pixelRect> rects = scene->spriteRects();
     ASSERT_EQ(4u, rects.size());
-    EXPECT_EQ(vikings1.base->width, rects[0].w);
-    EXPECT_EQ(vikings1.base->height, rects[0].h);
-    EXPECT_EQ(vikings1.y - vikings1.base->frames[vikings1.frame].offsetY, rects[0].y);
+    EXPECT_EQ(scene->objects.player().base->width, rects[0].w);
+    EXPECT_EQ(scene->objects.player().base->height, rects[0].h);
+    EXPECT_EQ(scene->objects.player().y - scene->objects.player().base->frames[scene->objects.player().frame].offsetY, rects[0].y);
     int i = 1;
-    for (partNode* node = pList.head; node; node = node->next, ++i) {
+    for (partNode* node = scene->objects.pList.head; node; node = node->next, ++i) {
         EXPECT_EQ(node->part->sprite.x, rects[i].x);
         EXPECT_EQ(node->part->sprite.base->width, rects[i].w);
     }
@@ -360,8 +361,9 @@ TEST(FigureBook, ResidentMemoryLinesAndTheDisplayName) {
 // The generated move sets: the worst case of a search at every size.
 TEST(ScaleContent, GeneratedMoveSetsAreSearchedWholeInTheAirAndTheSilentSearchAgrees) {
     moveSet bundled;
+    loadPolicy game = gamePolicy();
     testing::internal::CaptureStdout();
-    bundled.loadAll(FIGHTSCENE_SOURCE_DIR "/data/Burn");
+    bundled.loadAll(FIGHTSCENE_SOURCE_DIR "/data/Burn", game);
     testing::internal::GetCapturedStdout();
     ASSERT_EQ(8u, bundled.moves.size());
     struct sizeCase {
@@ -405,6 +407,7 @@ TEST(ScaleContent, GeneratedMoveSetsAreSearchedWholeInTheAirAndTheSilentSearchAg
 }
 
 TEST(ScaleContent, RepeatedFrameSetsLoadTheirFramesThatManyTimesOver) {
+    loadPolicy game = gamePolicy();
     ASSERT_TRUE(changeFolder(FIGHTSCENE_SOURCE_DIR));
     frameSetFiles bundled;
     bundled.folders = {"data/particle/fireball1", "data/Burn/jab"};
@@ -412,7 +415,7 @@ TEST(ScaleContent, RepeatedFrameSetsLoadTheirFramesThatManyTimesOver) {
     for (const std::string& folder : bundled.folders) {
         CSpriteBase set;
         testing::internal::CaptureStdout();
-        set.initR(folder.c_str());
+        set.initR(folder.c_str(), game);
         testing::internal::GetCapturedStdout();
         stored.push_back(set.numFrames);
         for (int f = 0; f < set.numFrames; ++f)
@@ -430,7 +433,7 @@ TEST(ScaleContent, RepeatedFrameSetsLoadTheirFramesThatManyTimesOver) {
         for (size_t i = 0; i < made.folders.size(); ++i) {
             CSpriteBase set;
             testing::internal::CaptureStdout();
-            set.initR(made.folders[i].c_str());
+            set.initR(made.folders[i].c_str(), game);
             testing::internal::GetCapturedStdout();
             EXPECT_EQ(stored[i] * times, set.numFrames) << made.folders[i];
         }
@@ -486,19 +489,19 @@ TEST_F(BenchSceneTest, ChangedRectsPassDrawsAsThePassAndShowsTheSpritesOldAndNew
         bool covered = false;
         for (const SDL_Rect& r : after) covered = covered || (x >= r.x && x < r.x + r.w && 590 >= r.y && 590 < r.y + r.h);
         if (covered) continue;
-        EXPECT_EQ(pixel(back, x, 590) & 0xffffff, pixel(screen, x, 590) & 0xffffff) << x;
+        EXPECT_EQ(pixel(scene->objects.content.back, x, 590) & 0xffffff, pixel(scene->objects.screen, x, 590) & 0xffffff) << x;
     }
 }
 
 TEST_F(BenchSceneTest, SurfaceBytesAreTheLoadedFramesAtTheirFloorAndTheScreens) {
     size_t frames = 0;
-    for (const animInfo& anim : scene->objects.anims.anims) {
+    for (const animInfo& anim : scene->objects.content.anims.anims) {
         // 32-bit rows without padding: exactly two images a frame.
         EXPECT_EQ(frameSetFloor(anim.frameSet), frameSetBytes(anim.frameSet)) << anim.name;
         frames += frameSetBytes(anim.frameSet);
     }
     EXPECT_GT(frames, 0u);
-    EXPECT_GE(scene->surfaceBytesHeld(), frames + surfaceBytes(screen) + surfaceBytes(back));
+    EXPECT_GE(scene->surfaceBytesHeld(), frames + surfaceBytes(scene->objects.screen) + surfaceBytes(scene->objects.content.back));
     EXPECT_GT(scene->framesHeld(), 0);
     EXPECT_GT(scene->residentAtStart.total, 0u);
     EXPECT_LE(scene->residentAtStart.anonymous, scene->residentAtStart.total);

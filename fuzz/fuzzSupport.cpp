@@ -18,9 +18,9 @@
 #include "sprites/sceneGeometry.h"
 
 namespace {
-int contentReports = 0;
 
-void countReport(const std::string&, int, const std::string&) { ++contentReports; }
+// Heard, not printed: the policy counts them.
+void hearQuietly(const std::string&, int, const std::string&) {}
 
 void put16(std::string& out, uint32_t v) {
     out += static_cast<char>(v & 0xff);
@@ -286,13 +286,16 @@ void fail(const char* what) {
 }
 
 int takeContentReports() {
-    int n = contentReports;
-    contentReports = 0;
+    int n = quietLoading().reported;
+    quietLoading().reported = 0;
     return n;
 }
 
-const loadPolicy& quietLoading() {
-    static loadPolicy quiet;
-    quiet.report = countReport;
+loadPolicy& quietLoading() {
+    static loadPolicy quiet = [] {
+        loadPolicy policy = gamePolicy();
+        policy.listener = hearQuietly;
+        return policy;
+    }();
     return quiet;
 }

@@ -87,7 +87,7 @@ void checkEventCounts(const particleInfo& info);
 int takeContentReports();
 // The game's loading policy, with content messages counted instead of
 // printed: every harness loads with it.
-const loadPolicy& quietLoading();
+loadPolicy& quietLoading();
 
 // A broken rule: says which on standard error and aborts, so the fuzzer
 // reports the input like a crash.

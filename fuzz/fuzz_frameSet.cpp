@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Every first word of a piece, as the loader would take it.
     std::set<std::string> names;
     {
-        TextFile file;
+        TextFile file(quietLoading());
         if (!file.open(infoPath)) std::abort();
         std::string line;
         while (file.readLine(line)) {

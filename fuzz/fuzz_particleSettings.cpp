@@ -11,12 +11,13 @@
 #include "particles/partInfoList.h"
 #include "particles/particleInfo.h"
 #include "particles/particleList.h"
+#include "shell/scene.h"
 #include "platform/platform.h"
 #include "sprites/sceneGeometry.h"
 
 namespace {
 std::string gameFolder;
-partInfoList* defs = nullptr;  // the bundled definitions, loaded once
+partInfoList* defs = nullptr;  // the bundled definitions, loaded once (the content's)
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -24,8 +25,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     writeParticleDefinitions(gameFolder + "/data/particle");
     writeFrameSet(gameFolder + "/data/particle/fuzzed", 3, 6, 5, 4);
     folderVisit visit(gameFolder);
-    defs = new partInfoList;
-    if (defs->addList("default", fuzzScreen(), quietLoading()) != 1) fail("the bundled definitions did not load");
+    sceneContent* content = new sceneContent;
+    loadContent(*content, particlesPart, fuzzScreen(), quietLoading());
+    defs = &content->defs;
+    if (!defs->head) fail("the bundled definitions did not load");
     return 0;
 }
 

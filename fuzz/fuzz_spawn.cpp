@@ -12,12 +12,13 @@
 #include "particles/partInfoList.h"
 #include "particles/particle.h"
 #include "particles/particleList.h"
+#include "shell/scene.h"
 #include "platform/platform.h"
 #include "data/textFile.h"
 #include "sprites/sceneGeometry.h"
 
 namespace {
-partInfoList* defs = nullptr;  // the bundled definitions and two odd ones, loaded once
+partInfoList* defs = nullptr;  // the bundled definitions and two odd ones, loaded once (the content's)
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -30,8 +31,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     writeText(gameFolder + "/data/particle/again/particle", "255\n120\n1\n0\n0\n2\nagain 5 5\nNULL\n0\n0\n0\n0\n");
     writeText(gameFolder + "/data/particle/odd", "PARTS: 2\nbare 9\nagain 10\n");
     folderVisit visit(gameFolder);
-    defs = new partInfoList;
-    defs->addList("default", fuzzScreen(), quietLoading());
+    sceneContent* content = new sceneContent;
+    loadContent(*content, particlesPart, fuzzScreen(), quietLoading());
+    defs = &content->defs;
     defs->addList("odd", fuzzScreen(), quietLoading());
     return 0;
 }

@@ -135,9 +135,15 @@ std::string particleFrameInfo(int moveX) {
            std::to_string(moveX) + " 0\n0\nNULL\n";
 }
 
+loadPolicy& gameLoading() {
+    static loadPolicy game = gamePolicy();
+    return game;
+}
+
 void loadParticleList(partInfoList& defs, const std::string& folder) {
     startCapture();
-    inFolder(folder, [&] { defs.addList("default", testScreen()); });
+    loadPolicy game = gamePolicy();
+    inFolder(folder, [&] { defs.addList("default", testScreen(), game); });
     stopCapture();
     clockSet(0);
 }
@@ -154,12 +160,13 @@ std::string spawnFrom(particle& p, const std::string& spec, bool dir, CSprite* p
     return stopCapture();
 }
 
-sceneObjects* startSceneIn(const std::string& folder, std::string* output) {
+gameScene* startSceneIn(const std::string& folder, std::string* output) {
     if (!changeFolder(folder) || SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0) return nullptr;
     clockSet(1000);
-    sceneObjects* objects = new sceneObjects;
+    gameScene* objects = new gameScene;
     startCapture();
-    startScene(*objects);
+    loadPolicy startUp = gamePolicy();
+    startScene(*objects, false, startUp);
     std::string printed = stopCapture();
     if (output) *output = printed;
     return objects;

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "data/textFile.h"
+
 // The 800x600 32-bit display on SDL's dummy driver, opened once per program.
 SDL_Surface* testScreen();
 
@@ -58,6 +60,10 @@ Uint32 pixelAt(SDL_Surface* surface, int x, int y);
 // Fills the whole surface with the raw pixel value `pixel`.
 void fillSurface(SDL_Surface* surface, Uint32 pixel);
 
+// The game's loading policy, one for the whole test program: for the loads
+// whose reports a test does not count (a test that counts keeps its own).
+loadPolicy& gameLoading();
+
 // Folder of the repository and of the build, as CMake gave them.
 std::string sourceDir();
 std::string buildDir();
@@ -79,12 +85,12 @@ std::string spawnBeside(particle& p, const std::string& spec, Fighter* owner, pa
 // The same as a particle launched by `parent`'s death, facing right when `dir`.
 std::string spawnFrom(particle& p, const std::string& spec, bool dir, CSprite* parent, partInfoList& defs);
 
-struct sceneObjects;
+struct gameScene;
 // Starts the scene as the game does, from `folder` (which holds "data"):
 // SDL, the clock set to 1000 ms, start-up with its output captured and
-// returned in `output`. The objects, kept for the whole program; null when
+// returned in `output`. The scene, kept for the whole program; null when
 // the folder can't be entered or SDL can't start.
-sceneObjects* startSceneIn(const std::string& folder, std::string* output = nullptr);
+gameScene* startSceneIn(const std::string& folder, std::string* output = nullptr);
 
 // Queues a key press as SDL delivers it, for the next pass to poll.
 void pushKeyDown(int sym);

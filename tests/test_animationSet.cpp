@@ -26,7 +26,7 @@ TEST(AnimationSet, LoadsEveryNameInOrderAndPrintsProgress) {
     std::string dir = character("ANIMS: 3\nstanding\n  walk more words\nWalk\n", {"standing", "walk", "Walk"});
     animationSet set;
     startCapture();
-    EXPECT_EQ(1, set.loadAll(dir.c_str()));
+    EXPECT_EQ(1, set.loadAll(dir.c_str(), gameLoading()));
     std::string out = stopCapture();
     ASSERT_EQ(3, set.count);
     EXPECT_EQ("walk", set.anims[1].name);
@@ -47,7 +47,7 @@ TEST(AnimationSet, DuplicateNamesGiveTheFirst) {
     std::string dir = character("ANIMS: 2\nduck\nduck\n", {"duck"});
     animationSet set;
     startCapture();
-    set.loadAll(dir.c_str());
+    set.loadAll(dir.c_str(), gameLoading());
     stopCapture();
     EXPECT_EQ(&set.anims[0].frameSet, set.returnAnimation("duck"));
 }
@@ -57,7 +57,7 @@ TEST(AnimationSetBadInput, MissingListLeavesAnEmptySetThatNothingDrawsFrom) {
     std::string dir = makeTempDir("nochar");
     animationSet set;
     startCapture();
-    EXPECT_EQ(1, set.loadAll(dir.c_str()));
+    EXPECT_EQ(1, set.loadAll(dir.c_str(), gameLoading()));
     std::string out = stopCapture();
     EXPECT_EQ("ERROR opening file " + dir + "/info\n\n", out);
     EXPECT_EQ(0, set.count);
@@ -82,7 +82,7 @@ TEST(AnimationSetBadInput, BadCountsBlankNamesAndMissingFolders) {
         std::string dir = character(c.list, {"walk", "duck"});
         animationSet set;
         startCapture();
-        set.loadAll(dir.c_str());
+        set.loadAll(dir.c_str(), gameLoading());
         std::string out = stopCapture();
         EXPECT_EQ(c.count, set.count) << c.list;
         EXPECT_EQ(c.count, static_cast<int>(set.anims.size())) << c.list;
@@ -92,7 +92,7 @@ TEST(AnimationSetBadInput, BadCountsBlankNamesAndMissingFolders) {
     std::string dir = character("ANIMS: 2\nwalk\nghost\n", {"walk"});
     animationSet set;
     startCapture();
-    set.loadAll(dir.c_str());
+    set.loadAll(dir.c_str(), gameLoading());
     std::string out = stopCapture();
     EXPECT_NE(std::string::npos, out.find("ERROR opening file " + dir + "/ghost/info\n\n"));
     EXPECT_EQ("ghost", set.anims[1].name);

@@ -121,14 +121,14 @@ TEST(BitmapCheck, FrameSetBitmapThatFailsEndsTheProgramNamingTheFile) {
     CSpriteBase set;
     // The message is on standard output: run it in a child to read it.
     int status = 0;
-    std::string out = outputOfChild([&] { set.initR(dir.c_str()); }, status);
+    std::string out = outputOfChild([&] { set.initR(dir.c_str(), gameLoading()); }, status);
     EXPECT_EQ(1, status);
     EXPECT_NE(std::string::npos, out.find("Unable to load bitmap: " + dir + "/big.bmp: size 100000x6 is outside"))
         << out;
     // The second loader refuses it without ending anything.
     CSpriteBase direct;
     startCapture();
-    EXPECT_EQ(-1, direct.init(dir.c_str()));
+    EXPECT_EQ(-1, direct.init(dir.c_str(), gameLoading()));
     stopCapture();
     EXPECT_FALSE(direct.drawable(0));
 }

@@ -80,7 +80,7 @@ void ints(const std::string& line, int* values, int count) {
 
 FrameSet readFrameSet(const std::string& folder) {
     FrameSet set;
-    TextFile file;
+    TextFile file(gameLoading());
     if (!file.open(folder + "/info")) return set;
     std::string line;
     if (!file.readLine(line) || !scanHeader(line, "FILES:", set.declared)) return set;
@@ -122,7 +122,7 @@ FrameSet readFrameSet(const std::string& folder) {
 // A list file: a header "LABEL n", then n lines whose first words are names.
 std::vector<std::string> readNames(const std::string& path, const char* label) {
     std::vector<std::string> names;
-    TextFile file;
+    TextFile file(gameLoading());
     std::string line;
     int count = 0;
     if (!file.open(path) || !file.readLine(line) || !scanHeader(line, label, count)) return names;
@@ -136,7 +136,7 @@ struct Move {
 
 std::vector<Move> readMoves() {
     std::vector<Move> moves;
-    TextFile file;
+    TextFile file(gameLoading());
     std::string line;
     int count = 0;
     if (!file.open(data("Burn/moveset")) || !file.readLine(line) || !scanHeader(line, "ANIMS:", count)) return moves;
@@ -156,7 +156,7 @@ struct Settings {
 
 Settings readSettings(const std::string& folder) {
     Settings s;
-    TextFile file;
+    TextFile file(gameLoading());
     std::string line;
     if (!file.open(folder + "/particle")) return s;
     int values[5] = {0, 0, 0, 0, 0};
@@ -688,13 +688,13 @@ TEST(BundledContent, TheGameLoadsEveryPieceWithoutAComplaint) {
     std::string printed;
     inFolder(sourceDir(), [&] {
         startCapture();
-        anims.loadAll("data/Burn");
-        moves.loadAll("data/Burn");
+        anims.loadAll("data/Burn", gameLoading());
+        moves.loadAll("data/Burn", gameLoading());
         if (audio) {
-            sounds.getList("data/soundSet");
-            sounds.addToList("data/Tor/sound");
+            sounds.getList("data/soundSet", gameLoading());
+            sounds.addToList("data/Tor/sound", gameLoading());
         }
-        defs.addList("default", screen);
+        defs.addList("default", screen, gameLoading());
         printed = stopCapture();
     });
     EXPECT_EQ(std::string::npos, printed.find("ERROR")) << printed.substr(0, 2000);

@@ -59,7 +59,7 @@ TEST(DataFiles, PipesAndDevicesAreRefusedWithoutWaiting) {
     EXPECT_EQ(-1, openDataFile((dir + "/zero").c_str()));
     EXPECT_EQ(EINVAL, errno);
 
-    TextFile file;
+    TextFile file(gameLoading());
     EXPECT_FALSE(file.open(pipe));
     EXPECT_FALSE(file.open(dir + "/zero"));
     EXPECT_FALSE(file.open(dir));

@@ -64,15 +64,15 @@ protected:
         boxes.hitActive = 1;
         writeSet(dir + "/boxes", {boxes});
         writeFile(dir + "/info", "ANIMS: 6\nwalk\nstanding\nduck\ninAir\nblank\nboxes\n");
-        anims.loadAll(dir.c_str());
+        anims.loadAll(dir.c_str(), gameLoading());
         Frame step{kKick}, lift{kKick};
         step.moveX = 5;
         lift.moveY = 6;
         writeSet(dir + "/kick", {step, lift});
         kick.name = "kick";
-        kick.animation.initR((dir + "/kick").c_str());
+        kick.animation.initR((dir + "/kick").c_str(), gameLoading());
         broken.name = "broken";
-        broken.animation.initR((dir + "/missing").c_str());
+        broken.animation.initR((dir + "/missing").c_str(), gameLoading());
     }
 
     void SetUp() override {
@@ -377,7 +377,7 @@ TEST(FighterData, MissingBlankSavesWithTheFirstAnimation) {
     writeSet(dir + "/walk", {{kWalk, 30, 50}});
     writeFile(dir + "/info", "ANIMS: 1\nwalk\n");
     animationSet anims;
-    anims.loadAll(dir.c_str());
+    anims.loadAll(dir.c_str(), gameLoading());
     Fighter f;
     f.initS(&anims, testScreen());
     ASSERT_NE(f.bgSave, nullptr);

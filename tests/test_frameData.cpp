@@ -79,7 +79,7 @@ TEST(FrameData, FollowsTheFramesAsTheFighterShowsThem) {
 TEST(FrameData, BundledMovesEqualTheFiguresWorkedOutByHand) {
     testScreen();
     moveSet moves;
-    inFolder(sourceDir(), [&] { moves.loadAll("data/Burn"); });
+    inFolder(sourceDir(), [&] { moves.loadAll("data/Burn", gameLoading()); });
     // A frame lasts pause x 3 ms; 60 Hz frames are ms x 0.06; a movement
     // step every 10 ms carries the fighter moveX pixels.
     const struct { const char *move, *startup, *active, *recovery, *figures; } cases[] = {

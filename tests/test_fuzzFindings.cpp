@@ -103,7 +103,7 @@ TEST(FuzzFindingsFrames, HugeFrameNumbersAreHeldAtTheLimitAndMirrorWithoutOverfl
     testScreen();
     CSpriteBase set;
     startCapture();
-    set.initR((dir + "/set").c_str());
+    set.initR((dir + "/set").c_str(), gameLoading());
     std::string out = stopCapture();
     ASSERT_EQ(1, set.numFrames);
     const frameInfo& stored = set.frames[0];
@@ -149,7 +149,7 @@ TEST(FuzzFindingsFrames, ALiftShownForMinutesStopsFarAboveTheScreen) {
     testScreen();
     CSpriteBase set;
     startCapture();
-    set.initR((dir + "/lift").c_str());
+    set.initR((dir + "/lift").c_str(), gameLoading());
     stopCapture();
     ASSERT_EQ(1, set.numFrames);
     ASSERT_EQ(65536, set.frames[0].moveY);
@@ -184,7 +184,7 @@ TEST(FuzzFindingsText, LinesLeftAnswersTheSameWhereverItIsAsked) {
     writeFile(path, "FILES: 3\r\n" + std::string(300, 'a') + "\n\nx\ry\ntail");
     const long expected[] = {5, 4, 4, 3, 2, 1, 0, 0};  // before each read, and after the last
 
-    TextFile file;
+    TextFile file(gameLoading());
     ASSERT_TRUE(file.open(path));
     std::string line;
     startCapture();
@@ -196,7 +196,7 @@ TEST(FuzzFindingsText, LinesLeftAnswersTheSameWhereverItIsAsked) {
     }
     EXPECT_EQ(0, file.linesLeft());
     // First asked in the middle of the over-long line.
-    TextFile late;
+    TextFile late(gameLoading());
     ASSERT_TRUE(late.open(path));
     late.readLine(line);
     late.readLine(line);
@@ -209,7 +209,7 @@ TEST(FuzzFindingsText, LinesLeftAnswersTheSameWhereverItIsAsked) {
     ASSERT_TRUE(late.open(dir + "/f"));
     EXPECT_EQ(5, late.linesLeft());
     stopCapture();
-    TextFile empty;
+    TextFile empty(gameLoading());
     writeFile(dir + "/empty", "");
     ASSERT_TRUE(empty.open(dir + "/empty"));
     EXPECT_EQ(0, empty.linesLeft());

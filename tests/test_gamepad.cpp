@@ -95,7 +95,7 @@ TEST(PadState, EventsPressAndHoldDirectionsAndButtons) {
 }
 
 namespace {
-sceneObjects* objects = nullptr;
+gameScene* objects = nullptr;
 
 void passes(int count) {
     for (int i = 0; i < count; ++i) {
@@ -132,30 +132,30 @@ protected:
     static void settle() {
         play({hatEvent(SDL_HAT_CENTERED), axisEvent(0, 0), axisEvent(1, 0)});
         startCapture();
-        for (int i = 0; i < 600 && (vikings1.currentMove || !vikings1.grounded || vikings1.action != "standing"); ++i)
+        for (int i = 0; i < 600 && (objects->player().currentMove || !objects->player().grounded || objects->player().action != "standing"); ++i)
             passes(1);
         passes(40);  // letters typed on the way age out
         objects->checker->deleteList();
         stopCapture();
-        ASSERT_TRUE(vikings1.grounded);
-        ASSERT_EQ(nullptr, vikings1.currentMove);
-        debugging = false;
+        ASSERT_TRUE(objects->player().grounded);
+        ASSERT_EQ(nullptr, objects->player().currentMove);
+        objects->debugging = false;
     }
     // Walks the fighter round by holding the hat that way for a few passes.
     static void face(bool right) {
-        int before = vikings1.x;
+        int before = objects->player().x;
         play({hatEvent(right ? SDL_HAT_RIGHT : SDL_HAT_LEFT)});
         startCapture();
         passes(8);
         stopCapture();
-        EXPECT_EQ(right, vikings1.dir);
-        EXPECT_EQ(right, vikings1.x > before) << "the held hat walks the fighter";
+        EXPECT_EQ(right, objects->player().dir);
+        EXPECT_EQ(right, objects->player().x > before) << "the held hat walks the fighter";
         settle();
     }
 };
 
 moveInfo* moveWithCommand(const std::string& command) {
-    for (moveInfo& move : objects->moves.moves)
+    for (moveInfo& move : objects->content.moves.moves)
         if (move.command == command) return &move;
     return nullptr;
 }
@@ -178,8 +178,8 @@ TEST_F(PadScene, MotionAndButtonPerformTheMoveMirroredWhenFacingLeft) {
                                                buttonEvent(0, false)};
             std::string out = play(motion);
             EXPECT_NE(std::string::npos, out.find("Have Move - " + fireball->name + "!")) << label << "\n" << out;
-            EXPECT_EQ(fireball, vikings1.currentMove) << label;
-            EXPECT_EQ(right, vikings1.dir) << label;
+            EXPECT_EQ(fireball, objects->player().currentMove) << label;
+            EXPECT_EQ(right, objects->player().dir) << label;
             settle();
         }
     }
@@ -196,16 +196,16 @@ TEST_F(PadScene, TheStickWalksOnlyBeyondItsDeadZone) {
         {32767, 1, "R"},             {-kStickDeadZone, -1, "L"},   {-32768, -1, "L"},
     };
     for (const auto& c : cases) {
-        vikings1.setDir(true);
-        int before = vikings1.x;
+        objects->player().setDir(true);
+        int before = objects->player().x;
         play({axisEvent(0, c.value)});
         EXPECT_EQ(c.letters, buffered()) << c.value;
         startCapture();
         passes(5);
         stopCapture();
-        int moved = vikings1.x - before;
+        int moved = objects->player().x - before;
         EXPECT_EQ(c.walks, (moved > 0) - (moved < 0)) << c.value;
-        EXPECT_EQ(c.walks == 0 ? "standing" : "walk", vikings1.action) << c.value;
+        EXPECT_EQ(c.walks == 0 ? "standing" : "walk", objects->player().action) << c.value;
         settle();
     }
 }
@@ -231,18 +231,18 @@ TEST_F(PadScene, KeyboardAndPadPlayTogether) {
     settle();
     // The fourth button shows the boxes, the keyboard's j hides them.
     play({buttonEvent(3)});
-    EXPECT_TRUE(debugging);
+    EXPECT_TRUE(objects->debugging);
     play({key(SDLK_j)});
-    EXPECT_FALSE(debugging);
+    EXPECT_FALSE(objects->debugging);
     // A held arrow and the stick walk together the same way, no faster than one.
-    int before = vikings1.x;
+    int before = objects->player().x;
     SDL_GetKeyState(nullptr)[SDLK_RIGHT] = 1;
     play({axisEvent(0, 32767)});
     startCapture();
     passes(9);
     stopCapture();
     SDL_GetKeyState(nullptr)[SDLK_RIGHT] = 0;
-    EXPECT_EQ(before + 10 * 3, vikings1.x);
+    EXPECT_EQ(before + 10 * 3, objects->player().x);
 }
 
 TEST(PadState, OpeningSaysSoOnlyWhenAPadIsThere) {

@@ -36,7 +36,7 @@ void loadMoves(moveSet& set, const std::vector<moveLine>& moves) {
     }
     writeFile(dir + "/moveset", text);
     startCapture();
-    set.loadAll(dir.c_str());
+    set.loadAll(dir.c_str(), gameLoading());
     stopCapture();
 }
 

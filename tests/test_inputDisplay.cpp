@@ -11,7 +11,7 @@
 #include "testSupport.h"
 
 namespace {
-sceneObjects* objects = nullptr;
+gameScene* objects = nullptr;
 const int kPassMs = 20;
 
 void passes(int count) {
@@ -23,9 +23,9 @@ void passes(int count) {
 
 // Passes until the fighter stands on the floor with no move running.
 void settle() {
-    for (int i = 0; i < 200 && (!vikings1.grounded || vikings1.returnBusy()); ++i) passes(1);
-    ASSERT_TRUE(vikings1.grounded);
-    ASSERT_FALSE(vikings1.returnBusy());
+    for (int i = 0; i < 200 && (!objects->player().grounded || objects->player().returnBusy()); ++i) passes(1);
+    ASSERT_TRUE(objects->player().grounded);
+    ASSERT_FALSE(objects->player().returnBusy());
 }
 
 class InputDisplay : public testing::Test {
@@ -35,7 +35,7 @@ protected:
         ASSERT_NE(nullptr, objects);
     }
     void SetUp() override {
-        ASSERT_NE(nullptr, back) << "the bundled background loads";
+        ASSERT_NE(nullptr, objects->content.back) << "the bundled background loads";
         startCapture();
     }
     // The game's lines are kept from the log; with the failures among them.
@@ -46,11 +46,11 @@ protected:
 };
 
 TEST_F(InputDisplay, SaysWhatTheCheckerRecognisedAndWhyTheOthersFailed) {
-    ASSERT_FALSE(inputPanel.shown);
+    ASSERT_FALSE(objects->inputPanel.shown);
     pushKeyDown(SDLK_i);
     passes(1);
-    ASSERT_TRUE(inputPanel.shown);
-    ASSERT_FALSE(vikings1.dir) << "the fighter starts facing left: left is forward (R)";
+    ASSERT_TRUE(objects->inputPanel.shown);
+    ASSERT_FALSE(objects->player().dir) << "the fighter starts facing left: left is forward (R)";
     // Keys one per pass (left is forward), and the newest lines they give.
     const struct { const char* what; std::vector<SDLKey> keys; std::vector<std::string> expected; } cases[] = {
         {"a recognised move",
@@ -75,7 +75,7 @@ TEST_F(InputDisplay, SaysWhatTheCheckerRecognisedAndWhyTheOthersFailed) {
             pushKeyDown(key);
             passes(1);
         }
-        std::vector<displayLine> shown = inputPanel.lines(static_cast<int>(clockTicks()));
+        std::vector<displayLine> shown = objects->inputPanel.lines(static_cast<int>(clockTicks()));
         ASSERT_GE(shown.size(), c.expected.size());
         std::vector<std::string> newest;
         for (size_t i = shown.size() - c.expected.size(); i < shown.size(); ++i) {
@@ -87,15 +87,15 @@ TEST_F(InputDisplay, SaysWhatTheCheckerRecognisedAndWhyTheOthersFailed) {
     }
     // Past the checker's 600 ms every line is greyed.
     passes(601 / kPassMs + 1);
-    for (const displayLine& line : inputPanel.lines(static_cast<int>(clockTicks())))
+    for (const displayLine& line : objects->inputPanel.lines(static_cast<int>(clockTicks())))
         EXPECT_TRUE(line.old) << line.text;
 }
 
-Uint32 screenPixel(int x, int y) { return pixelAt(screen, x, y) & 0xffffff; }
-Uint32 backgroundPixel(int x, int y) { return pixelAt(back, x, y) & 0xffffff; }
+Uint32 screenPixel(int x, int y) { return pixelAt(objects->screen, x, y) & 0xffffff; }
+Uint32 backgroundPixel(int x, int y) { return pixelAt(objects->content.back, x, y) & 0xffffff; }
 
 int differingInPanel() {
-    SDL_Rect area = inputPanel.area();
+    SDL_Rect area = objects->inputPanel.area();
     int differing = 0;
     for (int y = area.y; y < area.y + area.h; ++y)
         for (int x = area.x; x < area.x + area.w; ++x) differing += screenPixel(x, y) != backgroundPixel(x, y);
@@ -103,16 +103,16 @@ int differingInPanel() {
 }
 
 TEST_F(InputDisplay, IsDrawnOverTheSceneAndLeavesNoPixelsWhenHidden) {
-    if (!inputPanel.shown) pushKeyDown(SDLK_i);
+    if (!objects->inputPanel.shown) pushKeyDown(SDLK_i);
     // No particle may cross the panel while its pixels are compared.
-    for (int i = 0; i < 500 && pList.head; ++i) passes(1);
-    ASSERT_EQ(nullptr, pList.head);
+    for (int i = 0; i < 500 && objects->pList.head; ++i) passes(1);
+    ASSERT_EQ(nullptr, objects->pList.head);
     settle();
-    ASSERT_TRUE(inputPanel.shown);
+    ASSERT_TRUE(objects->inputPanel.shown);
     // A mark outside the panel and the sprites: the background is never
     // repainted whole, so it stays.
     SDL_Rect mark = makeRect(780, 20, 2, 2);
-    SDL_FillRect(screen, &mark, SDL_MapRGB(screen->format, 1, 2, 3));
+    SDL_FillRect(objects->screen, &mark, SDL_MapRGB(objects->screen->format, 1, 2, 3));
     const Uint32 marked = screenPixel(780, 20);
     ASSERT_NE(marked, backgroundPixel(780, 20));
 
@@ -126,7 +126,7 @@ TEST_F(InputDisplay, IsDrawnOverTheSceneAndLeavesNoPixelsWhenHidden) {
 
     pushKeyDown(SDLK_i);
     passes(1);
-    EXPECT_FALSE(inputPanel.shown);
+    EXPECT_FALSE(objects->inputPanel.shown);
     EXPECT_EQ(0, differingInPanel());
     passes(5);
     EXPECT_EQ(0, differingInPanel());
@@ -135,13 +135,13 @@ TEST_F(InputDisplay, IsDrawnOverTheSceneAndLeavesNoPixelsWhenHidden) {
 
 TEST_F(InputDisplay, AfterAReloadRestoresTheNewBackground) {
     // Nothing else may cross the panel while its pixels are compared.
-    for (int i = 0; i < 500 && pList.head; ++i) passes(1);
+    for (int i = 0; i < 500 && objects->pList.head; ++i) passes(1);
     settle();
-    if (!inputPanel.shown) pushKeyDown(SDLK_i);
+    if (!objects->inputPanel.shown) pushKeyDown(SDLK_i);
     passes(1);
-    ASSERT_TRUE(inputPanel.drawn);
+    ASSERT_TRUE(objects->inputPanel.drawn);
     // What the panel saved stands for the background before the reload.
-    SDL_FillRect(inputPanel.bgSave, nullptr, SDL_MapRGB(inputPanel.bgSave->format, 1, 2, 3));
+    SDL_FillRect(objects->inputPanel.bgSave, nullptr, SDL_MapRGB(objects->inputPanel.bgSave->format, 1, 2, 3));
     pushKeyDown(SDLK_F5);
     passes(1);
     pushKeyDown(SDLK_i);

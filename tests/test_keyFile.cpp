@@ -88,7 +88,7 @@ TEST(KeyFile, LinesMoveBindingsOrAreReportedAndChangeNothing) {
         keyBindings bindings = defaults();
         int reports = -1;
         startCapture();
-        inFolder(dir, [&] { reports = loadKeyFile("keys.txt", bindings); });
+        inFolder(dir, [&] { reports = loadKeyFile("keys.txt", bindings, gameLoading()); });
         std::string out = stopCapture();
         EXPECT_EQ(c.reports, out) << c.label;
         EXPECT_EQ(std::count(c.reports.begin(), c.reports.end(), '\n'), reports) << c.label;
@@ -103,7 +103,7 @@ TEST(KeyFile, LinesMoveBindingsOrAreReportedAndChangeNothing) {
         if (folder) makeFolders(dir + "/keys.txt");
         keyBindings bindings = defaults();
         startCapture();
-        inFolder(dir, [&] { loadKeyFile("keys.txt", bindings); });
+        inFolder(dir, [&] { loadKeyFile("keys.txt", bindings, gameLoading()); });
         std::string out = stopCapture();
         EXPECT_EQ(folder ? "keys.txt: can't be read (Is a directory); the default keys stay\n" : "", out);
         EXPECT_EQ(bindingsOf(defaults()), bindingsOf(bindings));
@@ -117,7 +117,7 @@ TEST(KeyFile, RemappedKeysPlayAMoveInTheRealLoop) {
     ASSERT_TRUE(placeBundledData(dir));
     writeFile(dir + "/keys.txt", "left = a\nright = d\ndown = s\nup = w\na = k\nb = l\nc = ;\ndebug = F2\n");
     std::string startUp;
-    sceneObjects* objects = startSceneIn(dir, &startUp);
+    gameScene* objects = startSceneIn(dir, &startUp);
     ASSERT_NE(nullptr, objects);
     EXPECT_NE(std::string::npos, startUp.find("Right is also 100\n")) << "d is the right key";
     EXPECT_NE(std::string::npos, startUp.find("Keys from keys.txt\n")) << startUp;
@@ -132,19 +132,19 @@ TEST(KeyFile, RemappedKeysPlayAMoveInTheRealLoop) {
     startCapture();
     passes(150);  // onto the floor
     stopCapture();
-    ASSERT_TRUE(vikings1.grounded);
-    ASSERT_FALSE(vikings1.dir) << "the fighter starts facing left";
+    ASSERT_TRUE(objects->player().grounded);
+    ASSERT_FALSE(objects->player().dir) << "the fighter starts facing left";
 
     // Held keys walk: "d" turns him right and moves him.
-    int startX = vikings1.x;
+    int startX = objects->player().x;
     SDL_GetKeyState(nullptr)[SDLK_d] = 1;
     startCapture();
     passes(10);
     SDL_GetKeyState(nullptr)[SDLK_d] = 0;
     passes(60);
     stopCapture();
-    EXPECT_TRUE(vikings1.dir);
-    EXPECT_GT(vikings1.x, startX);
+    EXPECT_TRUE(objects->player().dir);
+    EXPECT_GT(objects->player().x, startX);
 
     // The old keys do nothing; then down, forward, A types the fireball.
     auto type = [&](std::initializer_list<int> keys) {
@@ -157,12 +157,12 @@ TEST(KeyFile, RemappedKeysPlayAMoveInTheRealLoop) {
     };
     std::string oldKeys = type({SDLK_DOWN, SDLK_RIGHT, SDLK_z, SDLK_j});
     EXPECT_EQ(std::string::npos, oldKeys.find("Have Move")) << oldKeys;
-    EXPECT_FALSE(debugging);
+    EXPECT_FALSE(objects->debugging);
     std::string typed = type({SDLK_s, SDLK_d, SDLK_k, SDLK_F2});
     EXPECT_NE(std::string::npos, typed.find("Have Move - ")) << typed;
-    EXPECT_NE(nullptr, vikings1.currentMove);
-    EXPECT_EQ("DRA", vikings1.currentMove ? vikings1.currentMove->command : "");
-    EXPECT_TRUE(debugging) << "F2 is the debug key";
+    EXPECT_NE(nullptr, objects->player().currentMove);
+    EXPECT_EQ("DRA", objects->player().currentMove ? objects->player().currentMove->command : "");
+    EXPECT_TRUE(objects->debugging) << "F2 is the debug key";
 }
 
 namespace {

@@ -55,7 +55,7 @@ std::string character(const std::vector<moveText>& moves, const std::string& eol
 
 std::string load(moveSet& set, const std::string& dir) {
     startCapture();
-    set.loadAll(dir.c_str());
+    set.loadAll(dir.c_str(), gameLoading());
     return stopCapture();
 }
 

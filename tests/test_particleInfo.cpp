@@ -26,7 +26,7 @@ std::string particleFolder(const std::string& list, const std::vector<std::pair<
 std::string load(partInfoList& list, const std::string& dir, const char* name = "default", int* result = nullptr) {
     startCapture();
     inFolder(dir, [&] {
-        int r = list.addList(name, testScreen());
+        int r = list.addList(name, testScreen(), gameLoading());
         if (result) *result = r;
     });
     return stopCapture();
@@ -135,9 +135,8 @@ TEST(ParticleDefinitions, DrawableFollowsEachLoadOfTheFrameSet) {
     writeFile(dir + "/data/particle/bare/particle", "0\n100\n0\n0\n0\n0\n0\n0\n0\n0\n");
     writeFile(dir + "/data/particle/broken/info", kFrames);  // its bitmap is missing
     writeFile(dir + "/data/particle/broken/particle", "0\n100\n0\n0\n0\n0\n0\n0\n0\n0\n");
-    loadPolicy keepGoing;
-    keepGoing.report = [](const std::string&, int, const std::string&) {};
-    keepGoing.bitmapFailureEndsProcess = false;
+    loadPolicy keepGoing = keepGoingPolicy();
+    keepGoing.listener = [](const std::string&, int, const std::string&) {};
     const struct {
         const char* line;
         bool drawable;

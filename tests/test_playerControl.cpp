@@ -68,6 +68,7 @@ protected:
     std::unique_ptr<inputChecker> checker;
     playerControl control;
     SDL_Event event;
+    bool debugging = false;  // the scene's flag, flipped by the control's requests
 
     static void SetUpTestSuite() {
         testScreen();
@@ -82,7 +83,7 @@ protected:
                                    {"NULL", {}},
                                    {"thud", {"spark 0 0", "fire 1 2"}}});
         writeFile(dir + "/info", "ANIMS: 6\nwalk\nstanding\nduck\ninAir\nblank\nattack\n");
-        anims.loadAll(dir.c_str());
+        anims.loadAll(dir.c_str(), gameLoading());
         // Three moves: only "fire" has frames; the others can never start.
         writeSet(dir + "/fire", {{}, {}});
         moves.moves.resize(3);
@@ -94,7 +95,7 @@ protected:
             moves.moves[i].command = commands[i];
             moves.moves[i].condition = "null";
         }
-        moves.moves[0].animation.initR((dir + "/fire").c_str());
+        moves.moves[0].animation.initR((dir + "/fire").c_str(), gameLoading());
     }
 
     void SetUp() override {
@@ -116,6 +117,9 @@ protected:
         sounds.count = 3;
         control.init(testScreen());
         control.setup(&f, &defs, &particles, &sounds, &anims, &moves, &bindings, checker.get(), nullptr);
+        control.onRequest = [this](playerRequest request) {
+            if (request == playerRequest::toggleBoxes) debugging = !debugging;
+        };
     }
     void TearDown() override { std::memset(SDL_GetKeyState(nullptr), 0, SDLK_LAST); }
 

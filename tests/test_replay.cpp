@@ -1,5 +1,5 @@
 // Replays: scripts read into timed events, and whole runs of the game over
-// the bundled data, each in a child process of its own (the scene's globals
+// the bundled data, each in a child process of its own (SDL and the clock
 // live once per process), compared by their transcripts and screenshots.
 #include <gtest/gtest.h>
 #include <fcntl.h>
@@ -87,9 +87,9 @@ struct reported {
 std::vector<reported> reports;
 void collect(const std::string&, int line, const std::string& message) { reports.push_back({line, message}); }
 // Script messages are collected rather than printed.
-const loadPolicy collecting = [] {
-    loadPolicy policy;
-    policy.report = collect;
+loadPolicy collecting = [] {
+    loadPolicy policy = gamePolicy();
+    policy.listener = collect;
     return policy;
 }();
 

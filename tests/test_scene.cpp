@@ -8,10 +8,10 @@
 #include "testSupport.h"
 
 namespace {
-sceneObjects* objects = nullptr;
+gameScene* objects = nullptr;
 
-Uint32 backgroundPixel(int x, int y) { return pixelAt(back, x, y) & 0xffffff; }
-Uint32 screenPixel(int x, int y) { return pixelAt(screen, x, y) & 0xffffff; }
+Uint32 backgroundPixel(int x, int y) { return pixelAt(objects->content.back, x, y) & 0xffffff; }
+Uint32 screenPixel(int x, int y) { return pixelAt(objects->screen, x, y) & 0xffffff; }
 
 void passes(int count, int msEach = 20) {
     for (int i = 0; i < count; ++i) {
@@ -23,7 +23,7 @@ void passes(int count, int msEach = 20) {
 void pressKey(SDLKey key) { pushKeyDown(key); }
 
 moveInfo* moveWithCommand(const std::string& command) {
-    for (moveInfo& move : objects->moves.moves)
+    for (moveInfo& move : objects->content.moves.moves)
         if (move.command == command) return &move;
     return nullptr;
 }
@@ -35,42 +35,42 @@ protected:
         objects = startSceneIn(buildDir());
         ASSERT_NE(nullptr, objects);
     }
-    void SetUp() override { ASSERT_NE(nullptr, back) << "the bundled background loads"; }
+    void SetUp() override { ASSERT_NE(nullptr, objects->content.back) << "the bundled background loads"; }
 };
 }  // namespace
 
 TEST_F(Scene, StartUpPaintsTheBackgroundAndTheFighterLandsOnTheFloor) {
-    ASSERT_NE(nullptr, screen);
-    ASSERT_NE(nullptr, back);
-    EXPECT_EQ(kScreenWidth, screen->w);
-    EXPECT_EQ(32, screen->format->BitsPerPixel);
+    ASSERT_NE(nullptr, objects->screen);
+    ASSERT_NE(nullptr, objects->content.back);
+    EXPECT_EQ(kScreenWidth, objects->screen->w);
+    EXPECT_EQ(32, objects->screen->format->BitsPerPixel);
     // Far from the fighter and the start-up fireball the background is shown.
     EXPECT_EQ(backgroundPixel(700, 100), screenPixel(700, 100));
     EXPECT_EQ(backgroundPixel(600, 580), screenPixel(600, 580));
-    EXPECT_FALSE(vikings1.dir);
-    EXPECT_EQ(150, vikings1.x);
-    EXPECT_EQ(300, vikings1.y);
-    EXPECT_NE(nullptr, pList.head);  // the start-up fireball
+    EXPECT_FALSE(objects->player().dir);
+    EXPECT_EQ(150, objects->player().x);
+    EXPECT_EQ(300, objects->player().y);
+    EXPECT_NE(nullptr, objects->pList.head);  // the start-up fireball
 
     startCapture();
     passes(2);
     stopCapture();
     // The fighter is drawn: some pixels around its anchor differ from the background.
     int differing = 0;
-    for (int y = vikings1.y - 100; y < vikings1.y; y += 2)
-        for (int x = vikings1.x - 30; x < vikings1.x + 30; x += 2)
+    for (int y = objects->player().y - 100; y < objects->player().y; y += 2)
+        for (int x = objects->player().x - 30; x < objects->player().x + 30; x += 2)
             if (screenPixel(x, y) != backgroundPixel(x, y)) ++differing;
     EXPECT_GT(differing, 50);
 
-    int highY = vikings1.y;
+    int highY = objects->player().y;
     startCapture();
     passes(150);
     stopCapture();
-    EXPECT_EQ(kGroundLevel, vikings1.y);
-    EXPECT_TRUE(vikings1.grounded);
-    EXPECT_EQ(2, vikings1.airActions);
+    EXPECT_EQ(kGroundLevel, objects->player().y);
+    EXPECT_TRUE(objects->player().grounded);
+    EXPECT_EQ(2, objects->player().airActions);
     // Where the fighter was while falling the background is back.
-    for (int x = vikings1.x - 20; x < vikings1.x + 20; x += 4)
+    for (int x = objects->player().x - 20; x < objects->player().x + 20; x += 4)
         EXPECT_EQ(backgroundPixel(x, highY - 40), screenPixel(x, highY - 40)) << x;
 }
 
@@ -80,9 +80,9 @@ TEST_F(Scene, TypedCommandStartsTheMoveAndItEnds) {
     startCapture();
     passes(150);  // on the floor
     stopCapture();
-    ASSERT_TRUE(vikings1.grounded);
+    ASSERT_TRUE(objects->player().grounded);
     // Facing decides the letters: toward the facing is "R".
-    SDLKey forward = vikings1.dir ? SDLK_RIGHT : SDLK_LEFT;
+    SDLKey forward = objects->player().dir ? SDLK_RIGHT : SDLK_LEFT;
     startCapture();
     pressKey(SDLK_DOWN);
     passes(1);
@@ -92,45 +92,45 @@ TEST_F(Scene, TypedCommandStartsTheMoveAndItEnds) {
     passes(1);
     std::string typed = stopCapture();
     EXPECT_NE(std::string::npos, typed.find("Have Move - " + throwMove->name + "!")) << typed;
-    EXPECT_EQ(throwMove, vikings1.currentMove);
-    EXPECT_EQ(throwMove->name, vikings1.action);
+    EXPECT_EQ(throwMove, objects->player().currentMove);
+    EXPECT_EQ(throwMove->name, objects->player().action);
 
     startCapture();
     passes(300);
     std::string after = stopCapture();
     EXPECT_NE(std::string::npos, after.find("punch ended"));
-    EXPECT_EQ(nullptr, vikings1.currentMove);
+    EXPECT_EQ(nullptr, objects->player().currentMove);
 }
 
 TEST_F(Scene, DebugKeyDrawsTheBoxesUntilPressedAgain) {
     startCapture();
     passes(150);
     stopCapture();
-    debugging = false;
+    objects->debugging = false;
     pressKey(SDLK_j);
     startCapture();
     passes(1);
     stopCapture();
-    ASSERT_TRUE(debugging);
+    ASSERT_TRUE(objects->debugging);
     // The anchor marker: 4x2 pixels just above the anchor.
-    EXPECT_EQ(kAnchorMarkColour, screenPixel(vikings1.x - 1, vikings1.y - 1));
+    EXPECT_EQ(kAnchorMarkColour, screenPixel(objects->player().x - 1, objects->player().y - 1));
     pressKey(SDLK_j);
     startCapture();
     passes(2);
     stopCapture();
-    EXPECT_FALSE(debugging);
-    EXPECT_NE(kAnchorMarkColour, screenPixel(vikings1.x - 1, vikings1.y - 1));
+    EXPECT_FALSE(objects->debugging);
+    EXPECT_NE(kAnchorMarkColour, screenPixel(objects->player().x - 1, objects->player().y - 1));
 }
 
 // Screen pixels that differ from the background outside the fighter's image.
 int differingBesideTheFighter() {
-    const frameInfo& rec = vikings1.base->frames[vikings1.frame];
-    int left = vikings1.x - vikings1.anchorOffsetX(vikings1.dir);
-    int top = vikings1.y - rec.offsetY;
+    const frameInfo& rec = objects->player().base->frames[objects->player().frame];
+    int left = objects->player().x - objects->player().anchorOffsetX(objects->player().dir);
+    int top = objects->player().y - rec.offsetY;
     int differing = 0;
     for (int y = 0; y < kScreenHeight; ++y)
         for (int x = 0; x < kScreenWidth; ++x) {
-            bool onFighter = x >= left && x < left + vikings1.base->width && y >= top && y < top + vikings1.base->height;
+            bool onFighter = x >= left && x < left + objects->player().base->width && y >= top && y < top + objects->player().base->height;
             if (!onFighter && screenPixel(x, y) != backgroundPixel(x, y)) ++differing;
         }
     return differing;
@@ -143,49 +143,49 @@ TEST_F(Scene, F5ReloadsTheContentRemovesTheParticlesAndRepaintsTheBackground) {
     passes(150);
     pressKey(SDLK_DOWN);
     passes(1);
-    pressKey(vikings1.dir ? SDLK_RIGHT : SDLK_LEFT);
+    pressKey(objects->player().dir ? SDLK_RIGHT : SDLK_LEFT);
     passes(1);
     pressKey(SDLK_z);
     passes(12);
     stopCapture();
     // Mid-throw, with the fireball out beside him.
-    ASSERT_EQ(throwMove, vikings1.currentMove);
-    ASSERT_GT(pList.size(), 0);
+    ASSERT_EQ(throwMove, objects->player().currentMove);
+    ASSERT_GT(objects->pList.size(), 0);
     EXPECT_GT(differingBesideTheFighter(), 0);
-    int x = vikings1.x, y = vikings1.y;
-    bool dir = vikings1.dir;
+    int x = objects->player().x, y = objects->player().y;
+    bool dir = objects->player().dir;
 
     pressKey(SDLK_F5);
     startCapture();
     passes(1);
     std::string reloaded = stopCapture();
     EXPECT_NE(std::string::npos, reloaded.find("reloaded data")) << reloaded;
-    EXPECT_EQ(0, pList.size());
-    EXPECT_EQ(nullptr, vikings1.currentMove);
-    EXPECT_EQ("standing", vikings1.action);
-    EXPECT_EQ(x, vikings1.x);
-    EXPECT_EQ(y, vikings1.y);
-    EXPECT_EQ(dir, vikings1.dir);
-    EXPECT_EQ(0, objects->control.reload);
+    EXPECT_EQ(0, objects->pList.size());
+    EXPECT_EQ(nullptr, objects->player().currentMove);
+    EXPECT_EQ("standing", objects->player().action);
+    EXPECT_EQ(x, objects->player().x);
+    EXPECT_EQ(y, objects->player().y);
+    EXPECT_EQ(dir, objects->player().dir);
+    EXPECT_EQ(0, objects->reloadAsked);
     EXPECT_EQ(0, differingBesideTheFighter()) << "the background is whole again";
 
     // The moves are recognised from the new set.
     startCapture();
     pressKey(SDLK_DOWN);
     passes(1);
-    pressKey(vikings1.dir ? SDLK_RIGHT : SDLK_LEFT);
+    pressKey(objects->player().dir ? SDLK_RIGHT : SDLK_LEFT);
     passes(1);
     pressKey(SDLK_z);
     passes(1);
     stopCapture();
-    EXPECT_EQ(moveWithCommand("DRA"), vikings1.currentMove);
-    EXPECT_NE(nullptr, vikings1.currentMove);
+    EXPECT_EQ(moveWithCommand("DRA"), objects->player().currentMove);
+    EXPECT_NE(nullptr, objects->player().currentMove);
 }
 
 TEST_F(Scene, EscapeEndsTheLoopAfterDrawingThatPass) {
     startCapture();
     passes(150);
-    vikings1.x = 600;  // somewhere the fighter has not been drawn yet
+    objects->player().x = 600;  // somewhere the fighter has not been drawn yet
     pressKey(SDLK_ESCAPE);
     clockAdvance(20);
     bool goOn = runPass(*objects);

@@ -9,7 +9,7 @@
 #include "testSupport.h"
 
 namespace {
-void passes(sceneObjects& objects, int count) {
+void passes(gameScene& objects, int count) {
     for (int i = 0; i < count; ++i) {
         clockAdvance(20);
         runPass(objects);
@@ -40,13 +40,14 @@ TEST(SceneAudio, TheThrowSoundIsHeardAfterTheMoveStartsAndNotBefore) {
     ASSERT_TRUE(changeFolder(buildDir()));
     ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO));
     clockSet(1000);
-    sceneObjects objects;
+    gameScene objects;
     startCapture();
-    startScene(objects);
+    loadPolicy startUp = gamePolicy();
+    startScene(objects, false, startUp);
     passes(objects, 200);  // fall, land, stand still
     std::string settled = stopCapture();
     ASSERT_EQ(std::string::npos, settled.find("Warning: Couldn't set")) << "the disk audio device opens";
-    ASSERT_TRUE(vikings1.grounded);
+    ASSERT_TRUE(objects.player().grounded);
 
     SDL_Delay(300);  // the audio thread writes a stretch of the quiet scene
     size_t quietEnd = readFile(output).size();
@@ -54,7 +55,7 @@ TEST(SceneAudio, TheThrowSoundIsHeardAfterTheMoveStartsAndNotBefore) {
     EXPECT_TRUE(allSilent(readFile(output).substr(quietEnd - 8192)));
 
     // down, forward, A: the throw, whose throwing frame names the cast sound
-    SDLKey forward = vikings1.dir ? SDLK_RIGHT : SDLK_LEFT;
+    SDLKey forward = objects.player().dir ? SDLK_RIGHT : SDLK_LEFT;
     startCapture();
     pressKey(SDLK_DOWN);
     passes(objects, 1);

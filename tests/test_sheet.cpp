@@ -47,7 +47,7 @@ protected:
     }
     void load(const std::string& folder) {
         startCapture();
-        set.initR(folder.c_str());
+        set.initR(folder.c_str(), gameLoading());
         stopCapture();
     }
     SDL_Surface* draw(const sheetOptions& options = sheetOptions()) {

@@ -138,13 +138,15 @@ void push(Uint8 type, SDLKey key) {
     SDL_PushEvent(&event);
 }
 
+gameScene* objects = nullptr;
+
 void hold(SDLKey key, bool down) { SDL_GetKeyState(nullptr)[key] = down ? 1 : 0; }
 
 // The key of a command letter for the fighter's facing now: "R" is toward it.
 SDLKey keyOf(char letter) {
     switch (letter) {
-    case 'R': return vikings1.dir ? SDLK_RIGHT : SDLK_LEFT;
-    case 'L': return vikings1.dir ? SDLK_LEFT : SDLK_RIGHT;
+    case 'R': return objects->player().dir ? SDLK_RIGHT : SDLK_LEFT;
+    case 'L': return objects->player().dir ? SDLK_LEFT : SDLK_RIGHT;
     case 'U': return SDLK_UP;
     case 'D': return SDLK_DOWN;
     case 'A': return SDLK_z;
@@ -158,7 +160,7 @@ void press(char letter) {
     push(SDL_KEYUP, keyOf(letter));
 }
 
-bool fighterFree() { return vikings1.grounded && !vikings1.returnBusy(); }
+bool fighterFree() { return objects->player().grounded && !objects->player().returnBusy(); }
 
 // Whether a move's condition holds for a fighter on the floor or in the air.
 bool conditionHolds(const moveInfo& move, bool grounded) {
@@ -211,7 +213,6 @@ std::vector<activity> rotation(const moveSet& moves) {
     return all;
 }
 
-sceneObjects* objects = nullptr;
 }  // namespace
 
 TEST(Soak, TwentyThousandPassesOfPlayKeepParticlesAndMemoryBounded) {
@@ -220,22 +221,23 @@ TEST(Soak, TwentyThousandPassesOfPlayKeepParticlesAndMemoryBounded) {
     clockSet(1000);
     OutputLog log;
     log.begin();
-    objects = new sceneObjects;
-    startScene(*objects);
+    objects = new gameScene;
+    loadPolicy startUp = gamePolicy();
+    startScene(*objects, false, startUp);
     log.scan();
-    ASSERT_NE(nullptr, back) << "the bundled background loads";
+    ASSERT_NE(nullptr, objects->content.back) << "the bundled background loads";
     particleInfo* fireball = nullptr;
     const moveInfo* throwMove = nullptr;
-    std::vector<activity> acts = rotation(objects->moves);
+    std::vector<activity> acts = rotation(objects->content.moves);
     ASSERT_GE(acts.size(), 8u);
     // The definition and moves looked for, in the sets in use (a reload makes new ones).
     auto findContent = [&] {
-        fireball = objects->defs.findParticle("fireball1");
+        fireball = objects->content.defs.findParticle("fireball1");
         throwMove = nullptr;
-        for (const moveInfo& move : objects->moves.moves)
+        for (const moveInfo& move : objects->content.moves.moves)
             if (move.command == kFireballCommand) throwMove = &move;
         for (activity& act : acts)
-            if (act.move) act.move = objects->moves.returnMove(act.name);
+            if (act.move) act.move = objects->content.moves.returnMove(act.name);
     };
     findContent();
     ASSERT_NE(nullptr, fireball);
@@ -245,7 +247,7 @@ TEST(Soak, TwentyThousandPassesOfPlayKeepParticlesAndMemoryBounded) {
     long addsBefore = log.adds();
     long killsBefore = log.kills();
     long launchesBefore = log.frameLaunches + log.deathLaunches;
-    int liveBefore = pList.size();
+    int liveBefore = objects->pList.size();
 
     int pass = 0;
     auto step = [&] {
@@ -256,12 +258,12 @@ TEST(Soak, TwentyThousandPassesOfPlayKeepParticlesAndMemoryBounded) {
     // Runs passes without input until the particles are gone and the
     // fighter stands still; memory is compared at such moments.
     auto settle = [&] {
-        for (int i = 0; i < 400 && (pList.size() > 0 || !fighterFree()); ++i) step();
+        for (int i = 0; i < 400 && (objects->pList.size() > 0 || !fighterFree()); ++i) step();
     };
 
     // The start-up fireball flies while the fighter falls onto the floor.
-    while (!vikings1.grounded && pass < 200) step();
-    ASSERT_TRUE(vikings1.grounded);
+    while (!objects->player().grounded && pass < 200) step();
+    ASSERT_TRUE(objects->player().grounded);
 
     std::map<std::string, int> started;  // activities whose move or motion came out
     int fireballsTyped = 0, throwsStarted = 0, fireballsLaunched = 0, busyAtCycle = 0;
@@ -322,29 +324,29 @@ TEST(Soak, TwentyThousandPassesOfPlayKeepParticlesAndMemoryBounded) {
         if (!input.duck && ducking) push(SDL_KEYUP, SDLK_DOWN);
         hold(SDLK_DOWN, input.duck);
 
-        const moveInfo* before = vikings1.currentMove;
+        const moveInfo* before = objects->player().currentMove;
         step();
 
         // What came out of this pass.
-        if (vikings1.currentMove && vikings1.currentMove != before && vikings1.currentMove == throwMove)
+        if (objects->player().currentMove && objects->player().currentMove != before && objects->player().currentMove == throwMove)
             ++throwsStarted;
         if (current && !cameOut) {
-            bool walkedOn = input.walk != 0 && vikings1.action == "walk" && vikings1.dir == (walkKey == SDLK_RIGHT);
-            bool ducked = input.duck && vikings1.action == "duck";
-            bool jumped = input.letters == "U" && !vikings1.grounded;
-            bool moved = current->move && vikings1.currentMove == current->move;
+            bool walkedOn = input.walk != 0 && objects->player().action == "walk" && objects->player().dir == (walkKey == SDLK_RIGHT);
+            bool ducked = input.duck && objects->player().action == "duck";
+            bool jumped = input.letters == "U" && !objects->player().grounded;
+            bool moved = current->move && objects->player().currentMove == current->move;
             if (current->move ? moved : (walkedOn || ducked || jumped)) {
                 cameOut = true;
                 ++started[current->name];
             }
         }
-        for (partNode* node = pList.head; node; node = node->next)
+        for (partNode* node = objects->pList.head; node; node = node->next)
             if (node->part->info == fireball && node->part->startTime == objects->control.now) ++fireballsLaunched;
-        mostParticles = std::max(mostParticles, pList.size());
+        mostParticles = std::max(mostParticles, objects->pList.size());
 
         if (scripted % 1000 == 999) {
             log.scan();
-            EXPECT_EQ(log.adds() - addsBefore - (log.kills() - killsBefore), pList.size() - liveBefore)
+            EXPECT_EQ(log.adds() - addsBefore - (log.kills() - killsBefore), objects->pList.size() - liveBefore)
                 << "particles added and removed do not match the list at pass " << pass;
         }
         if (scripted % 1000 == 999) {
@@ -393,7 +395,7 @@ TEST(Soak, TwentyThousandPassesOfPlayKeepParticlesAndMemoryBounded) {
     EXPECT_GE(mostParticles, 4);
     EXPECT_LE(mostParticles, 12);
     // Every launched particle was removed, each once.
-    EXPECT_EQ(0, pList.size());
+    EXPECT_EQ(0, objects->pList.size());
     EXPECT_EQ(log.adds() - addsBefore + liveBefore, log.kills() - killsBefore);
     // Each one was launched by a move's frame or by a particle's death.
     EXPECT_EQ(log.adds() - addsBefore, log.frameLaunches + log.deathLaunches - launchesBefore);

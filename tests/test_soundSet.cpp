@@ -66,7 +66,7 @@ TEST_F(SoundSet, LoadsNamesInOrderAndCountsMissingFiles) {
     startCapture();
     soundSet set;
     testing::internal::CaptureStderr();
-    set.getList(dir.c_str());
+    set.getList(dir.c_str(), gameLoading());
     std::string err = testing::internal::GetCapturedStderr();
     set.display();
     std::string out = stopCapture();
@@ -93,9 +93,9 @@ TEST_F(SoundSet, AddingSkipsOnlyNamesHeldBeforeTheCall) {
     std::string second = soundFolder("SOUNDS: 3\nhit\ncast\ncast\n", {"hit", "cast"});
     soundSet set;
     startCapture();
-    set.getList(first.c_str());
+    set.getList(first.c_str(), gameLoading());
     Mix_Chunk* firstHit = set.head->next->chunk;
-    set.addToList(second.c_str());
+    set.addToList(second.c_str(), gameLoading());
     std::string out = stopCapture();
 
     ASSERT_EQ(5, set.count);
@@ -115,8 +115,8 @@ TEST_F(SoundSet, AddingToAnEmptySetStartsItsList) {
     std::string dir = soundFolder("SOUNDS: 2\njump\nhit\n", {"jump", "hit"});
     soundSet set;
     startCapture();
-    set.getList((dir + "/missing").c_str());
-    set.addToList(dir.c_str());
+    set.getList((dir + "/missing").c_str(), gameLoading());
+    set.addToList(dir.c_str(), gameLoading());
     std::string out = stopCapture();
     EXPECT_NE(std::string::npos, out.find("ERROR opening file " + dir + "/missing/sound\n\n"));
     ASSERT_EQ(2, set.count);
@@ -128,7 +128,7 @@ TEST_F(SoundSet, PlaysOnlyKnownNamesWithChunksAndOverlapsRepeats) {
     std::string dir = soundFolder("SOUNDS: 2\njump\nsilent\n", {"jump"}, 2.0);
     soundSet set;
     startCapture();
-    set.getList(dir.c_str());
+    set.getList(dir.c_str(), gameLoading());
     set.Play("silent", -1);
     set.Play("JUMP", -1);
     EXPECT_EQ(0, Mix_Playing(-1));
@@ -144,10 +144,10 @@ TEST_F(SoundSet, ReplacingTheListKeepsAPlayingChunkAlive) {
     std::string second = soundFolder("SOUNDS: 1\nhit\n", {"hit"});
     soundSet set;
     startCapture();
-    set.getList(first.c_str());
+    set.getList(first.c_str(), gameLoading());
     Mix_Chunk* jump = set.head->chunk;
     int channel = Mix_PlayChannelTimed(-1, jump, 0, -1);
-    set.getList(second.c_str());
+    set.getList(second.c_str(), gameLoading());
     EXPECT_EQ(nullptr, set.find("jump"));
     stopCapture();
     ASSERT_GE(channel, 0);
@@ -165,7 +165,7 @@ TEST_F(SoundSet, BadListsLoadWhatTheyHoldAndSayWhere) {
     soundSet set;
     startCapture();
     testing::internal::CaptureStderr();
-    set.getList(dir.c_str());
+    set.getList(dir.c_str(), gameLoading());
     testing::internal::GetCapturedStderr();
     std::string out = stopCapture();
     EXPECT_NE(std::string::npos, out.find(dir + "/sound:1: announces 9 sounds but only 5 lines follow"));
@@ -179,7 +179,7 @@ TEST_F(SoundSet, BadListsLoadWhatTheyHoldAndSayWhere) {
 
     writeFile(dir + "/sound", "SOUNDS: -4\njump\n");
     startCapture();
-    set.getList(dir.c_str());
+    set.getList(dir.c_str(), gameLoading());
     stopCapture();
     EXPECT_EQ(0, set.count);
     EXPECT_EQ(nullptr, set.head);
@@ -198,7 +198,7 @@ TEST(SoundSetOutput, APlayedChunkReachesTheAudioOutput) {
     std::string dir = soundFolder("SOUNDS: 1\ncast\n", {"cast"}, 0.3);
     soundSet set;
     startCapture();
-    set.getList(dir.c_str());
+    set.getList(dir.c_str(), gameLoading());
     stopCapture();
 
     auto waitForBytes = [&](size_t bytes) {

@@ -61,7 +61,7 @@ std::string framesInfo(const std::vector<blockSpec>& blocks) {
 // Loads the frame set in `dir` into `set`; what loading printed.
 std::string loadFrames(CSpriteBase& set, const std::string& dir) {
     startCapture();
-    set.initR(dir.c_str());
+    set.initR(dir.c_str(), gameLoading());
     return stopCapture();
 }
 
@@ -85,7 +85,7 @@ TEST(FrameSetFormat, ReadsEveryFieldOfABlock) {
     std::string dir = frameFolder(framesInfo({b}), 1);
     CSpriteBase set;
     startCapture();
-    ASSERT_EQ(0, set.initR(dir.c_str()));
+    ASSERT_EQ(0, set.initR(dir.c_str(), gameLoading()));
     std::string out = stopCapture();
     ASSERT_EQ(1, set.numFrames);
     const frameInfo& f = set.frames[0];
@@ -163,8 +163,8 @@ TEST(FrameSetFormat, CrlfFileMeansWhatItsLfTwinMeans) {
     for (char c : lf) crlf += (c == '\n') ? std::string("\r\n") : std::string(1, c);
     CSpriteBase a, c;
     startCapture();
-    a.initR(frameFolder(lf, 1).c_str());
-    c.initR(frameFolder(crlf, 1).c_str());
+    a.initR(frameFolder(lf, 1).c_str(), gameLoading());
+    c.initR(frameFolder(crlf, 1).c_str(), gameLoading());
     stopCapture();
     ASSERT_EQ(1, c.numFrames);
     EXPECT_EQ(a.frames[0].particles, c.frames[0].particles);
@@ -248,7 +248,7 @@ TEST(FrameSetFormat, FramesOfDifferentSizesKeepTheLastSize) {
     // The second loader keeps the first frame's size.
     CSpriteBase direct;
     startCapture();
-    EXPECT_EQ(0, direct.init(dir.c_str()));
+    EXPECT_EQ(0, direct.init(dir.c_str(), gameLoading()));
     std::string out = stopCapture();
     EXPECT_EQ(64, direct.width);
     EXPECT_EQ(64 - 10, direct.mirror[1].offsetX);
@@ -276,7 +276,7 @@ TEST(FrameSetFormat, MissingInfoLeavesTheSetUnloaded) {
     std::string dir = makeTempDir("empty");
     CSpriteBase set;
     startCapture();
-    EXPECT_EQ(-1, set.initR(dir.c_str()));
+    EXPECT_EQ(-1, set.initR(dir.c_str(), gameLoading()));
     std::string out = stopCapture();
     EXPECT_EQ("ERROR opening file " + dir + "/info\n\n", out);
     EXPECT_EQ(0, set.built);
@@ -322,7 +322,7 @@ TEST(FrameSetBadInput, FileEndingInsideABlockKeepsTheWholeFramesOnly) {
     std::string padded = frameFolder("FILES: 2\n" + whole + std::string(14, '\n') + cut, 2);
     CSpriteBase second;
     startCapture();
-    second.initR(padded.c_str());
+    second.initR(padded.c_str(), gameLoading());
     out = stopCapture();
     EXPECT_EQ(1, second.numFrames);
     EXPECT_NE(std::string::npos, out.find(padded + "/info:"));
@@ -348,7 +348,7 @@ TEST(FrameSetBadInput, OverlongWordsAndLinesAreRejectedWithFileAndLine) {
 TEST(FrameSetFatal, MissingBitmapEndsTheProgram) {
     std::string dir = frameFolder(framesInfo({frameNamed(0)}), 0);
     CSpriteBase set;
-    EXPECT_EXIT(set.initR(dir.c_str()), testing::ExitedWithCode(1), "Error opening resource file");
+    EXPECT_EXIT(set.initR(dir.c_str(), gameLoading()), testing::ExitedWithCode(1), "Error opening resource file");
 }
 
 TEST(FrameSetFatal, FileThatIsNotABitmapEndsTheProgram) {
@@ -357,7 +357,7 @@ TEST(FrameSetFatal, FileThatIsNotABitmapEndsTheProgram) {
     CSpriteBase set;
     // The message goes to standard output; check it with a captured run.
     int status = 0;
-    std::string out = outputOfChild([&] { set.initR(dir.c_str()); }, status);
+    std::string out = outputOfChild([&] { set.initR(dir.c_str(), gameLoading()); }, status);
     EXPECT_EQ(1, status);
     EXPECT_NE(std::string::npos, out.find("Unable to load bitmap: "));
 }
@@ -393,7 +393,7 @@ TEST(FrameSetPolicy, DecidesWhereMessagesGoAndWhetherABadBitmapEnds) {
     static std::vector<std::string> collected;
     collected.clear();
     loadPolicy tool;
-    tool.report = [](const std::string& file, int line, const std::string& message) {
+    tool.listener = [](const std::string& file, int line, const std::string& message) {
         collected.push_back(file + ":" + std::to_string(line) + ": " + message);
     };
     tool.bitmapFailureEndsProcess = false;
@@ -412,7 +412,7 @@ TEST(FrameSetPolicy, DecidesWhereMessagesGoAndWhetherABadBitmapEnds) {
     EXPECT_EQ(std::string::npos, out.find("not a BMP file")) << out;
 
     int status = 0;
-    out = outputOfChild([&] { CSpriteBase game; game.initR(dir.c_str()); }, status);
+    out = outputOfChild([&] { CSpriteBase game; game.initR(dir.c_str(), gameLoading()); }, status);
     EXPECT_EQ(1, status);
     EXPECT_NE(std::string::npos, out.find("Unable to load bitmap: " + dir + "/f1.bmp: not a BMP file")) << out;
 }
@@ -474,7 +474,7 @@ std::unique_ptr<CSpriteBase> loadedSet(int frames, int pause = 40, int w = 20, i
     for (int i = 0; i < frames; ++i) writeBmp(dir + "/f" + std::to_string(i) + ".bmp", w, h, 0x101010 * (i + 1));
     std::unique_ptr<CSpriteBase> set(new CSpriteBase);
     startCapture();
-    set->initR(dir.c_str());
+    set->initR(dir.c_str(), gameLoading());
     stopCapture();
     return set;
 }

@@ -223,7 +223,7 @@ TEST(KeyedFrames, AreRleInTheDisplayFormatAndDrawOnlyTheirUnkeyedPixels) {
     ASSERT_NE(nullptr, display);
     CSpriteBase set;
     startCapture();
-    set.initR(keyedFrameFolder().c_str());
+    set.initR(keyedFrameFolder().c_str(), gameLoading());
     stopCapture();
     ASSERT_TRUE(set.drawable(0));
     for (SDL_Surface* image : {set.frames[0].image, set.mirror[0].image}) {

@@ -18,7 +18,7 @@ void loadOneFrame(CSpriteBase& set) {
               "FILES: 1\nf.bmp 40 255 0 255\n0 0\n0 0 4 4\n0 0 0 0\n0\n0\n0\n0 0\n0 0\nNULL\n0\n0 0\n0\nnone\n");
     writeBmp(dir + "/f.bmp", 8, 6, 0x336699);
     startCapture();
-    set.initR(dir.c_str());
+    set.initR(dir.c_str(), gameLoading());
     stopCapture();
 }
 
@@ -93,7 +93,7 @@ TEST(SurfaceOwnership, SpriteFreesItsSavedBackground) {
     SDL_FreeSurface(saved);
 }
 
-// The particles of the global list are destroyed after SDL_Quit has run at
+// A sprite may be destroyed after SDL_Quit has run at
 // exit; their saved backgrounds and the sets' images, in system memory, must
 // still be freed then. Run in a child, which can shut its video down.
 TEST(SurfaceOwnership, SystemMemorySurfacesAreFreedAfterTheVideoIsShutDown) {

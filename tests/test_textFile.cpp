@@ -8,7 +8,7 @@ namespace {
 std::vector<std::string> readAll(const std::string& content, std::vector<int>* lines = nullptr) {
     std::string path = makeTempDir("text") + "/file";
     writeFile(path, content);
-    TextFile file;
+    TextFile file(gameLoading());
     EXPECT_TRUE(file.open(path));
     std::vector<std::string> pieces;
     std::string piece;
@@ -61,7 +61,7 @@ TEST(TextFileReading, LongLinesComeInPiecesOf254CountingTheTerminator) {
 TEST(TextFileReading, LongLineIsReportedWithFileAndLine) {
     std::string path = makeTempDir("text") + "/list";
     writeFile(path, "one\n" + std::string(400, 'z') + "\n");
-    TextFile file;
+    TextFile file(gameLoading());
     ASSERT_TRUE(file.open(path));
     std::string piece;
     startCapture();
@@ -72,7 +72,7 @@ TEST(TextFileReading, LongLineIsReportedWithFileAndLine) {
 }
 
 TEST(TextFileReading, LinesLeftCountsWithoutMoving) {
-    TextFile file;
+    TextFile file(gameLoading());
     std::string path = openPastFirstLine(file, "count", "h\na\nb\nc");
     EXPECT_EQ(3, file.linesLeft());
     std::string piece;
@@ -117,13 +117,13 @@ TEST(TextFields, HeadersWordsAndLimits) {
     EXPECT_EQ("", firstWord(" \t "));
     EXPECT_EQ((std::vector<std::string>{"a", "b", "c"}), splitWords("a b\tc d e", 3));
 
-    TextFile file;
+    TextFile file(gameLoading());
     std::string path = openPastFirstLine(file, "limits", "line\n");
     startCapture();
     EXPECT_TRUE(wordFits(file, std::string(79, 'w'), 79, "name"));
     EXPECT_FALSE(wordFits(file, std::string(80, 'w'), 79, "name"));
-    EXPECT_TRUE(pathFits(&file, std::string(255, 'p')));
-    EXPECT_FALSE(pathFits(&file, std::string(256, 'p')));
+    EXPECT_TRUE(pathFits(&file, std::string(255, 'p'), gameLoading()));
+    EXPECT_FALSE(pathFits(&file, std::string(256, 'p'), gameLoading()));
     std::string out = stopCapture();
     EXPECT_NE(std::string::npos, out.find(path + ":1: name longer than 79 characters"));
     EXPECT_NE(std::string::npos, out.find(path + ":1: path longer than 255 characters"));
@@ -148,7 +148,7 @@ TEST(TextCounts, HeldWithinTheFileAndReported) {
         {2147483647, 1, 3, false, ":1: 2147483647 but 3\n"},
     };
     for (const auto& c : cases) {
-        TextFile file;
+        TextFile file(gameLoading());
         std::string path = openPastFirstLine(file, "list", "COUNT\na\nb\nc\n");
         int count = c.count;
         startCapture();

@@ -43,10 +43,8 @@
 
 namespace {
 
-// --- What start-up reads (the game's fixed paths) ---
+// --- What start-up reads (the game's fixed paths, for the messages) ---
 const char* const kCharacter = "data/Burn";
-const char* const kSoundList = "data/soundSet";
-const char* const kCharacterSounds = "data/Tor/sound";
 const char* const kParticleList = "default";
 const char* const kParticleFolder = "data/particle/";
 const char* const kStartParticle = "fireball1";
@@ -400,7 +398,7 @@ std::string keyFileBeside(const std::string& dataFolder) {
 
 // Reads the key file as the game does; what it reports is collected. A
 // missing file is a problem only when it was asked for by name.
-void checkKeyFile(bool named, const loadPolicy& checking) {
+void checkKeyFile(bool named, loadPolicy& checking) {
     if (keysOpened.empty() || fileSize(keysOpened.c_str()) < 0) {
         if (named) error(keysOpened, 0, "no such file");
         return;
@@ -469,12 +467,12 @@ void printMoveTable(moveSet& moves) {
 
 // The moves alone, loaded as start-up loads them, then their table and the
 // problems loading met, if any.
-int moveReport(void (*printRows)(moveSet&), const loadPolicy& checking) {
-    moveSet moves;
+int moveReport(void (*printRows)(moveSet&), loadPolicy& checking) {
+    sceneContent content;
     silence();
-    moves.loadAll(kCharacter, checking);
+    loadContent(content, movesPart, nullptr, checking);
     speak();
-    printRows(moves);
+    printRows(content.moves);
     std::fflush(stdout);
     if (problems.empty()) {
         printed = true;
@@ -571,7 +569,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     bool audio = Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048) >= 0;
-    screen = SDL_SetVideoMode(kScreenWidth, kScreenHeight, 32, SDL_SWSURFACE);
+    SDL_Surface* screen = SDL_SetVideoMode(kScreenWidth, kScreenHeight, 32, SDL_SWSURFACE);
     if (!screen) {
         std::fprintf(stderr, "fightscene-check: no display: %s\n", SDL_GetError());
         removeDataScratch(scratch);
@@ -580,33 +578,25 @@ int main(int argc, char* argv[]) {
 
     // Every message is collected, and a bitmap that can't be read is a problem
     // like any other rather than the end.
-    loadPolicy checking;
-    checking.report = collect;
-    checking.bitmapFailureEndsProcess = false;
+    loadPolicy checking = keepGoingPolicy();
+    checking.listener = collect;
     std::atexit(onExit);
 
     int status;
     if (moveTable) {
         status = moveReport(moveTable, checking);
     } else {
-        animationSet anims;
-        moveSet moves;
-        partInfoList defs;
+        sceneContent content;
         silence();
-        // Start-up order: the character, its sounds, the particles, the background.
-        anims.loadAll(kCharacter, checking);
-        moves.loadAll(kCharacter, checking);
-        soundSet sounds;
+        // All that start-up loads, in its order; the sounds only with a
+        // device to load them for.
         soundsLoaded = audio;
-        if (audio) {
-            sounds.getList(kSoundList, checking);
-            sounds.addToList(kCharacterSounds, checking);
-        }
-        defs.addList(kParticleList, screen, checking);
-        InitImages(checking);
+        loadContent(content, audio ? allContentParts : allContentParts & ~soundsPart, screen, checking);
+        if (!content.sounds) content.sounds.reset(new soundSet());
 
-        checkCharacter(anims, moves, sounds, defs);
-        checkParticles(defs);
+        checkCharacter(content.anims, content.moves, *content.sounds, content.defs);
+        checkParticles(content.defs);
+        SDL_Surface* back = content.back;
         if (back && (back->w < kScreenWidth || back->h < kScreenHeight))
             warning("data/tBG2.bmp", 0,
                     "background is " + sizeText(back->w, back->h) + ", smaller than the " +

@@ -13,18 +13,6 @@
 #include "sprites/sceneGeometry.h"
 
 namespace {
-// Loading problems are printed as the game prints them, and counted.
-int problems = 0;
-void countReport(const std::string& file, int line, const std::string& message) {
-    ++problems;
-    // The loader has printed its own "ERROR opening file" line for this one.
-    if (message == "cannot be opened") return;
-    if (line > 0)
-        std::printf("%s:%d: %s\n", file.c_str(), line, message.c_str());
-    else
-        std::printf("%s: %s\n", file.c_str(), message.c_str());
-}
-
 bool setColumns(sheetOptions& options, const char* value, std::string& problem) {
     return readNumber(value, 1, 1000, options.columns, problem);
 }
@@ -67,16 +55,16 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    // A bitmap that can't be read is reported and left out, instead of
-    // ending the process as in the game, so the other frames still show.
-    loadPolicy sheetLoading;
-    sheetLoading.report = countReport;
-    sheetLoading.bitmapFailureEndsProcess = false;
+    // Problems are printed as the game prints them, and counted; a bitmap
+    // that can't be read is reported and left out, instead of ending the
+    // process as in the game, so the other frames still show.
+    loadPolicy sheetLoading = keepGoingPolicy();
     CSpriteBase set;
     if (set.initR(folder.c_str(), sheetLoading) != 0) return 1;  // the loader has said why
     std::string title = folder;
-    if (problems > 0)
-        title += "  (" + std::to_string(problems) + " loading problems; frames that failed are left out)";
+    if (sheetLoading.reported > 0)
+        title += "  (" + std::to_string(sheetLoading.reported) +
+                 " loading problems; frames that failed are left out)";
     std::string problem;
     SDL_Surface* sheet = drawSheet(set, title, options, problem);
     if (!sheet) {

@@ -8,7 +8,7 @@ namespace {
 const size_t kMaxName = 79;
 }
 
-int animationSet::loadAll(const char* characterFolder, const loadPolicy& policy) {
+int animationSet::loadAll(const char* characterFolder, loadPolicy& policy) {
     folder = characterFolder;
     std::string listPath = folder + "/info";
     if (!pathFits(nullptr, listPath, policy)) return 1;
@@ -55,7 +55,7 @@ int animationSet::loadAll(const char* characterFolder, const loadPolicy& policy)
     return 1;
 }
 
-void animationSet::loadAnim(int index, std::string name, const loadPolicy& policy) {
+void animationSet::loadAnim(int index, std::string name, loadPolicy& policy) {
     if (index < 0 || index >= static_cast<int>(anims.size())) return;
     anims[index].name = name;
     std::string path = folder + "/" + name;

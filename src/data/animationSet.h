@@ -19,9 +19,9 @@ public:
 
     // Loads the list "<folder>/info" and every animation in it, messages
     // and bitmap failures as `policy` says. Always 1.
-    int loadAll(const char* folder, const loadPolicy& policy = gamePolicy);
+    int loadAll(const char* folder, loadPolicy& policy);
     // Names record `index` and loads its frame set from folder/name.
-    void loadAnim(int index, std::string name, const loadPolicy& policy = gamePolicy);
+    void loadAnim(int index, std::string name, loadPolicy& policy);
     // The frame set called `name`; the first animation when none is; null
     // when the set is empty.
     CSpriteBase* returnAnimation(std::string name);

@@ -29,7 +29,7 @@ int intField(const TextFile& file, const std::string& line) {
 }
 }  // namespace
 
-int moveSet::loadAll(const char* characterFolder, const loadPolicy& policy) {
+int moveSet::loadAll(const char* characterFolder, loadPolicy& policy) {
     folder = characterFolder ? characterFolder : "";
     moves.clear();
     count = 0;
@@ -83,7 +83,7 @@ int moveSet::loadAll(const char* characterFolder, const loadPolicy& policy) {
                 if (name.empty()) {
                     if (fits) file.report("move without a name; its frames are not read");
                     move.name.clear();
-                } else if (!pathFits(&file, folder + "/" + name)) {
+                } else if (!pathFits(&file, folder + "/" + name, file.policy())) {
                     fits = false;
                     move.name.clear();
                 } else {
@@ -136,7 +136,7 @@ int moveSet::loadAll(const char* characterFolder, const loadPolicy& policy) {
     return 1;
 }
 
-void moveSet::loadAnim(int index, std::string name, const loadPolicy& policy) {
+void moveSet::loadAnim(int index, std::string name, loadPolicy& policy) {
     if (index < 0 || index >= static_cast<int>(moves.size())) return;
     moveInfo& move = moves[index];
     move.name = name;

@@ -40,9 +40,9 @@ public:
     // Reads "<folder>/moveset". Always 1. A move with a field over the
     // format's limits keeps its place but an empty command (it can't start).
     // Messages and bitmap failures as `policy` says.
-    int loadAll(const char* folder, const loadPolicy& policy = gamePolicy);
+    int loadAll(const char* folder, loadPolicy& policy);
     // Names move `index` and loads its frames from folder/name.
-    void loadAnim(int index, std::string name, const loadPolicy& policy = gamePolicy);
+    void loadAnim(int index, std::string name, loadPolicy& policy);
     // Index of the first move called `name`; 0 when none is, -1 when empty.
     int find(std::string name);
     // The first move called `name`, the first move when none is, null when empty.

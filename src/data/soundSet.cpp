@@ -61,7 +61,7 @@ std::string readName(TextFile& file, const char* folder, std::string& path) {
     if (!wordFits(file, name, kMaxSoundName, "sound name")) return "";
     expectName(file, name, "sound name");
     path = std::string(folder) + "/" + name + ".wav";
-    if (!pathFits(&file, path)) return "";
+    if (!pathFits(&file, path, file.policy())) return "";
     return name;
 }
 
@@ -119,7 +119,7 @@ soundSet::~soundSet() {
     freeNodes(retired);
 }
 
-void soundSet::getList(const char* folder, const loadPolicy& policy) {
+void soundSet::getList(const char* folder, loadPolicy& policy) {
     TextFile file(policy);
     int announced = 0;
     bool trusted = false;
@@ -139,7 +139,7 @@ void soundSet::getList(const char* folder, const loadPolicy& policy) {
     file.close();
 }
 
-void soundSet::addToList(const char* folder, const loadPolicy& policy) {
+void soundSet::addToList(const char* folder, loadPolicy& policy) {
     std::printf("ADDING TO SOUND SET, YAY!\n");
     TextFile file(policy);
     int announced = 0;

@@ -28,9 +28,9 @@ public:
     soundSet& operator=(const soundSet&) = delete;
 
     // Loads "<folder>/sound", replacing the entries; messages as `policy` says.
-    void getList(const char* folder, const loadPolicy& policy = gamePolicy);
+    void getList(const char* folder, loadPolicy& policy);
     // Adds the sounds of "<folder>/sound" that the set does not hold yet.
-    void addToList(const char* folder, const loadPolicy& policy = gamePolicy);
+    void addToList(const char* folder, loadPolicy& policy);
     // Plays `name` once on mixer channel `channel` (-1: first free).
     void Play(std::string name, int channel);
     // The chunk of `name`, or null.

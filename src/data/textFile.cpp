@@ -6,7 +6,21 @@
 #include <climits>
 #include <cstdlib>
 
-const loadPolicy gamePolicy;
+void loadPolicy::report(const std::string& file, int line, const std::string& message) {
+    ++reported;
+    if (listener)
+        listener(file, line, message);
+    else
+        printContentMessage(file, line, message);
+}
+
+loadPolicy gamePolicy() { return loadPolicy(); }
+
+loadPolicy keepGoingPolicy() {
+    loadPolicy policy;
+    policy.bitmapFailureEndsProcess = false;
+    return policy;
+}
 
 TextFile::~TextFile() { close(); }
 
@@ -111,11 +125,7 @@ void TextFile::report(const std::string& message) const { reportAt(lineNumber, m
 
 void TextFile::reportAt(int line, const std::string& message) const { reportContent(path, line, message, *loading); }
 
-void reportContent(const std::string& file, int line, const std::string& message, const loadPolicy& policy) {
-    if (policy.report) {
-        policy.report(file, line, message);
-        return;
-    }
+void printContentMessage(const std::string& file, int line, const std::string& message) {
     if (line > 0)
         std::printf("%s:%d: %s\n", file.c_str(), line, message.c_str());
     else
@@ -123,10 +133,16 @@ void reportContent(const std::string& file, int line, const std::string& message
     std::fflush(stdout);
 }
 
-void reportOpenFailure(const std::string& path, const loadPolicy& policy) {
+void reportContent(const std::string& file, int line, const std::string& message, loadPolicy& policy) {
+    policy.report(file, line, message);
+}
+
+void reportOpenFailure(const std::string& path, loadPolicy& policy) {
     std::printf("ERROR opening file %s\n\n", path.c_str());
     std::fflush(stdout);
-    if (policy.report) policy.report(path, 0, "cannot be opened");
+    // The line above says it for the game; a listener is told in its own terms.
+    ++policy.reported;
+    if (policy.listener) policy.listener(path, 0, "cannot be opened");
 }
 
 bool holdCount(TextFile& file, int& count, long linesPerItem, const std::string& negative,
@@ -217,7 +233,7 @@ bool wordFits(const TextFile& file, const std::string& word, size_t limit, const
     return false;
 }
 
-bool pathFits(const TextFile* file, const std::string& path, const loadPolicy& policy) {
+bool pathFits(const TextFile* file, const std::string& path, loadPolicy& policy) {
     if (path.size() <= kMaxPath) return true;
     std::string message = "path longer than 255 characters: \"" + path.substr(0, 60) + "...\"";
     if (file)

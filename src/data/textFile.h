@@ -13,24 +13,32 @@ const int kMaxLineRead = 254;
 // Longest path a loader builds.
 const size_t kMaxPath = 255;
 
-// How loading treats what it finds wrong in the content. The game prints
-// each message and ends on a frame bitmap it can't read; a tool collects the
-// messages and goes on.
+// How loading treats what it finds wrong in the content, and how much it
+// found. The game prints each message and ends on a frame bitmap it can't
+// read; a reload or a tool goes on, and reads the count or hears each
+// message itself. Every loader takes one; none has a default.
 struct loadPolicy {
-    // Receives each message about the content (file, line or 0, text); null
-    // prints "file:line: message" on standard output.
-    void (*report)(const std::string& file, int line, const std::string& message) = nullptr;
     // True: a frame bitmap that can't be read ends the process with status 1.
     // False: it is reported at its line of "info" and the frame is left out.
     bool bitmapFailureEndsProcess = true;
+    // Hears each message (file, line or 0, text) in place of standard
+    // output; empty prints "file:line: message" there.
+    std::function<void(const std::string& file, int line, const std::string& message)> listener;
+    // Messages reported through this policy so far, "cannot be opened" included.
+    int reported = 0;
+
+    // Counts the message, then hands it to the listener or prints it.
+    void report(const std::string& file, int line, const std::string& message);
 };
-// The game's policy: every message printed, a bad frame bitmap ends the game.
-extern const loadPolicy gamePolicy;
+// The game's start-up: every message printed, a bad frame bitmap ends the game.
+loadPolicy gamePolicy();
+// Every message printed, a bad frame bitmap reported and left out.
+loadPolicy keepGoingPolicy();
 
 class TextFile {
 public:
     // Messages about the file follow `policy`, which must outlive the reader.
-    explicit TextFile(const loadPolicy& policy = gamePolicy) : loading(&policy) {}
+    explicit TextFile(loadPolicy& policy) : loading(&policy) {}
     ~TextFile();
     TextFile(const TextFile&) = delete;
     TextFile& operator=(const TextFile&) = delete;
@@ -58,10 +66,10 @@ public:
     // Reports "path:line: message" for the last line read, or for `line`.
     void report(const std::string& message) const;
     void reportAt(int line, const std::string& message) const;
-    const loadPolicy& policy() const { return *loading; }
+    loadPolicy& policy() const { return *loading; }
 
 private:
-    const loadPolicy* loading;
+    loadPolicy* loading;
     std::FILE* file = nullptr;
     std::string path;
     int lineNumber = 0;      // line of the last piece read
@@ -70,13 +78,14 @@ private:
     long totalLines = -1;    // lines of the whole file, counted at the first linesLeft(); -1 before
 };
 
-// Prints "file:line: message" on standard output (line 0: "file: message"),
-// or hands it to the policy's reporter when it has one.
-void reportContent(const std::string& file, int line, const std::string& message,
-                   const loadPolicy& policy = gamePolicy);
+// Prints "file:line: message" on standard output (line 0: "file: message").
+void printContentMessage(const std::string& file, int line, const std::string& message);
+// The message reported through `policy` (counted, heard or printed).
+void reportContent(const std::string& file, int line, const std::string& message, loadPolicy& policy);
 // Prints "ERROR opening file <path>" and a blank line, as every loader does
-// for a file it can't open; a policy's reporter is also told "cannot be opened".
-void reportOpenFailure(const std::string& path, const loadPolicy& policy = gamePolicy);
+// for a file it can't open; the policy counts it, and its listener is also
+// told "cannot be opened".
+void reportOpenFailure(const std::string& path, loadPolicy& policy);
 
 // --- Counts ---
 
@@ -109,7 +118,7 @@ std::vector<std::string> splitWords(const std::string& text, size_t maxWords);
 bool wordFits(const TextFile& file, const std::string& word, size_t limit, const char* what);
 // True when `path` fits kMaxPath; otherwise reports it at the file's current
 // line (or the path alone, by `policy`, when `file` is null).
-bool pathFits(const TextFile* file, const std::string& path, const loadPolicy& policy = gamePolicy);
+bool pathFits(const TextFile* file, const std::string& path, loadPolicy& policy);
 
 // --- Checking fields against the format (messages only; nothing changes) ---
 

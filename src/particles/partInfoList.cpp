@@ -16,7 +16,7 @@ partInfoList::~partInfoList() {
     }
 }
 
-int partInfoList::addList(const char* listName, SDL_Surface* screen, const loadPolicy& policy) {
+int partInfoList::addList(const char* listName, SDL_Surface* screen, loadPolicy& policy) {
     std::string path = std::string(kParticleFolder) + (listName ? listName : "");
     if (!pathFits(nullptr, path, policy)) return -1;
     TextFile file(policy);
@@ -49,7 +49,7 @@ int partInfoList::addList(const char* listName, SDL_Surface* screen, const loadP
         }
         expectName(file, name, "particle name");
         // The settings file's path is the longest the definition builds.
-        if (!pathFits(&file, std::string(kParticleFolder) + name + "/particle")) continue;
+        if (!pathFits(&file, std::string(kParticleFolder) + name + "/particle", file.policy())) continue;
 
         if (!head)
             std::printf("\n\nAdding particle\n");

@@ -24,7 +24,7 @@ public:
     // Loads every definition of "data/particle/<listName>". 1, or -1 when
     // the list can't be opened.
     // Messages and bitmap failures as `policy` says.
-    int addList(const char* listName, SDL_Surface* screen, const loadPolicy& policy = gamePolicy);
+    int addList(const char* listName, SDL_Surface* screen, loadPolicy& policy);
     // The newest definition called `name`, or null.
     particleInfo* findParticle(std::string name);
 };

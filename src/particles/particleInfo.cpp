@@ -48,7 +48,7 @@ particleInfo::~particleInfo() {
     delete base;
 }
 
-bool particleInfo::initS(std::string line, SDL_Surface* screen, const loadPolicy& policy) {
+bool particleInfo::initS(std::string line, SDL_Surface* screen, loadPolicy& policy) {
     this->screen = screen;
     inited = true;
     if (base) {
@@ -82,7 +82,7 @@ bool particleInfo::initS(std::string line, SDL_Surface* screen, const loadPolicy
     return true;
 }
 
-int particleInfo::ParticleInfo(const char* folder, const loadPolicy& policy) {
+int particleInfo::ParticleInfo(const char* folder, loadPolicy& policy) {
     std::string path = std::string(folder ? folder : "") + "/particle";
     if (!pathFits(nullptr, path, policy)) return 0;
     TextFile file(policy);

@@ -43,9 +43,9 @@ public:
 
     // Loads the definition of one list line ("data/particle/<name> <number>").
     // Messages and bitmap failures as `policy` says.
-    bool initS(std::string line, SDL_Surface* screen, const loadPolicy& policy = gamePolicy);
+    bool initS(std::string line, SDL_Surface* screen, loadPolicy& policy);
     // Reads "<folder>/particle"; 1 on success, 0 when it can't be opened.
-    int ParticleInfo(const char* folder, const loadPolicy& policy = gamePolicy);
+    int ParticleInfo(const char* folder, loadPolicy& policy);
     // True when particles of this definition can be drawn: every frame of
     // the set has its images. Asked several times per particle and pass, so
     // it is worked out once, when the frame set is loaded.

@@ -182,14 +182,14 @@ std::string findKeyFile(const std::string& besideGame) {
     return "";
 }
 
-int loadPlayerKeyFile(keyBindings& bindings, const loadPolicy& policy) {
+int loadPlayerKeyFile(keyBindings& bindings, loadPolicy& policy) {
     std::string path = findKeyFile();
     if (path.empty()) return 0;
     std::printf("Keys from %s\n", path.c_str());
     return loadKeyFile(path, bindings, policy);
 }
 
-int loadKeyFile(const std::string& path, keyBindings& bindings, const loadPolicy& policy) {
+int loadKeyFile(const std::string& path, keyBindings& bindings, loadPolicy& policy) {
     TextFile file(policy);
     if (!file.open(path)) {
         if (errno == ENOENT) return 0;

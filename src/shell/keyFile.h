@@ -30,8 +30,8 @@ int keyByName(const std::string& name);
 // keys the game keeps for itself (Escape, F5, i). A byte-order mark before
 // the first line is skipped. A missing file changes nothing and says
 // nothing. The number of reports.
-int loadKeyFile(const std::string& path, keyBindings& bindings, const loadPolicy& policy = gamePolicy);
+int loadKeyFile(const std::string& path, keyBindings& bindings, loadPolicy& policy);
 // The game's key file: the first found by findKeyFile(), named in one line
 // "Keys from PATH" and read into `bindings`; nothing at all when there is
 // none. The number of reports.
-int loadPlayerKeyFile(keyBindings& bindings, const loadPolicy& policy = gamePolicy);
+int loadPlayerKeyFile(keyBindings& bindings, loadPolicy& policy);

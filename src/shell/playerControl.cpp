@@ -8,7 +8,6 @@
 #include "particles/particleList.h"
 #include "platform/platform.h"
 #include "shell/keyBindings.h"
-#include "shell/scene.h"
 #include "sprites/sceneGeometry.h"
 
 // Pixels the anchor moves per movement step while an arrow is held.
@@ -19,7 +18,6 @@ static const int jumpSpeed = 16;
 void playerControl::init(SDL_Surface* screen) {
     this->screen = screen;
     quit = 0;
-    reload = 0;
     fighter = nullptr;
     partInfo = nullptr;
     particles = nullptr;
@@ -110,7 +108,7 @@ const struct {
 
 void playerControl::act(padAction action) {
     if (action == padAction::debug) {
-        debugging = !debugging;
+        raise(playerRequest::toggleBoxes);
         return;
     }
     if (!fighter) return;
@@ -130,9 +128,9 @@ void playerControl::act(padAction action) {
 }
 
 void playerControl::keyPressed(int sym) {
-    if (sym == kQuitKey) quit = 1;
-    if (sym == kReloadKey) reload = 1;
-    if (sym == kInputDisplayKey) inputPanel.toggle();
+    if (sym == kQuitKey) raise(playerRequest::quit);
+    if (sym == kReloadKey) raise(playerRequest::reload);
+    if (sym == kInputDisplayKey) raise(playerRequest::toggleInputDisplay);
     if (!bindings) {
         if (sym == SDLK_j) act(padAction::debug);
         return;
@@ -141,10 +139,15 @@ void playerControl::keyPressed(int sym) {
         if (sym == bindings->*binding.key) act(binding.action);
 }
 
+void playerControl::raise(playerRequest request) {
+    if (request == playerRequest::quit) quit = 1;
+    if (onRequest) onRequest(request);
+}
+
 void playerControl::inputChecking(SDL_Event* event) {
     while (SDL_PollEvent(event)) {
         if (event->type == SDL_KEYDOWN) keyPressed(event->key.keysym.sym);
-        if (event->type == SDL_QUIT && closeQuits) quit = 1;
+        if (event->type == SDL_QUIT && closeQuits) raise(playerRequest::quit);
         padPresses presses = joystick.take(*event);
         for (int at = 0; at < presses.count; ++at) act(presses.list[at]);
     }

@@ -3,6 +3,7 @@
 // particles, key presses, the movement step and the start of moves.
 #include <SDL/SDL.h>
 
+#include <functional>
 #include <string>
 
 #include "shell/keyBindings.h"
@@ -17,11 +18,18 @@ class moveSet;
 class inputChecker;
 class Target;
 
+// What the player asks of the scene rather than of the fighter.
+enum class playerRequest {
+    toggleBoxes,         // the debug key (j) or the pad's fourth button: the boxes on or off
+    toggleInputDisplay,  // `i`: the input display on or off
+    reload,              // F5: the content anew from "data"
+    quit,                // Escape: the loop ends after this pass
+};
+
 class playerControl {
 public:
     SDL_Surface* screen = nullptr;
     int quit = 0;                      // 1 once Escape was pressed
-    int reload = 0;                    // 1 once F5 asked for the content anew; the scene clears it
     bool closeQuits = false;           // the window's close button quits as Escape does (in a window only)
     Fighter* fighter = nullptr;
     partInfoList* partInfo = nullptr;
@@ -44,6 +52,9 @@ public:
     std::string particleNow = "NULL";
     std::string particlePrev = "NULL";
     padState joystick;                 // what the gamepad holds; its presses act like the keys'
+    // Hears each request as it is raised, within inputChecking; the scene
+    // acts on it. Empty: requests other than quit are dropped.
+    std::function<void(playerRequest)> onRequest;
 
     void init(SDL_Surface* screen);
     void setup(Fighter* fighter, partInfoList* partInfo, particleList* particles, soundSet* sounds,
@@ -60,4 +71,6 @@ public:
     void act(padAction action);
     // Escape, then every binding of the key `sym`.
     void keyPressed(int sym);
+    // Hands `request` to onRequest; quit also sets `quit`.
+    void raise(playerRequest request);
 };

@@ -12,68 +12,38 @@ const char* kDataFolder = "data";
 // Milliseconds without a new change before a watched change is loaded.
 const Uint32 kQuietMs = 250;
 
-// The sets one loading of "data" makes. Whatever this holds when it goes
-// is freed: the new content when it was refused, the old one once the
-// scene points at the new.
-struct sceneContent {
-    animationSet anims;
-    moveSet moves;
-    std::unique_ptr<soundSet> sounds;
-    partInfoList defs;
-    SDL_Surface* background = nullptr;
-
-    ~sceneContent() { releaseSurface(background); }
-};
-
-// Reports made while a reload reads; each is printed as the game prints it.
-int problemsFound = 0;
-void countProblem(const std::string& file, int line, const std::string& message) {
-    ++problemsFound;
-    reportContent(file, line, message);
-}
-
-// How a reload reads: a frame bitmap that can't be read is reported and
-// left out instead of ending the game, and every report is counted.
-loadPolicy reloadLoading() {
-    loadPolicy policy;
-    policy.report = countProblem;
-    policy.bitmapFailureEndsProcess = false;
+// How a reload reads: every message printed as the game prints it, the
+// opening failures too; a frame bitmap that can't be read is reported and
+// left out instead of ending the game.
+loadPolicy reloadPolicy() {
+    loadPolicy policy = keepGoingPolicy();
+    policy.listener = printContentMessage;
     return policy;
-}
-
-// Everything the scene reads from "data", in start-up's order. The number
-// of problems reported.
-int loadContent(sceneContent& content) {
-    problemsFound = 0;
-    const loadPolicy policy = reloadLoading();
-    loadCharacter(content.anims, content.moves, policy);
-    content.sounds = loadSounds(policy);
-    loadParticleDefinitions(content.defs, policy);
-    content.background = loadBackground(policy);
-    return problemsFound;
 }
 
 // Hands the new content to the scene and takes the old one back into
 // `content`. Afterwards nothing points into the old sets.
-void swapContent(sceneObjects& o, sceneContent& content) {
-    // The particles point at their definitions, the move in progress at its move.
-    int removed = pList.clear();
-    vikings1.currentMove = nullptr;
-    std::swap(o.anims, content.anims);
-    std::swap(o.moves, content.moves);
-    std::swap(o.sounds, content.sounds);
-    std::swap(o.defs.head, content.defs.head);
-    std::swap(back, content.background);
-    // The fighter's sets are looked up anew; his old frame is still there
-    // to restore and save around.
-    vikings1.changeAnim("standing");
-    o.checker->getMoveLists(&o.moves);
-    o.control.sounds = o.sounds.get();
-    // the new background, painted once; the fighter saves his part of it,
+void swapContent(gameScene& o, sceneContent& content) {
+    // The particles point at their definitions, the moves in progress at their moves.
+    int removed = o.pList.clear();
+    for (Fighter& fighter : o.fighters) fighter.currentMove = nullptr;
+    // Swapped in place: the fighters, the checker and the player control
+    // keep pointing at the scene's own sets.
+    std::swap(o.content.anims, content.anims);
+    std::swap(o.content.moves, content.moves);
+    std::swap(o.content.sounds, content.sounds);
+    std::swap(o.content.defs.head, content.defs.head);
+    std::swap(o.content.back, content.back);
+    // The fighters' sets are looked up anew; their old frames are still
+    // there to restore and save around.
+    for (Fighter& fighter : o.fighters) fighter.changeAnim("standing");
+    o.checker->getMoveLists(&o.content.moves);
+    o.control.sounds = o.content.sounds.get();
+    // the new background, painted once; the fighters save their part of it,
     // and the input display, painted over, saves its own when next drawn
-    DrawBG();
-    vikings1.updateBG();
-    inputPanel.drawn = false;
+    DrawBG(o);
+    for (Fighter& fighter : o.fighters) fighter.updateBG();
+    o.inputPanel.drawn = false;
     std::printf("reloaded data: %d particle%s removed\n", removed, removed == 1 ? "" : "s");
 }
 }  // namespace
@@ -104,12 +74,14 @@ bool dataSettled(dataWatch& watch) {
     return watch.pending && now - watch.lastChange >= kQuietMs;
 }
 
-bool reloadScene(sceneObjects& o) {
+bool reloadScene(gameScene& o) {
     // What is on disk now is what gets read: earlier changes are covered.
     o.watch.pending = false;
     std::printf("reloading data\n");
     sceneContent content;
-    int problems = loadContent(content);
+    loadPolicy policy = reloadPolicy();
+    loadContent(content, allContentParts, o.screen, policy);
+    int problems = policy.reported;
     if (problems > 0) {
         std::printf("reload refused: %d problem%s in data; the scene goes on with the content it had\n", problems,
                     problems == 1 ? "" : "s");

@@ -15,4 +15,4 @@ bool dataSettled(dataWatch& watch);
 // and stands, and the new background is painted once. Otherwise the
 // reports are printed and the scene goes on with what it had. True when
 // the new content is in use.
-bool reloadScene(sceneObjects& objects);
+bool reloadScene(gameScene& scene);

@@ -14,17 +14,28 @@
 #include "sprites/sceneGeometry.h"
 #include "sprites/surfaceBlit.h"
 
-SDL_Surface* screen = nullptr;
-SDL_Surface* back = nullptr;
-Fighter vikings1;
-particleList pList;
-bool debugging = false;
-inputDisplay inputPanel;
-
 namespace {
 const char* kBackground = "data/tBG2.bmp";
 const char* kCharacterFolder = "data/Burn";
+const char* kSoundList = "data/soundSet";
+const char* kCharacterSounds = "data/Tor/sound";
+const char* kParticleList = "default";
 
+// "data/tBG2.bmp" in the display format; null, reported, when it won't load.
+SDL_Surface* loadBackground(loadPolicy& policy) {
+    std::string reason;
+    SDL_Surface* loaded = loadCheckedBitmap(kBackground, reason);
+    if (!loaded) {
+        // The scene still runs, over a black screen.
+        reportContent(kBackground, 0, "background " + reason + "; the scene runs without it", policy);
+        return nullptr;
+    }
+    SDL_Surface* converted = SDL_DisplayFormat(loaded);
+    SDL_FreeSurface(loaded);
+    if (!converted)
+        reportContent(kBackground, 0, std::string("background can't be converted: ") + SDL_GetError(), policy);
+    return converted;
+}
 }  // namespace
 
 void bindPlayerKeys(keyBindings& bindings) {
@@ -45,127 +56,126 @@ int startVideoAndAudio() {
     return 0;
 }
 
-SDL_Surface* loadBackground(const loadPolicy& policy) {
-    std::string reason;
-    SDL_Surface* loaded = loadCheckedBitmap(kBackground, reason);
-    if (!loaded) {
-        // The scene still runs, over a black screen.
-        reportContent(kBackground, 0, "background " + reason + "; the scene runs without it", policy);
-        return nullptr;
+sceneContent::~sceneContent() { releaseSurface(back); }
+
+void loadContent(sceneContent& content, unsigned parts, SDL_Surface* screen, loadPolicy& policy) {
+    if (parts & animationsPart) content.anims.loadAll(kCharacterFolder, policy);
+    if (parts & movesPart) content.moves.loadAll(kCharacterFolder, policy);
+    if (parts & soundsPart) {
+        std::printf("making an Sset\n");
+        content.sounds.reset(new soundSet());
+        content.sounds->getList(kSoundList, policy);
+        content.sounds->addToList(kCharacterSounds, policy);
+        content.sounds->display();
     }
-    SDL_Surface* converted = SDL_DisplayFormat(loaded);
-    SDL_FreeSurface(loaded);
-    if (!converted)
-        reportContent(kBackground, 0, std::string("background can't be converted: ") + SDL_GetError(), policy);
-    return converted;
+    if (parts & particlesPart) content.defs.addList(kParticleList, screen, policy);
+    if (parts & backgroundPart) {
+        releaseSurface(content.back);
+        content.back = loadBackground(policy);
+    }
 }
 
-int InitImages(const loadPolicy& policy) {
-    back = loadBackground(policy);
+gameScene::gameScene() { fighters.emplace_back(); }
+
+int InitImages(gameScene& scene, loadPolicy& policy) {
+    loadContent(scene.content, backgroundPart, scene.screen, policy);
     return 0;
 }
 
-void loadCharacter(animationSet& anims, moveSet& moves, const loadPolicy& policy) {
-    anims.loadAll(kCharacterFolder, policy);
-    moves.loadAll(kCharacterFolder, policy);
-}
-
-std::unique_ptr<soundSet> loadSounds(const loadPolicy& policy) {
-    std::printf("making an Sset\n");
-    std::unique_ptr<soundSet> sounds(new soundSet());
-    sounds->getList("data/soundSet", policy);
-    sounds->addToList("data/Tor/sound", policy);
-    sounds->display();
-    return sounds;
-}
-
-void loadParticleDefinitions(partInfoList& defs, const loadPolicy& policy) {
-    defs.addList("default", screen, policy);
-}
-
-int DrawBG() {
-    if (!back || !screen) return 0;
+int DrawBG(gameScene& scene) {
+    if (!scene.content.back || !scene.screen) return 0;
     SDL_Rect corner = {0, 0, 0, 0};
-    blitSurface(back, nullptr, screen, &corner);
+    blitSurface(scene.content.back, nullptr, scene.screen, &corner);
     return 0;
 }
 
-void DrawScene() {
-    DrawSprites();
+void DrawScene(gameScene& scene) {
+    DrawSprites(scene);
     // show the frame
-    SDL_Flip(screen);
+    SDL_Flip(scene.screen);
 }
 
-void DrawSprites() {
+void DrawSprites(gameScene& scene) {
     // restore the background under last frame's images, the input display
     // (drawn last) first
-    inputPanel.clearBG();
-    vikings1.clearBG();
-    pList.clearBG();
+    scene.inputPanel.clearBG();
+    for (Fighter& fighter : scene.fighters) fighter.clearBG();
+    scene.pList.clearBG();
     // save the background under the new places
-    vikings1.updateBG();
-    pList.updateBG();
-    inputPanel.updateBG();
+    for (Fighter& fighter : scene.fighters) fighter.updateBG();
+    scene.pList.updateBG();
+    scene.inputPanel.updateBG();
     // draw, advancing animations by the clock
-    vikings1.draw();
-    pList.draw();
+    for (Fighter& fighter : scene.fighters) fighter.draw();
+    scene.pList.draw();
     // boxes on top, when debugging
-    if (debugging) {
-        vikings1.drawColBoxes();
-        pList.debug();
+    if (scene.debugging) {
+        for (Fighter& fighter : scene.fighters) fighter.drawColBoxes();
+        scene.pList.debug();
     }
     // the input display over everything, when shown
-    inputPanel.draw();
+    scene.inputPanel.draw();
 }
 
-void startScene(sceneObjects& o, bool windowed, const loadPolicy& policy) {
+void startScene(gameScene& o, bool windowed, loadPolicy& policy) {
     if (Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048) < 0)
         std::printf("Warning: Couldn't set 44100 Hz 16-bit audio\n- Reason: %s\n", SDL_GetError());
 
     // In a window the hidden cursor is hidden only over the window.
-    screen = SDL_SetVideoMode(kScreenWidth, kScreenHeight, kScreenBits, (windowed ? 0 : SDL_FULLSCREEN) | SDL_HWPALETTE);
-    if (!screen) {
+    o.screen = SDL_SetVideoMode(kScreenWidth, kScreenHeight, kScreenBits, (windowed ? 0 : SDL_FULLSCREEN) | SDL_HWPALETTE);
+    if (!o.screen) {
         std::printf("Unable to set 800x600 video: %s\n", SDL_GetError());
         std::exit(1);
     }
 
     // the character
-    loadCharacter(o.anims, o.moves, policy);
-    vikings1.initS(&o.anims, screen);
-    vikings1.speed = kFighterSpeed;
-    vikings1.x = 150;
-    vikings1.y = 300;
+    loadContent(o.content, characterParts, o.screen, policy);
+    Fighter& player = o.player();
+    player.initS(&o.content.anims, o.screen);
+    player.speed = kFighterSpeed;
+    player.x = 150;
+    player.y = 300;
     SDL_ShowCursor(SDL_DISABLE);
 
-    o.checker.reset(new inputChecker(&o.moves, &vikings1));
+    o.checker.reset(new inputChecker(&o.content.moves, &player));
     o.checker->printB();
 
-    o.sounds = loadSounds(policy);
+    loadContent(o.content, soundsPart, o.screen, policy);
 
     bindPlayerKeys(o.bindings);
     loadPlayerKeyFile(o.bindings, policy);
     std::printf("Right is also %d\n", o.bindings.right);
 
     // particles
-    loadParticleDefinitions(o.defs, policy);
-    pList.addParticle("fireball1 80 80", nullptr, nullptr, &o.defs, screen, 1);
+    loadContent(o.content, particlesPart, o.screen, policy);
+    o.pList.addParticle("fireball1 80 80", nullptr, nullptr, &o.content.defs, o.screen, 1);
 
     // the background, painted once
-    InitImages(policy);
-    DrawBG();
+    InitImages(o, policy);
+    DrawBG(o);
 
-    o.target.setTarget(&vikings1);
+    o.target.setTarget(&player);
     o.checker->target = &o.target;
-    inputPanel.init(screen, o.checker.get());
+    o.inputPanel.init(o.screen, o.checker.get());
 
-    o.control.init(screen);
+    o.control.init(o.screen);
     // A window has a close button, which players expect to work.
     o.control.closeQuits = windowed;
-    o.control.setup(&vikings1, &o.defs, &pList, o.sounds.get(), &o.anims, &o.moves, &o.bindings, o.checker.get(),
-                    &o.target);
+    o.control.setup(&player, &o.content.defs, &o.pList, o.content.sounds.get(), &o.content.anims, &o.content.moves,
+                    &o.bindings, o.checker.get(), &o.target);
+    o.control.onRequest = [&o](playerRequest request) { actOn(o, request); };
 }
 
-bool runPass(sceneObjects& o) {
+void actOn(gameScene& o, playerRequest request) {
+    switch (request) {
+    case playerRequest::toggleBoxes: o.debugging = !o.debugging; break;
+    case playerRequest::toggleInputDisplay: o.inputPanel.toggle(); break;
+    case playerRequest::reload: o.reloadAsked = true; break;
+    case playerRequest::quit: break;  // the loop reads control.quit once the input is handled
+    }
+}
+
+bool runPass(gameScene& o) {
     // timing, frame sounds and frame particles
     o.control.update();
     // keys, the movement step and the start of moves
@@ -173,11 +183,11 @@ bool runPass(sceneObjects& o) {
     // Escape, or a termination signal, ends the loop after this pass is drawn
     bool leaving = o.control.quit != 0 || quitSignalled();
     // F5, or files under "data" changed and then quiet: the content anew
-    if (o.control.reload || dataSettled(o.watch)) {
-        o.control.reload = 0;
+    if (o.reloadAsked || dataSettled(o.watch)) {
+        o.reloadAsked = false;
         reloadScene(o);
     }
-    vikings1.boundary();
-    DrawScene();
+    for (Fighter& fighter : o.fighters) fighter.boundary();
+    DrawScene(o);
     return !leaving;
 }

@@ -1,8 +1,9 @@
 #pragma once
-// The scene's globals, start-up, one pass of the main loop and the drawing
-// of one frame.
+// The scene: what it holds, its content and how it is loaded, start-up, one
+// pass of the main loop and the drawing of one frame.
 #include <SDL/SDL.h>
 
+#include <list>
 #include <memory>
 
 #include "data/animationSet.h"
@@ -18,13 +19,6 @@
 #include "shell/inputDisplay.h"
 #include "shell/playerControl.h"
 
-extern SDL_Surface* screen;   // the display
-extern SDL_Surface* back;     // the background in display format
-extern Fighter vikings1;      // the player's fighter
-extern particleList pList;    // the scene's live particles
-extern bool debugging;        // draw the boxes each frame
-extern inputDisplay inputPanel;  // the presses and the checker's answers, toggled by `i`
-
 // The player's default keys: z, x, c, the arrows, j for the boxes.
 void bindPlayerKeys(keyBindings& bindings);
 // SDL_Init of video, then audio. Without an audio device SDL 1.2 starts
@@ -33,26 +27,40 @@ void bindPlayerKeys(keyBindings& bindings);
 // audio is started on its own and its failure left to the mixer on both.
 // Negative when video can't start (SDL_GetError tells why).
 int startVideoAndAudio();
-// Loads "data/tBG2.bmp" into `back`. 0.
-// Messages as `policy` says.
-int InitImages(const loadPolicy& policy = gamePolicy);
-// Paints `back` whole onto the screen.
-int DrawBG();
-// Draws one frame: restore, save, draw, boxes, flip.
-void DrawScene();
-// The same without the flip: the screen surface is ready to be shown.
-void DrawSprites();
 
-// --- Content: the loading steps start-up and reload share ---
-// The character's animations and moves, from "data/Burn".
-// Each with messages and bitmap failures as `policy` says.
-void loadCharacter(animationSet& anims, moveSet& moves, const loadPolicy& policy = gamePolicy);
-// A new sound set from "data/soundSet" and "data/Tor/sound".
-std::unique_ptr<soundSet> loadSounds(const loadPolicy& policy = gamePolicy);
-// The particle definitions of the list "default".
-void loadParticleDefinitions(partInfoList& defs, const loadPolicy& policy = gamePolicy);
-// "data/tBG2.bmp" in the display format; null, reported, when it won't load.
-SDL_Surface* loadBackground(const loadPolicy& policy = gamePolicy);
+// --- Content: what one loading of "data" gives ---
+
+// The character's sets, the sounds, the particle definitions and the
+// background. Whatever this holds when it goes is freed.
+struct sceneContent {
+    animationSet anims;                // the character's animations, from "data/Burn"
+    moveSet moves;                     // the character's moves, from "data/Burn"
+    std::unique_ptr<soundSet> sounds;  // "data/soundSet" and "data/Tor/sound"; null until loaded
+    partInfoList defs;                 // the particle definitions of the list "default"
+    SDL_Surface* back = nullptr;       // "data/tBG2.bmp" in display format, owned; null when it won't load
+
+    sceneContent() = default;
+    ~sceneContent();
+    sceneContent(const sceneContent&) = delete;
+    sceneContent& operator=(const sceneContent&) = delete;
+};
+
+// The parts of the content one loading reads, to be or-ed together.
+enum contentPart : unsigned {
+    animationsPart = 1,   // anims
+    movesPart = 2,        // moves
+    soundsPart = 4,       // sounds, with the progress line "making an Sset" and the listing
+    particlesPart = 8,    // defs, converted for `screen`
+    backgroundPart = 16,  // back, converted to the display's format
+    characterParts = animationsPart | movesPart,
+    allContentParts = 31,
+};
+
+// Loads the `parts` of the content from "data" in the working folder into
+// `content`, in start-up's order (animations, moves, sounds, particles,
+// background), each part replacing what `content` held of it. Messages and
+// bitmap failures as `policy` says; it counts them.
+void loadContent(sceneContent& content, unsigned parts, SDL_Surface* screen, loadPolicy& policy);
 
 // With --watch: change notices from "data", gathered until the files have
 // been quiet for a moment (an editor or a copy writes in bursts).
@@ -67,23 +75,50 @@ struct dataWatch {
     dataWatch& operator=(const dataWatch&) = delete;
 };
 
-// The objects the entry function owns for the whole run.
-struct sceneObjects {
-    animationSet anims;
-    moveSet moves;
-    std::unique_ptr<inputChecker> checker;
-    std::unique_ptr<soundSet> sounds;
-    keyBindings bindings;
-    partInfoList defs;
-    Target target;
-    playerControl control;
-    SDL_Event event;
-    dataWatch watch;
+// --- The scene ---
+
+// Everything one run of the scene holds, owned here for the whole run. The
+// objects point at each other by plain pointers wired once at start-up.
+struct gameScene {
+    SDL_Surface* screen = nullptr;  // the display; every sprite draws onto it (SDL owns it)
+    sceneContent content;           // what "data" gave; a reload swaps it whole
+    std::list<Fighter> fighters;    // the fighters, the player's first; a list, so that they never move
+    particleList pList;             // the live particles; they point at the fighters and the definitions
+    bool debugging = false;         // draw the boxes each frame
+    inputDisplay inputPanel;        // the presses and the checker's answers, toggled by `i`
+    keyBindings bindings;           // the player's keys
+    std::unique_ptr<inputChecker> checker;  // the player's commands, over the moves and the player
+    Target target;                  // what the checker's conditions test
+    playerControl control;          // the player's keyboard and gamepad
+    SDL_Event event;                // scratch storage the player control polls into
+    dataWatch watch;                // with --watch: changes under "data"
+    bool reloadAsked = false;       // F5 this pass: the content is loaded anew before the drawing
+
+    // Holds one default-constructed fighter, the player's.
+    gameScene();
+    gameScene(const gameScene&) = delete;
+    gameScene& operator=(const gameScene&) = delete;
+
+    // The fighter the keyboard controls.
+    Fighter& player() { return fighters.front(); }
+    const Fighter& player() const { return fighters.front(); }
 };
+
+// Loads "data/tBG2.bmp" into the scene's background. 0.
+int InitImages(gameScene& scene, loadPolicy& policy);
+// Paints the background whole onto the screen.
+int DrawBG(gameScene& scene);
+// Draws one frame: restore, save, draw, boxes, flip.
+void DrawScene(gameScene& scene);
+// The same without the flip: the screen surface is ready to be shown.
+void DrawSprites(gameScene& scene);
 
 // Start-up after SDL_Init: audio, video mode (full screen, or an 800x600
 // window when `windowed`), content, wiring. Ends the process with status 1
 // when the video mode can't be set.
-void startScene(sceneObjects& objects, bool windowed = false, const loadPolicy& policy = gamePolicy);
+void startScene(gameScene& scene, bool windowed, loadPolicy& policy);
+// Does what the player asked of the scene: the boxes and the input display
+// at once, a reload once the pass's input is handled.
+void actOn(gameScene& scene, playerRequest request);
 // One pass of the main loop; false once the loop should end.
-bool runPass(sceneObjects& objects);
+bool runPass(gameScene& scene);

@@ -18,7 +18,7 @@ SDL_Rect makeRect(int x, int y, int w, int h) {
 }
 
 CSprite::~CSprite() {
-    // Also after SDL_Quit: the particles of the global list go after it.
+    // Also after SDL_Quit: a sprite may outlive the display.
     releaseSurface(bgSave);
 }
 

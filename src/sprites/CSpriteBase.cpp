@@ -264,14 +264,14 @@ struct frameLoader {
     CSpriteBase& set;
     const std::string folder;   // the set's folder, as given
     const bool direct;          // the second loader (init)
-    const loadPolicy& policy;   // where messages go; whether a bad bitmap ends the process
+    loadPolicy& policy;   // where messages go; whether a bad bitmap ends the process
     TextFile file;              // the set's "info"
     colourKey key;              // carried over from block to block
     int announced = 0;          // frames the header announces, held to what the file can hold
     bool headerRead = false;    // the header was "FILES: <count>"
     int loaded = 0;             // frames loaded so far
 
-    frameLoader(CSpriteBase& target, const char* from, bool second, const loadPolicy& how)
+    frameLoader(CSpriteBase& target, const char* from, bool second, loadPolicy& how)
         : set(target), folder(from), direct(second), policy(how), file(how) {}
 
     bool openInfo();
@@ -422,7 +422,7 @@ void frameLoader::finish() {
 }
 
 // Both loaders: the game's (initR) and the second one (init, `direct`).
-int loadFrames(CSpriteBase& set, const char* folder, bool direct, const loadPolicy& policy) {
+int loadFrames(CSpriteBase& set, const char* folder, bool direct, loadPolicy& policy) {
     frameLoader load(set, folder, direct, policy);
     if (!load.openInfo()) return -1;
     load.readHeader();
@@ -462,11 +462,11 @@ CSpriteBase& CSpriteBase::operator=(CSpriteBase&& other) noexcept {
     return *this;
 }
 
-int CSpriteBase::initR(const char* folder, const loadPolicy& policy) {
+int CSpriteBase::initR(const char* folder, loadPolicy& policy) {
     return loadFrames(*this, folder, false, policy);
 }
 
-int CSpriteBase::init(const char* folder, const loadPolicy& policy) { return loadFrames(*this, folder, true, policy); }
+int CSpriteBase::init(const char* folder, loadPolicy& policy) { return loadFrames(*this, folder, true, policy); }
 
 bitmapRead CSpriteBase::loadFromResource(const std::string& folder, const std::string& file) {
     if (!canListFolder(folder)) {

@@ -74,9 +74,9 @@ public:
     // loadFromResource. 0 when "info" was read, -1 when it can't be opened.
     // A bitmap that can't be read ends the process with the game's message,
     // or is reported and left out, as `policy` says.
-    int initR(const char* folder, const loadPolicy& policy = gamePolicy);
+    int initR(const char* folder, loadPolicy& policy);
     // The same format, bitmaps read directly; -1 on a bitmap that won't load.
-    int init(const char* folder, const loadPolicy& policy = gamePolicy);
+    int init(const char* folder, loadPolicy& policy);
     // Bitmap `file` of `folder`, read once from its full path: the decoded
     // image, or why there is none. Prints nothing and never ends the process.
     static bitmapRead loadFromResource(const std::string& folder, const std::string& file);

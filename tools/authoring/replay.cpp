@@ -116,7 +116,7 @@ struct dataEntrance {
 }  // namespace
 
 bool readScript(const std::string& script, const std::string& folder, std::vector<replayEvent>& events,
-                const loadPolicy& policy) {
+                loadPolicy& policy) {
     events.clear();
     TextFile file(policy);
     if (!file.open(script)) {
@@ -193,13 +193,13 @@ bool readScript(const std::string& script, const std::string& folder, std::vecto
             event.word = words[2] + " " + words[3];
             event.source = absoluteFrom(folder, words[2]);
             event.path = absoluteFrom(folder, words[3]);
-            if (!pathFits(&file, event.source) || !pathFits(&file, event.path)) {
+            if (!pathFits(&file, event.source, policy) || !pathFits(&file, event.path, policy)) {
                 good = false;
                 continue;
             }
         } else if (event.kind == replayEvent::Shot) {
             event.path = absoluteFrom(folder, event.word);
-            if (!pathFits(&file, event.path)) {
+            if (!pathFits(&file, event.path, policy)) {
                 good = false;
                 continue;
             }
@@ -350,11 +350,12 @@ int runScene(const replayOptions& options) {
         std::printf("Unable to init SDL: %s\n", SDL_GetError());
         return 1;
     }
-    // Video stays up until the process ends: the scene's global fighter and
-    // particles free their surfaces on the way out and need it (see below).
+    // Video stays up until the process ends: the sounds are freed with the
+    // scene, before the mixer closes (see below).
 
     std::vector<replayEvent> events;
-    if (!readScript(options.script, here, events)) return 2;
+    loadPolicy scriptReading = gamePolicy();
+    if (!readScript(options.script, here, events, scriptReading)) return 2;
     std::string problem;
     if (!repeatScript(events, options.repeat, options.step, problem)) {
         std::fprintf(stderr, "fightscene-replay: %s\n", problem.c_str());
@@ -369,9 +370,10 @@ int runScene(const replayOptions& options) {
 
     // Start-up at clock 0; every pass then moves the clock on by one step.
     clockSet(0);
-    std::unique_ptr<sceneObjects> objects(new sceneObjects);
-    startScene(*objects);
-    if (options.watch) watchData(objects->watch);
+    std::unique_ptr<gameScene> scene(new gameScene);
+    loadPolicy startUp = gamePolicy();
+    startScene(*scene, false, startUp);
+    if (options.watch) watchData(scene->watch);
 
     bool hasEnd = false;
     for (const replayEvent& event : events) hasEnd = hasEnd || event.kind == replayEvent::End;
@@ -401,7 +403,7 @@ int runScene(const replayOptions& options) {
             if (event.kind == replayEvent::Copy) {
                 std::string problem;
                 if (!copyFile(event.source, event.path, problem)) {
-                    reportContent(options.script, event.line, "cannot copy: " + problem);
+                    printContentMessage(options.script, event.line, "cannot copy: " + problem);
                     status = 2;
                 }
                 continue;
@@ -410,7 +412,7 @@ int runScene(const replayOptions& options) {
             if (event.kind == replayEvent::Tap) tapped.push_back(event.key);
         }
 
-        going = runPass(*objects);
+        going = runPass(*scene);
         if (!going) mark(clock, "the game quit");
 
         // Screenshots show the pass just drawn.
@@ -418,8 +420,8 @@ int runScene(const replayOptions& options) {
             const replayEvent& event = events[i];
             if (event.kind == replayEvent::Shot) {
                 mark(clock, "shot " + event.word);
-                if (SDL_SaveBMP(screen, event.path.c_str()) != 0) {
-                    reportContent(options.script, event.line,
+                if (SDL_SaveBMP(scene->screen, event.path.c_str()) != 0) {
+                    printContentMessage(options.script, event.line,
                                   "cannot save the shot to " + event.path + ": " + SDL_GetError());
                     status = 2;
                 }
@@ -434,7 +436,7 @@ int runScene(const replayOptions& options) {
     std::fflush(stdout);
     entrance.leave();
     // The sounds go before the mixer, and the mixer's thread stops here.
-    objects.reset();
+    scene.reset();
     Mix_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return status;

@@ -26,7 +26,7 @@ struct replayEvent {
 // Shot and copy files are made absolute from `folder`. Events come out sorted by
 // time, those of one time in script order. False when any line was bad.
 bool readScript(const std::string& script, const std::string& folder, std::vector<replayEvent>& events,
-                const loadPolicy& policy = gamePolicy);
+                loadPolicy& policy);
 
 // Runs the script `times` times in a row (for soak runs): each copy starts
 // where the one before ended (its "end", or one step after its last event),
