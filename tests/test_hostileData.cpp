@@ -1398,7 +1398,7 @@ TEST(ReloadRace, FilesChangingWhileTheReloadReadsNeverEndTheGame) {
     std::string game = makeGameFolder("reload-race");
     std::string data = game + "/data";
     std::string before = currentFolder();
-    sceneObjects* objects = startSceneIn(game);
+    gameScene* objects = startSceneIn(game);
     ASSERT_NE(nullptr, objects);
     struct raceCase {
         cuedOutput cue;
@@ -1418,7 +1418,7 @@ TEST(ReloadRace, FilesChangingWhileTheReloadReadsNeverEndTheGame) {
          true, "reloaded data: "},
     };
     for (raceCase& c : cases) {
-        SDL_Surface* shown = objects->anims.anims[0].frameSet.frames[0].image;
+        SDL_Surface* shown = objects->content.anims.anims[0].frameSet.frames[0].image;
         bool taken = false;
         withCues(c.cue, [&] { taken = reloadScene(*objects); });
         const std::string& printed = c.cue.printed;
@@ -1426,7 +1426,7 @@ TEST(ReloadRace, FilesChangingWhileTheReloadReadsNeverEndTheGame) {
         EXPECT_EQ(c.taken, taken) << printed;
         EXPECT_NE(std::string::npos, printed.find("\n" + c.message)) << printed;
         EXPECT_EQ(c.taken, std::string::npos == printed.find("\nreload refused: ")) << c.message;
-        EXPECT_EQ(c.taken, shown != objects->anims.anims[0].frameSet.frames[0].image) << "the content in use";
+        EXPECT_EQ(c.taken, shown != objects->content.anims.anims[0].frameSet.frames[0].image) << "the content in use";
         startCapture();
         clockAdvance(20);
         EXPECT_TRUE(runPass(*objects)) << c.message << ": the game goes on";
