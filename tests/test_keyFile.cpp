@@ -231,7 +231,7 @@ TEST(KeyFile, TheUsersOwnFileComesFirstThenTheOneBesideTheGame) {
         inFolder(scratch + "/game", [&] {
             found = findKeyFile();
             startCapture();
-            loadPlayerKeyFile(bindings);
+            loadPlayerKeyFile(bindings, gameLoading());
             out = stopCapture();
         });
         if (c.found.empty()) {
