@@ -5,6 +5,7 @@
 #include <string>
 
 #include "options.h"
+#include "data/dataHome.h"
 #include "platform/platform.h"
 #include "shell/padState.h"
 #include "shell/reload.h"

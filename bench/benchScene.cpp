@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/platform.h"
+#include "sprites/clock.h"
 #include "sprites/CSprite.h"
 
 namespace {

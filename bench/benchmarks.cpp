@@ -12,6 +12,7 @@
 #include "processProbe.h"
 #include "rectCopy.h"
 #include "scaleContent.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "shell/reload.h"
 #include "sprites/flipper.h"

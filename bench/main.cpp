@@ -16,6 +16,7 @@
 #include "figures.h"
 #include "processProbe.h"
 #include "data/textFile.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 
 #ifndef FIGHTSCENE_SOURCE_DIR

@@ -2,7 +2,8 @@
 // What the benchmarks ask of the operating system beyond the engine's
 // platform layer: the allocator's settings, the heap and the resident
 // memory, the CPU time of the calling thread, and standard output kept in a
-// file. Linux (glibc) and Windows.
+// file. Linux (glibc) and Windows: processProbe_posix.cpp and
+// processProbe_win32.cpp, one built for its system.
 #include <cstddef>
 #include <string>
 
@@ -25,6 +26,10 @@ struct residentMemory {
     size_t anonymous = 0;
 };
 residentMemory residentNow();
+
+// Empties the file open as `fd` and writes it again from its start; the
+// bytes it held. Should emptying fail, the file only grows.
+long long emptyOpenFile(int fd);
 
 // CPU time of the calling thread, in seconds.
 double threadSeconds();

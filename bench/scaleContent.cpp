@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "commands/Condition.h"
-#include "platform/platform.h"
+#include "platform/files.h"
 #include "data/textFile.h"
 
 namespace {

@@ -12,7 +12,7 @@
 
 #include "benchScene.h"
 #include "figures.h"
-#include "platform/platform.h"
+#include "platform/files.h"
 #include "processProbe.h"
 #include "rectCopy.h"
 #include "scaleContent.h"

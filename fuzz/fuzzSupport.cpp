@@ -1,16 +1,17 @@
 #include "fuzzSupport.h"
 
 #include <SDL/SDL_mixer.h>
-#include <ftw.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "fighter/Fighter.h"
 #include "particles/particleInfo.h"
 #include "particles/particleList.h"
+#include "sprites/clock.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "data/textFile.h"
 #include "sprites/CSprite.h"
@@ -31,14 +32,12 @@ void put32(std::string& out, uint32_t v) {
     put16(out, v & 0xffff);
     put16(out, v >> 16);
 }
-
-int removeEntry(const char* path, const struct stat*, int, struct FTW*) { return std::remove(path); }
 }  // namespace
 
 SDL_Surface* fuzzScreen() {
     static SDL_Surface* screen = nullptr;
     if (screen) return screen;
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setEnvironment("SDL_VIDEODRIVER", "dummy", false);
     // No parachute: the sanitizers and the fuzzer handle crashing signals.
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) != 0) {
         std::fprintf(stderr, "fuzz: SDL_Init failed: %s\n", SDL_GetError());
@@ -55,7 +54,7 @@ SDL_Surface* fuzzScreen() {
 bool fuzzAudio() {
     static int state = 0;  // 0 untried, 1 open, -1 failed
     if (state != 0) return state > 0;
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    setEnvironment("SDL_AUDIODRIVER", "dummy", false);
     state = -1;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) == 0) state = 1;
     return state > 0;
@@ -64,14 +63,13 @@ bool fuzzAudio() {
 const std::string& fuzzFolder() {
     static std::string folder;
     if (!folder.empty()) return folder;
-    const char* base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    std::string pattern = std::string(base) + "/fz.XXXXXX";
-    std::string buffer = pattern;
-    if (!mkdtemp(&buffer[0])) {
-        std::perror("fuzz: mkdtemp");
+    // Memory-backed where there is such a folder: the harnesses write files for every input.
+    folder = makeTempFolder("fz", "/dev/shm");
+    if (folder.empty()) folder = makeTempFolder("fz");
+    if (folder.empty()) {
+        std::perror("fuzz: no scratch folder");
         std::abort();
     }
-    folder = buffer;
     return folder;
 }
 
@@ -87,19 +85,20 @@ void writeBytes(const std::string& path, const void* data, size_t size) {
 
 void writeText(const std::string& path, const std::string& text) { writeBytes(path, text.data(), text.size()); }
 
-void removeTree(const std::string& path) { nftw(path.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS); }
+void removeTree(const std::string& path) {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+}
 
-folderVisit::folderVisit(const std::string& dir) {
-    char buffer[4096];
-    if (!getcwd(buffer, sizeof buffer) || chdir(dir.c_str()) != 0) {
+folderVisit::folderVisit(const std::string& dir) : previous(currentFolder()) {
+    if (previous.empty() || !changeFolder(dir)) {
         std::perror(dir.c_str());
         std::abort();
     }
-    previous = buffer;
 }
 
 folderVisit::~folderVisit() {
-    if (chdir(previous.c_str()) != 0) std::perror(previous.c_str());
+    if (!changeFolder(previous)) std::perror(previous.c_str());
 }
 
 std::string smallBmp(int w, int h, int bits, uint32_t seed) {

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/platform.h"  // makeFolders
 #include "data/textFile.h"
+#include "platform/files.h"  // makeFolders
 
 // --- Headless SDL ---
 // The 800x600 32-bit display on SDL's dummy driver, set once per process.

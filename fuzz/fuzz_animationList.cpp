@@ -8,7 +8,7 @@
 
 #include "fighter/Fighter.h"
 #include "fuzzSupport.h"
-#include "platform/platform.h"
+#include "sprites/clock.h"
 #include "data/animationSet.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "data/moveSet.h"
 #include "fighter/Fighter.h"
 #include "fuzzSupport.h"
-#include "platform/platform.h"
+#include "sprites/clock.h"
 #include "sprites/sceneGeometry.h"
 
 namespace {

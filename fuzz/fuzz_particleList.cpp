@@ -10,7 +10,8 @@
 #include "particles/partInfoList.h"
 #include "particles/particleInfo.h"
 #include "particles/particleList.h"
-#include "platform/platform.h"
+#include "sprites/clock.h"
+#include "platform/files.h"
 
 namespace {
 std::string gameFolder;

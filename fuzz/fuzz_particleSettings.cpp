@@ -12,7 +12,7 @@
 #include "particles/particleInfo.h"
 #include "particles/particleList.h"
 #include "shell/scene.h"
-#include "platform/platform.h"
+#include "sprites/clock.h"
 #include "sprites/sceneGeometry.h"
 
 namespace {

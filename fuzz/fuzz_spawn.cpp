@@ -13,7 +13,8 @@
 #include "particles/particle.h"
 #include "particles/particleList.h"
 #include "shell/scene.h"
-#include "platform/platform.h"
+#include "sprites/clock.h"
+#include "platform/files.h"
 #include "data/textFile.h"
 #include "sprites/sceneGeometry.h"
 

@@ -1,5 +1,6 @@
 #include "testSupport.h"
-#include "platform/platform.h"
+#include "sprites/clock.h"
+#include "platform/files.h"
 
 #include <gtest/gtest.h>
 #ifndef _WIN32

@@ -110,7 +110,7 @@ std::string outputOfChild(const std::function<void()>& fn, int& status);
 template <typename Fn>
 void inFolder(const std::string& dir, Fn fn);
 
-#include "platform/platform.h"
+#include "platform/files.h"
 template <typename Fn>
 void inFolder(const std::string& dir, Fn fn) {
     std::string saved = currentFolder();

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "data/dataHome.h"
 #include "testSupport.h"
 
 TEST(DataHome, BesideTheProgramFirstThenTheInstalledShareFolder) {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "fighter/Fighter.h"
-#include "platform/platform.h"
+#include "sprites/clock.h"
 #include "sprites/sceneGeometry.h"
 #include "testSupport.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/folderWatch.h"
-#include "platform/platform.h"
+#include "platform/files.h"
 #include "testSupport.h"
 
 namespace {

@@ -7,7 +7,6 @@
 #include "sprites/CSpriteBase.h"
 #include "particles/partInfoList.h"
 #include "particles/particle.h"
-#include "platform/platform.h"
 #include "data/textFile.h"
 #include "sprites/sceneGeometry.h"
 #include "testSupport.h"

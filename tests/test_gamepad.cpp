@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/platform.h"
+#include "sprites/clock.h"
 #include "shell/padState.h"
 #include "shell/scene.h"
 #include "testSupport.h"

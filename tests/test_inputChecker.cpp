@@ -10,7 +10,7 @@
 #include "commands/Target.h"
 #include "commands/inputChecker.h"
 #include "fighter/Fighter.h"
-#include "platform/platform.h"
+#include "sprites/clock.h"
 #include "testSupport.h"
 
 namespace {

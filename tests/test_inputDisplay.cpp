@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "sprites/clock.h"
 #include "shell/scene.h"
 #include "testSupport.h"
 

@@ -9,7 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/platform.h"
+#include "sprites/clock.h"
+#include "platform/files.h"
 #include "shell/keyFile.h"
 #include "shell/scene.h"
 #include "testSupport.h"

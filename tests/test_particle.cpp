@@ -5,7 +5,7 @@
 #include "fighter/Fighter.h"
 #include "particles/partInfoList.h"
 #include "particles/particle.h"
-#include "platform/platform.h"
+#include "sprites/clock.h"
 #include "sprites/sceneGeometry.h"
 #include "testSupport.h"
 

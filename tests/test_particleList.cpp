@@ -8,7 +8,7 @@
 
 #include "particles/partInfoList.h"
 #include "particles/particleList.h"
-#include "platform/platform.h"
+#include "sprites/clock.h"
 #include "testSupport.h"
 
 namespace {

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/files.h"
+#include "data/dataHome.h"
 #include "platform/platform.h"
 #include "testSupport.h"
 

@@ -10,7 +10,7 @@
 #include "fighter/Fighter.h"
 #include "particles/partInfoList.h"
 #include "particles/particleList.h"
-#include "platform/platform.h"
+#include "sprites/clock.h"
 #include "shell/keyBindings.h"
 #include "shell/playerControl.h"
 #include "shell/scene.h"

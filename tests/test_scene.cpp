@@ -2,7 +2,7 @@
 // set clock and pushed key events, checked by the pixels on the screen.
 #include <gtest/gtest.h>
 
-#include "platform/platform.h"
+#include "sprites/clock.h"
 #include "shell/scene.h"
 #include "sprites/sceneGeometry.h"
 #include "testSupport.h"

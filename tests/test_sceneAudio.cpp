@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "sprites/clock.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "shell/scene.h"
 #include "testSupport.h"

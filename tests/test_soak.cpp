@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "commands/Condition.h"
-#include "platform/platform.h"
+#include "sprites/clock.h"
 #include "shell/scene.h"
 #include "testSupport.h"
 

@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/platform.h"
+#include "sprites/clock.h"
 #include "sprites/CSprite.h"
 #include "sprites/CSpriteBase.h"
 #include "sprites/flipper.h"

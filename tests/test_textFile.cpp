@@ -56,6 +56,12 @@ TEST(TextFileReading, LongLinesComeInPiecesOf254CountingTheTerminator) {
     EXPECT_EQ((std::vector<std::string>{fits, "x"}), readAll(fits + "\r\nx"));
     // 254 characters and a terminator: the terminator alone is the next piece.
     EXPECT_EQ((std::vector<std::string>{std::string(254, 'c'), "", "y"}), readAll(std::string(254, 'c') + "\ny"));
+    // Where the file ends: a full piece there is the whole line (no second
+    // piece, no report), and a last carriage return stays in the text.
+    lines.clear();
+    EXPECT_EQ((std::vector<std::string>{"h", std::string(254, 'd')}), readAll("h\n" + std::string(254, 'd'), &lines));
+    EXPECT_EQ((std::vector<int>{1, 2}), lines);
+    EXPECT_EQ((std::vector<std::string>{"h", "a\r"}), readAll("h\na\r"));
 }
 
 TEST(TextFileReading, LongLineIsReportedWithFileAndLine) {

@@ -34,6 +34,8 @@
 #include "fighter/Fighter.h"
 #include "particles/partInfoList.h"
 #include "sprites/sceneGeometry.h"
+#include "platform/files.h"
+#include "data/dataHome.h"
 #include "platform/platform.h"
 #include "data/textFile.h"
 #include "shell/keyFile.h"

@@ -1,7 +1,8 @@
 #include "textFile.h"
 
-#include "platform/platform.h"
+#include "platform/files.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdlib>
@@ -31,89 +32,66 @@ bool TextFile::open(const std::string& filePath) {
     terminated = true;
     warnedLong = false;
     totalLines = -1;
-    // Only a regular file: a pipe or device could block or never end.
-    file = openDataStream(filePath.c_str());
-    return file != nullptr;
+    // Only a regular file: a pipe or device could block or never end. Read
+    // whole, in one read: reading byte by byte was a large part of loading.
+    opened = readWholeDataFile(filePath, text);
+    return opened;
 }
 
 void TextFile::close() {
-    if (file) std::fclose(file);
-    file = nullptr;
+    opened = false;
+    std::string().swap(text);
+    at = 0;
 }
 
 bool TextFile::readLine(std::string& line) {
     line.clear();
-    if (!file) return false;
+    if (!opened) return false;
     bool startsLine = terminated;
     if (startsLine) {
         ++lineNumber;
         warnedLong = false;
     }
+    const size_t end = text.size();
+    const size_t begin = at;
     int used = 0;
-    bool gotAny = false;
     terminated = false;
-    while (used < kMaxLineRead) {
-        int c = nextByte(file);
-        if (c == EOF) break;
-        gotAny = true;
+    while (used < kMaxLineRead && at < end) {
+        char c = text[at++];
         if (c == '\n') {
             terminated = true;
             break;
         }
-        if (c == '\r') {
-            int next = nextByte(file);
-            if (next == '\n') {
-                terminated = true;
-                break;
-            }
-            if (next != EOF) std::ungetc(next, file);
+        if (c == '\r' && at < end && text[at] == '\n') {
+            ++at;
+            terminated = true;
+            break;
         }
-        line += static_cast<char>(c);
+        line += c;
         ++used;
     }
-    if (!gotAny) {
+    if (at == begin) {
         // At the end, messages keep naming the last line the file has.
         if (startsLine) --lineNumber;
         terminated = true;
         return false;
     }
-    if (!terminated && used == kMaxLineRead) {
-        // Full piece: the line goes on unless the file ends right here.
-        int c = nextByte(file);
-        if (c == EOF) {
-            terminated = true;
-        } else {
-            std::ungetc(c, file);
-            if (!warnedLong) {
-                report("line longer than 254 characters; read in pieces");
-                warnedLong = true;
-            }
-        }
+    // A full piece: the line goes on unless the file ends right here.
+    if (!terminated && used == kMaxLineRead && at < end && !warnedLong) {
+        report("line longer than 254 characters; read in pieces");
+        warnedLong = true;
     }
-    if (std::feof(file)) terminated = true;
+    if (at == end) terminated = true;
     return true;
 }
 
 long TextFile::linesLeft() {
-    if (!file) return 0;
+    if (!opened) return 0;
     // The whole file is counted once; loaders ask again for every block, and
     // counting the rest each time made large files load in quadratic time.
     if (totalLines < 0) {
-        long here = std::ftell(file);
-        std::fseek(file, 0, SEEK_SET);
-        long lines = 0;
-        bool midLine = false;
-        int c;
-        while ((c = nextByte(file)) != EOF) {
-            midLine = true;
-            if (c == '\n') {
-                ++lines;
-                midLine = false;
-            }
-        }
-        if (midLine) ++lines;
-        std::clearerr(file);
-        std::fseek(file, here, SEEK_SET);
+        long lines = static_cast<long>(std::count(text.begin(), text.end(), '\n'));
+        if (!text.empty() && text.back() != '\n') ++lines;
         totalLines = lines;
     }
     // The lines read so far, and the rest of a line read only in part.

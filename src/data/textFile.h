@@ -46,7 +46,7 @@ public:
     // Opens `path` for reading; false when it can't be opened.
     bool open(const std::string& path);
     void close();
-    bool isOpen() const { return file != nullptr; }
+    bool isOpen() const { return opened; }
 
     // Reads the next piece of at most kMaxLineRead characters, a "\n" or
     // "\r\n" terminator counting as one. `line` gets the text without its
@@ -70,7 +70,9 @@ public:
 
 private:
     loadPolicy* loading;
-    std::FILE* file = nullptr;
+    bool opened = false;
+    std::string text;        // the whole file, read at open()
+    size_t at = 0;           // where the next piece starts in `text`
     std::string path;
     int lineNumber = 0;      // line of the last piece read
     bool terminated = true;  // last piece ended its line

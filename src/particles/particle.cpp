@@ -6,7 +6,7 @@
 #include "fighter/Fighter.h"
 #include "particles/partInfoList.h"
 #include "particles/particleInfo.h"
-#include "platform/platform.h"
+#include "sprites/clock.h"
 #include "data/textFile.h"
 #include "sprites/sceneGeometry.h"
 

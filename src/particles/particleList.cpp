@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/platform.h"
+#include "sprites/clock.h"
 
 particleList::~particleList() { clear(); }
 

@@ -1,22 +1,13 @@
 #pragma once
-// The only code that knows the operating system: the clock, the console,
-// the program's folder, folders and files, the environment, output
-// redirection and termination signals.
-#include <SDL/SDL.h>
-
+// What differs from one operating system to another, behind one header: the
+// console, the program's own path, data files that refuse pipes and devices,
+// the environment, output redirection, folder links and termination signals.
+// platform_posix.cpp and platform_win32.cpp implement it; the build takes the
+// one for its system. Folders and files that std::filesystem handles alike on
+// every system are in files.h.
+#include <cstddef>
 #include <cstdio>
 #include <string>
-#include <vector>
-
-// --- Clock ---
-// Milliseconds since SDL started, or the value a test has set.
-Uint32 clockTicks();
-// Fixes the clock at `ms` until clockUseSDL() (tests drive time with it).
-void clockSet(Uint32 ms);
-// Moves a fixed clock forward by `ms`.
-void clockAdvance(Uint32 ms);
-// Goes back to SDL's tick count.
-void clockUseSDL();
 
 // --- Console ---
 // Hides the console window on Windows; there is none to hide elsewhere.
@@ -26,18 +17,10 @@ void hideConsole();
 // there every write goes out at once.
 void showOutputLineByLine();
 
-// --- Program folder ---
-// The folder holding the "data" a program in `programFolder` reads: that
-// folder itself when "data" is beside the program (a build or an unpacked
-// copy), else the installed share folder relative to it,
-// "../share/games/fightscene" (the game in /usr/games, the tools in
-// /usr/bin). `programFolder` itself when neither holds a "data" folder, so
-// that the loaders report the missing files there.
-std::string dataHomeOf(const std::string& programFolder);
-// Makes dataHomeOf(the folder holding the running executable) the working
-// directory, so the fixed relative data paths work from wherever the
-// program is started. Returns false when the folder can't be entered.
-bool enterDataHome(const char* argv0);
+// --- The program ---
+// The path of the running executable; `argv0` (or "") when the system can't
+// tell.
+std::string programPath(const char* argv0);
 
 // --- Data files ---
 // Opens `path` for reading when it is a regular file (or a link to one). A
@@ -51,50 +34,12 @@ std::FILE* openDataStream(const char* path);
 // short reads, until the end of the file: the bytes read.
 size_t readDataFile(int fd, void* buffer, size_t size);
 void closeDataFile(int fd);
-// The next byte of `stream`, or EOF, without taking the stream's lock: the
-// readers of data files read byte by byte, on one thread, and a locked
-// fgetc per byte was a large part of reading them.
-inline int nextByte(std::FILE* stream) {
-#ifdef _WIN32
-    return _getc_nolock(stream);
-#else
-    return getc_unlocked(stream);
-#endif
-}
 
-// --- Folders ---
-// The working directory, or "" when it can't be read.
-std::string currentFolder();
-// Makes `path` the working directory; false (errno set) when it can't.
-bool changeFolder(const std::string& path);
-// True when `path` names a folder (or a link to one).
-bool isFolder(const std::string& path);
-// True when the folder `path` can be opened for listing; errno tells why not.
-bool canListFolder(const std::string& path);
-// The names in the folder `path` (no "." or ".."), sorted; empty when it
-// can't be read.
-std::vector<std::string> listFolder(const std::string& path);
-// Makes the folder `path` and those above it as needed; true when it exists.
-bool makeFolders(const std::string& path);
-// A new empty folder "label-XXXXXX" under the system's temporary folder, or "".
-std::string makeTempFolder(const std::string& label);
-// Removes an empty folder.
-bool removeFolder(const std::string& path);
+// --- Folder links ---
 // Makes `link` name the folder `target`; false when the system refuses.
+// (std::filesystem makes no links on Windows with the C++ library we build
+// with.) Removed with std::filesystem::remove, which removes the link only.
 bool linkFolder(const std::string& target, const std::string& link);
-// Removes a link made by linkFolder (not what it names).
-bool removeLink(const std::string& link);
-// The absolute form of the existing `path`, links resolved where the system
-// has them, with `/` between folders; "" when it does not exist.
-std::string fullPath(const std::string& path);
-// Makes the working directory a folder whose "data" is `dataFolder`, as the
-// fixed "data/..." paths expect: its parent when it is named "data", else a
-// new scratch folder (returned in `scratch`) holding a link named "data".
-bool enterDataParent(const std::string& dataFolder, std::string& scratch);
-// Removes the scratch folder of enterDataParent and its link, if one was made.
-void removeDataScratch(const std::string& scratch);
-// Size in bytes of the file at `path`, or -1 (errno set).
-long long fileSize(const char* path);
 
 // --- Environment ---
 // Sets the variable `name`; an existing value stays unless `replace`.

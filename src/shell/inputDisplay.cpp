@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "commands/inputChecker.h"
-#include "platform/platform.h"
+#include "sprites/clock.h"
 #include "sprites/CSprite.h"
 #include "sprites/CSpriteBase.h"
 #include "sprites/font.h"

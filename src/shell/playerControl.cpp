@@ -6,7 +6,7 @@
 #include "data/soundSet.h"
 #include "fighter/Fighter.h"
 #include "particles/particleList.h"
-#include "platform/platform.h"
+#include "sprites/clock.h"
 #include "shell/keyBindings.h"
 #include "sprites/sceneGeometry.h"
 

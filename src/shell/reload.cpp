@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/platform.h"
+#include "sprites/clock.h"
 #include "data/textFile.h"
 
 namespace {

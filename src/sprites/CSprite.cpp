@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/platform.h"
+#include "sprites/clock.h"
 #include "sceneGeometry.h"
 #include "surfaceBlit.h"
 

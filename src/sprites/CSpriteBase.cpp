@@ -9,6 +9,7 @@
 
 #include "bmpCheck.h"
 #include "flipper.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "data/textFile.h"
 

@@ -1,16 +1,19 @@
 #include "authoring/dataFolder.h"
 
-#include <cstdio>
+#include <filesystem>
+#include <system_error>
 
-#include "platform/platform.h"
+#include "data/dataHome.h"
+#include "platform/files.h"
 
 std::string defaultDataFolder(const char* argv0) {
     std::string here = currentFolder();
     if (isFolder("data")) return here + "/data";
-    std::string programFolder;
-    if (enterDataHome(argv0)) programFolder = currentFolder();
-    if (!here.empty() && !changeFolder(here)) std::perror("chdir");
-    if (programFolder.empty()) return "";
+    // The data home as the system names it once entered: absolute, links resolved.
+    std::string home = dataHomeOfProgram(argv0);
+    std::error_code failure;
+    std::string programFolder = home.empty() ? here : std::filesystem::canonical(home, failure).string();
+    if (failure || programFolder.empty()) return "";
     for (const std::string& candidate : {programFolder + "/data", programFolder + "/../data"})
         if (isFolder(candidate)) return candidate;
     return "";

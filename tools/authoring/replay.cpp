@@ -11,6 +11,9 @@
 #include <memory>
 
 #include "authoring/dataFolder.h"
+#include "sprites/clock.h"
+#include "platform/files.h"
+#include "data/dataHome.h"
 #include "platform/platform.h"
 #include "data/textFile.h"
 #include "shell/reload.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/platform.h"
+#include "platform/files.h"
 
 bool Output::write(const std::string& relative, const std::vector<uint8_t>& bytes) {
     std::string path = root + "/" + relative;
