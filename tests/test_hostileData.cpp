@@ -20,7 +20,9 @@
 #include <vector>
 
 #include "data/textFile.h"
+#include "platform/files.h"
 #include "platform/platform.h"
+#include "sprites/clock.h"
 #include "shell/reload.h"
 #include "shell/scene.h"
 #include "testSupport.h"

@@ -10,7 +10,6 @@
 #include "bmpCheck.h"
 #include "flipper.h"
 #include "platform/files.h"
-#include "platform/platform.h"
 #include "data/textFile.h"
 
 namespace {

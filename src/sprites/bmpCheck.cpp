@@ -1,6 +1,7 @@
 #include "bmpCheck.h"
 
 #include "platform/byteFields.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 
 #include <algorithm>
