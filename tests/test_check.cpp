@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
 #include "sprites/sceneGeometry.h"
 #include "testSupport.h"
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "data/textFile.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/userFolder.h"
 #include "shell/keyBindings.h"
