@@ -114,6 +114,7 @@ void Fighter::clearBG() {
     // Restored with the current frame's offsets and the facing of the save.
     SDL_Rect at = makeRect(oldX - anchorOffsetX(oldDir), oldY - base->frames[frame].offsetY,
                            base->width, base->height);
+    if (changes) changes->addImage(at, bgSave);
     blitSurface(bgSave, nullptr, screen, &at);
 }
 
@@ -146,6 +147,7 @@ void Fighter::draw() {
     if (!canShow() || !screen) return;
     SDL_Surface* image = dir ? base->frames[frame].image : base->mirror[frame].image;
     SDL_Rect at = makeRect(x - anchorOffsetX(dir), y - base->frames[frame].offsetY, 0, 0);
+    if (changes) changes->addImage(at, image);
     SDL_BlitSurface(image, nullptr, screen, &at);
 }
 
@@ -164,11 +166,13 @@ void Fighter::drawColBoxes() {
         // An inverted box would wrap to a huge rectangle.
         if (w <= 0 || h <= 0) return;
         SDL_Rect box = makeRect(cx + across.left, cy + down.top, w, h);
+        if (changes) changes->add(box);
         SDL_FillRect(screen, &box, pixel);
     };
 
     fillBox(rec.colBox, stored.colBox, kCollisionBoxColour);
     SDL_Rect mark = makeRect(x - 2, y - 2, 4, 2);
+    if (changes) changes->add(mark);
     SDL_FillRect(screen, &mark, kAnchorMarkColour);
     if (stored.hitActive >= 1) fillBox(rec.hitBox, stored.hitBox, kHitBoxColour);
 }

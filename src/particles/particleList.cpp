@@ -57,6 +57,7 @@ void particleList::addParticle(std::string spec, Fighter* owner, CSprite* parent
     if (full(spec)) return;
     bool wasEmpty = announceAdding(head);
     particle* part = new particle;
+    part->sprite.changes = changes;
     part->init(spec, owner, parent, defs, screen, time);
     link(head, live, part, wasEmpty);
 }
@@ -66,6 +67,7 @@ void particleList::addParticleD(std::string spec, bool dir, CSprite* parent, par
     if (full(spec)) return;
     bool wasEmpty = announceAdding(head);
     particle* part = new particle;
+    part->sprite.changes = changes;
     part->initD(spec, dir, parent, defs, screen, time);
     link(head, live, part, wasEmpty);
 }

@@ -9,6 +9,7 @@
 
 class Fighter;
 class CSprite;
+class changedRects;
 class partInfoList;
 
 struct partNode {
@@ -20,6 +21,7 @@ class particleList {
 public:
     partNode* head = nullptr;
     int live = 0;  // nodes in the list, kept as they are linked and unlinked
+    changedRects* changes = nullptr;  // given to every new particle's sprite; not owned
 
     particleList() = default;
     ~particleList();

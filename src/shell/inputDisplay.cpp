@@ -6,6 +6,7 @@
 #include "sprites/clock.h"
 #include "sprites/CSprite.h"
 #include "sprites/CSpriteBase.h"
+#include "sprites/changedRects.h"
 #include "sprites/font.h"
 #include "sprites/surfaceBlit.h"
 
@@ -94,6 +95,7 @@ std::vector<displayLine> inputDisplay::lines(int now) const {
 void inputDisplay::clearBG() {
     if (!drawn || !bgSave || !screen) return;
     SDL_Rect where = area();
+    if (changes) changes->add(where);
     blitSurface(bgSave, nullptr, screen, &where);
     drawn = false;
 }
@@ -114,6 +116,7 @@ void inputDisplay::updateBG() {
 void inputDisplay::draw() {
     if (!shown || !screen || !bgSave) return;
     SDL_Rect panel = area();
+    if (changes) changes->add(panel);
     SDL_Rect savedClip;
     SDL_GetClipRect(screen, &savedClip);
     SDL_SetClipRect(screen, &panel);

@@ -9,6 +9,7 @@
 #include <vector>
 
 class inputChecker;
+class changedRects;
 
 // One line of the display's text.
 struct displayLine {
@@ -31,6 +32,7 @@ public:
     inputChecker* checker = nullptr; // borrowed
     SDL_Surface* screen = nullptr;   // borrowed
     SDL_Surface* bgSave = nullptr;   // owned: the background under the panel
+    changedRects* changes = nullptr; // where its writes to the screen are noted, or null; borrowed
 
     inputDisplay() = default;
     ~inputDisplay();

@@ -86,13 +86,15 @@ int DrawBG(gameScene& scene) {
     if (!scene.content.back || !scene.screen) return 0;
     SDL_Rect corner = {0, 0, 0, 0};
     blitSurface(scene.content.back, nullptr, scene.screen, &corner);
+    scene.screenChanges.addWhole();
     return 0;
 }
 
 void DrawScene(gameScene& scene) {
     DrawSprites(scene);
-    // show the frame
-    SDL_Flip(scene.screen);
+    // show the frame: the places written, or a flip where the display swaps pages
+    if (scene.screenChanges.screen != scene.screen) scene.screenChanges.watch(scene.screen);
+    scene.screenChanges.show();
 }
 
 void DrawSprites(gameScene& scene) {
@@ -127,6 +129,11 @@ void startScene(gameScene& o, bool windowed, loadPolicy& policy) {
         std::printf("Unable to set 800x600 video: %s\n", SDL_GetError());
         std::exit(1);
     }
+    // everything that draws notes where
+    o.screenChanges.watch(o.screen);
+    for (Fighter& fighter : o.fighters) fighter.changes = &o.screenChanges;
+    o.pList.changes = &o.screenChanges;
+    o.inputPanel.changes = &o.screenChanges;
 
     // the character
     loadContent(o.content, characterParts, o.screen, policy);

@@ -18,6 +18,7 @@
 #include "shell/keyBindings.h"
 #include "shell/inputDisplay.h"
 #include "shell/playerControl.h"
+#include "sprites/changedRects.h"
 
 // The player's default keys: z, x, c, the arrows, j for the boxes.
 void bindPlayerKeys(keyBindings& bindings);
@@ -92,6 +93,7 @@ struct gameScene {
     playerControl control;          // the player's keyboard and gamepad
     SDL_Event event;                // scratch storage the player control polls into
     dataWatch watch;                // with --watch: changes under "data"
+    changedRects screenChanges;     // what the pass wrote on the display, shown at its end
     bool reloadAsked = false;       // F5 this pass: the content is loaded anew before the drawing
 
     // Holds one default-constructed fighter, the player's.
@@ -108,7 +110,7 @@ struct gameScene {
 int InitImages(gameScene& scene, loadPolicy& policy);
 // Paints the background whole onto the screen.
 int DrawBG(gameScene& scene);
-// Draws one frame: restore, save, draw, boxes, flip.
+// Draws one frame: restore, save, draw, boxes, then shows what changed.
 void DrawScene(gameScene& scene);
 // The same without the flip: the screen surface is ready to be shown.
 void DrawSprites(gameScene& scene);

@@ -67,6 +67,7 @@ void CSprite::init(CSpriteBase* set, SDL_Surface* target) {
 void CSprite::clearBG() {
     if (drawn != 1 || !bgSave || !screen) return;
     SDL_Rect where = makeRect(oldX, oldY, 0, 0);
+    if (changes) changes->addImage(where, bgSave);
     blitSurface(bgSave, nullptr, screen, &where);
 }
 
@@ -99,6 +100,7 @@ void CSprite::drawD(bool facing) {
     drawn = 1;
     SDL_Surface* image = facing ? base->frames[frame].image : base->mirror[frame].image;
     SDL_Rect where = makeRect(x, y, 0, 0);
+    if (changes) changes->addImage(where, image);
     SDL_BlitSurface(image, nullptr, screen, &where);
 }
 
@@ -135,8 +137,12 @@ void CSprite::drawColBoxes() {
     if (!record || !screen) return;
     const frameBox& box = record->colBox;
     SDL_Rect colRect = makeRect(x + box.left, y + box.top, box.right - box.left, box.bottom - box.top);
-    SDL_FillRect(screen, &colRect, kSpriteBoxColour);
     SDL_Rect corner = makeRect(x - 2, y - 2, 4, 2);
+    if (changes) {
+        changes->add(colRect);
+        changes->add(corner);
+    }
+    SDL_FillRect(screen, &colRect, kSpriteBoxColour);
     SDL_FillRect(screen, &corner, kAnchorMarkColour);
 }
 

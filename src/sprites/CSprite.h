@@ -6,6 +6,7 @@
 #include <string>
 
 #include "CSpriteBase.h"
+#include "changedRects.h"
 
 // An SDL rectangle for a screen place: SDL's fields are 16-bit, so places
 // beyond them are held at their edge, and negative sizes become 0.
@@ -36,6 +37,7 @@ public:
     CSpriteBase* base = nullptr;    // frame set drawn; not owned
     SDL_Surface* bgSave = nullptr;  // saved background; owned
     SDL_Surface* screen = nullptr;  // surface drawn on; not owned
+    changedRects* changes = nullptr;  // where its writes to the screen are noted, or null; not owned
 
     CSprite() = default;
     ~CSprite();
