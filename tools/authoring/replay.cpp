@@ -417,6 +417,10 @@ int runScene(const replayOptions& options) {
 
         going = runPass(*scene);
         if (!going) mark(clock, "the game quit");
+        if (options.afterPass && !options.afterPass(passes)) {
+            status = 4;
+            going = false;
+        }
 
         // Screenshots show the pass just drawn.
         for (size_t i = next; i < due; ++i) {

@@ -1,6 +1,7 @@
 #pragma once
 // A replay: the game run headless on a driven clock, fed key presses from a
 // script of timed events, so that the same script always gives the same run.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,10 +44,14 @@ struct replayOptions {
     int repeat = 1;      // copies of the script, run one after the other
     std::string expect;  // a transcript the standard output must equal
     bool watch = false;  // reload by itself when a file under the data folder changes
+    // Called after every pass, once it is shown, with the number of passes
+    // run (a test looks at the display there); false ends the run, status 4.
+    std::function<bool(long long passes)> afterPass;
 };
 
 // Runs the game over the script. 0 when the run went through, 2 for a bad
 // script, data folder or screenshot, 3 when the standard output differs
 // from the expected transcript (the first difference is printed on standard
-// error); the game's own fatal failures end the process with status 1.
+// error), 4 when afterPass ended it; the game's own fatal failures end the
+// process with status 1.
 int runReplay(const replayOptions& options);
