@@ -55,6 +55,16 @@ public:
     // changed: each sprite's last and new rectangle go to SDL_UpdateRects
     // instead of the whole screen to SDL_Flip. For measuring only.
     void changedRectsPass();
+    // The game's pass up to its showing: what it wrote is gathered and
+    // merged (screenChanges.shown) but not sent to the display. On SDL
+    // 1.2's dummy driver, which shows nothing, this is the whole pass.
+    void drawnPass();
+    // Sends what drawnPass() gathered to the display, as the pass would.
+    void showDrawn();
+    // Holds Right for `ms` milliseconds of the real clock, running the
+    // game's passes as fast as they come, and gives the pixels walked. The
+    // set clock is taken up again afterwards.
+    int walkRealTime(int ms);
     // The rectangles such a pass shows now, cut to the screen: where each
     // sprite's background was saved and where it stands.
     std::vector<SDL_Rect> changedRects() const;
@@ -76,6 +86,12 @@ private:
     // particles alive and on the screen. A few integer writes.
     void keepUp();
     void hold(SDLKey key, bool down);
+    // Everything the scene times by the clock (the movement step, frames,
+    // particle ages) starts again from `ms`.
+    void retime(Uint32 ms);
+    // Keeps the fireballs from ageing (as if launched at `ms`) and from
+    // leaving the screen.
+    void keepFlying(Uint32 ms);
     // The pass up to the drawing: the player control and the side clamp.
     void control();
     SDLKey walking = SDLK_RIGHT;

@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -368,6 +369,63 @@ void scaleInTurn(benchmark::State& state, benchScene& scene) {
     }
 }
 
+double median(std::vector<double> values) {
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
+// The game's pass on the display in use against its floor, in turns within
+// each iteration so that the machine's load meets all three alike: the
+// pass; the same pass with its showing left out (the drawing, gathering
+// and merging: a pass on SDL 1.2's dummy driver); and SDL_UpdateRects of
+// the rectangles that one gathered, with nothing drawn in between (what the
+// display must take). By the wall clock: the X server's share of the work
+// is not in this thread's CPU time.
+void passAndFloor(benchmark::State& state, benchScene& scene) {
+    const int particles = static_cast<int>(state.range(0));
+    if (!keepAskedParticles(state, scene, particles)) return;
+    using wall = std::chrono::steady_clock;
+    auto ns = [](wall::duration d) { return static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(d).count()); };
+    long walkedBefore = scene.walked;
+    std::vector<double> passNs, drawnNs, updateNs;
+    double rects = 0;
+    for (auto _ : state) {
+        wall::time_point begin = wall::now();
+        scene.pass();
+        wall::time_point passed = wall::now();
+        scene.drawnPass();
+        wall::time_point drawn = wall::now();
+        scene.showDrawn();
+        wall::time_point shown = wall::now();
+        passNs.push_back(ns(passed - begin));
+        drawnNs.push_back(ns(drawn - passed));
+        updateNs.push_back(ns(shown - drawn));
+        rects += static_cast<double>(scene.objects.screenChanges.shown.size());
+        state.SetIterationTime(std::chrono::duration<double>(shown - begin).count());
+    }
+    checkScene(state, scene, walkedBefore, particles);
+    // Medians: a turn in which the thread waited for the processor counts
+    // once, however long the wait.
+    if (!passNs.empty()) {
+        state.counters["pass_ns"] = median(passNs);
+        state.counters["drawn_ns"] = median(drawnNs);
+        state.counters["update_ns"] = median(updateNs);
+        state.counters["rects"] = rects / static_cast<double>(passNs.size());
+    }
+}
+
+// How far a held arrow walks the fighter in one second of the real clock,
+// with the game's passes on the display in use.
+void walkSecond(benchmark::State& state, benchScene& scene) {
+    scene.keepParticles(kLiveParticles);
+    double walked = 0;
+    for (auto _ : state) walked += scene.walkRealTime(1000);
+    scene.resync();
+    const double n = static_cast<double>(state.iterations());
+    if (n > 0) state.counters["px_per_s"] = walked / n;
+    if (walked <= 0) state.SkipWithError("the fighter did not walk");
+}
+
 void scaleMoves(benchmark::State& state, benchScene& scene, bool silent) {
     const int count = static_cast<int>(state.range(0));
     moveSet generated;
@@ -473,6 +531,14 @@ void registerBenchmarks(benchScene& scene) {
         for (int moves : kScaleMoveCounts) family->Arg(moves);
         family->UseManualTime()->Unit(benchmark::kMicrosecond);
     }
+    benchmark::internal::Benchmark* display = benchmark::RegisterBenchmark(
+        kDisplayPassFloor, [&scene](benchmark::State& s) { passAndFloor(s, scene); });
+    for (int particles : kDisplayParticles) display->Arg(particles);
+    display->UseManualTime()->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(kDisplayWalk, [&scene](benchmark::State& s) { walkSecond(s, scene); })
+        ->Iterations(1)
+        ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
     static std::vector<frameSetFiles> scaled;
     scaledRoot = makeTempFolder("fightscene-bench-frames");
     for (int times : kScaleFrameTimes) {

@@ -31,6 +31,8 @@ std::string sized(const char* name, int size) { return std::string(name) + "/" +
 const double kScaleBytesTarget = 1.3;
 const double kLinearTarget = 1.0;
 const double kScaleLoadTarget = 1.1;
+// A pass on a real display against the drawing plus the display's update.
+const double kDisplayFloorTarget = 1.2;
 }  // namespace
 
 double benchFigure::counter(const std::string& name) const {
@@ -39,7 +41,8 @@ double benchFigure::counter(const std::string& name) const {
 }
 
 std::string scaleRow::line() const {
-    return "scale " + what + " " + std::to_string(size) + ": " + ratio + " " + fixed(value, 2);
+    std::string text = "scale " + what + " " + std::to_string(size) + ": " + ratio + " " + fixed(value, 2);
+    return beside.empty() ? text : text + "  " + beside;
 }
 
 void figureBook::record(const std::vector<benchmark::BenchmarkReporter::Run>& runs) {
@@ -150,6 +153,9 @@ void figureBook::printSummary(std::ostream& out) const {
         if (row.largeMiss()) out << (judgeTargets ? ", by more than twice: FAILED" : ", by more than twice (not judged)");
         out << "\n";
     }
+    if (const benchFigure* walk = find(kDisplayWalk))
+        out << "  held arrow on display-" << display << ": " << fixed(walk->counter("px_per_s"), 0)
+            << " px walked in one second\n";
     for (const std::string& failure : failed) out << "  FAILED " << failure << "\n";
 }
 
@@ -231,6 +237,15 @@ std::vector<scaleRow> figureBook::scaleRows() const {
             add("display-" + display, particles, "flip/pass", displayNs(b) / displayNs(a), 0);
         if (figure(kDisplayChanged, b))
             add("display-" + display, particles, "changed-rects/pass", displayNs(b) / displayNs(a), 0);
+    }
+    // The pass against its floor, the three timed in turns; beside it the
+    // pass on this display against the same pass showing nothing.
+    for (int n : kDisplayParticles) {
+        if (!figure(sized(kDisplayPassFloor, n), a)) continue;
+        double pass = a.counter("pass_ns"), drawn = a.counter("drawn_ns"), update = a.counter("update_ns");
+        if (pass <= 0 || drawn + update <= 0) continue;
+        add("display " + display, n, "pass/floor", pass / (drawn + update), kDisplayFloorTarget);
+        if (drawn > 0) rows.back().beside = "real/dummy " + fixed(pass / drawn, 2);
     }
     return rows;
 }

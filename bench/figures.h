@@ -37,6 +37,12 @@ const char* const kScaleMovesSilent = "Scale/MovesSearchSilent";
 const char* const kScaleLoad = "Scale/LoadFrames";
 const char* const kScaleFloor = "Scale/DecodeConvertMirror";
 const int kScaleParticles[] = {1, 10, 100, 1000};
+// The game's pass on the display in use against its floor, in turns
+// (counters "pass_ns", "drawn_ns", "update_ns": the median wall clock of one of
+// each), at these numbers of particles; and a held arrow for one second.
+const char* const kDisplayPassFloor = "Display/PassAndFloor";
+const int kDisplayParticles[] = {1, 10, 100};
+const char* const kDisplayWalk = "Display/WalkSecond";
 const int kScaleMoveCounts[] = {8, 64, 512};
 const int kScaleFrameTimes[] = {1, 4, 16};
 }  // namespace benchNames
@@ -58,6 +64,7 @@ struct scaleRow {
     std::string ratio;
     double value = 0;
     double target = 0;
+    std::string beside;  // a further figure printed after the ratio, or ""
     // The line itself, in its fixed form.
     std::string line() const;
     // Met, missed, or missed by more than twice the target (a failed run).

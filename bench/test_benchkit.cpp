@@ -314,6 +314,14 @@ TEST(FigureBook, ScaleLinesGiveEachMeasuredSizeItsRatioAndVerdict) {
          {"scale frames 70: load/floor 1.05", "scale resident 70: rss/surfaces 3.00"},
          {},
          0},
+        // The pass on a display against its floor (the pass showing nothing
+        // plus the update alone), with the real/dummy ratio beside it.
+        {{sizedRun(kDisplayPassFloor, "10", 0.002, {{"pass_ns", 1300}, {"drawn_ns", 600}, {"update_ns", 400}}),
+          sizedRun(kDisplayPassFloor, "100", 0.002, {{"pass_ns", 13000}, {"drawn_ns", 3000}, {"update_ns", 1000}})},
+         {"scale display dummy 10: pass/floor 1.30  real/dummy 2.17",
+          "scale display dummy 100: pass/floor 3.25  real/dummy 4.33"},
+         {"pass/floor 1.30  real/dummy 2.17\n    target <= 1.20: NOT met\n", "by more than twice: FAILED"},
+         1},
         // Resident size against the surfaces; the display by the wall clock.
         {{makeRun(kMemoryResident, 0.001, 1), makeRun(kPass, 0.0001, 10), makeRun(kDisplayFlip, 0.0005, 10)},
          {"scale display-dummy 0: flip/pass 5.00"},
