@@ -112,7 +112,8 @@ int InitImages(gameScene& scene, loadPolicy& policy);
 int DrawBG(gameScene& scene);
 // Draws one frame: restore, save, draw, boxes, then shows what changed.
 void DrawScene(gameScene& scene);
-// The same without the flip: the screen surface is ready to be shown.
+// The same without showing: the screen surface is ready to be shown, and
+// the scene's screenChanges holds the places written.
 void DrawSprites(gameScene& scene);
 
 // Start-up after SDL_Init: audio, video mode (full screen, or an 800x600
