@@ -24,7 +24,9 @@
 #include <vector>
 
 #include "authoring/replay.h"
+#include "data/dataHome.h"
 #include "platform/platform.h"
+#include "sprites/clock.h"
 #include "shell/scene.h"
 
 namespace {
@@ -133,7 +135,7 @@ int compareRun(const std::string& script, const std::string& data, long long dro
     screenshot shot;
     long long compared = 0, lookedAgain = 0;
     bool shotFailed = false;
-    options.afterPass = [&](long long pass) {
+    options.afterPass = [&](gameScene& scene, long long pass) {
         if (!takeScreenshot(shot)) {
             shotFailed = true;
             return false;
@@ -143,7 +145,7 @@ int compareRun(const std::string& script, const std::string& data, long long dro
         // A difference is looked at again a few times before it counts; a
         // place never sent stays different.
         std::string first;
-        long count = differing(shot, screen, first);
+        long count = differing(shot, scene.screen, first);
         for (Uint32 wait : kLookAgainMs) {
             if (count == 0) break;
             ++lookedAgain;
@@ -152,7 +154,7 @@ int compareRun(const std::string& script, const std::string& data, long long dro
                 shotFailed = true;
                 return false;
             }
-            count = differing(shot, screen, first);
+            count = differing(shot, scene.screen, first);
         }
         if (count > 0) {
             std::fprintf(stderr, "pass %lld: %ld pixels of the window differ from the screen surface, first at %s\n",
@@ -161,7 +163,7 @@ int compareRun(const std::string& script, const std::string& data, long long dro
         }
         ++compared;
         // The fighter's writes of the next pass go unnoted, or are noted again.
-        vikings1.changes = pass == dropAt ? nullptr : &screenChanges;
+        scene.player().changes = pass == dropAt ? nullptr : &scene.screenChanges;
         return true;
     };
     int status = runReplay(options);
@@ -184,14 +186,15 @@ int walkRun(int ms, const std::string& data) {
         return 2;
     }
     clockUseSDL();
-    std::unique_ptr<sceneObjects> objects(new sceneObjects);
-    startScene(*objects);
+    std::unique_ptr<gameScene> objects(new gameScene);
+    loadPolicy loading = gamePolicy();
+    startScene(*objects, false, loading);
     Uint8* keys = SDL_GetKeyState(nullptr);
     // Land first: the fighter starts in the air.
     Uint32 start = SDL_GetTicks();
-    while (!vikings1.grounded && SDL_GetTicks() - start < 10000) runPass(*objects);
+    while (!objects->player().grounded && SDL_GetTicks() - start < 10000) runPass(*objects);
     for (Uint32 settle = SDL_GetTicks(); SDL_GetTicks() - settle < 200;) runPass(*objects);
-    int fromX = vikings1.x;
+    int fromX = objects->player().x;
     long passes = 0;
     Uint32 begin = SDL_GetTicks();
     while (SDL_GetTicks() - begin < static_cast<Uint32>(ms)) {
@@ -204,9 +207,9 @@ int walkRun(int ms, const std::string& data) {
     keys[SDLK_RIGHT] = 0;
     Uint32 took = SDL_GetTicks() - begin;
     std::fflush(stdout);
-    std::fprintf(stderr, "walked %d px in %u ms, %ld passes\n", vikings1.x - fromX, took, passes);
+    std::fprintf(stderr, "walked %d px in %u ms, %ld passes\n", objects->player().x - fromX, took, passes);
     removeDataScratch(scratch);
-    return vikings1.grounded ? 0 : 1;
+    return objects->player().grounded ? 0 : 1;
 }
 
 void usage() {

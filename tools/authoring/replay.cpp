@@ -417,7 +417,7 @@ int runScene(const replayOptions& options) {
 
         going = runPass(*scene);
         if (!going) mark(clock, "the game quit");
-        if (options.afterPass && !options.afterPass(passes)) {
+        if (options.afterPass && !options.afterPass(*scene, passes)) {
             status = 4;
             going = false;
         }

@@ -10,6 +10,8 @@
 // One line of a script: "<time> <verb> [<argument>...]". The time is in
 // milliseconds, or "+N" for N after the time of the line before. "copy
 // FROM TO" puts a file in place while the game runs (a change on disk).
+struct gameScene;
+
 struct replayEvent {
     enum Kind { Down, Up, Tap, Shot, Copy, End };
     int time = 0;          // milliseconds of the driven clock
@@ -44,9 +46,10 @@ struct replayOptions {
     int repeat = 1;      // copies of the script, run one after the other
     std::string expect;  // a transcript the standard output must equal
     bool watch = false;  // reload by itself when a file under the data folder changes
-    // Called after every pass, once it is shown, with the number of passes
-    // run (a test looks at the display there); false ends the run, status 4.
-    std::function<bool(long long passes)> afterPass;
+    // Called after every pass, once it is shown, with the scene and the
+    // number of passes run (a test looks at the display there); false ends
+    // the run, status 4.
+    std::function<bool(gameScene& scene, long long passes)> afterPass;
 };
 
 // Runs the game over the script. 0 when the run went through, 2 for a bad
