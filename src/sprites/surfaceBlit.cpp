@@ -192,19 +192,19 @@ int widestKeyedCopy() {
 }
 
 // Rows of colour-keyed pixels, by the widest row copy the processor runs.
-void copyKeyedRows(Uint8* to, int toPitch, const Uint8* from, int fromPitch, int w, int h, Uint32 key,
-                   Uint32 colourBits) {
+void copyKeyedRows(int vectorBytes, Uint8* to, int toPitch, const Uint8* from, int fromPitch, int w, int h,
+                   Uint32 key, Uint32 colourBits) {
     for (int row = 0; row < h; ++row, to += toPitch, from += fromPitch) {
         const Uint32* s = reinterpret_cast<const Uint32*>(from);
         Uint32* d = reinterpret_cast<Uint32*>(to);
 #ifdef WIDE_KEYED_COPY
-        if (keyedCopyBytes >= 32) {
+        if (vectorBytes >= 32) {
             copyKeyedRowWide(d, s, w, key, colourBits);
             continue;
         }
 #endif
 #ifdef SSE2_KEYED_COPY
-        if (keyedCopyBytes >= 16) {
+        if (vectorBytes >= 16) {
             copyKeyedRowSse2(d, s, w, key, colourBits);
             continue;
         }
@@ -214,7 +214,7 @@ void copyKeyedRows(Uint8* to, int toPitch, const Uint8* from, int fromPitch, int
 }
 }  // namespace
 
-int keyedCopyBytes = widestKeyedCopy();
+const int keyedCopyBytes = widestKeyedCopy();
 
 bool blitIsOwn(const SDL_Surface* src, const SDL_Surface* dst) {
     if (!src || !dst || src == dst) return false;
@@ -224,6 +224,10 @@ bool blitIsOwn(const SDL_Surface* src, const SDL_Surface* dst) {
 }
 
 int blitSurface(SDL_Surface* src, SDL_Rect* srcrect, SDL_Surface* dst, SDL_Rect* dstrect) {
+    return blitSurfaceBy(keyedCopyBytes, src, srcrect, dst, dstrect);
+}
+
+int blitSurfaceBy(int vectorBytes, SDL_Surface* src, SDL_Rect* srcrect, SDL_Surface* dst, SDL_Rect* dstrect) {
     if (!blitIsOwn(src, dst)) return SDL_BlitSurface(src, srcrect, dst, dstrect);
 
     // Clipping exactly as SDL_UpperBlit does it, on the same 16-bit fields.
@@ -285,7 +289,7 @@ int blitSurface(SDL_Surface* src, SDL_Rect* srcrect, SDL_Surface* dst, SDL_Rect*
     Uint8* to = static_cast<Uint8*>(dst->pixels) + dstrect->y * dst->pitch + dstrect->x * 4;
     if (src->flags & SDL_SRCCOLORKEY) {
         const SDL_PixelFormat* f = src->format;
-        copyKeyedRows(to, dst->pitch, from, src->pitch, w, h, f->colorkey, f->Rmask | f->Gmask | f->Bmask);
+        copyKeyedRows(vectorBytes, to, dst->pitch, from, src->pitch, w, h, f->colorkey, f->Rmask | f->Gmask | f->Bmask);
     } else {
         copyRows(to, dst->pitch, from, src->pitch, w, h);
     }

@@ -16,5 +16,8 @@ bool blitIsOwn(const SDL_Surface* src, const SDL_Surface* dst);
 
 // Vector width of the colour-keyed copy, in bytes: 32 where the processor
 // runs AVX2 (64-bit x86), 16 with SSE2, 4 where the vectors are split into
-// 32-bit words (32-bit x86 without SSE2). Lowering it checks a narrower copy.
-extern int keyedCopyBytes;
+// 32-bit words (32-bit x86 without SSE2), as the processor was found at start.
+extern const int keyedCopyBytes;
+// blitSurface with the colour-keyed copy at most `vectorBytes` wide (a test
+// checks each narrower copy the processor also runs).
+int blitSurfaceBy(int vectorBytes, SDL_Surface* src, SDL_Rect* srcrect, SDL_Surface* dst, SDL_Rect* dstrect);
