@@ -1,3 +1,6 @@
+// The fuzz harnesses feed hostile input to the loaders; this file holds what
+// they share (a scratch folder, the files and bitmaps they write, SDL started
+// once, a quiet load policy).
 #include "fuzzSupport.h"
 
 #include <SDL/SDL_mixer.h>

@@ -1,3 +1,5 @@
+// The commands room: key presses become letters, and the buffered letters
+// are searched for a move whose command and condition match.
 #include "commands/inputChecker.h"
 
 #include <cstdio>

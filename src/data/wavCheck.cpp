@@ -1,3 +1,6 @@
+// The data room: the text reader and load policy every loader uses, the
+// data home, and the character's sets (animations, moves, sounds, frame
+// data). This file: checking a WAV file before the mixer is given it.
 #include "wavCheck.h"
 
 #include "platform/byteFields.h"

@@ -1,3 +1,5 @@
+// The fighter room: the controllable character placed by its anchor, with
+// its facing, actions, moves, walking, ducking, jumping and gravity.
 #include "Fighter.h"
 
 #include <cstdio>

@@ -1,3 +1,5 @@
+// The particles room: definitions, live particles and the list that steps,
+// draws and removes them. This file: one live particle.
 #include "particle.h"
 
 #include <cstdio>

@@ -1,3 +1,7 @@
+// The platform room: the only code that knows the operating system (the
+// console, the program's path, data files read whole, links, the environment,
+// output redirection, signals, change notices), one file per system. This
+// file: change notices on Windows, one ReadDirectoryChangesW per folder.
 #include "folderWatch.h"
 
 #include <windows.h>

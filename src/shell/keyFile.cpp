@@ -1,3 +1,6 @@
+// The shell room: the scene object, start-up, the main loop's pass, the
+// reload, the key bindings and the player control, the input display and the
+// option table. This file: reading a player's key file.
 #include "keyFile.h"
 
 #include <SDL/SDL.h>

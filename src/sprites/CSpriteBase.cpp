@@ -1,3 +1,7 @@
+// The sprites room: frame sets loaded from folders of bitmaps, sprite
+// instances that save, restore and draw them, mirroring, the blit, the
+// clock and the gathering of what a pass changed on the screen. This file:
+// loading a frame set, each bitmap read once.
 #include "CSpriteBase.h"
 
 #include <cerrno>

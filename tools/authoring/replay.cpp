@@ -1,3 +1,5 @@
+// The authoring tools' shared code: the replay of a key script, the frame
+// sheet and finding the data folder. This file: the replay.
 #include "replay.h"
 
 #include <SDL/SDL.h>

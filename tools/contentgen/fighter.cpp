@@ -1,3 +1,5 @@
+// The content generator: draws, synthesises and writes the bundled data
+// deterministically. This file: the fighter's figure.
 #include "fighter.h"
 
 #include <algorithm>
