@@ -52,24 +52,28 @@ bool announceAdding(const partNode* head) {
 }
 }  // namespace
 
+namespace {
+// Launches one particle unless the list is full: announced, its sprite noting
+// where it draws, set up by `setUp`, then put at the front.
+template <class SetUp>
+void launch(particleList& list, const std::string& spec, SetUp setUp) {
+    if (list.full(spec)) return;
+    bool wasEmpty = announceAdding(list.head);
+    particle* part = new particle;
+    part->sprite.changes = list.changes;
+    setUp(*part);
+    link(list.head, list.live, part, wasEmpty);
+}
+}  // namespace
+
 void particleList::addParticle(std::string spec, Fighter* owner, CSprite* parent, partInfoList* defs,
                                SDL_Surface* screen, int time) {
-    if (full(spec)) return;
-    bool wasEmpty = announceAdding(head);
-    particle* part = new particle;
-    part->sprite.changes = changes;
-    part->init(spec, owner, parent, defs, screen, time);
-    link(head, live, part, wasEmpty);
+    launch(*this, spec, [&](particle& part) { part.init(spec, owner, parent, defs, screen, time); });
 }
 
 void particleList::addParticleD(std::string spec, bool dir, CSprite* parent, partInfoList* defs,
                                 SDL_Surface* screen, int time) {
-    if (full(spec)) return;
-    bool wasEmpty = announceAdding(head);
-    particle* part = new particle;
-    part->sprite.changes = changes;
-    part->initD(spec, dir, parent, defs, screen, time);
-    link(head, live, part, wasEmpty);
+    launch(*this, spec, [&](particle& part) { part.initD(spec, dir, parent, defs, screen, time); });
 }
 
 bool particleList::full(const std::string& spec) {
