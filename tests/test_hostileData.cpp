@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <functional>
 #include <string>
 #include <utility>
@@ -1400,8 +1401,8 @@ TEST(ReloadRace, FilesChangingWhileTheReloadReadsNeverEndTheGame) {
     std::string game = makeGameFolder("reload-race");
     std::string data = game + "/data";
     std::string before = currentFolder();
-    gameScene* objects = startSceneIn(game);
-    ASSERT_NE(nullptr, objects);
+    std::unique_ptr<gameScene> objects(startSceneIn(game));
+    ASSERT_NE(nullptr, objects.get());
     struct raceCase {
         cuedOutput cue;
         bool taken;           // the reload takes the new content

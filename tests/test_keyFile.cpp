@@ -3,6 +3,8 @@
 // and a remapped keyboard plays a move in the real loop.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <algorithm>
 #include <cstdlib>
 #include <map>
@@ -119,8 +121,8 @@ TEST(KeyFile, RemappedKeysPlayAMoveInTheRealLoop) {
     ASSERT_TRUE(placeBundledData(dir));
     writeFile(dir + "/keys.txt", "left = a\nright = d\ndown = s\nup = w\na = k\nb = l\nc = ;\ndebug = F2\n");
     std::string startUp;
-    gameScene* objects = startSceneIn(dir, &startUp);
-    ASSERT_NE(nullptr, objects);
+    std::unique_ptr<gameScene> objects(startSceneIn(dir, &startUp));
+    ASSERT_NE(nullptr, objects.get());
     EXPECT_NE(std::string::npos, startUp.find("Right is also 100\n")) << "d is the right key";
     EXPECT_NE(std::string::npos, startUp.find("Keys from keys.txt\n")) << startUp;
     EXPECT_EQ(std::string::npos, startUp.find("keys.txt:")) << startUp;
