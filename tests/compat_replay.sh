@@ -5,8 +5,7 @@
 BUILD="$1"
 SOURCE="$2"
 COMPAT="$3"
-WORK="$(mktemp -d)"
-trap 'rm -rf "$WORK"' EXIT
+. "$SOURCE/tests/scratch.sh"
 fail() { echo "FAIL: $*"; exit 1; }
 
 replay_on() {

@@ -3,17 +3,7 @@
 # pass of a replay the window shows exactly the game's screen surface, and
 # a rectangle left out of the update on purpose is caught.
 # Arguments: fightscene-windowcheck, source folder, the sdl12-compat folder.
-CHECK="$1"
-SOURCE="$2"
-COMPAT="$3"
-WORK="$(mktemp -d)"
-trap 'kill $XVFB_PID 2>/dev/null; rm -rf "$WORK"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-
-sh "$SOURCE/tests/sdl12compat.sh" "$COMPAT" "$CHECK" true || exit 1
-. "$SOURCE/tests/xserver.sh"
-start_xserver 800x600x24
-export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
+. "$2/tests/windowLibraries.sh"
 SCRIPT="$SOURCE/tests/displayCheck.txt"
 
 # compare NAME LIBRARY_PATH [more options]: the replay checked pass by pass.
@@ -34,9 +24,7 @@ grep -q "^reloaded data" "$WORK/classic.out" || fail "the replay did not reload"
 # The fighter's writes left unnoted from pass 76 on, while he walks: the
 # window must be seen stale within two passes.
 for lib in classic compat; do
-    path=""
-    [ "$lib" = compat ] && path="$COMPAT"
-    compare "dropped-$lib" "$path" --drop-fighter-at 75 && fail "a dropped rectangle went unseen on $lib"
+    compare "dropped-$lib" "$(library_path $lib)" --drop-fighter-at 75 && fail "a dropped rectangle went unseen on $lib"
     [ $? -eq 1 ] || fail "the check with a dropped rectangle failed otherwise on $lib"
     grep -Eq "^pass 7[67]: [0-9]+ pixels of the window differ" "$WORK/dropped-$lib.err" ||
         fail "a dropped rectangle was not caught where it was dropped on $lib"

@@ -4,25 +4,13 @@
 # with the passes, so a slow pass walks him more slowly. The times are the
 # real clock's: run it alone on the machine (CTest runs it serially).
 # Arguments: fightscene-windowcheck, source folder, the sdl12-compat folder.
-CHECK="$1"
-SOURCE="$2"
-COMPAT="$3"
-WORK="$(mktemp -d)"
-trap 'kill $XVFB_PID 2>/dev/null; rm -rf "$WORK"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-
-sh "$SOURCE/tests/sdl12compat.sh" "$COMPAT" "$CHECK" true || exit 1
-. "$SOURCE/tests/xserver.sh"
-start_xserver 800x600x24
-export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
+. "$2/tests/windowLibraries.sh"
 
 # A held Right for one second, three times on each library in turn; the
 # best of each (load only ever slows a run) within 5 % of the other.
 for round in 1 2 3; do
     for lib in classic compat; do
-        path=""
-        [ "$lib" = compat ] && path="$COMPAT"
-        LD_LIBRARY_PATH="$path" "$CHECK" walk 1000 "$SOURCE/data" >/dev/null 2>"$WORK/walk.err" ||
+        LD_LIBRARY_PATH="$(library_path $lib)" "$CHECK" walk 1000 "$SOURCE/data" >/dev/null 2>"$WORK/walk.err" ||
             fail "the walk on $lib failed: $(cat "$WORK/walk.err")"
         grep "^walked" "$WORK/walk.err" >"$WORK/walked.txt"
         echo "$lib: $(cat "$WORK/walked.txt")"
