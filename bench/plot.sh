@@ -69,33 +69,38 @@ for file in "$IN"/display-*.json; do
     [ -n "$pass" ] && [ -n "$flip" ] && [ -n "$changed" ] && echo "$label $pass $flip $changed" >>"$DATA/display"
 done
 
-gnuplot <<GNUPLOT
+# lines NAME TITLE X-LABEL Y-LABEL USING TITLE USING TITLE: the gnuplot
+# commands that draw two curves of $DATA/NAME, as lines with points, to NAME.png.
+lines() {
+    cat <<GNUPLOT
+set output "$OUT/$1.png"
+set title "$2"
+set xlabel "$3"
+set ylabel "$4"
+plot "$DATA/$1" using $5 with linespoints title "$6", \
+     "" using $7 with linespoints title "$8"
+
+GNUPLOT
+}
+
+{
+cat <<GNUPLOT
 set terminal pngcairo size 720,480 font ",10" noenhanced
 set grid
 set key top left
 set logscale xy
 
-set output "$OUT/particles.png"
-set title "Scene pass against the bytes-moved limit (CPU time, dummy driver)"
-set xlabel "live particles"
-set ylabel "microseconds per pass"
-plot "$DATA/particles" using 1:3 with linespoints title "pass (restore, save, draw, game logic)", \
-     "" using 1:8 with linespoints title "bytes-moved limit (plain row copies)"
-
-set output "$OUT/moves.png"
-set title "Command search with a button, standard output to a file (thread CPU time)"
-set xlabel "moves in the set (searched: 5, 33, 257)"
-set ylabel "microseconds per search"
-plot "$DATA/moves" using 1:4 with linespoints title "inputChecker::update", \
-     "" using 1:9 with linespoints title "the same search without its diagnostic lines"
-
-set output "$OUT/frames.png"
-set title "Start-up loading against decoding, one conversion and the mirror image (CPU time)"
-set xlabel "frames loaded"
-set ylabel "milliseconds"
-plot "$DATA/frames" using 5:(\$3/1000) with linespoints title "frame sets loaded (initR)", \
-     "" using 5:(\$8/1000) with linespoints title "floor: decode, convert, mirror"
-
+GNUPLOT
+lines particles "Scene pass against the bytes-moved limit (CPU time, dummy driver)" \
+    "live particles" "microseconds per pass" \
+    1:3 "pass (restore, save, draw, game logic)" 1:8 "bytes-moved limit (plain row copies)"
+lines moves "Command search with a button, standard output to a file (thread CPU time)" \
+    "moves in the set (searched: 5, 33, 257)" "microseconds per search" \
+    1:4 "inputChecker::update" 1:9 "the same search without its diagnostic lines"
+lines frames "Start-up loading against decoding, one conversion and the mirror image (CPU time)" \
+    "frames loaded" "milliseconds" \
+    '5:($3/1000)' "frame sets loaded (initR)" '5:($8/1000)' "floor: decode, convert, mirror"
+cat <<GNUPLOT
 unset logscale
 set output "$OUT/display.png"
 set title "One pass of 3 particles under Xvfb (wall clock)"
@@ -110,4 +115,5 @@ plot "$DATA/display" using 2:xtic(1) title "pass (full flip)", \
      "" using 3 title "SDL_Flip alone", \
      "" using 4 title "pass showing only the changed rectangles"
 GNUPLOT
+} | gnuplot
 echo "plot.sh: wrote $OUT/particles.png moves.png frames.png display.png"
