@@ -35,10 +35,20 @@ std::string writeTwoFrames() {
     return folder;
 }
 
+// A colour the sheet shows at (dx, dy) from a frame image's top-left
+// corner, or with `absent` a colour it must not show there.
+struct pixelCheck {
+    int dx;
+    int dy;
+    Uint32 colour;
+    bool absent = false;
+};
+
 class Sheet : public testing::Test {
 protected:
     CSpriteBase set;
     SDL_Surface* sheet = nullptr;
+    sheetLayout layout;  // where draw put each frame
 
     void SetUp() override { testScreen(); }
     void TearDown() override {
@@ -54,9 +64,20 @@ protected:
         std::string problem;
         sheet = drawSheet(set, "set", options, problem);
         EXPECT_EQ("", problem);
+        layout = layoutSheet(set, "set", options);
         return sheet;
     }
     Uint32 at(int x, int y) { return pixelAt(sheet, x, y) & 0xffffff; }
+    // Checks every pixel of `checks` around the image corner (x, y).
+    void expectPixels(int x, int y, const std::vector<pixelCheck>& checks) {
+        for (const pixelCheck& check : checks) {
+            Uint32 shown = at(x + check.dx, y + check.dy);
+            if (check.absent)
+                EXPECT_NE(check.colour, shown) << check.dx << "," << check.dy;
+            else
+                EXPECT_EQ(check.colour, shown) << check.dx << "," << check.dy;
+        }
+    }
 };
 }  // namespace
 
@@ -71,7 +92,6 @@ TEST_F(Sheet, TwoFramesMakeOneRowOfTheExpectedSize) {
     EXPECT_EQ(388, sheet->w);
     EXPECT_EQ(213, sheet->h);
     EXPECT_EQ(32, sheet->format->BitsPerPixel);
-    sheetLayout layout = layoutSheet(set, "set", sheetOptions());
     EXPECT_EQ(2, layout.columns);
     EXPECT_EQ(1, layout.rows);
 }
@@ -79,60 +99,54 @@ TEST_F(Sheet, TwoFramesMakeOneRowOfTheExpectedSize) {
 TEST_F(Sheet, StoredFrameHasItsBoxesAndAnchorWhereTheRecordPutsThem) {
     load(writeTwoFrames());
     ASSERT_NE(nullptr, draw());
-    sheetLayout layout = layoutSheet(set, "set", sheetOptions());
     int cx = layout.storedX(0);
     int cy = layout.imageY(0);
     EXPECT_EQ(14, cx);
     EXPECT_EQ(8 + 52 + 6, cy);
-    // collision box 5,4 - 30,28: its outline, and the image inside and outside it
-    EXPECT_EQ(kCollisionColour, at(cx + 5, cy + 4));
-    EXPECT_EQ(kCollisionColour, at(cx + 29, cy + 27));
-    EXPECT_EQ(kCollisionColour, at(cx + 5, cy + 16));
-    EXPECT_EQ(kFirstColour, at(cx + 4, cy + 4));
-    EXPECT_EQ(kFirstColour, at(cx + 30, cy + 28));
-    EXPECT_EQ(kFirstColour, at(cx + 20, cy + 15));
-    // live hit box 12,6 - 36,20, drawn over the collision box
-    EXPECT_EQ(kHitColour, at(cx + 12, cy + 6));
-    EXPECT_EQ(kHitColour, at(cx + 35, cy + 19));
-    EXPECT_EQ(kFirstColour, at(cx + 36, cy + 20));
-    // the game's anchor marker: 4 x 2 pixels just above the anchor 10,25
+    expectPixels(cx, cy, {// collision box 5,4 - 30,28: its outline, and the image inside and outside it
+                          {5, 4, kCollisionColour},
+                          {29, 27, kCollisionColour},
+                          {5, 16, kCollisionColour},
+                          {4, 4, kFirstColour},
+                          {30, 28, kFirstColour},
+                          {20, 15, kFirstColour},
+                          // live hit box 12,6 - 36,20, drawn over the collision box
+                          {12, 6, kHitColour},
+                          {35, 19, kHitColour},
+                          {36, 20, kFirstColour},
+                          // the cross through the anchor 10,25
+                          {10, 25, kAnchorColour}});
+    // the game's anchor marker: 4 x 2 pixels just above the anchor
     for (int x = cx + 8; x < cx + 12; ++x) {
         EXPECT_EQ(kAnchorColour, at(x, cy + 23)) << x;
         EXPECT_EQ(kAnchorColour, at(x, cy + 24)) << x;
     }
-    EXPECT_EQ(kAnchorColour, at(cx + 10, cy + 25));  // the cross through it
 }
 
 TEST_F(Sheet, MirroredFrameHasMirroredEdgesAndAnchor) {
     load(writeTwoFrames());
     ASSERT_NE(nullptr, draw());
-    sheetLayout layout = layoutSheet(set, "set", sheetOptions());
     int mx = layout.mirroredX(0);
-    int cy = layout.imageY(0);
     EXPECT_EQ(8 + 59 + 4 + 6, mx);
-    // collision 5..30 across a 40-pixel image becomes 10..35
-    EXPECT_EQ(kCollisionColour, at(mx + 10, cy + 4));
-    EXPECT_EQ(kCollisionColour, at(mx + 34, cy + 27));
-    EXPECT_EQ(kFirstColour, at(mx + 9, cy + 10));
-    // hit 12..36 becomes 4..28
-    EXPECT_EQ(kHitColour, at(mx + 4, cy + 6));
-    EXPECT_EQ(kHitColour, at(mx + 27, cy + 19));
-    // anchor x 10 becomes 30
-    EXPECT_EQ(kAnchorColour, at(mx + 28, cy + 23));
-    EXPECT_EQ(kAnchorColour, at(mx + 31, cy + 24));
-    EXPECT_NE(kAnchorColour, at(mx + 8, cy + 23));
+    expectPixels(mx, layout.imageY(0), {// collision 5..30 across a 40-pixel image becomes 10..35
+                                        {10, 4, kCollisionColour},
+                                        {34, 27, kCollisionColour},
+                                        {9, 10, kFirstColour},
+                                        // hit 12..36 becomes 4..28
+                                        {4, 6, kHitColour},
+                                        {27, 19, kHitColour},
+                                        // anchor x 10 becomes 30
+                                        {28, 23, kAnchorColour},
+                                        {31, 24, kAnchorColour},
+                                        {8, 23, kAnchorColour, true}});
 }
 
 TEST_F(Sheet, HitBoxThatIsNotLiveIsNotDrawn) {
     load(writeTwoFrames());
     ASSERT_NE(nullptr, draw());
-    sheetLayout layout = layoutSheet(set, "set", sheetOptions());
     int cx = layout.storedX(1);
-    int cy = layout.imageY(1);
     EXPECT_EQ(8 + 180 + 12 + 6, cx);
-    EXPECT_EQ(kSecondColour, at(cx + 1, cy + 1));
-    EXPECT_EQ(kSecondColour, at(cx + 4, cy + 4));
-    EXPECT_EQ(kCollisionColour, at(cx + 8, cy + 2));
+    expectPixels(cx, layout.imageY(1), {{1, 1, kSecondColour}, {4, 4, kSecondColour}, {8, 2, kCollisionColour}});
 }
 
 TEST_F(Sheet, FilledBoxesCoverTheirInsideAsInTheGame) {
@@ -140,14 +154,12 @@ TEST_F(Sheet, FilledBoxesCoverTheirInsideAsInTheGame) {
     sheetOptions filled;
     filled.filled = true;
     ASSERT_NE(nullptr, draw(filled));
-    sheetLayout layout = layoutSheet(set, "set", filled);
-    int cx = layout.storedX(1);
-    int cy = layout.imageY(1);
-    EXPECT_EQ(kCollisionColour, at(cx + 20, cy + 15));
-    EXPECT_EQ(kSecondColour, at(cx + 33, cy + 15));
-    // no cross in the game's look: only the marker above the anchor 20,30
-    EXPECT_EQ(kAnchorColour, at(cx + 18, cy + 28));
-    EXPECT_NE(kAnchorColour, at(cx + 20, cy + 26));
+    expectPixels(layout.storedX(1), layout.imageY(1),
+                 {{20, 15, kCollisionColour},
+                  {33, 15, kSecondColour},
+                  // no cross in the game's look: only the marker above the anchor 20,30
+                  {18, 28, kAnchorColour},
+                  {20, 26, kAnchorColour, true}});
 }
 
 TEST_F(Sheet, TextUnderEachFrameTellsItsRecord) {
@@ -164,7 +176,6 @@ TEST_F(Sheet, TextUnderEachFrameTellsItsRecord) {
     EXPECT_EQ("sound NULL", describeFrame(set, 1)[5]);
 
     ASSERT_NE(nullptr, draw());
-    sheetLayout layout = layoutSheet(set, "set", sheetOptions());
     int textTop = layout.cellY(0) + layout.slotHeight + kTextGap;
     int lit = 0;
     for (int y = textTop; y < textTop + kLineHeight; ++y)
@@ -184,7 +195,6 @@ TEST_F(Sheet, FramesCutShortAndWildBoxesAreSafe) {
     load(folder);
     ASSERT_EQ(1, set.numFrames);
     ASSERT_NE(nullptr, draw());
-    sheetLayout layout = layoutSheet(set, "set", sheetOptions());
     EXPECT_EQ(1, layout.frames);
     SDL_Rect slot = layout.slot(0, false);
     // The huge box is cut at the slot: its edges are not drawn, nothing outside it is.
