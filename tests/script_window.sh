@@ -50,6 +50,19 @@ picture() {
     [ -n "$SCREENSHOT_DIR" ] && cp "$WORK/$1.png" "$SCREENSHOT_DIR/"
 }
 
+# Waits (at most about 10 s) for the game to end after $1, which must end
+# it with status 0; $2 says what failed when it is still running.
+expect_end() {
+    for i in $(seq 1 100); do kill -0 $GAME_PID 2>/dev/null || break; sleep 0.1; done
+    if kill -0 $GAME_PID 2>/dev/null; then
+        kill -9 $GAME_PID
+        fail "$2"
+    fi
+    wait $GAME_PID
+    STATUS=$?
+    [ "$STATUS" -eq 0 ] || fail "exit status $STATUS after $1"
+}
+
 shot start
 picture start
 
@@ -84,14 +97,7 @@ sleep 1
 kill -0 $GAME_PID 2>/dev/null || fail "a close request ended the full-screen game"
 
 xdotool key Escape
-for i in $(seq 1 100); do kill -0 $GAME_PID 2>/dev/null || break; sleep 0.1; done
-if kill -0 $GAME_PID 2>/dev/null; then
-    kill -9 $GAME_PID
-    fail "Escape did not end the game"
-fi
-wait $GAME_PID
-STATUS=$?
-[ "$STATUS" -eq 0 ] || fail "exit status $STATUS after Escape"
+expect_end Escape "Escape did not end the game"
 
 # In a window (--window) the close button ends the game as Escape does.
 SDL_AUDIODRIVER=dummy "$BUILD/fightscene" --window >"$WORK/out.txt" 2>"$WORK/err.txt" &
@@ -99,13 +105,6 @@ GAME_PID=$!
 wait_for "Right is also 275" || fail "start-up in a window did not finish"
 sleep 0.5
 "$BUILD/tests/closeWindow" >"$WORK/close.txt" 2>&1 || fail "no window took the close request: $(cat "$WORK/close.txt")"
-for i in $(seq 1 100); do kill -0 $GAME_PID 2>/dev/null || break; sleep 0.1; done
-if kill -0 $GAME_PID 2>/dev/null; then
-    kill -9 $GAME_PID
-    fail "the close button did not end the game in a window"
-fi
-wait $GAME_PID
-STATUS=$?
-[ "$STATUS" -eq 0 ] || fail "exit status $STATUS after the close button"
+expect_end "the close button" "the close button did not end the game in a window"
 echo "PASS: the game ran full screen and ended with status 0 after Escape, not on a close request;" \
     "in a window the close button ended it with status 0"
