@@ -55,6 +55,7 @@ void pushKey(int sym) {
 }
 
 Uint8& held(int sym) { return SDL_GetKeyState(nullptr)[sym]; }
+void releaseAllKeys() { std::memset(SDL_GetKeyState(nullptr), 0, SDLK_LAST); }
 
 class ControlTest : public testing::Test {
 protected:
@@ -102,7 +103,7 @@ protected:
         clockSet(1000);
         while (SDL_PollEvent(&event)) {
         }
-        std::memset(SDL_GetKeyState(nullptr), 0, SDLK_LAST);
+        releaseAllKeys();
         debugging = false;
         f.initS(&anims, testScreen());
         f.speed = 3.0f;
@@ -121,13 +122,19 @@ protected:
             if (request == playerRequest::toggleBoxes) debugging = !debugging;
         };
     }
-    void TearDown() override { std::memset(SDL_GetKeyState(nullptr), 0, SDLK_LAST); }
+    void TearDown() override { releaseAllKeys(); }
 
     // One pass of the main loop's control part, `ms` after the last one.
     void pass(int ms = 20) {
         clockAdvance(ms);
         control.update();
         control.inputChecking(&event);
+    }
+    // Lets go of every key: in the next pass the fighter stands again.
+    void releaseKeysAndStand() {
+        releaseAllKeys();
+        pass();
+        EXPECT_EQ(f.action, "standing");
     }
     std::string buffered() {
         std::string letters;
@@ -228,10 +235,7 @@ TEST_F(ControlTest, HeldDownWalksThenDucksAndReleaseStands) {
     pass();
     EXPECT_EQ(f.x, 300);
     EXPECT_FALSE(f.dir);
-    held(SDLK_DOWN) = 0;
-    held(SDLK_RIGHT) = 0;
-    pass();
-    EXPECT_EQ(f.action, "standing");
+    releaseKeysAndStand();
 }
 
 TEST_F(ControlTest, ArrowsWalkOneStepPerTenMilliseconds) {
@@ -249,10 +253,7 @@ TEST_F(ControlTest, ArrowsWalkOneStepPerTenMilliseconds) {
     pass();
     EXPECT_EQ(f.x, 306);
     EXPECT_TRUE(f.dir);
-    held(SDLK_LEFT) = 0;
-    held(SDLK_RIGHT) = 0;
-    pass();
-    EXPECT_EQ(f.action, "standing");
+    releaseKeysAndStand();
 }
 
 TEST_F(ControlTest, EscapeQuitsAndTheRestOfTheQueueIsStillHandled) {
