@@ -54,17 +54,27 @@ runResult replayInChild(const std::string& folder, const std::string& script, co
 
 std::string bundledData() { return sourceDir() + "/data"; }
 
-// The options of a replay of `script`, written to s.txt in `folder`, on the
-// bundled data.
-replayOptions scriptIn(const std::string& folder, const std::string& script) {
-    writeFile(folder + "/s.txt", script);
+// A replay of a script, written to s.txt in a new working folder, on the
+// bundled data; a test may change the options before each run.
+struct scriptReplay {
+    std::string folder = makeTempDir("replay");
     replayOptions options;
-    options.script = folder + "/s.txt";
-    options.data = bundledData();
-    return options;
-}
+
+    explicit scriptReplay(const std::string& script) {
+        writeFile(folder + "/s.txt", script);
+        options.script = folder + "/s.txt";
+        options.data = bundledData();
+    }
+    runResult run() const { return replayInChild(folder, options); }
+};
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+size_t countOf(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
 
 // The fighter starts facing left: forward is the left arrow.
 std::string keyForLetter(char letter) {
@@ -247,20 +257,19 @@ TEST(Replay, TypingTheFirstBundledMoveCommandPerformsIt) {
 }
 
 TEST(Replay, EscapeEndsTheRunAtItsPass) {
-    std::string folder = makeTempDir("replay");
-    runResult run = replayInChild(folder, scriptIn(folder, "500 tap Escape\n520 shot late.bmp\n900 end\n"));
+    scriptReplay replay("500 tap Escape\n520 shot late.bmp\n900 end\n");
+    runResult run = replay.run();
     EXPECT_EQ(0, run.status);
     EXPECT_TRUE(has(run.transcript, "replay 500: the game quit")) << run.transcript;
     EXPECT_TRUE(has(run.transcript, "replay 500: end after 50 passes")) << run.transcript;
     EXPECT_FALSE(has(run.transcript, "shot late.bmp"));
-    EXPECT_TRUE(readFile(folder + "/late.bmp").empty());
+    EXPECT_TRUE(readFile(replay.folder + "/late.bmp").empty());
 }
 
 TEST(Replay, EventsFallOnTheFirstPassAtOrAfterTheirTime) {
-    std::string folder = makeTempDir("replay");
-    replayOptions options = scriptIn(folder, "1010 tap z\n1100 end\n");
-    options.step = 25;
-    runResult run = replayInChild(folder, options);
+    scriptReplay replay("1010 tap z\n1100 end\n");
+    replay.options.step = 25;
+    runResult run = replay.run();
     EXPECT_EQ(0, run.status);
     EXPECT_TRUE(has(run.transcript, "replay 1025: tap z")) << run.transcript;
     EXPECT_TRUE(has(run.transcript, "replay 1100: end after 44 passes")) << run.transcript;
@@ -282,10 +291,10 @@ TEST(Replay, DataFolderOfAnotherNameAndMissingOnes) {
 }
 
 TEST(Replay, BadScriptIsRefusedBeforeTheGameStarts) {
-    std::string folder = makeTempDir("replay");
-    runResult run = replayInChild(folder, scriptIn(folder, "100 tap z\n# fine so far\n200 tap Banana\n"));
+    scriptReplay replay("100 tap z\n# fine so far\n200 tap Banana\n");
+    runResult run = replay.run();
     EXPECT_EQ(2, run.status);
-    EXPECT_TRUE(has(run.transcript, folder + "/s.txt:3: unknown key \"Banana\"")) << run.transcript;
+    EXPECT_TRUE(has(run.transcript, replay.folder + "/s.txt:3: unknown key \"Banana\"")) << run.transcript;
     EXPECT_FALSE(has(run.transcript, "loading")) << "no content was read";
 }
 
@@ -320,39 +329,33 @@ TEST_F(ReplayScript, RepeatRunsCopiesEndToEnd) {
 }
 
 TEST(Replay, RunIsComparedWithAnExpectedTranscript) {
-    std::string folder = makeTempDir("replay");
-    replayOptions options = scriptIn(folder, "1000 tap z\n1300 end\n");
-    runResult first = replayInChild(folder, options);
+    scriptReplay replay("1000 tap z\n1300 end\n");
+    runResult first = replay.run();
     ASSERT_EQ(0, first.status);
     ASSERT_TRUE(has(first.transcript, "Have Move - jab!")) << first.transcript;
-    writeFile(folder + "/expected.txt", first.transcript);
+    writeFile(replay.folder + "/expected.txt", first.transcript);
 
-    options.expect = folder + "/expected.txt";
-    runResult same = replayInChild(folder, options);
-    EXPECT_EQ(0, same.status) << readFile(folder + "/stderr.txt");
+    replay.options.expect = replay.folder + "/expected.txt";
+    runResult same = replay.run();
+    EXPECT_EQ(0, same.status) << readFile(replay.folder + "/stderr.txt");
     EXPECT_EQ(first.transcript, same.transcript) << "the output is still shown";
 
     std::string changed = first.transcript;
     changed.replace(changed.find("Have Move - jab!"), 16, "Have Move - jib!");
-    writeFile(folder + "/expected.txt", changed);
-    runResult differs = replayInChild(folder, options);
+    writeFile(replay.folder + "/expected.txt", changed);
+    runResult differs = replay.run();
     EXPECT_EQ(3, differs.status);
-    std::string why = readFile(folder + "/stderr.txt");
+    std::string why = readFile(replay.folder + "/stderr.txt");
     EXPECT_TRUE(has(why, "the run differs from here")) << why;
     EXPECT_TRUE(has(why, "expected: Have Move - jib!")) << why;
 }
 
 TEST(Replay, RepeatedRunPerformsTheMoveInEveryCopy) {
-    std::string folder = makeTempDir("replay");
-    replayOptions options = scriptIn(folder, "1000 tap z\n1500 end\n");
-    options.repeat = 3;
-    runResult run = replayInChild(folder, options);
+    scriptReplay replay("1000 tap z\n1500 end\n");
+    replay.options.repeat = 3;
+    runResult run = replay.run();
     EXPECT_EQ(0, run.status);
-    size_t moves = 0;
-    for (size_t at = run.transcript.find("Have Move - jab!"); at != std::string::npos;
-         at = run.transcript.find("Have Move - jab!", at + 1))
-        ++moves;
-    EXPECT_EQ(3u, moves) << run.transcript;
+    EXPECT_EQ(3u, countOf(run.transcript, "Have Move - jab!")) << run.transcript;
     EXPECT_TRUE(has(run.transcript, "replay 4500: end after 450 passes")) << run.transcript;
 }
 
@@ -385,12 +388,6 @@ long pixelsOfColour(const std::string& path, Uint32 rgb) {
         for (int x = 0; x < flat->w; ++x) count += (pixelAt(flat, x, y) & 0xffffff) == rgb;
     SDL_FreeSurface(flat);
     return count;
-}
-
-size_t countOf(const std::string& text, const std::string& part) {
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-    return n;
 }
 
 // Colours no bundled frame or background uses.
