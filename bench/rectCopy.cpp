@@ -3,20 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-pixelRect clipRect(pixelRect r, int areaW, int areaH) {
-    int left = std::max(r.x, 0);
-    int top = std::max(r.y, 0);
-    int right = std::min(r.x + std::max(r.w, 0), areaW);
-    int bottom = std::min(r.y + std::max(r.h, 0), areaH);
-    pixelRect cut;
-    cut.x = left;
-    cut.y = top;
-    cut.w = std::max(right - left, 0);
-    cut.h = std::max(bottom - top, 0);
-    if (cut.w == 0 || cut.h == 0) cut.w = cut.h = 0;
-    return cut;
-}
-
 void copyPixels(Uint8* dst, int dstPitch, int dx, int dy, const Uint8* src, int srcPitch, int sx, int sy, int w,
                 int h) {
     const size_t rowBytes = static_cast<size_t>(w) * 4;

@@ -7,16 +7,7 @@
 #include <cstddef>
 #include <vector>
 
-// A rectangle in pixels.
-struct pixelRect {
-    int x = 0;
-    int y = 0;
-    int w = 0;
-    int h = 0;
-};
-
-// `r` cut to the area (0, 0, areaW, areaH); w and h 0 when nothing is left.
-pixelRect clipRect(pixelRect r, int areaW, int areaH);
+#include "sprites/changedRects.h"  // pixelRect, clipRect
 
 // Copies w x h pixels of 4 bytes from (sx, sy) of `src` to (dx, dy) of
 // `dst`, one memcpy per row. The caller keeps both rectangles inside.

@@ -50,23 +50,34 @@ void changedRects::watch(SDL_Surface* display) {
     addWhole();
 }
 
+pixelRect clipRect(pixelRect r, int areaW, int areaH) {
+    int left = std::max(r.x, 0);
+    int top = std::max(r.y, 0);
+    int right = std::min(r.x + std::max(r.w, 0), areaW);
+    int bottom = std::min(r.y + std::max(r.h, 0), areaH);
+    pixelRect cut;
+    cut.x = left;
+    cut.y = top;
+    cut.w = std::max(right - left, 0);
+    cut.h = std::max(bottom - top, 0);
+    if (cut.w == 0 || cut.h == 0) cut.w = cut.h = 0;
+    return cut;
+}
+
 void changedRects::add(int x, int y, int w, int h) {
     if (!screen || whole) return;
-    int left = std::max(x, 0);
-    int top = std::max(y, 0);
-    int right = std::min(x + std::max(w, 0), screen->w);
-    int bottom = std::min(y + std::max(h, 0), screen->h);
-    if (left >= right || top >= bottom) return;
+    pixelRect cut = clipRect(pixelRect{x, y, w, h}, screen->w, screen->h);
+    if (cut.w == 0) return;
     if (rects.size() >= kMaxRects) {
         addWhole();
         return;
     }
-    SDL_Rect cut;
-    cut.x = static_cast<Sint16>(left);
-    cut.y = static_cast<Sint16>(top);
-    cut.w = static_cast<Uint16>(right - left);
-    cut.h = static_cast<Uint16>(bottom - top);
-    rects.push_back(cut);
+    SDL_Rect written;
+    written.x = static_cast<Sint16>(cut.x);
+    written.y = static_cast<Sint16>(cut.y);
+    written.w = static_cast<Uint16>(cut.w);
+    written.h = static_cast<Uint16>(cut.h);
+    rects.push_back(written);
 }
 
 void changedRects::add(const SDL_Rect& area) { add(area.x, area.y, area.w, area.h); }

@@ -35,6 +35,17 @@ public:
     void show();
 };
 
+// A rectangle in pixels, which may lie partly or wholly off the screen.
+struct pixelRect {
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+};
+
+// `r` cut to the area (0, 0, areaW, areaH); w and h 0 when nothing is left.
+pixelRect clipRect(pixelRect r, int areaW, int areaH);
+
 // True when a flip of `display` swaps hardware pages (SDL_HWSURFACE or
 // SDL_DOUBLEBUF): only a flip shows anything there, so rectangles won't do.
 bool showsByFlip(const SDL_Surface* display);
