@@ -47,7 +47,8 @@ int main(int argc, char* argv[]) {
     }
     Output out(operand);
     writeBackground(out);
-    writeCharacter(out);
+    writeCharacter(out, "Burn", Look::Burn);
+    writeCharacter(out, "Dummy", Look::Dummy);
     writeParticles(out);
     writeSounds(out);
     if (!out.ok()) return 1;

@@ -1,4 +1,5 @@
-// The character "Burn": its animations, its moves and their frame data.
+// The character "Burn" and the training partner "Dummy": their animations,
+// their moves, the moves' frame data and what each blow does when it lands.
 #include <cmath>
 #include <cstdio>
 #include <sstream>
@@ -28,7 +29,7 @@ std::string frameFile(int i) {
 
 // Writes one frame-set folder: the bitmaps and the `info` that lists them.
 void writeFrameSet(Output& out, const std::string& folder, const std::string& title,
-                   const std::vector<FrameDef>& defs) {
+                   const std::vector<FrameDef>& defs, Look look) {
     std::vector<FrameBlock> blocks;
     for (size_t i = 0; i < defs.size(); ++i) {
         const FrameDef& d = defs[i];
@@ -43,9 +44,9 @@ void writeFrameSet(Output& out, const std::string& folder, const std::string& ti
         block.moveX = d.moveX;
         block.moveY = d.moveY;
         if (d.blank) {
-            out.write(folder + "/" + block.file, bmpBytes(blankFrame()));
+            out.write(folder + "/" + block.file, bmpBytes(blankFrame(look)));
         } else {
-            FighterFrame frame = renderFighter(d.pose);
+            FighterFrame frame = renderFighter(d.pose, look);
             for (int k = 0; k < 4; ++k) {
                 block.colBox[k] = frame.colBox[k];
                 block.hitBox[k] = frame.hitBox[k];
@@ -228,6 +229,64 @@ std::vector<FrameDef> inAir() {
     fall.pause = 150;
     fall.note = "legs reaching for the floor";
     frames.push_back(fall);
+    return frames;
+}
+
+// Reeling from a blow taken in the face: the head snaps back, the body folds
+// over the hurt, then straightens toward the guard. The pauses add up to more
+// than the longest hitstun, so the recoil never starts over within one hit.
+std::vector<FrameDef> hurt() {
+    std::vector<FrameDef> frames;
+    FrameDef struck;
+    struck.pose = stance(0.5f, 0.4f);
+    struck.pose.pelvis = v(-5, 57);
+    struck.pose.lean = 2;
+    struck.pose.headTilt = -14;
+    struck.pose.handNear = v(12, 86);
+    struck.pose.handFar = v(24, 94);
+    struck.pause = 3;
+    struck.note = "struck (brief: timed from the previous frame change)";
+    frames.push_back(struck);
+
+    FrameDef snapped;
+    snapped.pose.pelvis = v(-9, 56);
+    snapped.pose.lean = -20;
+    snapped.pose.headTilt = -30;
+    snapped.pose.handNear = v(-44, 66);
+    snapped.pose.elbowNear = 1;
+    snapped.pose.handFar = v(-6, 68);
+    snapped.pose.footNear = v(-30, 5.5f);
+    snapped.pose.footFar = v(14, 5.5f);
+    snapped.pose.toeFar = 22;
+    snapped.pose.tail = 1;
+    snapped.pause = 30;
+    snapped.note = "head snapped back, the near arm flung behind, rocking onto the front heel";
+    frames.push_back(snapped);
+
+    FrameDef bent;
+    bent.pose.pelvis = v(-8, 50);
+    bent.pose.lean = 34;
+    bent.pose.headTilt = 16;
+    bent.pose.handNear = v(8, 60);
+    bent.pose.handFar = v(18, 64);
+    bent.pose.footNear = v(-26, 5.5f);
+    bent.pose.footFar = v(12, 5.5f);
+    bent.pose.tail = -0.6f;
+    bent.pause = 45;
+    bent.note = "doubled over, knees giving";
+    frames.push_back(bent);
+
+    FrameDef recovering;
+    recovering.pose = stance(0.5f, 0.2f);
+    recovering.pose.pelvis = v(-6, 54);
+    recovering.pose.lean = 18;
+    recovering.pose.headTilt = 4;
+    recovering.pose.handNear = v(12, 80);
+    recovering.pose.handFar = v(22, 86);
+    recovering.pose.footNear = v(-23, 5.5f);
+    recovering.pause = 70;
+    recovering.note = "straightening, the guard coming back up";
+    frames.push_back(recovering);
     return frames;
 }
 
@@ -695,25 +754,33 @@ struct MoveDef {
     const char* command;
     const char* condition;
     std::vector<FrameDef> (*frames)();
+    HitValues hit;    // damage, hitstop ms, hitstun ms, pushback px
+    const char* feel;  // the hit file's opening comment
 };
 
 // File order decides ties: a command whose tail is another command stands
 // before it ("RDRA" before "DRA" before "RA" before "A"), and the air-only
 // kick is tried before the ground moves of the same button.
+// The blows rise with the effort: the jab is the lightest touch, the rising
+// flame the heaviest, and a heavier blow also stops, stuns and pushes longer.
+// The hitstun leaves the attacker free first after any of them (about 70 to
+// 170 ms sooner, the move's active time after contact and its recovery
+// against the defender's hitstun); a low sweep pushes less than its weight.
 const MoveDef kMoves[] = {
-    {"risingFlame", "RDRA", "ground = true", risingFlame},
-    {"flameThrow", "DRA", "ground = true", flameThrow},
-    {"dashPunch", "RA", "ground = true", dashPunch},
-    {"jab", "A", "null", jab},
-    {"flyingKick", "B", "ground = false", flyingKick},
-    {"sweep", "DB", "ground = true", sweep},
-    {"frontKick", "B", "ground = true", frontKick},
-    {"spinKick", "C", "null", spinKick},
+    {"risingFlame", "RDRA", "ground = true", risingFlame, {18, 140, 420, 44},
+     "risingFlame: the burning uppercut, the heaviest blow"},
+    {"flameThrow", "DRA", "ground = true", flameThrow, kFireballHit,
+     "flameThrow: the palms never strike; the fireball (particle fireball1) hits with these values"},
+    {"dashPunch", "RA", "ground = true", dashPunch, {12, 110, 290, 32}, "dashPunch: a lunging straight punch"},
+    {"jab", "A", "null", jab, {5, 70, 200, 14}, "jab: a quick poke, the lightest blow"},
+    {"flyingKick", "B", "ground = false", flyingKick, {11, 100, 270, 26}, "flyingKick: a kick from the air"},
+    {"sweep", "DB", "ground = true", sweep, {9, 90, 250, 18}, "sweep: a low kick along the floor"},
+    {"frontKick", "B", "ground = true", frontKick, {8, 85, 240, 20}, "frontKick: a snap kick to the chest"},
+    {"spinKick", "C", "null", spinKick, {14, 120, 320, 38}, "spinKick: a spinning heel to the head"},
 };
 }  // namespace
 
-void writeCharacter(Output& out) {
-    const std::string folder = "Burn";
+void writeCharacter(Output& out, const std::string& folder, Look look) {
     struct Anim {
         const char* name;
         std::vector<FrameDef> frames;
@@ -730,11 +797,12 @@ void writeCharacter(Output& out) {
         {"duck", duck(), "duck: crouched guard"},
         {"inAir", inAir(), "inAir: jump, from take-off to the fall"},
         {"blank", {empty}, "blank: the size of every frame, fully colour-keyed"},
+        {"hurt", hurt(), "hurt: reeling from a blow, for the hitstun"},
     };
     std::string list = "ANIMS: " + std::to_string(anims.size()) + "\n";
     for (const Anim& a : anims) {
         list += std::string(a.name) + "\n";
-        writeFrameSet(out, folder + "/" + a.name, a.title, a.frames);
+        writeFrameSet(out, folder + "/" + a.name, a.title, a.frames, look);
     }
     out.writeText(folder + "/info", list);
 
@@ -743,7 +811,8 @@ void writeCharacter(Output& out) {
         // name, command, eight reserved values, condition
         moveset += std::string(m.name) + "\n" + m.command + "\n0\nNULL\n0\n0\nNULL\n0\n0\n0\n" + m.condition + "\n";
         writeFrameSet(out, folder + "/" + m.name, std::string(m.name) + ": " + m.command + ", " + m.condition,
-                      m.frames());
+                      m.frames(), look);
+        out.writeText(folder + "/" + m.name + "/hit", hitText(m.feel, m.hit));
     }
     out.writeText(folder + "/moveset", moveset);
 }

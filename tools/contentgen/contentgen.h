@@ -1,9 +1,17 @@
 #pragma once
 // The parts of the bundled content, each written into the output folder.
+#include <string>
+
+#include "fighter.h"
+#include "frameInfo.h"
 #include "output.h"
 
-// data/Burn: the animation list, the move set and every frame folder.
-void writeCharacter(Output& out);
+// A character folder (data/Burn, data/Dummy): the animation list, the move
+// set, every frame folder and each move's hit file, in `look`'s colours.
+void writeCharacter(Output& out, const std::string& folder, Look look);
+// The fireball's blow. The flameThrow's palms never touch; the fireball they
+// throw does, so the move's hit file and the particle's carry these values.
+constexpr HitValues kFireballHit{10, 90, 260, 24};
 // data/particle: the list "default" and one folder per particle.
 void writeParticles(Output& out);
 // data/soundSet and data/Tor/sound: the sound folders, each a list file

@@ -34,7 +34,7 @@ Vec local(Vec origin, Vec fwd, Vec up, float along, float upward) {
 // --- Materials: six shades each, the darkest being the outline ---
 enum Material { Skin, Top, Pants, Belt, Hair, Band, Wrap, Boot, Fire, Eye, Smear, MaterialCount };
 
-const uint32_t kRamps[MaterialCount][6] = {
+const uint32_t kBurnRamps[MaterialCount][6] = {
     {0x3a1c12, 0x7c4630, 0xa9683f, 0xcf8b58, 0xe9ac78, 0xf8d0a2},  // skin
     {0x2c080b, 0x6c1015, 0x9e1b1f, 0xcc3128, 0xea5636, 0xff875a},  // gi top, fire red
     {0x0c0e20, 0x1a1f40, 0x283262, 0x3a4886, 0x5064aa, 0x7689cc},  // pants, indigo
@@ -43,6 +43,22 @@ const uint32_t kRamps[MaterialCount][6] = {
     {0x3a2806, 0x7a5810, 0xb5861a, 0xdcac2e, 0xf2cf4e, 0xfff08a},  // headband, gold
     {0x39332e, 0x6c6157, 0x988a7c, 0xc2b4a4, 0xe0d4c4, 0xfaf3e8},  // hand and ankle wraps
     {0x1c1009, 0x3b2414, 0x583720, 0x764d2e, 0x966841, 0xb4885e},  // shoes
+    {0x5a0800, 0xa01e00, 0xe04c00, 0xff8e10, 0xffd040, 0xfff8c8},  // fire
+    {0x101018, 0x30303c, 0x808090, 0xb8b8c4, 0xdcdce4, 0xfafaff},  // eyes
+    {0x6078a0, 0x8ca0c4, 0xb0c0dc, 0xccd8ec, 0xe2eaf6, 0xf6f9ff},  // motion smear
+};
+
+// The training partner: cool colours throughout, so it never reads as Burn.
+// Its fire and the eyes stay as Burn's, matching the shared particles.
+const uint32_t kDummyRamps[MaterialCount][6] = {
+    {0x1a202c, 0x3a4456, 0x566276, 0x728296, 0x94a4b8, 0xbccad8},  // skin, grey mannequin
+    {0x061826, 0x0c3450, 0x14507a, 0x226ea4, 0x3890c8, 0x62b4e4},  // gi top, steel blue
+    {0x0a0c10, 0x1a1e26, 0x2a303c, 0x3c4454, 0x525c70, 0x6c788e},  // pants, slate
+    {0x2a2e34, 0x5a6068, 0x8a929c, 0xb4bcc6, 0xd4dae2, 0xf0f4f8},  // belt, white
+    {0x0a0e14, 0x1a222e, 0x2a3644, 0x3c4a5c, 0x506276, 0x687c92},  // hair, dark slate
+    {0x06282c, 0x0c5058, 0x14808a, 0x20aab4, 0x48d0d6, 0x90f0f0},  // headband, cyan
+    {0x2c3238, 0x545e68, 0x7c8894, 0xa4b0bc, 0xc8d2dc, 0xeaf0f6},  // hand and ankle wraps
+    {0x080a14, 0x141a2c, 0x222a44, 0x32405e, 0x46567a, 0x5e7096},  // shoes, navy
     {0x5a0800, 0xa01e00, 0xe04c00, 0xff8e10, 0xffd040, 0xfff8c8},  // fire
     {0x101018, 0x30303c, 0x808090, 0xb8b8c4, 0xdcdce4, 0xfafaff},  // eyes
     {0x6078a0, 0x8ca0c4, 0xb0c0dc, 0xccd8ec, 0xe2eaf6, 0xf6f9ff},  // motion smear
@@ -110,7 +126,8 @@ float sdPolygon(Vec p, const std::vector<Vec>& pts) {
 struct Canvas {
     IndexedImage image;
     std::vector<uint8_t> owner;
-    Canvas() : image(kFrameW, kFrameH, fighterPalette()), owner(size_t(kFrameW) * kFrameH, NoPart) {}
+    explicit Canvas(Look look)
+        : image(kFrameW, kFrameH, fighterPalette(look)), owner(size_t(kFrameW) * kFrameH, NoPart) {}
 
     static Vec centre(int col, int row) { return Vec{col + 0.5f - kAnchorX, kAnchorY - (row + 0.5f)}; }
     static int column(float x) { return int(std::floor(x + kAnchorX)); }
@@ -447,17 +464,18 @@ void boxOf(const Canvas& cv, std::initializer_list<Part> parts, int box[4]) {
 }
 }  // namespace
 
-std::vector<Rgb> fighterPalette() {
+std::vector<Rgb> fighterPalette(Look look) {
+    const uint32_t(&ramps)[MaterialCount][6] = look == Look::Dummy ? kDummyRamps : kBurnRamps;
     std::vector<Rgb> palette{Rgb{255, 0, 255}};
     for (int m = 0; m < MaterialCount; ++m)
-        for (int level = 0; level < 6; ++level) palette.push_back(hexRgb(kRamps[m][level]));
+        for (int level = 0; level < 6; ++level) palette.push_back(hexRgb(ramps[m][level]));
     return palette;
 }
 
-IndexedImage blankFrame() { return IndexedImage(kFrameW, kFrameH, fighterPalette()); }
+IndexedImage blankFrame(Look look) { return IndexedImage(kFrameW, kFrameH, fighterPalette(look)); }
 
-FighterFrame renderFighter(const Pose& pose) {
-    Canvas cv;
+FighterFrame renderFighter(const Pose& pose, Look look) {
+    Canvas cv(look);
     Skeleton s = build(pose);
     bool turned = pose.turned;
 

@@ -45,8 +45,15 @@ struct FighterFrame {
     int hitBox[4];
 };
 
+// Whose colours the figure wears: the same body and poses, so frame for frame
+// the two characters match in shape and differ only in colour.
+enum class Look {
+    Burn,   // red gi, indigo trousers, gold headband, tanned skin
+    Dummy,  // the training partner: steel blue and slate, grey mannequin skin
+};
+
 // The character's palette (index 0 is the magenta key).
-std::vector<Rgb> fighterPalette();
-FighterFrame renderFighter(const Pose& pose);
+std::vector<Rgb> fighterPalette(Look look);
+FighterFrame renderFighter(const Pose& pose, Look look);
 // A frame of the character's size with nothing in it.
-IndexedImage blankFrame();
+IndexedImage blankFrame(Look look);

@@ -27,3 +27,14 @@ std::string infoText(const std::string& title, const std::vector<FrameBlock>& fr
     }
     return out.str();
 }
+
+std::string hitText(const std::string& note, const HitValues& hit) {
+    std::ostringstream out;
+    out << "# " << note << "\n";
+    out << "# damage in points, hitstop and hitstun in milliseconds, pushback in pixels\n";
+    out << "damage = " << hit.damage << "\n";
+    out << "hitstop = " << hit.hitstop << "\n";
+    out << "hitstun = " << hit.hitstun << "\n";
+    out << "pushback = " << hit.pushback << "\n";
+    return out.str();
+}

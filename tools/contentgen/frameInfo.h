@@ -18,3 +18,15 @@ struct FrameBlock {
 
 // Every block keys magenta (255, 0, 255).
 std::string infoText(const std::string& title, const std::vector<FrameBlock>& frames);
+
+// What a landed blow does, as a move's or a particle's `hit` file states it.
+struct HitValues {
+    int damage = 10;    // points taken from the defender
+    int hitstop = 100;  // milliseconds both fighters freeze on contact
+    int hitstun = 300;  // milliseconds the defender then reels, unable to act
+    int pushback = 30;  // pixels the defender slides away during the hitstun
+};
+
+// The `hit` file: `note` as its opening comment, then one `key = value` line
+// per value.
+std::string hitText(const std::string& note, const HitValues& hit);

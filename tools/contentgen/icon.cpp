@@ -27,7 +27,7 @@ Pose iconPose() {
 }  // namespace
 
 std::vector<uint8_t> iconPixels(int size) {
-    IndexedImage frame = renderFighter(iconPose()).image;
+    IndexedImage frame = renderFighter(iconPose(), Look::Burn).image;
     int box[4];
     frame.opaqueBox(box);
     // The opaque box, centred in a square, shrunk by averaging the source

@@ -1,5 +1,5 @@
-// The particle definitions: a flying fireball, the burst it ends in, and
-// embers and cinders that fall to the floor.
+// The particle definitions: a flying fireball, the burst it ends in, embers
+// and cinders that fall to the floor, and the spark of a blow landing.
 #include <algorithm>
 #include <cstdio>
 #include <cmath>
@@ -139,6 +139,47 @@ IndexedImage sparkFrame(int side, float core, float bright) {
     return img;
 }
 
+// The spark where a blow lands: a white-hot star that flashes, throws its
+// rays outward and breaks into streaks. Frame k of 4, `side` pixels square.
+IndexedImage hitsparkFrame(int k) {
+    const int side = 40;
+    const float c = side / 2.0f;
+    struct Stage {
+        float core;    // radius of the solid centre
+        float inner;   // where the rays start
+        float outer;   // where the long rays end
+        float width;   // half-width of a ray at its root
+        float bright;  // heat of the hottest pixel, 0..1
+    };
+    const Stage stages[] = {{6, 0, 11, 2.0f, 1.0f}, {5, 0, 19, 2.6f, 1.0f}, {0, 9, 19, 1.8f, 0.78f},
+                            {0, 14, 19, 1.2f, 0.55f}};
+    const Stage& st = stages[k];
+    // Eight rays, long and short in turn, each a little off the compass.
+    const float lean[] = {3, -6, 5, 2, -4, 7, -2, -5};
+    const float kDegrees = 3.14159265f / 180.0f;
+    IndexedImage img(side, side, particlePalette());
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            float px = x + 0.5f - c, py = y + 0.5f - c;
+            float d = std::hypot(px, py);
+            float heat = st.core > 0 ? st.bright * (1.6f - d / st.core) : 0.0f;
+            for (int i = 0; i < 8; ++i) {
+                float angle = (i * 45.0f + lean[i] + k * 6.0f) * kDegrees;
+                float along = px * std::cos(angle) + py * std::sin(angle);
+                float across = std::fabs(-px * std::sin(angle) + py * std::cos(angle));
+                float outer = i % 2 == 0 ? st.outer : st.inner + (st.outer - st.inner) * 0.62f;
+                if (along < st.inner || along > outer) continue;
+                // Tapering to a point at the tip, hottest at the root.
+                float t = (along - st.inner) / std::max(1.0f, outer - st.inner);
+                float halfWidth = st.width * (1.0f - t) + 0.35f;
+                if (across > halfWidth) continue;
+                heat = std::max(heat, st.bright * (1.0f - 0.55f * t) * (1.0f - 0.4f * across / halfWidth));
+            }
+            putHeat(img, x, y, std::min(0.999f, heat));
+        }
+    return img;
+}
+
 std::string settingsText(const Particle& p) {
     std::ostringstream out;
     out << 255 << "\n" << p.lifeTime << "\n" << (p.gravity ? 1 : 0) << "\n0\n0\n";
@@ -166,6 +207,9 @@ void writeParticles(Output& out) {
         {"burst", 2, 330, false, {}, {}},
         {"ember", 3, 1400, true, {}, {}},
         {"cinder", 4, 1100, true, {}, {}},
+        // Shorter than its frames (144 ms at the particles' 3 ms a pause
+        // unit), so it dies on its last frame instead of flashing again.
+        {"hitspark", 5, 130, false, {}, {}},
     };
     std::string list = "PARTS: " + std::to_string(sizeof defs / sizeof defs[0]) + "\n";
     for (const Particle& p : defs) list += std::string(p.name) + " " + std::to_string(p.number) + "\n";
@@ -201,6 +245,17 @@ void writeParticles(Output& out) {
                 frames.push_back(f);
                 out.write(folder + "/" + f.file, bmpBytes(img));
             }
+        } else if (std::string(p.name) == "hitspark") {
+            title = "hitspark: the flash of a blow landing; it does not move";
+            const int pause[] = {8, 10, 12, 18};
+            const char* notes[] = {"flash", "star", "rays flying apart", "streaks fading"};
+            for (int k = 0; k < 4; ++k) {
+                IndexedImage img = hitsparkFrame(k);
+                FrameBlock f = frameOf(img, k, pause[k], 20, 20, 0);
+                f.note = notes[k];
+                frames.push_back(f);
+                out.write(folder + "/" + f.file, bmpBytes(img));
+            }
         } else {
             bool ember = std::string(p.name) == "ember";
             title = ember ? "ember: a bright spark flying forward as it falls"
@@ -219,4 +274,5 @@ void writeParticles(Output& out) {
         out.writeText(folder + "/info", infoText(title, frames));
         out.writeText(folder + "/particle", settingsText(p));
     }
+    out.writeText("particle/fireball1/hit", hitText("fireball1: the thrown fireball, a middling blow", kFireballHit));
 }

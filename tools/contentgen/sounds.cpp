@@ -232,6 +232,29 @@ Stereo rising() {
     return s;
 }
 
+// A blow connecting: shorter and harder than `impact`. A deep thump that
+// drops in pitch, a slap of mid noise, and a bright crack on the first
+// milliseconds, driven into saturation so it cuts through the music.
+Stereo hit() {
+    Stereo s(0.12f);
+    Rng rng(81);
+    Svf slap;
+    OnePole crack;
+    float phase = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        float t = float(i) / kRate;
+        float freq = 52.0f + 150.0f * std::exp(-t / 0.018f);
+        phase += freq / kRate;
+        float thump = std::sin(2 * kPi * phase) * envelope(t, 0.0015f, 0.045f);
+        float n = white(rng);
+        float mid = slap.step(n, 1500, 0.8f) * envelope(t, 0.0008f, 0.018f) * 1.6f;
+        float high = (n - crack.low(n, 4500)) * envelope(t, 0.0003f, 0.006f) * 1.4f;
+        float v = std::tanh((thump * 1.3f + mid + high) * 1.5f);
+        s.add(i, v, 0.0f);
+    }
+    return s;
+}
+
 // A light footfall: a muffled tap.
 Stereo step() {
     Stereo s(0.07f);
@@ -260,7 +283,9 @@ void writeSounds(Output& out) {
     writeSound(out, "soundSet", "impact", impact(), 0.85f);
     writeSound(out, "soundSet", "burst", burst(), 0.85f);
     writeSound(out, "soundSet", "step", step(), 0.28f);
-    out.writeText("soundSet/sound", "SOUNDS: 5\njump\nwhoosh\nimpact\nburst\nstep\n");
+    // Last, so looking up any of the others passes the same entries as before.
+    writeSound(out, "soundSet", "hit", hit(), 0.85f);
+    out.writeText("soundSet/sound", "SOUNDS: 6\njump\nwhoosh\nimpact\nburst\nstep\nhit\n");
 
     // The character's own, in the sound folder "Tor/sound" (its list is
     // Tor/sound/sound). Its "whoosh" is already loaded from the common set,
