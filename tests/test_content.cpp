@@ -134,12 +134,17 @@ struct Move {
     std::string name, command, condition;
 };
 
-std::vector<Move> readMoves() {
+// The bundled characters: the player's, and the training partner drawn as the
+// same fighter in other colours.
+const char* const kCharacters[] = {"Burn", "Dummy"};
+
+std::vector<Move> readMoves(const std::string& character = "Burn") {
     std::vector<Move> moves;
     TextFile file(gameLoading());
     std::string line;
     int count = 0;
-    if (!file.open(data("Burn/moveset")) || !file.readLine(line) || !scanHeader(line, "ANIMS:", count)) return moves;
+    if (!file.open(data(character + "/moveset")) || !file.readLine(line) || !scanHeader(line, "ANIMS:", count))
+        return moves;
     for (int i = 0; i < count; ++i) {
         std::string lines[11];
         for (std::string& l : lines) file.readLine(l);
@@ -223,12 +228,37 @@ struct Bitmap {
     }
 };
 
-// Every frame folder of the character: its animations, then its moves.
+// Every frame folder of the characters: their animations, then their moves.
 std::vector<std::string> characterFolders() {
     std::vector<std::string> folders;
-    for (const std::string& name : readNames(data("Burn/info"), "ANIMS:")) folders.push_back("Burn/" + name);
-    for (const Move& m : readMoves()) folders.push_back("Burn/" + m.name);
+    for (std::string character : kCharacters) {
+        for (const std::string& name : readNames(data(character + "/info"), "ANIMS:"))
+            folders.push_back(character + "/" + name);
+        for (const Move& m : readMoves(character)) folders.push_back(character + "/" + m.name);
+    }
     return folders;
+}
+
+// A `hit` file's `key = value` lines; `bad` gets every other line that is
+// neither blank nor a comment.
+std::map<std::string, int> readHit(const std::string& path, std::vector<std::string>& bad) {
+    std::map<std::string, int> values;
+    TextFile file(gameLoading());
+    if (!file.open(path)) {
+        bad.push_back(path + " is missing");
+        return values;
+    }
+    std::string line;
+    while (file.readLine(line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::vector<std::string> words = splitWords(line, 4);
+        int value = -1;
+        if (words.size() == 3 && words[1] == "=" && scanInt(words[2], value) && value >= 0 && value <= 100000)
+            values[words[0]] = value;
+        else
+            bad.push_back(line);
+    }
+    return values;
 }
 
 std::set<std::string> soundNames() {
@@ -279,7 +309,8 @@ TEST(BundledCharacter, AnimationsAreListedWithTheFallbackFirst) {
     std::vector<std::string> names = readNames(data("Burn/info"), "ANIMS:");
     ASSERT_FALSE(names.empty());
     EXPECT_EQ("standing", names[0]) << "the first animation stands in for unknown names";
-    std::map<std::string, size_t> least = {{"walk", 6}, {"standing", 4}, {"duck", 2}, {"inAir", 2}, {"blank", 1}};
+    std::map<std::string, size_t> least = {{"walk", 6},  {"standing", 4}, {"duck", 2},
+                                           {"inAir", 2}, {"blank", 1},    {"hurt", 2}};
     for (const auto& want : least) {
         EXPECT_NE(names.end(), std::find(names.begin(), names.end(), want.first)) << want.first;
         FrameSet set = readFrameSet(data("Burn/" + want.first));
@@ -347,7 +378,7 @@ TEST(BundledCharacter, BlankIsFullyColourKeyed) {
 
 TEST(BundledCharacter, CollisionBoxesFitTheBodyAndHitBoxesTheStrike) {
     for (const std::string& folder : characterFolders()) {
-        if (folder == "Burn/blank") continue;
+        if (folder.size() > 6 && folder.compare(folder.size() - 6, 6, "/blank") == 0) continue;
         for (const Frame& f : readFrameSet(data(folder)).frames) {
             std::string where = folder + "/" + f.file;
             Bitmap image(data(folder + "/" + f.file));
@@ -399,6 +430,74 @@ TEST(BundledCharacter, TheWalkAndTheBreathingAnimate) {
             EXPECT_GE(footSpans.size(), 4u) << "the feet must move while walking";
         }
     }
+}
+
+TEST(BundledCharacter, TheDummyIsBurnMoveForMoveInOtherColours) {
+    // The training partner has every animation and move of the player's
+    // character, frame for frame the same shapes and boxes, so the two fight
+    // on equal terms; but its colours tell them apart at a glance.
+    std::vector<std::string> burnAnims = readNames(data("Burn/info"), "ANIMS:");
+    EXPECT_EQ(burnAnims, readNames(data("Dummy/info"), "ANIMS:"));
+    std::vector<Move> burnMoves = readMoves("Burn"), dummyMoves = readMoves("Dummy");
+    ASSERT_EQ(burnMoves.size(), dummyMoves.size());
+    std::vector<std::string> shared = burnAnims;
+    for (size_t i = 0; i < burnMoves.size(); ++i) {
+        EXPECT_EQ(burnMoves[i].name, dummyMoves[i].name);
+        EXPECT_EQ(burnMoves[i].command, dummyMoves[i].command) << burnMoves[i].name;
+        EXPECT_EQ(burnMoves[i].condition, dummyMoves[i].condition) << burnMoves[i].name;
+        shared.push_back(burnMoves[i].name);
+    }
+    long opaque = 0, sameColour = 0;
+    for (const std::string& name : shared) {
+        FrameSet burn = readFrameSet(data("Burn/" + name)), dummy = readFrameSet(data("Dummy/" + name));
+        ASSERT_EQ(burn.frames.size(), dummy.frames.size()) << name;
+        for (size_t i = 0; i < burn.frames.size(); ++i) {
+            const Frame &b = burn.frames[i], &d = dummy.frames[i];
+            EXPECT_TRUE(std::equal(b.colBox, b.colBox + 4, d.colBox)) << name << " frame " << i;
+            EXPECT_TRUE(std::equal(b.hitBox, b.hitBox + 4, d.hitBox)) << name << " frame " << i;
+            EXPECT_EQ(b.hitActive, d.hitActive) << name << " frame " << i;
+            EXPECT_EQ(b.pause, d.pause) << name << " frame " << i;
+            Bitmap burnImage(data("Burn/" + name + "/" + b.file)), dummyImage(data("Dummy/" + name + "/" + d.file));
+            ASSERT_TRUE(burnImage.surface && dummyImage.surface) << name << " frame " << i;
+            for (int y = 0; y < burnImage.surface->h; ++y)
+                for (int x = 0; x < burnImage.surface->w; ++x) {
+                    if (burnImage.keyed(x, y)) continue;
+                    SDL_Color p = burnImage.rgb(x, y), q = dummyImage.rgb(x, y);
+                    ++opaque;
+                    sameColour += p.r == q.r && p.g == q.g && p.b == q.b;
+                }
+        }
+    }
+    ASSERT_GT(opaque, 0);
+    // Only the eyes and the fire may keep Burn's colours.
+    EXPECT_LT(sameColour * 20, opaque) << sameColour << " of " << opaque << " pixels are coloured as Burn's";
+}
+
+TEST(BundledMoves, EveryMoveStatesItsHitAndTheJabIsTheLightest) {
+    const char* const kKeys[] = {"damage", "hitstop", "hitstun", "pushback"};
+    std::vector<std::string> files = {"particle/fireball1/hit"};
+    for (std::string character : kCharacters)
+        for (const Move& m : readMoves(character)) files.push_back(character + "/" + m.name + "/hit");
+    std::map<std::string, std::map<std::string, int>> hits;
+    for (const std::string& file : files) {
+        std::vector<std::string> bad;
+        hits[file] = readHit(data(file), bad);
+        for (const std::string& line : bad) ADD_FAILURE() << file << ": " << line;
+        for (const char* key : kKeys) EXPECT_TRUE(hits[file].count(key)) << file << " leaves " << key << " out";
+        EXPECT_EQ(4u, hits[file].size()) << file << " has a key besides the four";
+    }
+    // A player expects the quick poke to be the lightest blow in every way
+    // and the burning uppercut the heaviest.
+    for (std::string character : kCharacters)
+        for (const char* key : kKeys) {
+            int jab = hits[character + "/jab/hit"][key], flame = hits[character + "/risingFlame/hit"][key];
+            for (const Move& m : readMoves(character)) {
+                int value = hits[character + "/" + m.name + "/hit"][key];
+                EXPECT_GE(value, jab) << character << "/" << m.name << " " << key << " below the jab's";
+                EXPECT_LE(value, flame) << character << "/" << m.name << " " << key << " above the rising flame's";
+            }
+            EXPECT_LT(jab, flame) << character << " " << key;
+        }
 }
 
 TEST(BundledMoves, EveryButtonCompletesAMoveAndEveryMoveHasItsFrames) {
@@ -467,14 +566,17 @@ TEST(BundledMoves, MovesTravelLiftAndStrike) {
     bool travels = false, lifts = false;
     for (const Move& m : readMoves()) {
         int striking = 0;
+        bool reaches = false;  // a strike beyond the front of its own body
         for (const Frame& f : readFrameSet(data("Burn/" + m.name)).frames) {
             travels = travels || f.moveX != 0;
             lifts = lifts || f.moveY > 0;
             if (f.hitActive >= 1) ++striking;
+            if (f.hitActive >= 1 && f.hitBox[2] > f.colBox[2]) reaches = true;
         }
         bool projectile = m.command == "DRA";
         if (!projectile) {
             EXPECT_GT(striking, 0) << m.name << " has no striking frame";
+            EXPECT_TRUE(reaches) << m.name << " strikes only inside its own body: it hits no one standing in front";
         }
     }
     EXPECT_TRUE(travels);
@@ -483,7 +585,10 @@ TEST(BundledMoves, MovesTravelLiftAndStrike) {
 
 TEST(BundledSounds, FramesNameListedSoundsAndEveryListedSoundIsAShortWav) {
     std::set<std::string> names = soundNames();
-    for (const char* wanted : {"jump", "whoosh", "impact", "cast", "burst"}) EXPECT_TRUE(names.count(wanted)) << wanted;
+    for (const char* wanted : {"jump", "whoosh", "impact", "cast", "burst", "hit"})
+        EXPECT_TRUE(names.count(wanted)) << wanted;
+    // Short, so a quick string of blows is heard as separate hits.
+    EXPECT_LE(readFile(data("soundSet/hit.wav")).size(), 44u + 44100u * 4 * 15 / 100) << "hit lasts 150 ms at most";
 
     std::vector<std::string> common = readNames(data("soundSet/sound"), "SOUNDS:");
     std::vector<std::string> own = readNames(data("Tor/sound/sound"), "SOUNDS:");
@@ -599,6 +704,30 @@ TEST(BundledParticles, TheFireballFliesDiesAndBursts) {
     EXPECT_TRUE(falls) << "sparks that fall to the floor and go out";
 }
 
+TEST(BundledParticles, TheHitsparkFlashesOnceWhereItIsAndHitsNothing) {
+    ASSERT_TRUE(particleNames().count("hitspark"));
+    FrameSet set = readFrameSet(data("particle/hitspark"));
+    EXPECT_GE(set.frames.size(), 3u);
+    EXPECT_LE(set.frames.size(), 5u);
+    int pauses = 0;
+    for (const Frame& f : set.frames) {
+        EXPECT_EQ(0, f.moveX) << f.file;
+        EXPECT_EQ(0, f.hitActive) << f.file;
+        EXPECT_TRUE(f.particles.empty()) << f.file;
+        pauses += f.pause;
+    }
+    Settings s = readSettings(data("particle/hitspark"));
+    ASSERT_TRUE(s.read);
+    EXPECT_NE(1, s.gravity);
+    // It dies of age during its last frame (particles show each pause unit
+    // 3 ms), so it never starts its flash over.
+    EXPECT_GT(s.lifeTime, (pauses - set.frames.back().pause) * 3);
+    EXPECT_LT(s.lifeTime, pauses * 3);
+    // With no entries it flies through the fighters and leaves nothing behind.
+    for (const auto& event : s.events)
+        EXPECT_TRUE(event.empty()) << "the hitspark launches " << (event.empty() ? "" : event[0]);
+}
+
 TEST(BundledScene, TheBackgroundFillsTheScreenWithTheFloorEdgeAtTheFeet) {
     Bitmap bg(data("tBG2.bmp"));
     ASSERT_NE(nullptr, bg.surface);
@@ -681,8 +810,8 @@ TEST(BundledParticles, LaunchesStartAtTheFighterAndBurstsOnTheFlame) {
 TEST(BundledContent, TheGameLoadsEveryPieceWithoutAComplaint) {
     SDL_Surface* screen = testScreen();
     bool audio = Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048) == 0;
-    animationSet anims;
-    moveSet moves;
+    animationSet anims, dummyAnims;
+    moveSet moves, dummyMoves;
     soundSet sounds;
     partInfoList defs;
     std::string printed;
@@ -690,6 +819,8 @@ TEST(BundledContent, TheGameLoadsEveryPieceWithoutAComplaint) {
         startCapture();
         anims.loadAll("data/Burn", gameLoading());
         moves.loadAll("data/Burn", gameLoading());
+        dummyAnims.loadAll("data/Dummy", gameLoading());
+        dummyMoves.loadAll("data/Dummy", gameLoading());
         if (audio) {
             sounds.getList("data/soundSet", gameLoading());
             sounds.addToList("data/Tor/sound", gameLoading());
@@ -712,6 +843,8 @@ TEST(BundledContent, TheGameLoadsEveryPieceWithoutAComplaint) {
             EXPECT_EQ(a.frameSet.frames[i].offsetX, a.frameSet.mirror[i].offsetX) << a.name << " frame " << i;
         }
     }
+    EXPECT_EQ(anims.count, dummyAnims.count);
+    EXPECT_EQ(moves.count, dummyMoves.count);
     std::vector<Move> listed = readMoves();
     ASSERT_EQ(int(listed.size()), moves.count);
     for (size_t i = 0; i < listed.size(); ++i) {
