@@ -18,6 +18,7 @@
 #include "data/textFile.h"
 #include "platform/files.h"
 #include "platform/platform.h"
+#include "shell/scene.h"
 
 #ifndef FIGHTSCENE_SOURCE_DIR
 #define FIGHTSCENE_SOURCE_DIR "."
@@ -85,6 +86,8 @@ int main(int argc, char** argv) {
     int errorFd = redirectOutput(2, nullptr);
     loadPolicy benchLoading = gamePolicy();
     benchLoading.listener = reportToErrors;
+    // The display as the game sets it up (on SDL2, a plain copy to the window).
+    askSDL2ForPlainCopies();
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0) {
         restoreOutput(2, errorFd);
         std::fprintf(stderr, "fightscene-bench: Unable to init SDL: %s\n", SDL_GetError());

@@ -2,9 +2,12 @@
 // set clock and pushed key events, checked by the pixels on the screen.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
+#include <string>
 #include <vector>
 
+#include "platform/platform.h"
 #include "sprites/clock.h"
 #include "shell/scene.h"
 #include "sprites/sceneGeometry.h"
@@ -269,4 +272,53 @@ TEST_F(Scene, EscapeEndsTheLoopAfterDrawingThatPass) {
         for (int x = 580; x < 620; x += 2)
             if (screenPixel(x, y) != backgroundPixel(x, y)) ++differing;
     EXPECT_GT(differing, 50) << "the pass of Escape still draws the fighter at its new place";
+}
+
+static void removeEnvironment(const char* name) {
+#ifdef _WIN32
+    _putenv((std::string(name) + "=").c_str());
+#else
+    unsetenv(name);
+#endif
+}
+
+// On SDL2 the game asks for the software renderer and a plain copy to the
+// window (OpenGL drawn in software stalls the pass); a player who chose
+// otherwise keeps the choice.
+TEST(SceneStart, AsksSDL2ForPlainCopiesUnlessThePlayerChose) {
+    const char* const names[] = {"SDL_RENDER_DRIVER", "SDL_FRAMEBUFFER_ACCELERATION"};
+    const struct {
+        const char* what;
+        const char* before;  // the player's value; null: not set
+        const char* after[2];
+    } cases[] = {
+        {"nothing set", nullptr, {"software", "0"}},
+        {"the player's own", "opengl", {"opengl", "opengl"}},
+    };
+    std::string saved[2];
+    bool had[2];
+    for (int at = 0; at < 2; ++at) {
+        const char* value = std::getenv(names[at]);
+        had[at] = value != nullptr;
+        saved[at] = value ? value : "";
+    }
+    for (const auto& c : cases) {
+        for (const char* name : names) {
+            if (c.before)
+                setEnvironment(name, c.before, true);
+            else
+                removeEnvironment(name);
+        }
+        askSDL2ForPlainCopies();
+        for (int at = 0; at < 2; ++at) {
+            const char* value = std::getenv(names[at]);
+            EXPECT_STREQ(c.after[at], value ? value : "(unset)") << c.what << ": " << names[at];
+        }
+    }
+    for (int at = 0; at < 2; ++at) {
+        if (had[at])
+            setEnvironment(names[at], saved[at].c_str(), true);
+        else
+            removeEnvironment(names[at]);
+    }
 }

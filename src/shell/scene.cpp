@@ -50,7 +50,13 @@ void bindPlayerKeys(keyBindings& bindings) {
     bindings.debug = SDLK_j;
 }
 
+void askSDL2ForPlainCopies() {
+    setEnvironment("SDL_RENDER_DRIVER", "software", false);
+    setEnvironment("SDL_FRAMEBUFFER_ACCELERATION", "0", false);
+}
+
 int startVideoAndAudio() {
+    askSDL2ForPlainCopies();
     if (SDL_Init(SDL_INIT_VIDEO) < 0) return -1;
     SDL_InitSubSystem(SDL_INIT_AUDIO);
     return 0;

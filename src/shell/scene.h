@@ -22,10 +22,19 @@
 
 // The player's default keys: z, x, c, the arrows, j for the boxes.
 void bindPlayerKeys(keyBindings& bindings);
+// SDL 1.2 on SDL2 (sdl12-compat) shows the screen through an SDL2 renderer,
+// OpenGL by default. Where OpenGL is drawn in software (a virtual X display,
+// a machine without a graphics driver) the update that reaches the window,
+// about every 20 ms, holds the pass some 5 ms, and movement steps come late:
+// the fighter walks more slowly. This asks SDL2 for its software renderer and a plain
+// copy of the screen into the window, as SDL 1.2 itself does. A player's
+// own settings of these variables stay; SDL 1.2 ignores them.
+void askSDL2ForPlainCopies();
 // SDL_Init of video, then audio. Without an audio device SDL 1.2 starts
 // all the same and leaves the report to the mixer, while sdl12-compat
 // refuses a joint start (and then wrongly counts video as started), so
 // audio is started on its own and its failure left to the mixer on both.
+// askSDL2ForPlainCopies() comes first.
 // Negative when video can't start (SDL_GetError tells why).
 int startVideoAndAudio();
 
