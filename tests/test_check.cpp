@@ -386,8 +386,8 @@ TEST(Check, TheKeyFileBesideTheDataOrNamedIsChecked) {
              "/keys.txt:2: error: unknown key \"Banana\"; b stays \"x\"\n2 errors, 0 warnings\n",
          1},
         {"a file named", "jump = q\n", "--keys " + root + "/data/../keys.txt",
-         root + "/data/../keys.txt:1: error: unknown binding \"jump\"; expected left, right, up, down, a, b, c or "
-                "debug\n1 error, 0 warnings\n",
+         root + "/data/../keys.txt:1: error: unknown binding \"jump\"; expected left, right, up, down, a, b, c, "
+                "debug, record, playback, stance or reset\n1 error, 0 warnings\n",
          1},
         {"a file named that is missing", "", "--keys " + root + "/none.txt",
          root + "/none.txt: error: no such file\n1 error, 0 warnings\n", 1},

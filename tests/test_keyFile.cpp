@@ -27,8 +27,10 @@ keyBindings defaults() {
 }
 
 std::map<std::string, int> bindingsOf(const keyBindings& bindings) {
-    return {{"a", bindings.buttonA}, {"b", bindings.buttonB},       {"c", bindings.buttonC}, {"left", bindings.left},
-            {"right", bindings.right}, {"up", bindings.up}, {"down", bindings.down},   {"debug", bindings.debug}};
+    return {{"a", bindings.buttonA},        {"b", bindings.buttonB},   {"c", bindings.buttonC},
+            {"left", bindings.left},        {"right", bindings.right}, {"up", bindings.up},
+            {"down", bindings.down},        {"debug", bindings.debug}, {"record", bindings.record},
+            {"playback", bindings.playback}, {"stance", bindings.stance}, {"reset", bindings.reset}};
 }
 
 struct keyFileCase {
@@ -44,13 +46,13 @@ TEST(KeyFile, LinesMoveBindingsOrAreReportedAndChangeNothing) {
     const std::string longLine = "a = " + std::string(300, 'q') + "\n";
     const keyFileCase cases[] = {
         {"good lines, comments, CRLF, any case",
-         "# my keys\r\nA = q\r\nleft = Left  # the arrows stay\r\n\r\n  right=RIGHT\r\ndebug = F1\r\n"
+         "# my keys\r\nA = q\r\nleft = Left  # the arrows stay\r\n\r\n  right=RIGHT\r\ndebug = F6\r\n"
          "c = right shift\r\nb = Right_Ctrl",
-         "", {{"a", SDLK_q}, {"debug", SDLK_F1}, {"c", SDLK_RSHIFT}, {"b", SDLK_RCTRL}}},
+         "", {{"a", SDLK_q}, {"debug", SDLK_F6}, {"c", SDLK_RSHIFT}, {"b", SDLK_RCTRL}}},
         {"the example in the repository", readFile(sourceDir() + "/docs/keys.txt"), "", {}},
         {"swapped keys", "left = right\nright = left\n", "", {{"left", SDLK_RIGHT}, {"right", SDLK_LEFT}}},
         {"unknown binding", "jump = space\nb = v\n",
-         "keys.txt:1: unknown binding \"jump\"; expected left, right, up, down, a, b, c or debug\n",
+         "keys.txt:1: unknown binding \"jump\"; expected left, right, up, down, a, b, c, debug, record, playback, stance or reset\n",
          {{"b", SDLK_v}}},
         {"unknown key", "a = Banana\n", "keys.txt:1: unknown key \"Banana\"; a stays \"z\"\n", {}},
         {"no equals sign", "\n a q \n", "keys.txt:2: expected \"BINDING = KEY\", found \"a q\"\n", {}},
@@ -65,12 +67,28 @@ TEST(KeyFile, LinesMoveBindingsOrAreReportedAndChangeNothing) {
          "keys.txt:1: f5 loads the data again and can't be bound; a stays \"z\"\n"
          "keys.txt:2: i shows the input display and can't be bound; up stays \"up\"\n",
          {{"c", SDLK_q}}},
+        {"the training keys' defaults, for other bindings", "a = F1\ndebug = f2\nc = F3\nleft = f4\nb = F6\n",
+         "keys.txt:1: f1 is kept for the training keys and can't be bound; a stays \"z\"\n"
+         "keys.txt:2: f2 is kept for the training keys and can't be bound; debug stays \"j\"\n"
+         "keys.txt:3: f3 is kept for the training keys and can't be bound; c stays \"c\"\n"
+         "keys.txt:4: f4 is kept for the training keys and can't be bound; left stays \"left\"\n",
+         {{"b", SDLK_F6}}},
+        {"training keys moved and swapped", "record = F2\nplayback = f1\nstance = F6\nreset = r\n", "",
+         {{"record", SDLK_F2}, {"playback", SDLK_F1}, {"stance", SDLK_F6}, {"reset", SDLK_r}}},
+        {"training keys refused as every binding is",
+         "record = escape\nplayback = F5\nstance = i\nreset = z\nrecord = F3\n",
+         "keys.txt:1: escape quits the game and can't be bound; record stays \"f1\"\n"
+         "keys.txt:2: f5 loads the data again and can't be bound; playback stays \"f2\"\n"
+         "keys.txt:3: i shows the input display and can't be bound; stance stays \"f3\"\n"
+         "keys.txt:5: key \"f3\" is also bound to stance; record stays \"f1\"\n"
+         "keys.txt:4: key \"z\" is also bound to a; reset stays \"f4\"\n",
+         {}},
         {"SDL's name for keys without one", "b = unknown key\n",
          "keys.txt:1: unknown key \"unknown key\"; b stays \"x\"\n", {}},
         {"a byte-order mark before the first line", "\xEF\xBB\xBF" "a = q\r\nb = \xEF\xBB\xBF" "v\r\n",
          "keys.txt:2: unknown key \"\xEF\xBB\xBF" "v\"; b stays \"x\"\n", {{"a", SDLK_q}}},
         {"control bytes are shown, not echoed", "a\x1b[2J = q\nb = \x07v\x7f\nc\x01\n",
-         "keys.txt:1: unknown binding \"a\\x1b[2J\"; expected left, right, up, down, a, b, c or debug\n"
+         "keys.txt:1: unknown binding \"a\\x1b[2J\"; expected left, right, up, down, a, b, c, debug, record, playback, stance or reset\n"
          "keys.txt:2: unknown key \"\\x07v\\x7f\"; b stays \"x\"\n"
          "keys.txt:3: expected \"BINDING = KEY\", found \"c\\x01\"\n",
          {}},
@@ -119,7 +137,7 @@ TEST(KeyFile, LinesMoveBindingsOrAreReportedAndChangeNothing) {
 TEST(KeyFile, RemappedKeysPlayAMoveInTheRealLoop) {
     std::string dir = makeTempDir("keyscene");
     ASSERT_TRUE(placeBundledData(dir));
-    writeFile(dir + "/keys.txt", "left = a\nright = d\ndown = s\nup = w\na = k\nb = l\nc = ;\ndebug = F2\n");
+    writeFile(dir + "/keys.txt", "left = a\nright = d\ndown = s\nup = w\na = k\nb = l\nc = ;\ndebug = F6\n");
     std::string startUp;
     std::unique_ptr<gameScene> objects(startSceneIn(dir, &startUp));
     ASSERT_NE(nullptr, objects.get());
@@ -162,11 +180,11 @@ TEST(KeyFile, RemappedKeysPlayAMoveInTheRealLoop) {
     std::string oldKeys = type({SDLK_DOWN, SDLK_RIGHT, SDLK_z, SDLK_j});
     EXPECT_EQ(std::string::npos, oldKeys.find("Have Move")) << oldKeys;
     EXPECT_FALSE(objects->debugging);
-    std::string typed = type({SDLK_s, SDLK_d, SDLK_k, SDLK_F2});
+    std::string typed = type({SDLK_s, SDLK_d, SDLK_k, SDLK_F6});
     EXPECT_NE(std::string::npos, typed.find("Have Move - ")) << typed;
     EXPECT_NE(nullptr, objects->player().currentMove);
     EXPECT_EQ("DRA", objects->player().currentMove ? objects->player().currentMove->command : "");
-    EXPECT_TRUE(objects->debugging) << "F2 is the debug key";
+    EXPECT_TRUE(objects->debugging) << "F6 is the debug key";
 }
 
 namespace {

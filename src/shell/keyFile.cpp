@@ -23,11 +23,15 @@ namespace {
 struct bindingName {
     const char* name;
     int keyBindings::*field;
+    bool training;  // a training key: it alone may take the training keys' defaults
 };
 const bindingName kBindings[] = {
-    {"left", &keyBindings::left}, {"right", &keyBindings::right},  {"up", &keyBindings::up},
-    {"down", &keyBindings::down}, {"a", &keyBindings::buttonA},    {"b", &keyBindings::buttonB},
-    {"c", &keyBindings::buttonC}, {"debug", &keyBindings::debug},
+    {"left", &keyBindings::left, false},         {"right", &keyBindings::right, false},
+    {"up", &keyBindings::up, false},             {"down", &keyBindings::down, false},
+    {"a", &keyBindings::buttonA, false},         {"b", &keyBindings::buttonB, false},
+    {"c", &keyBindings::buttonC, false},         {"debug", &keyBindings::debug, false},
+    {"record", &keyBindings::record, true},      {"playback", &keyBindings::playback, true},
+    {"stance", &keyBindings::stance, true},      {"reset", &keyBindings::reset, true},
 };
 const size_t kBindingCount = sizeof kBindings / sizeof kBindings[0];
 
@@ -52,6 +56,8 @@ const struct {
     {kReloadKey, "loads the data again"},
     {kInputDisplayKey, "shows the input display"},
 };
+// The training keys' defaults: only a training binding may take one.
+const int kTrainingKeys[] = {kRecordKey, kPlaybackKey, kStanceKey, kResetKey};
 
 // A byte-order mark, as some editors write before the first line.
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
@@ -104,7 +110,8 @@ bool readBindingLine(const TextFile& file, const std::string& line, const keyBin
     result.binding = findBinding(left[0]);
     result.line = file.line();
     if (result.binding == kBindingCount) {
-        file.report("unknown binding \"" + shownText(left[0]) + "\"; expected left, right, up, down, a, b, c or debug");
+        file.report("unknown binding \"" + shownText(left[0]) +
+                    "\"; expected left, right, up, down, a, b, c, debug, record, playback, stance or reset");
         return false;
     }
     for (const fileBinding& earlier : taken) {
@@ -122,6 +129,13 @@ bool readBindingLine(const TextFile& file, const std::string& line, const keyBin
         if (result.key != reserved.key) continue;
         file.report(std::string(SDL_GetKeyName(static_cast<SDLKey>(reserved.key))) + " " + reserved.does +
                     " and can't be bound" + stays(result.binding, bindings));
+        return false;
+    }
+    if (kBindings[result.binding].training) return true;
+    for (int training : kTrainingKeys) {
+        if (result.key != training) continue;
+        file.report(std::string(SDL_GetKeyName(static_cast<SDLKey>(training))) +
+                    " is kept for the training keys and can't be bound" + stays(result.binding, bindings));
         return false;
     }
     return true;

@@ -27,7 +27,9 @@ int keyByName(const std::string& name);
 // Reads the key file `path` into `bindings`. Each line that can't be used is
 // reported as "path:LINE: message" (its control bytes shown as \xNN) and
 // leaves its binding as it was; so does a line giving a binding one of the
-// keys the game keeps for itself (Escape, F5, i). A byte-order mark before
+// keys the game keeps for itself (Escape, F5, i), or giving a binding other
+// than record, playback, stance and reset one of the training keys' defaults
+// (F1 to F4). A byte-order mark before
 // the first line is skipped. A missing file changes nothing and says
 // nothing. The number of reports.
 int loadKeyFile(const std::string& path, keyBindings& bindings, loadPolicy& policy);

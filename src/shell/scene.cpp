@@ -48,6 +48,10 @@ void bindPlayerKeys(keyBindings& bindings) {
     bindings.up = SDLK_UP;
     bindings.down = SDLK_DOWN;
     bindings.debug = SDLK_j;
+    bindings.record = kRecordKey;
+    bindings.playback = kPlaybackKey;
+    bindings.stance = kStanceKey;
+    bindings.reset = kResetKey;
 }
 
 void askSDL2ForPlainCopies() {

@@ -20,7 +20,8 @@
 #include "shell/playerControl.h"
 #include "sprites/changedRects.h"
 
-// The player's default keys: z, x, c, the arrows, j for the boxes.
+// The player's default keys: z, x, c, the arrows, j for the boxes, F1 to F4
+// for training.
 void bindPlayerKeys(keyBindings& bindings);
 // SDL 1.2 on SDL2 (sdl12-compat) shows the screen through an SDL2 renderer,
 // OpenGL by default. Where OpenGL is drawn in software (a virtual X display,
