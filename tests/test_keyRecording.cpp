@@ -1,0 +1,234 @@
+// Training recordings: inputs seen from the fighter's facing, the longest
+// recording on the set clock, and the file: saved and read back equal, bad
+// lines reported as "path:LINE: message" and left out.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/platform.h"
+#include "shell/keyRecording.h"
+#include "shell/recordingFile.h"
+#include "sprites/clock.h"
+#include "testSupport.h"
+
+namespace {
+recordedKey key(int time, bool pressed, recordedInput input) {
+    recordedKey made;
+    made.time = time;
+    made.pressed = pressed;
+    made.input = input;
+    return made;
+}
+
+std::string shown(const std::vector<recordedKey>& keys) {
+    std::string text;
+    for (const recordedKey& k : keys)
+        text += std::to_string(k.time) + (k.pressed ? " down " : " up ") + inputName(k.input) + "\n";
+    return text;
+}
+}  // namespace
+
+// Right is forward only while facing right; a recorded forward comes back as
+// the side the fighter now faces.
+TEST(KeyRecording, InputsAreSeenFromTheFacingBothWays) {
+    const struct {
+        padAction action;
+        bool facingRight;
+        recordedInput input;
+    } cases[] = {
+        {padAction::right, true, recordedInput::forward}, {padAction::left, true, recordedInput::back},
+        {padAction::left, false, recordedInput::forward}, {padAction::right, false, recordedInput::back},
+        {padAction::up, true, recordedInput::up},         {padAction::up, false, recordedInput::up},
+        {padAction::down, false, recordedInput::down},    {padAction::buttonA, false, recordedInput::buttonA},
+        {padAction::buttonB, true, recordedInput::buttonB}, {padAction::buttonC, false, recordedInput::buttonC},
+    };
+    for (const auto& c : cases) {
+        recordedInput input = recordedInput::buttonC;
+        ASSERT_TRUE(inputOfAction(c.action, c.facingRight, input)) << int(c.action);
+        EXPECT_EQ(c.input, input) << int(c.action) << " facing right " << c.facingRight;
+        EXPECT_EQ(c.action, actionOfInput(c.input, c.facingRight)) << inputName(c.input);
+        // The name is the file's word, and reads back.
+        recordedInput named = recordedInput::up;
+        EXPECT_TRUE(inputByName(inputName(c.input), named));
+        EXPECT_EQ(c.input, named);
+    }
+    recordedInput unused;
+    EXPECT_FALSE(inputOfAction(padAction::debug, true, unused)) << "the boxes are not recorded";
+    EXPECT_FALSE(inputByName("Forward", unused)) << "the file's words are written one way";
+}
+
+// Events are stamped from the start on the game's clock; at 10 s the
+// recording stops, and keys held at a stop are let go there.
+TEST(KeyRecording, StampsFromTheStartAndStopsAtTenSeconds) {
+    struct event {
+        int at;  // clock after the start, milliseconds
+        recordedInput input;
+        bool pressed;
+        bool kept;
+    };
+    const recordedInput fwd = recordedInput::forward, a = recordedInput::buttonA, dn = recordedInput::down;
+    const struct {
+        const char* label;
+        std::vector<event> events;
+        int stopAt;  // clock of stop() after the start; -1: none
+        std::vector<recordedKey> keys;
+        int length;
+        bool recording;  // still recording at the end
+    } cases[] = {
+        {"a press and release", {{100, a, true, true}, {180, a, false, true}}, 500,
+         {key(100, true, a), key(180, false, a)}, 500, false},
+        {"the last event at exactly 10 s, then one past it",
+         {{0, fwd, true, true}, {10000, dn, true, true}, {10001, dn, false, false}}, -1,
+         {key(0, true, fwd), key(10000, true, dn), key(10000, false, dn), key(10000, false, fwd)}, 10000, false},
+        {"a stop past 10 s ends at 10 s", {{300, a, true, true}}, 12000, {key(300, true, a), key(10000, false, a)},
+         10000, false},
+        {"a key held before the start: its release is left out", {{50, dn, false, false}, {60, a, true, true}},
+         70, {key(60, true, a), key(70, false, a)}, 70, false},
+        {"still recording before 10 s", {{9999, a, true, true}}, -1, {key(9999, true, a)}, 0, true},
+    };
+    for (const auto& c : cases) {
+        const Uint32 start = 5000;  // not at 0: times count from the start
+        clockSet(start);
+        keyRecording recording;
+        recording.start(static_cast<int>(clockTicks()));
+        for (const event& e : c.events) {
+            clockSet(start + e.at);
+            EXPECT_EQ(e.kept, recording.record(static_cast<int>(clockTicks()), e.input, e.pressed))
+                << c.label << " at " << e.at;
+        }
+        if (c.stopAt >= 0) {
+            clockSet(start + c.stopAt);
+            recording.stop(static_cast<int>(clockTicks()));
+        }
+        EXPECT_EQ(shown(c.keys), shown(recording.keys)) << c.label;
+        EXPECT_EQ(c.length, recording.length) << c.label;
+        EXPECT_EQ(c.recording, recording.recording) << c.label;
+    }
+
+    // With no key at all it stops on time, once the clock passes 10 s.
+    clockSet(700);
+    keyRecording idle;
+    idle.start(700);
+    EXPECT_FALSE(idle.stopIfFull(700 + kMaxRecordingMs));
+    EXPECT_TRUE(idle.recording);
+    EXPECT_TRUE(idle.stopIfFull(700 + kMaxRecordingMs + 1));
+    EXPECT_FALSE(idle.recording);
+    EXPECT_EQ(kMaxRecordingMs, idle.length);
+}
+
+// Every input, saved into a folder not made yet, reads back the same.
+TEST(KeyRecording, ASavedRecordingReadsBackEqual) {
+    keyRecording made;
+    made.start(1000);
+    int now = 1000;
+    for (recordedInput input : {recordedInput::down, recordedInput::forward, recordedInput::buttonA,
+                                recordedInput::back, recordedInput::up, recordedInput::buttonB,
+                                recordedInput::buttonC}) {
+        made.record(now += 33, input, true);
+        made.record(now += 17, input, false);
+    }
+    made.record(now += 5, recordedInput::forward, true);  // held at the stop
+    made.stop(now + 400);
+    ASSERT_EQ(16u, made.keys.size());
+
+    std::string path = makeTempDir("recording") + "/not/made/" + kRecordingFile;
+    std::string problem;
+    ASSERT_TRUE(saveRecording(path, made, problem)) << problem;
+    keyRecording read;
+    read.keys.push_back(key(1, true, recordedInput::up));  // what was there goes
+    loadPolicy policy = gamePolicy();
+    EXPECT_EQ(0, loadRecording(path, read, policy));
+    EXPECT_EQ(0, policy.reported);
+    EXPECT_EQ(shown(made.keys), shown(read.keys));
+    EXPECT_TRUE(made.keys == read.keys);
+    EXPECT_EQ(made.length, read.length);
+    EXPECT_FALSE(read.recording);
+    EXPECT_NE(std::string::npos, readFile(path).find("\n33 down down\n50 up down\n83 down forward\n"))
+        << readFile(path);
+}
+
+TEST(KeyRecording, BadLinesAreReportedWithTheirLineAndLeftOut) {
+    const recordedInput fwd = recordedInput::forward, a = recordedInput::buttonA;
+    const struct {
+        const char* label;
+        std::string content;
+        std::string reports;  // standard output; "F" stands for the file's path
+        std::vector<recordedKey> keys;
+        int length;
+    } cases[] = {
+        {"good lines, comments, CRLF, relative times", "# mine\r\n\r\n10 down forward\r\n+20 up forward # ok\r\n"
+                                                       "100 end\r\n",
+         "", {key(10, true, fwd), key(30, false, fwd)}, 100},
+        {"no end: the last event ends it, a held key let go there", "5 down buttonA\n40 down forward\n", "",
+         {key(5, true, a), key(40, true, fwd), key(40, false, fwd), key(40, false, a)}, 40},
+        {"not a time", "soon down forward\n10 down buttonA\n",
+         "F:1: expected a time in milliseconds, found \"soon\"\n", {key(10, true, a), key(10, false, a)}, 10},
+        {"unknown events and inputs", "10 tap buttonA\n20 down Forward\n30 down\n40 end now\n50 down buttonA\n",
+         "F:1: unknown event \"tap\"; expected down, up or end\n"
+         "F:2: unknown input \"Forward\"; expected up, down, forward, back, buttonA, buttonB or buttonC\n"
+         "F:3: down needs an input: up, down, forward, back, buttonA, buttonB or buttonC\n"
+         "F:4: unexpected \"now\" after end\n",
+         {key(50, true, a), key(50, false, a)}, 50},
+        {"out of order, too late, after the end",
+         "100 down forward\n50 up forward\n10001 up forward\n200 up forward\n300 end\n400 down buttonA\n"
+         "500 end\n",
+         "F:2: time 50 is before line 1's 100; ignored\n"
+         "F:3: time 10001 is past the longest recording, 10000 ms; ignored\n"
+         "F:6: after the end on line 5; ignored\n"
+         "F:7: after the end on line 5; ignored\n",
+         {key(100, true, fwd), key(200, false, fwd)}, 300},
+        {"a release with no press", "10 up back\n20 down back\n30 up back\n",
+         "F:1: up back with no down before it; ignored\n",
+         {key(20, true, recordedInput::back), key(30, false, recordedInput::back)}, 30},
+        {"a long line", std::string(300, '1') + "\n20 down up\n30 up up\n",
+         "F:1: line longer than 254 characters; read in pieces\n",
+         {key(20, true, recordedInput::up), key(30, false, recordedInput::up)}, 30},
+    };
+    std::string path = makeTempDir("recording") + "/" + kRecordingFile;
+    for (const auto& c : cases) {
+        writeFile(path, c.content);
+        keyRecording read;
+        loadPolicy policy = gamePolicy();
+        startCapture();
+        int reports = loadRecording(path, read, policy);
+        std::string out = stopCapture();
+        std::string expected = c.reports;
+        for (size_t at = expected.find("F:"); at != std::string::npos; at = expected.find("F:", at + path.size()))
+            expected.replace(at, 1, path);
+        EXPECT_EQ(expected, out) << c.label;
+        EXPECT_EQ(std::count(expected.begin(), expected.end(), '\n'), reports) << c.label;
+        EXPECT_EQ(shown(c.keys), shown(read.keys)) << c.label;
+        EXPECT_EQ(c.length, read.length) << c.label;
+    }
+
+    // A missing file: an empty recording, nothing said.
+    std::remove(path.c_str());
+    keyRecording none;
+    none.keys.push_back(key(1, true, a));
+    loadPolicy policy = gamePolicy();
+    startCapture();
+    EXPECT_EQ(0, loadRecording(path, none, policy));
+    EXPECT_EQ("", stopCapture());
+    EXPECT_TRUE(none.keys.empty());
+}
+
+#ifndef _WIN32
+// The save key writes beside this user's keys.txt, or beside the game's
+// when there is no settings folder.
+TEST(KeyRecording, TheSavedFileGoesBesideTheUsersKeyFile) {
+    const char* const variables[] = {"XDG_CONFIG_HOME", "HOME"};
+    std::vector<std::string> saved;
+    for (const char* name : variables) saved.push_back(std::getenv(name) ? std::getenv(name) : "");
+    setEnvironment("XDG_CONFIG_HOME", "/x/config", true);
+    EXPECT_EQ("/x/config/fightscene/recording.txt", recordingFilePath());
+    setEnvironment("XDG_CONFIG_HOME", "", true);
+    setEnvironment("HOME", "/home/player", true);
+    EXPECT_EQ("/home/player/.config/fightscene/recording.txt", recordingFilePath());
+    setEnvironment("HOME", "", true);
+    EXPECT_EQ("recording.txt", recordingFilePath());
+    for (size_t at = 0; at < saved.size(); ++at) setEnvironment(variables[at], saved[at].c_str(), true);
+}
+#endif
