@@ -15,6 +15,8 @@
 #include "sprites/sceneGeometry.h"
 #include "testSupport.h"
 #include "platform/platform.h"
+#include "shell/keyRecording.h"
+#include "shell/recordingFile.h"
 
 namespace {
 struct runResult {
@@ -254,6 +256,28 @@ TEST(Replay, TypingTheFirstBundledMoveCommandPerformsIt) {
     runResult run = replayInChild(folder, folder + "/move.txt", bundledData());
     ASSERT_EQ(0, run.status) << run.transcript;
     EXPECT_TRUE(has(run.transcript, "Have Move - " + name + "!")) << script << run.transcript;
+}
+
+// A training recording saved as the game saves it is a script: down,
+// forward, A throws the fireball. The fighter faces left, so the recorded
+// forward must come out as the left arrow, and the run ends at its length.
+TEST(Replay, ASavedTrainingRecordingPlaysAsAScript) {
+    keyRecording made;
+    made.start(0);
+    int at = 1000;
+    for (recordedInput input : {recordedInput::down, recordedInput::forward, recordedInput::buttonA}) {
+        made.record(at, input, true);
+        made.record(at += 40, input, false);
+    }
+    made.stop(1700);
+    std::string folder = makeTempDir("replay");
+    std::string problem;
+    ASSERT_TRUE(saveRecording(folder + "/" + kRecordingFile, made, problem)) << problem;
+    runResult run = replayInChild(folder, folder + "/" + kRecordingFile, bundledData());
+    ASSERT_EQ(0, run.status) << run.transcript;
+    EXPECT_TRUE(has(run.transcript, "replay 1040: down forward\n")) << run.transcript;
+    EXPECT_TRUE(has(run.transcript, "Have Move - flameThrow!")) << run.transcript;
+    EXPECT_TRUE(has(run.transcript, "replay 1700: end after 170 passes\n")) << run.transcript;
 }
 
 TEST(Replay, EscapeEndsTheRunAtItsPass) {

@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
 
 #include "authoring/dataFolder.h"
@@ -18,6 +19,8 @@
 #include "data/dataHome.h"
 #include "platform/platform.h"
 #include "data/textFile.h"
+#include "shell/keyRecording.h"
+#include "shell/recordingFile.h"
 #include "shell/reload.h"
 #include "shell/scene.h"
 
@@ -30,19 +33,6 @@ std::string lowered(std::string text) {
 std::string absoluteFrom(const std::string& folder, const std::string& path) {
     if (path.empty() || path[0] == '/' || folder.empty()) return path;
     return folder + "/" + path;
-}
-
-// A time word: "1200" or "+50" after `previous`. False when it is not one.
-bool readTime(const std::string& word, int previous, int& time) {
-    bool relative = word[0] == '+';
-    size_t digits = relative ? 1 : 0;
-    if (digits >= word.size() || word.size() - digits > 9) return false;
-    for (size_t at = digits; at < word.size(); ++at)
-        if (!std::isdigit(static_cast<unsigned char>(word[at]))) return false;
-    int value = std::atoi(word.c_str() + digits);
-    if (relative && previous > INT_MAX - value) return false;
-    time = relative ? previous + value : value;
-    return true;
 }
 
 const char* kindName(replayEvent::Kind kind) {
@@ -154,7 +144,7 @@ bool readScript(const std::string& script, const std::string& folder, std::vecto
 
         replayEvent event;
         event.line = file.line();
-        if (!readTime(words[0], previous, event.time)) {
+        if (!readScriptTime(words[0], previous, event.time)) {
             bad("expected a time in milliseconds (\"1200\" or \"+50\"), found \"" + words[0] + "\"");
             continue;
         }
@@ -209,6 +199,12 @@ bool readScript(const std::string& script, const std::string& folder, std::vecto
                 continue;
             }
         } else if (event.kind != replayEvent::End) {
+            recordedInput input;
+            if (inputByName(event.word, input)) {  // a recording's input, keyed when it is due
+                event.input = static_cast<int>(input);
+                events.push_back(event);
+                continue;
+            }
             event.key = keyByName(event.word);
             if (event.key == 0) {
                 bad("unknown key \"" + event.word + "\" (SDL key names: Left Right Up Down z x c j Escape ...)");
@@ -258,6 +254,21 @@ bool repeatScript(std::vector<replayEvent>& events, int times, int step, std::st
 }
 
 namespace {
+// The key that gives a recorded input to the player: its bound key, forward
+// and back judged by the facing at the press; a release lets go of the key
+// its press pressed.
+int inputKey(gameScene& scene, const replayEvent& event, std::map<int, int>& held) {
+    if (event.kind == replayEvent::Up && held.count(event.input)) {
+        int key = held[event.input];
+        held.erase(event.input);
+        return key;
+    }
+    padAction action = actionOfInput(static_cast<recordedInput>(event.input), scene.player().dir);
+    int key = boundKey(scene.bindings, action);
+    if (event.kind == replayEvent::Down) held[event.input] = key;
+    return key;
+}
+
 // Standard output sent to a scratch file for the length of a run, then
 // echoed; if the process ends inside the run, what was caught is echoed then.
 struct outputCapture {
@@ -391,6 +402,7 @@ int runScene(const replayOptions& options) {
     long long passes = 0;
     size_t next = 0;
     std::vector<int> tapped;  // keys tapped in the previous pass, released in this one
+    std::map<int, int> inputKeys;  // the key each held recorded input pressed, by input
     bool going = !events.empty();
     while (going) {
         clockAdvance(static_cast<Uint32>(options.step));
@@ -413,8 +425,9 @@ int runScene(const replayOptions& options) {
                 }
                 continue;
             }
-            pushKey(event.key, event.kind != replayEvent::Up);
-            if (event.kind == replayEvent::Tap) tapped.push_back(event.key);
+            int key = event.input < 0 ? event.key : inputKey(*scene, event, inputKeys);
+            pushKey(key, event.kind != replayEvent::Up);
+            if (event.kind == replayEvent::Tap) tapped.push_back(key);
         }
 
         going = runPass(*scene);

@@ -17,13 +17,18 @@ struct replayEvent {
     int time = 0;          // milliseconds of the driven clock
     Kind kind = End;
     int key = 0;           // SDL key code of Down, Up and Tap
+    int input = -1;        // Down, Up and Tap of a recording's input (a recordedInput), -1 for a key
     std::string word;      // the argument as written (key name or file)
     std::string path;      // Shot: the file to write; Copy: the file to replace; made absolute
     std::string source;    // Copy: the file copied, made absolute
     int line = 0;          // line of the script, for messages
 };
 
-// Key names are the game's own (keyByName), as its key file reads them.
+// Key names are the game's own (keyByName), as its key file reads them. The
+// words of a training recording (up, down, forward, back, buttonA, buttonB,
+// buttonC, written so) name the player's bound keys instead, forward and
+// back judged by the way the player faces when the key goes down; so a
+// saved recording is a script.
 
 // Reads `script`, reporting every bad line as "script:line: message".
 // Shot and copy files are made absolute from `folder`. Events come out sorted by
