@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "shell/keyFile.h"
+#include "shell/recordingFile.h"
 
 namespace {
 // Add an option here: its usage line and its parse come from this table.
@@ -11,6 +12,8 @@ const optionSpec<gameOptions> kOptions[] = {
      setFlag<gameOptions, &gameOptions::window>},
     {"--watch", nullptr, "load data again whenever a file under it changes (F5 does it by hand)",
      setFlag<gameOptions, &gameOptions::watch>},
+    {"--record-file", "PATH", "in training, read the recording from PATH and save it there",
+     setText<gameOptions, &gameOptions::recordFile>},
     {"--help", nullptr, "print this help and exit", setFlag<gameOptions, &gameOptions::help>},
 };
 }  // namespace
@@ -25,6 +28,14 @@ std::string usageText() {
     std::string text = "Usage: fightscene [OPTION]...\n"
                        "Plays the fighting scene.\n" +
                        optionLines(kOptions, 3);
+    // The training keys, as the key file names them.
+    text += "Training keys, acting only with --training (the key file's record, playback,\n"
+            "stance and reset):\n"
+            "  F1   start or stop recording your keys (at most 10 s); the recording is saved\n"
+            "       to the --record-file, or to " + std::string(kRecordingFile) + " beside the key file\n"
+            "  F2   start or stop the partner playing the recording, over and over\n"
+            "  F3   the partner's stance: stand, crouch, jump\n"
+            "  F4   both fighters back at their start places\n";
     // Where the key file is looked for, as the game will look on this system.
     text += "A key file can change the keys; the first found of these is read:\n";
     std::vector<std::string> places = keyFilePlaces();

@@ -11,6 +11,7 @@ struct gameOptions {
     bool window = false;  // an 800x600 window instead of the full screen
     bool watch = false;   // reload the content when files under "data" change
     bool help = false;    // print the usage and stop
+    std::string recordFile;  // --record-file: the training recording's file; "" for recording.txt beside keys.txt
 };
 
 enum class parseResult { run, help, mistake };

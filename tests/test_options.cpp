@@ -3,6 +3,7 @@
 // its one-line message; the usage lists the table.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@ struct parseCase {
     bool window;
     std::string problem;  // "" when there is none
     bool watch = false;
+    std::string recordFile = "";
 };
 
 // A table with a valued option beside the game's flags, as options that
@@ -63,6 +65,9 @@ TEST(Options, TheGameTableParsesFlagsAndRefusesMistakes) {
         {{"-w"}, parseResult::mistake, false, "unexpected argument '-w'"},
         {{"data"}, parseResult::mistake, false, "unexpected argument 'data'"},
         {{"--window", "--nosuch", "--help"}, parseResult::mistake, true, "unknown option '--nosuch'"},
+        {{"--record-file", "mine.txt"}, parseResult::run, false, "", false, "mine.txt"},
+        {{"--record-file=a b.txt", "--watch"}, parseResult::run, false, "", true, "a b.txt"},
+        {{"--record-file"}, parseResult::mistake, false, "option '--record-file' needs a value PATH"},
     };
     for (const parseCase& c : cases) {
         gameOptions options;
@@ -71,6 +76,7 @@ TEST(Options, TheGameTableParsesFlagsAndRefusesMistakes) {
         EXPECT_EQ(c.result, parse(c.args, false, options, problem)) << shown;
         EXPECT_EQ(c.window, options.window) << shown;
         EXPECT_EQ(c.watch, options.watch) << shown;
+        EXPECT_EQ(c.recordFile, options.recordFile) << shown;
         EXPECT_EQ(c.problem, problem) << shown;
     }
 }
@@ -103,10 +109,27 @@ TEST(Options, ValuedOptionsTakeBothFormsAndTheirValuesAreChecked) {
 TEST(Options, UsageHasTheSynopsisAndALinePerOption) {
     std::string usage = usageText();
     EXPECT_EQ(0u, usage.find("Usage: fightscene [OPTION]...\n")) << usage;
-    EXPECT_NE(std::string::npos, usage.find("\n  --window   play in an 800x600 window instead of the full screen\n"))
-        << usage;
-    EXPECT_NE(std::string::npos, usage.find("\n  --watch    load data again whenever a file under it changes")) << usage;
-    EXPECT_NE(std::string::npos, usage.find("\n  --help     print this help and exit\n")) << usage;
+    // "  NAME VALUE", spaces to the column of the widest, the help: the help of `option`.
+    auto helpOf = [&](const std::string& option) {
+        size_t at = usage.find("\n  " + option + " ");
+        if (at == std::string::npos) return std::string();
+        size_t help = usage.find_first_not_of(' ', at + 3 + option.size());
+        return usage.substr(help, usage.find('\n', help) - help);
+    };
+    EXPECT_EQ("play in an 800x600 window instead of the full screen", helpOf("--window")) << usage;
+    EXPECT_EQ(0u, helpOf("--watch").find("load data again whenever a file under it changes")) << usage;
+    EXPECT_EQ("in training, read the recording from PATH and save it there", helpOf("--record-file PATH")) << usage;
+    EXPECT_EQ("print this help and exit", helpOf("--help")) << usage;
+    auto columnOf = [&](const std::string& option) {
+        size_t at = usage.find("\n  " + option + " ");
+        return usage.find_first_not_of(' ', at + 3 + option.size()) - at;
+    };
+    EXPECT_EQ(columnOf("--window"), columnOf("--record-file PATH")) << "the helps start in one column";
+    EXPECT_EQ(columnOf("--window"), columnOf("--help")) << "the helps start in one column";
+    // and the training keys at their defaults
+    for (const char* trainingKey : {"\n  F1   start or stop recording", "\n  F2   start or stop the partner",
+                                    "\n  F3   the partner's stance", "\n  F4   both fighters back"})
+        EXPECT_NE(std::string::npos, usage.find(trainingKey)) << trainingKey << "\n" << usage;
     // and where the key file is looked for, this user's first
     std::vector<std::string> places = keyFilePlaces();
     ASSERT_EQ(2u, places.size()) << "the test's settings folder is set";
@@ -127,8 +150,18 @@ std::vector<std::string> manPageOptions(const std::string& page, const std::stri
         if (line.compare(0, 4, ".SH ") == 0) inside = line == ".SH " + section;
         if (!inside || line.compare(0, 3, ".TP") == 0) continue;
         for (size_t at = line.find("\\-\\-"); at != std::string::npos; at = line.find("\\-\\-", at + 4)) {
-            size_t end = line.find_first_not_of("abcdefghijklmnopqrstuvwxyz-", at + 4);
-            std::string name = "--" + line.substr(at + 4, end == std::string::npos ? end : end - at - 4);
+            // the name's letters, and its dashes written "\-" as roff wants them
+            std::string name = "--";
+            for (size_t end = at + 4; end < line.size();) {
+                if (line.compare(end, 2, "\\-") == 0) {
+                    name += '-';
+                    end += 2;
+                } else if (std::islower(static_cast<unsigned char>(line[end])) || line[end] == '-') {
+                    name += line[end++];
+                } else {
+                    break;
+                }
+            }
             // a term (".B \-\-x") names the option it describes; the text may mention others
             if (section == "SYNOPSIS" || line.compare(0, 3, ".B ") == 0 || line.compare(0, 4, ".BI ") == 0)
                 names.push_back(name);

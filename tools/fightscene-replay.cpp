@@ -30,7 +30,9 @@ const optionSpec<replayOptions> kOptions[] = {
 void usage() {
     std::string text = "usage: fightscene-replay [OPTIONS] SCRIPT [DATA_FOLDER]\n"
                        "  SCRIPT lines: \"<ms> down|up|tap <key>\", \"<ms> shot <file.bmp>\",\n"
-                       "                \"<ms> copy <from> <to>\", \"<ms> end\"; '#' comments\n" +
+                       "                \"<ms> copy <from> <to>\", \"<ms> end\"; '#' comments\n"
+                       "  <key>: an SDL key name, or a training recording's input: up, down,\n"
+                       "         forward, back, buttonA, buttonB, buttonC (the bound keys)\n" +
                        optionLines(kOptions, 4);
     std::fputs(text.c_str(), stderr);
 }
