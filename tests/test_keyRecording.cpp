@@ -1,6 +1,7 @@
 // Training recordings: inputs seen from the fighter's facing, the longest
-// recording on the set clock, and the file: saved and read back equal, bad
-// lines reported as "path:LINE: message" and left out.
+// recording on the set clock, the file (saved and read back equal, bad
+// lines reported as "path:LINE: message" and left out), and the playback's
+// mirror and loop.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +12,8 @@
 #include "platform/platform.h"
 #include "shell/keyRecording.h"
 #include "shell/recordingFile.h"
+#include "shell/recordingPlayer.h"
+#include "shell/scene.h"
 #include "sprites/clock.h"
 #include "testSupport.h"
 
@@ -232,3 +235,99 @@ TEST(KeyRecording, TheSavedFileGoesBesideTheUsersKeyFile) {
     for (size_t at = 0; at < saved.size(); ++at) setEnvironment(variables[at], saved[at].c_str(), true);
 }
 #endif
+
+// The player's keys through the bindings: a key let go releases what its
+// press recorded, though the fighter turned in between; keys that are no
+// input are not recorded.
+TEST(KeyRecording, BoundKeysAreRecordedAsTheirInputs) {
+    keyBindings bindings;
+    bindPlayerKeys(bindings);
+    bindings.buttonB = SDLK_s;  // as a key file may move it
+    keyRecording recording;
+    recording.start(0);
+    const struct {
+        int now;
+        int key;
+        bool pressed;
+        bool facingRight;
+        bool recorded;
+    } steps[] = {
+        {10, SDLK_RIGHT, true, true, true},    // forward
+        {20, SDLK_DOWN, true, true, true},
+        {30, SDLK_RIGHT, false, false, true},  // turned meanwhile: still forward let go
+        {40, SDLK_LEFT, true, false, true},    // facing left: forward again
+        {50, SDLK_j, true, false, false},      // the boxes
+        {60, SDLK_F1, true, false, false},     // a training key
+        {70, SDLK_x, true, false, false},      // B's old key
+        {80, SDLK_s, true, false, true},
+        {90, SDLK_q, false, false, false},     // never pressed
+    };
+    for (const auto& step : steps)
+        EXPECT_EQ(step.recorded, recording.recordKey(bindings, step.key, step.pressed, step.facingRight, step.now))
+            << step.now;
+    recording.stop(100);
+    EXPECT_EQ("10 down forward\n20 down down\n30 up forward\n40 down forward\n80 down buttonB\n"
+              "100 up down\n100 up forward\n100 up buttonB\n",
+              shown(recording.keys));
+}
+
+namespace {
+std::string shown(const std::vector<playedKey>& keys) {
+    const char* names[] = {"A", "B", "C", "up", "down", "right", "left", "debug"};
+    std::string text;
+    for (const playedKey& k : keys) text += std::string(k.pressed ? "+" : "-") + names[int(k.action)] + " ";
+    return text;
+}
+}  // namespace
+
+// Playback on the set clock: each direction is pressed as the fighter faces
+// at that moment, its release lets go of the same action, and the recording
+// goes round again from its start at its length.
+TEST(RecordingPlayer, PlaysMirroredAndLoops) {
+    const recordedInput fwd = recordedInput::forward, a = recordedInput::buttonA, dn = recordedInput::down;
+    struct step {
+        int now;  // clock, from a start at 1000
+        bool facingRight;
+        std::string played;
+    };
+    const struct {
+        const char* label;
+        std::vector<recordedKey> keys;
+        int length;
+        std::vector<step> steps;
+        std::string atStop;  // released by stop()
+    } cases[] = {
+        {"forward is the side the fighter faces, and its release the same key",
+         {key(0, true, fwd), key(50, false, fwd), key(60, true, fwd), key(80, false, fwd)}, 100,
+         {{0, false, "+left "}, {55, true, "-left "}, {70, true, "+right "}, {79, false, ""}, {80, false, "-right "}},
+         ""},
+        {"the loop: the same keys every round, at the same times",
+         {key(10, true, dn), key(20, true, a), key(30, false, a), key(40, false, dn)}, 100,
+         {{15, true, "+down "}, {40, true, "+A -A -down "}, {99, true, ""}, {100, true, ""}, {109, true, ""},
+          {110, true, "+down "}, {225, true, "+A -A -down +down +A "}},
+         "-down -A "},
+        {"a key held at the round's end is let go before the next round",
+         {key(0, true, a), key(30, true, dn), key(60, false, dn)}, 60,
+         {{0, true, "+A "}, {60, true, "+down -down -A +A "}, {90, true, "+down "}},
+         "-A -down "},
+        {"rounds the clock jumped over are skipped", {key(5, true, a), key(6, false, a)}, 10,
+         {{4, true, ""}, {1003, true, ""}, {1005, true, "+A "}, {1006, true, "-A "}}, ""},
+        {"a recording of no length plays nothing", {}, 0, {{0, true, ""}, {500, true, ""}}, ""},
+    };
+    for (const auto& c : cases) {
+        keyRecording recording;
+        recording.keys = c.keys;
+        recording.length = c.length;
+        recordingPlayer player;
+        clockSet(1000);
+        player.start(recording, static_cast<int>(clockTicks()));
+        for (const step& s : c.steps) {
+            clockSet(1000 + s.now);
+            EXPECT_EQ(s.played, shown(player.due(static_cast<int>(clockTicks()), s.facingRight)))
+                << c.label << " at " << s.now;
+        }
+        EXPECT_EQ(c.atStop, shown(player.stop())) << c.label;
+        EXPECT_FALSE(player.playing);
+        EXPECT_EQ("", shown(player.due(5000, true))) << c.label << ": stopped";
+    }
+}

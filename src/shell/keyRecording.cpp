@@ -71,8 +71,14 @@ int boundKey(const keyBindings& bindings, padAction action) {
     return 0;
 }
 
+namespace {
+const padAction kBoundActions[] = {padAction::buttonA, padAction::buttonB, padAction::buttonC, padAction::up,
+                                   padAction::down,    padAction::right,   padAction::left};
+}  // namespace
+
 void keyRecording::start(int now) {
     keys.clear();
+    heldKeys.clear();
     length = 0;
     recording = true;
     startedAt = now;
@@ -95,6 +101,7 @@ void keyRecording::stop(int now) {
     }
     length = at;
     recording = false;
+    heldKeys.clear();
 }
 
 bool keyRecording::record(int now, recordedInput input, bool pressed) {
@@ -110,6 +117,30 @@ bool keyRecording::record(int now, recordedInput input, bool pressed) {
     key.input = input;
     keys.push_back(key);
     return true;
+}
+
+bool keyRecording::recordKey(const keyBindings& bindings, int key, bool pressed, bool facingRight, int now) {
+    if (!recording) return false;
+    bool recorded = false;
+    if (!pressed) {
+        for (size_t at = heldKeys.size(); at-- > 0;) {
+            if (heldKeys[at].key != key) continue;
+            recorded = record(now, heldKeys[at].input, false) || recorded;
+            heldKeys.erase(heldKeys.begin() + static_cast<long>(at));
+        }
+        return recorded;
+    }
+    for (padAction action : kBoundActions) {
+        recordedInput input;
+        if (boundKey(bindings, action) != key || !inputOfAction(action, facingRight, input)) continue;
+        if (!record(now, input, true)) return recorded;
+        heldKey held;
+        held.key = key;
+        held.input = input;
+        heldKeys.push_back(held);
+        recorded = true;
+    }
+    return recorded;
 }
 
 bool keyRecording::stopIfFull(int now) {

@@ -46,6 +46,12 @@ struct recordedKey {
     }
 };
 
+// A key held down while recording, and the input its press recorded.
+struct heldKey {
+    int key = 0;                              // SDL key code
+    recordedInput input = recordedInput::up;  // what its release lets go of
+};
+
 // The player's keys between a start and a stop, on the game's clock.
 class keyRecording {
 public:
@@ -53,6 +59,7 @@ public:
     int length = 0;                 // milliseconds from the start to the stop, at most kMaxRecordingMs
     bool recording = false;         // between start() and the stop
     int startedAt = 0;              // clock at start(), milliseconds
+    std::vector<heldKey> heldKeys;  // keys pressed while recording and not yet let go
 
     // Forgets what was recorded and starts anew at clock `now`.
     void start(int now);
@@ -63,6 +70,11 @@ public:
     // input not pressed since the start is left out. Past the longest length
     // the event is not recorded and the recording stops. True when recorded.
     bool record(int now, recordedInput input, bool pressed);
+    // Records what the SDL key `key` does under `bindings`, pressed or let
+    // go at clock `now`, for a fighter facing right or left: every binding
+    // it holds but the debug boxes. A key let go releases the inputs its
+    // press recorded, whatever the facing is by then. True when it recorded.
+    bool recordKey(const keyBindings& bindings, int key, bool pressed, bool facingRight, int now);
     // Stops the recording once the clock `now` is past the longest length,
     // so that it ends on time without any key. True when it stopped now.
     bool stopIfFull(int now);
