@@ -14,6 +14,7 @@
 #include "shell/recordingFile.h"
 #include "shell/recordingPlayer.h"
 #include "shell/scene.h"
+#include "shell/trainingTools.h"
 #include "sprites/clock.h"
 #include "testSupport.h"
 
@@ -330,4 +331,47 @@ TEST(RecordingPlayer, PlaysMirroredAndLoops) {
         EXPECT_FALSE(player.playing);
         EXPECT_EQ("", shown(player.due(5000, true))) << c.label << ": stopped";
     }
+}
+
+// The training keys' flow: F2 with nothing recorded plays nothing; F1 twice
+// records and saves to the --record-file, which the next start reads back;
+// F1 during a playback stops it and lets its keys go; F3 goes round.
+TEST(TrainingTools, RecordSavePlayAndStance) {
+    std::string path = makeTempDir("training") + "/mine.txt";
+    trainingTools tools;
+    tools.recordFile = path;
+    EXPECT_EQ(path, tools.recordingPath());
+    startCapture();
+    tools.togglePlayback(0);
+    EXPECT_FALSE(tools.playback.playing);
+    tools.toggleRecording(1000);
+    tools.togglePlayback(1010);
+    EXPECT_FALSE(tools.playback.playing) << "no playback while recording";
+    tools.recording.record(1100, recordedInput::buttonA, true);
+    tools.toggleRecording(1500);
+    std::string out = stopCapture();
+    EXPECT_EQ("Nothing recorded to play back\nRecording your keys (at most 10 s)\n"
+              "Recording: no playback until it stops\nRecorded 500 ms, 2 key events: saved to " + path + "\n",
+              out);
+
+    trainingTools next;
+    next.recordFile = path;
+    loadPolicy policy = gamePolicy();
+    EXPECT_EQ(0, next.loadSaved(policy));
+    EXPECT_TRUE(next.recording.keys == tools.recording.keys);
+    EXPECT_EQ(500, next.recording.length);
+
+    startCapture();
+    next.togglePlayback(2000);
+    EXPECT_TRUE(next.playback.playing);
+    EXPECT_EQ("+A ", shown(next.playback.due(2100, true)));
+    std::vector<playedKey> released = next.toggleRecording(2200);
+    stopCapture();
+    EXPECT_FALSE(next.playback.playing);
+    EXPECT_EQ("-A ", shown(released));
+    EXPECT_TRUE(next.recording.recording);
+
+    std::string stances;
+    for (int press = 0; press < 4; ++press, next.cycleStance()) stances += stanceName(next.stance) + std::string(" ");
+    EXPECT_EQ("stand crouch jump stand ", stances);
 }

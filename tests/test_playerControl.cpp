@@ -256,6 +256,31 @@ TEST_F(ControlTest, ArrowsWalkOneStepPerTenMilliseconds) {
     releaseKeysAndStand();
 }
 
+// The training keys raise their requests, where the key file put them, and
+// every key pressed and let go is heard (training records from there).
+TEST_F(ControlTest, TrainingKeysRaiseTheirRequestsAndKeysAreHeard) {
+    std::vector<playerRequest> raised;
+    control.onRequest = [&](playerRequest request) { raised.push_back(request); };
+    std::string heard;
+    control.onKey = [&](int key, bool pressed) { heard += (pressed ? "+" : "-") + std::to_string(key) + " "; };
+    bindings.stance = SDLK_F6;
+    for (int key : {SDLK_F1, SDLK_F2, SDLK_F3, SDLK_F6, SDLK_F4}) pushKey(key);
+    SDL_Event up;
+    std::memset(&up, 0, sizeof up);
+    up.type = SDL_KEYUP;
+    up.key.type = SDL_KEYUP;
+    up.key.keysym.sym = SDLK_F4;
+    SDL_PushEvent(&up);
+    pass();
+    const std::vector<playerRequest> expected = {playerRequest::record, playerRequest::playback,
+                                                 playerRequest::stance, playerRequest::reset};
+    EXPECT_TRUE(expected == raised) << raised.size() << " requests";
+    std::string wanted;
+    for (int key : {SDLK_F1, SDLK_F2, SDLK_F3, SDLK_F6, SDLK_F4}) wanted += "+" + std::to_string(key) + " ";
+    EXPECT_EQ(wanted + "-" + std::to_string(SDLK_F4) + " ", heard);
+    EXPECT_EQ("", buffered()) << "no letters";
+}
+
 TEST_F(ControlTest, EscapeQuitsAndTheRestOfTheQueueIsStillHandled) {
     f.dir = true;
     pushKey(SDLK_ESCAPE);

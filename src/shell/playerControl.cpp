@@ -137,6 +137,10 @@ void playerControl::keyPressed(int sym) {
     }
     for (const auto& binding : kKeyOrder)
         if (sym == bindings->*binding.key) act(binding.action);
+    if (sym == bindings->record) raise(playerRequest::record);
+    if (sym == bindings->playback) raise(playerRequest::playback);
+    if (sym == bindings->stance) raise(playerRequest::stance);
+    if (sym == bindings->reset) raise(playerRequest::reset);
 }
 
 void playerControl::raise(playerRequest request) {
@@ -146,6 +150,8 @@ void playerControl::raise(playerRequest request) {
 
 void playerControl::inputChecking(SDL_Event* event) {
     while (SDL_PollEvent(event)) {
+        bool keyEvent = event->type == SDL_KEYDOWN || event->type == SDL_KEYUP;
+        if (keyEvent && onKey) onKey(event->key.keysym.sym, event->type == SDL_KEYDOWN);
         if (event->type == SDL_KEYDOWN) keyPressed(event->key.keysym.sym);
         if (event->type == SDL_QUIT && closeQuits) raise(playerRequest::quit);
         padPresses presses = joystick.take(*event);

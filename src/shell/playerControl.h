@@ -24,6 +24,12 @@ enum class playerRequest {
     toggleInputDisplay,  // `i`: the input display on or off
     reload,              // F5: the content anew from "data"
     quit,                // Escape: the loop ends after this pass
+    // The training keys (F1 to F4 unless the key file moves them); the
+    // scene acts on them in training only.
+    record,              // start or stop recording the player's keys
+    playback,            // start or stop the partner's playback of the recording
+    stance,              // the partner's next stance
+    reset,               // both fighters back at their start places
 };
 
 class playerControl {
@@ -55,6 +61,9 @@ public:
     // Hears each request as it is raised, within inputChecking; the scene
     // acts on it. Empty: requests other than quit are dropped.
     std::function<void(playerRequest)> onRequest;
+    // Hears every key pressed (true) or let go (false), before the bindings
+    // act on it: training records the player's keys there. Empty: nothing.
+    std::function<void(int key, bool pressed)> onKey;
 
     void init(SDL_Surface* screen);
     void setup(Fighter* fighter, partInfoList* partInfo, particleList* particles, soundSet* sounds,
@@ -69,7 +78,7 @@ public:
     // What a bound key does when pressed: a letter (a direction judged by
     // the facing), the jump with up, the debug boxes.
     void act(padAction action);
-    // Escape, then every binding of the key `sym`.
+    // Escape, then every binding of the key `sym`, the training keys last.
     void keyPressed(int sym);
     // Hands `request` to onRequest; quit also sets `quit`.
     void raise(playerRequest request);

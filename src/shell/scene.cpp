@@ -189,6 +189,11 @@ void actOn(gameScene& o, playerRequest request) {
     case playerRequest::toggleInputDisplay: o.inputPanel.toggle(); break;
     case playerRequest::reload: o.reloadAsked = true; break;
     case playerRequest::quit: break;  // the loop reads control.quit once the input is handled
+    // The training keys need the training partner: without it they do nothing.
+    case playerRequest::record:
+    case playerRequest::playback:
+    case playerRequest::stance:
+    case playerRequest::reset: break;
     }
 }
 

@@ -1,0 +1,65 @@
+// The shell room: the scene object, start-up, the main loop's pass, the
+// reload, the key bindings and the player control, the input display and the
+// option table. This file: the training keys' recording, playback and stance.
+#include "trainingTools.h"
+
+#include <cstdio>
+
+#include "shell/recordingFile.h"
+
+const char* stanceName(partnerStance stance) {
+    switch (stance) {
+    case partnerStance::stand: return "stand";
+    case partnerStance::crouch: return "crouch";
+    case partnerStance::jump: return "jump";
+    }
+    return "?";
+}
+
+std::string trainingTools::recordingPath() const { return recordFile.empty() ? recordingFilePath() : recordFile; }
+
+int trainingTools::loadSaved(loadPolicy& policy) { return loadRecording(recordingPath(), recording, policy); }
+
+std::vector<playedKey> trainingTools::toggleRecording(int now) {
+    std::vector<playedKey> releases;
+    if (!recording.recording) {
+        if (playback.playing) releases = playback.stop();
+        recording.start(now);
+        std::printf("Recording your keys (at most %d s)\n", kMaxRecordingMs / 1000);
+        return releases;
+    }
+    recording.stop(now);
+    std::string path = recordingPath();
+    std::string problem;
+    if (saveRecording(path, recording, problem))
+        std::printf("Recorded %d ms, %zu key events: saved to %s\n", recording.length, recording.keys.size(),
+                    path.c_str());
+    else
+        std::printf("Recorded %d ms, %zu key events; not saved: %s\n", recording.length, recording.keys.size(),
+                    problem.c_str());
+    return releases;
+}
+
+std::vector<playedKey> trainingTools::togglePlayback(int now) {
+    if (playback.playing) {
+        std::printf("Playback stopped\n");
+        return playback.stop();
+    }
+    if (recording.recording) {
+        std::printf("Recording: no playback until it stops\n");
+    } else if (recording.length <= 0) {
+        std::printf("Nothing recorded to play back\n");
+    } else {
+        playback.start(recording, now);
+        std::printf("Playing back %d ms, over and over\n", recording.length);
+    }
+    return std::vector<playedKey>();
+}
+
+void trainingTools::cycleStance() {
+    switch (stance) {
+    case partnerStance::stand: stance = partnerStance::crouch; break;
+    case partnerStance::crouch: stance = partnerStance::jump; break;
+    case partnerStance::jump: stance = partnerStance::stand; break;
+    }
+}

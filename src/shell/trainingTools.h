@@ -1,0 +1,41 @@
+#pragma once
+// What the training keys drive, apart from the partner itself: the
+// recording of the player's keys (F1), its playback (F2), the partner's
+// stance (F3), and where the recording is kept on disk.
+#include <string>
+#include <vector>
+
+#include "data/textFile.h"
+#include "shell/keyRecording.h"
+#include "shell/recordingPlayer.h"
+
+// What the partner does when it plays nothing: stands, holds down, or
+// jumps again each time it lands.
+enum class partnerStance { stand, crouch, jump };
+
+// "stand", "crouch" or "jump", as the panel shows it.
+const char* stanceName(partnerStance stance);
+
+class trainingTools {
+public:
+    keyRecording recording;                    // the last recording, or the one being made
+    recordingPlayer playback;                  // the recording as the partner plays it
+    partnerStance stance = partnerStance::stand;
+    std::string recordFile;                    // --record-file; "" for recording.txt beside keys.txt
+
+    // The file the recording is read from and saved to.
+    std::string recordingPath() const;
+    // Reads the recording saved before, when there is one; each bad line is
+    // reported through `policy` and left out. The number of reports.
+    int loadSaved(loadPolicy& policy);
+    // The record key at clock `now`: starts recording (stopping a playback,
+    // whose releases come back for the partner), or stops and saves to
+    // recordingPath(). Says what it did in one line.
+    std::vector<playedKey> toggleRecording(int now);
+    // The playback key at clock `now`: starts playing the recording in a
+    // loop, or stops (the releases come back for the partner). Nothing plays
+    // while recording, nor an empty recording; a line says so.
+    std::vector<playedKey> togglePlayback(int now);
+    // The stance key: stand, crouch, jump, then stand again.
+    void cycleStance();
+};
