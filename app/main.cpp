@@ -41,6 +41,7 @@ int main(int argc, char* argv[]) {
     // Gone before SDL_Quit runs at exit: the fighters and particles free
     // their surfaces while video is up.
     gameScene scene;
+    scene.trainer.recordFile = options.recordFile;
     loadPolicy startUp = gamePolicy();
     startScene(scene, options.window, startUp);
     if (options.watch) watchData(scene.watch);

@@ -18,6 +18,7 @@
 #include "shell/keyBindings.h"
 #include "shell/inputDisplay.h"
 #include "shell/playerControl.h"
+#include "shell/trainingTools.h"
 #include "sprites/changedRects.h"
 
 // The player's default keys: z, x, c, the arrows, j for the boxes, F1 to F4
@@ -105,6 +106,7 @@ struct gameScene {
     dataWatch watch;                // with --watch: changes under "data"
     changedRects screenChanges;     // what the pass wrote on the display, shown at its end
     bool reloadAsked = false;       // F5 this pass: the content is loaded anew before the drawing
+    trainingTools trainer;          // the training keys' recording, playback and partner's stance
 
     // Holds one default-constructed fighter, the player's.
     gameScene();
