@@ -42,6 +42,7 @@ int main(int argc, char* argv[]) {
     // their surfaces while video is up.
     gameScene scene;
     loadPolicy startUp = gamePolicy();
+    scene.training = options.training;
     startScene(scene, options.window, startUp);
     if (options.watch) watchData(scene.watch);
     while (runPass(scene)) {

@@ -11,6 +11,8 @@ const optionSpec<gameOptions> kOptions[] = {
      setFlag<gameOptions, &gameOptions::window>},
     {"--watch", nullptr, "load data again whenever a file under it changes (F5 does it by hand)",
      setFlag<gameOptions, &gameOptions::watch>},
+    {"--training", nullptr, "add a training partner to hit, with a panel of damage, combo and advantage",
+     setFlag<gameOptions, &gameOptions::training>},
     {"--help", nullptr, "print this help and exit", setFlag<gameOptions, &gameOptions::help>},
 };
 }  // namespace

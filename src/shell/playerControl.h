@@ -55,6 +55,9 @@ public:
     // Hears each request as it is raised, within inputChecking; the scene
     // acts on it. Empty: requests other than quit are dropped.
     std::function<void(playerRequest)> onRequest;
+    // Called at the end of every movement step, after the particles' step:
+    // the scene tests its hits there. Empty: nothing more happens.
+    std::function<void()> onStep;
 
     void init(SDL_Surface* screen);
     void setup(Fighter* fighter, partInfoList* partInfo, particleList* particles, soundSet* sounds,
