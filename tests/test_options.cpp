@@ -103,10 +103,11 @@ TEST(Options, ValuedOptionsTakeBothFormsAndTheirValuesAreChecked) {
 TEST(Options, UsageHasTheSynopsisAndALinePerOption) {
     std::string usage = usageText();
     EXPECT_EQ(0u, usage.find("Usage: fightscene [OPTION]...\n")) << usage;
-    EXPECT_NE(std::string::npos, usage.find("\n  --window   play in an 800x600 window instead of the full screen\n"))
+    EXPECT_NE(std::string::npos, usage.find("\n  --window     play in an 800x600 window instead of the full screen\n"))
         << usage;
-    EXPECT_NE(std::string::npos, usage.find("\n  --watch    load data again whenever a file under it changes")) << usage;
-    EXPECT_NE(std::string::npos, usage.find("\n  --help     print this help and exit\n")) << usage;
+    EXPECT_NE(std::string::npos, usage.find("\n  --watch      load data again whenever a file under it changes")) << usage;
+    EXPECT_NE(std::string::npos, usage.find("\n  --training   add a training partner to hit")) << usage;
+    EXPECT_NE(std::string::npos, usage.find("\n  --help       print this help and exit\n")) << usage;
     // and where the key file is looked for, this user's first
     std::vector<std::string> places = keyFilePlaces();
     ASSERT_EQ(2u, places.size()) << "the test's settings folder is set";
