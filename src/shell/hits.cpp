@@ -98,13 +98,25 @@ void stepHits(gameScene& o) {
         for (Fighter& defender : o.fighters)
             if (&attacker != &defender) fighterHits(o, attacker, defender, now);
 
+    // The bodies once, then each particle's box once against them: a step
+    // may test a thousand particles.
+    std::vector<screenBox> bodies;
+    for (Fighter& fighter : o.fighters) bodies.push_back(fighter.collisionBox());
     bool struck = false;
-    for (partNode* node = o.pList.head; node; node = node->next)
-        for (Fighter& fighter : o.fighters)
-            if (particleHits(o, *node->part, fighter, now)) {
+    for (partNode* node = o.pList.head; node; node = node->next) {
+        particle& part = *node->part;
+        if (part.dead) continue;
+        screenBox box = part.collisionBox();
+        if (box.empty()) continue;
+        size_t at = 0;
+        for (Fighter& fighter : o.fighters) {
+            bool touches = &fighter != part.owner && boxesOverlap(box, bodies[at++]);
+            if (touches && particleHits(o, part, fighter, now)) {
                 struck = true;
                 break;
             }
+        }
+    }
     // The particles that hit launch their events' entries and go.
     if (struck) o.pList.removeDead();
 }

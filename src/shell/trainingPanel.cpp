@@ -23,11 +23,17 @@ std::string advantageText(int ms) {
     return text;
 }
 
-trainingPanel::~trainingPanel() { releaseSurface(bgSave); }
+trainingPanel::~trainingPanel() {
+    releaseSurface(bgSave);
+    releaseSurface(image);
+}
 
 void trainingPanel::init(SDL_Surface* target, bool training) {
     releaseSurface(bgSave);
     bgSave = nullptr;
+    releaseSurface(image);
+    image = nullptr;
+    imageLines.clear();
     screen = target;
     shown = training;
     drawn = false;
@@ -87,24 +93,40 @@ void trainingPanel::updateBG() {
     blitSurface(screen, &from, bgSave, &to);
 }
 
+bool trainingPanel::render() {
+    SDL_Rect panel = area();
+    if (!image) {
+        const SDL_PixelFormat* f = screen->format;
+        image = SDL_CreateRGBSurface(SDL_SWSURFACE, panel.w, panel.h, f->BitsPerPixel, f->Rmask, f->Gmask, f->Bmask,
+                                     f->Amask);
+        if (!image) return false;
+    }
+    // Where no text is, the background shows through.
+    Uint32 key = colour(image, 255, 0, 255);
+    SDL_FillRect(image, nullptr, key);
+    SDL_SetColorKey(image, SDL_SRCCOLORKEY, key);
+    Uint32 shadow = colour(image, 0, 0, 0);
+    Uint32 white = colour(image, 255, 255, 255);
+    Uint32 title = colour(image, 255, 208, 64);
+    for (size_t row = 0; row < imageLines.size(); ++row) {
+        int x = kPadding;
+        int y = kPadding + static_cast<int>(row) * kLineHeight;
+        // A dark shadow, to read over any background.
+        drawText(image, x + 1, y + 1, imageLines[row], shadow);
+        drawText(image, x, y, imageLines[row], row == 0 ? title : white);
+    }
+    return true;
+}
+
 void trainingPanel::draw() {
     if (!shown || !screen || !bgSave) return;
+    std::vector<std::string> text = lines();
+    if (!image || text != imageLines) {
+        imageLines = text;
+        if (!render()) return;
+    }
     SDL_Rect panel = area();
     if (changes) changes->add(panel);
-    SDL_Rect savedClip;
-    SDL_GetClipRect(screen, &savedClip);
-    SDL_SetClipRect(screen, &panel);
-    Uint32 shadow = colour(screen, 0, 0, 0);
-    Uint32 white = colour(screen, 255, 255, 255);
-    Uint32 title = colour(screen, 255, 208, 64);
-    std::vector<std::string> text = lines();
-    for (size_t row = 0; row < text.size(); ++row) {
-        int x = panel.x + kPadding;
-        int y = panel.y + kPadding + static_cast<int>(row) * kLineHeight;
-        // A dark shadow, to read over any background.
-        drawText(screen, x + 1, y + 1, text[row], shadow);
-        drawText(screen, x, y, text[row], row == 0 ? title : white);
-    }
-    SDL_SetClipRect(screen, &savedClip);
+    blitSurface(image, nullptr, screen, &panel);
     drawn = true;
 }

@@ -26,6 +26,8 @@ public:
     bool drawn = false;              // on screen now: its background is saved
     SDL_Surface* screen = nullptr;   // borrowed
     SDL_Surface* bgSave = nullptr;   // owned: the background under the panel
+    SDL_Surface* image = nullptr;    // owned: the text as drawn, colour-keyed; made anew when it changes
+    std::vector<std::string> imageLines;  // the lines `image` shows
     changedRects* changes = nullptr; // where its writes to the screen are noted, or null; borrowed
 
     bool anyHit = false;     // a hit has landed since the start
@@ -57,8 +59,11 @@ public:
     void clearBG();
     // Saves the background under the panel while it is shown.
     void updateBG();
-    // Draws the lines while it is shown.
+    // Draws the lines while it is shown: one blit of the image, which is
+    // written anew only when the text changed.
     void draw();
+    // Writes `imageLines` into `image`; false when it can't be made.
+    bool render();
 };
 
 // "+12 ms (+0.7 f)": milliseconds with their 60 Hz frames, signed.
