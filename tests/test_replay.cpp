@@ -498,8 +498,8 @@ TEST(Replay, TrainingPartnerIsHitAndEveryChangedPixelIsShown) {
     std::string script = "500 down Right\n";
     for (int time = 3000; time <= 6000; time += 250) script += std::to_string(time) + " tap z\n";
     script += "6000 up Right\n7500 end\n";
-    std::string folder = makeTempDir("replay");
-    replayOptions options = scriptIn(folder, script);
+    scriptReplay replay(script);
+    replayOptions& options = replay.options;
     options.training = true;
     std::vector<Uint32> before;
     bool sawReeling = false;
@@ -535,7 +535,7 @@ TEST(Replay, TrainingPartnerIsHitAndEveryChangedPixelIsShown) {
         before.swap(now);
         return true;
     };
-    runResult run = replayInChild(folder, options);
-    EXPECT_EQ(0, run.status) << readFile(folder + "/stderr.txt");
+    runResult run = replay.run();
+    EXPECT_EQ(0, run.status) << readFile(replay.folder + "/stderr.txt");
     EXPECT_TRUE(has(run.transcript, "hit: jab, damage ")) << run.transcript.substr(0, 2000);
 }
