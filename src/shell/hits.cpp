@@ -110,7 +110,8 @@ void stepHits(gameScene& o) {
         if (box.empty()) continue;
         size_t at = 0;
         for (Fighter& fighter : o.fighters) {
-            bool touches = &fighter != part.owner && boxesOverlap(box, bodies[at++]);
+            const screenBox& body = bodies[at++];
+            bool touches = &fighter != part.owner && boxesOverlap(box, body);
             if (touches && particleHits(o, part, fighter, now)) {
                 struck = true;
                 break;
