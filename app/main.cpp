@@ -43,6 +43,7 @@ int main(int argc, char* argv[]) {
     gameScene scene;
     scene.trainer.recordFile = options.recordFile;
     loadPolicy startUp = gamePolicy();
+    scene.training = options.training;
     startScene(scene, options.window, startUp);
     if (options.watch) watchData(scene.watch);
     while (runPass(scene)) {

@@ -14,6 +14,8 @@ const optionSpec<gameOptions> kOptions[] = {
      setFlag<gameOptions, &gameOptions::watch>},
     {"--record-file", "PATH", "in training, read the recording from PATH and save it there",
      setText<gameOptions, &gameOptions::recordFile>},
+    {"--training", nullptr, "add a training partner to hit, with a panel of damage, combo and advantage",
+     setFlag<gameOptions, &gameOptions::training>},
     {"--help", nullptr, "print this help and exit", setFlag<gameOptions, &gameOptions::help>},
 };
 }  // namespace

@@ -10,6 +10,7 @@
 struct gameOptions {
     bool window = false;  // an 800x600 window instead of the full screen
     bool watch = false;   // reload the content when files under "data" change
+    bool training = false;  // a training partner stands opposite the player
     bool help = false;    // print the usage and stop
     std::string recordFile;  // --record-file: the training recording's file; "" for recording.txt beside keys.txt
 };

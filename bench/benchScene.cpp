@@ -74,7 +74,7 @@ bool benchScene::settle() {
 
 void benchScene::launch(int count) {
     for (int i = 0; i < count; ++i) {
-        std::string spec = "fireball1 80 " + std::to_string(40 + 40 * i);
+        std::string spec = particleName + " 80 " + std::to_string(40 + 40 * i);
         objects.pList.addParticle(spec, &objects.player(), nullptr, &objects.content.defs, objects.screen,
                                   static_cast<int>(now));
     }
@@ -252,17 +252,35 @@ int benchScene::framesHeld() const {
     return frames;
 }
 
+bool benchScene::addTrainingPartner() {
+    if (objects.fighters.size() > 1) return objects.partner().canShow();
+    loadPolicy policy = keepGoingPolicy();
+    objects.training = true;
+    addPartner(objects, policy);
+    objects.target.setTarget(&objects.partner());
+    objects.panel.changes = &objects.screenChanges;
+    objects.panel.init(objects.screen, true);
+    resync();
+    return objects.partner().canShow();
+}
+
 int benchScene::liveParticles() const { return objects.pList.size(); }
 
 std::vector<pixelRect> benchScene::spriteRects() const {
     std::vector<pixelRect> rects;
-    if (objects.player().canShow()) {
+    for (const Fighter& fighter : objects.fighters) {
+        if (!fighter.canShow()) continue;
         pixelRect r;
-        r.x = objects.player().x - objects.player().anchorOffsetX(objects.player().dir);
-        r.y = objects.player().y - objects.player().base->frames[objects.player().frame].offsetY;
-        r.w = objects.player().base->width;
-        r.h = objects.player().base->height;
+        r.x = fighter.x - fighter.anchorOffsetX(fighter.dir);
+        r.y = fighter.y - fighter.base->frames[fighter.frame].offsetY;
+        r.w = fighter.base->width;
+        r.h = fighter.base->height;
         rects.push_back(r);
+    }
+    // The training panel is restored, saved and drawn as a sprite is.
+    if (objects.panel.shown) {
+        SDL_Rect area = objects.panel.area();
+        rects.push_back(pixelRect{area.x, area.y, area.w, area.h});
     }
     for (partNode* node = objects.pList.head; node; node = node->next) {
         const CSprite& sprite = node->part->sprite;

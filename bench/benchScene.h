@@ -35,7 +35,9 @@ public:
     // Lands the fighter and lets the start-up fireball and its sparks die.
     // False when that doesn't happen within a minute of game time.
     bool settle();
-    // Launches `count` fireballs from the fighter at different heights.
+    std::string particleName = "fireball1";  // what launch() and keepParticles() launch
+    // Launches `count` particles (fireballs unless particleName says
+    // otherwise) from the fighter at different heights.
     void launch(int count);
     // Replaces the live particles by `count` fireballs laid out in a grid
     // over the screen (overlapping past a few hundred), then resyncs.
@@ -75,10 +77,14 @@ public:
     // Frames of every loaded frame set (each also held mirrored).
     int framesHeld() const;
 
+    // Puts the training partner into the scene, as --training does; false
+    // when it can't be shown.
+    bool addTrainingPartner();
+
     // Live particles in the scene's list.
     int liveParticles() const;
-    // The rectangles a pass restores, saves and draws now: the fighter's and
-    // every particle's, at the frame-set sizes the engine uses.
+    // The rectangles a pass restores, saves and draws now: every fighter's
+    // and every particle's, at the frame-set sizes the engine uses.
     std::vector<pixelRect> spriteRects() const;
 
 private:

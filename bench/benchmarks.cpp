@@ -15,6 +15,7 @@
 #include "scaleContent.h"
 #include "platform/files.h"
 #include "platform/platform.h"
+#include "shell/hits.h"
 #include "shell/reload.h"
 #include "sprites/flipper.h"
 
@@ -81,7 +82,9 @@ void bytesLimit(benchmark::State& state, benchScene& scene, int particles = kLiv
         bytes = copyPass(scene.objects.screen, sprites);
         benchmark::ClobberMemory();
     }
-    if (sprites.size() != 1 + static_cast<size_t>(particles)) state.SkipWithError("the scene has not one fighter and its particles");
+    size_t panel = scene.objects.panel.shown ? 1 : 0;
+    if (sprites.size() != scene.objects.fighters.size() + panel + static_cast<size_t>(particles))
+        state.SkipWithError("the scene has not its fighters and its particles");
     state.counters["sprites"] = static_cast<double>(sprites.size());
     state.counters["bytes"] = static_cast<double>(bytes);
     // The copies left stand-in pixels on the screen.
@@ -369,6 +372,37 @@ void scaleInTurn(benchmark::State& state, benchScene& scene) {
     }
 }
 
+// The scene with the training partner and `particles` embers, which have no
+// hit entries: the hit test runs over every one each step and none is hit.
+bool trainingScene(benchmark::State& state, benchScene& scene, int particles) {
+    if (!scene.addTrainingPartner()) {
+        state.SkipWithError("the training partner can't be shown");
+        return false;
+    }
+    if (!scene.objects.content.defs.quietFind("ember")) {
+        state.SkipWithError("there is no \"ember\" particle definition");
+        return false;
+    }
+    scene.particleName = "ember";
+    return keepAskedParticles(state, scene, particles);
+}
+
+void trainingInTurn(benchmark::State& state, benchScene& scene) {
+    if (!trainingScene(state, scene, static_cast<int>(state.range(0)))) return;
+    scaleInTurn(state, scene);
+    state.counters["fighters"] = static_cast<double>(scene.objects.fighters.size());
+}
+
+// One movement step's hit test alone: every fighter pair, every particle
+// against every fighter.
+void trainingHitTest(benchmark::State& state, benchScene& scene) {
+    const int particles = static_cast<int>(state.range(0));
+    if (!trainingScene(state, scene, particles)) return;
+    for (auto _ : state) stepHits(scene.objects);
+    if (scene.liveParticles() != particles) state.SkipWithError("a particle was hit");
+    state.counters["particles"] = scene.liveParticles();
+}
+
 double median(std::vector<double> values) {
     std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
     return values[values.size() / 2];
@@ -539,6 +573,14 @@ void registerBenchmarks(benchScene& scene) {
         ->Iterations(1)
         ->UseRealTime()
         ->Unit(benchmark::kMillisecond);
+    // Last of the scene's: the partner stays once added.
+    benchmark::RegisterBenchmark(kTrainingInTurn, [&scene](benchmark::State& s) { trainingInTurn(s, scene); })
+        ->Arg(kTrainingParticles)
+        ->UseManualTime()
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(kTrainingHitTest, [&scene](benchmark::State& s) { trainingHitTest(s, scene); })
+        ->Arg(kTrainingHitTestParticles)
+        ->Unit(benchmark::kMicrosecond);
     static std::vector<frameSetFiles> scaled;
     scaledRoot = makeTempFolder("fightscene-bench-frames");
     for (int times : kScaleFrameTimes) {

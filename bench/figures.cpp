@@ -194,6 +194,11 @@ std::vector<scaleRow> figureBook::scaleRows() const {
             add("particles", n, "pass/limit", cpuRatio(a, b), kScaleBytesTarget);
     }
 
+    // Training: two fighters and embers, the pass against its limit.
+    if (figure(sized(kTrainingInTurn, kTrainingParticles), a) && a.counter("limit_ns") > 0)
+        add("training", kTrainingParticles, "pass/limit", a.counter("pass_ns") / a.counter("limit_ns"),
+            kScaleBytesTarget);
+
     // Moves: the time per move searched, against that of the smallest set.
     benchFigure first;
     bool hasFirst = figure(sized(kScaleMoves, kScaleMoveCounts[0]), first) && first.counter("searched") > 0;

@@ -327,6 +327,11 @@ const brokenCase kCases[] = {
      "Burn/walk/info:4", "warning", "collision box 2 2 21 30 reaches outside the 20x30 frame"},
     {"hit box inverted", [](const std::string& d) { edit(d + "/Burn/walk/info", "0 0 0 0\n0\n", "9 0 3 5\n1\n"); },
      "Burn/walk/info:5", "warning", "hit box 9 0 3 5 is inverted"},
+    // Hit files of a move and of a particle definition.
+    {"move hit value", [](const std::string& d) { writeFile(d + "/Burn/punch/hit", "# light\ndamage = 6\nhitstun = -4\n"); },
+     "Burn/punch/hit:3", "error", "hitstun: expected a whole number 0..100000"},
+    {"particle hit key", [](const std::string& d) { writeFile(d + "/particle/spark/hit", "knockback = 3\n"); },
+     "particle/spark/hit:1", "error", "unknown key \"knockback\""},
 };
 
 INSTANTIATE_TEST_SUITE_P(EveryKind, CheckTable, ::testing::ValuesIn(kCases),

@@ -142,15 +142,46 @@ TEST(FrameData, ReadmeMovesTableEqualsTheCheckersTable) {
             table.push_back(cellsOf(text, std::regex("\\|")));
     }
     ASSERT_EQ(table.size(), tool.size() + 1);
-    const std::vector<std::string> wanted = {"Startup", "Active", "Recovery"};
+    // README's column and the tool's column that must agree.
+    const struct { const char* readme; size_t tool; } wanted[] = {
+        {"Startup", 1}, {"Active", 2}, {"Recovery", 3}, {"Damage", 4}, {"On hit", 5},
+    };
     for (size_t i = 0; i < tool.size(); ++i) {
         SCOPED_TRACE(table[i + 1][0] + " / " + tool[i][0]);
-        for (size_t w = 0; w < wanted.size(); ++w) {
-            size_t column = std::find(table[0].begin(), table[0].end(), wanted[w]) - table[0].begin();
-            ASSERT_LT(column, table[i + 1].size());
-            EXPECT_EQ(table[i + 1][column], tool[i][w + 1]);
+        for (const auto& w : wanted) {
+            size_t column = std::find(table[0].begin(), table[0].end(), w.readme) - table[0].begin();
+            ASSERT_LT(column, table[i + 1].size()) << w.readme;
+            ASSERT_LT(w.tool, tool[i].size());
+            EXPECT_EQ(table[i + 1][column], tool[i][w.tool]);
         }
     }
 }
 
 }  // namespace
+
+TEST(FrameData, AdvantageOnHitCountsTheHitstopOnBothSidesAndTheRestOfTheMove) {
+    moveFrameData jab;
+    jab.framesLoaded = true;
+    jab.hits = true;
+    jab.startupMs = 36;
+    jab.totalMs = 165;
+    moveFrameData whiff = jab;
+    whiff.hits = false;
+    hitData light;
+    light.damage = 5;
+    light.hitstop = 70;
+    light.hitstun = 200;
+    hitData slow = light;
+    slow.hitstun = 100;
+    const struct { const moveFrameData* data; const hitData* hit; int ms; const char* text; const char* damage; } cases[] = {
+        // defender free at 36 + 70 + 200, the jab's end at 165 + 70
+        {&jab, &light, 71, "+71 ms (+4.3 f)", "5"},
+        {&jab, &slow, -29, "-29 ms (-1.7 f)", "5"},
+        {&whiff, &light, 71, "-", "-"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(advantageOnHit(*c.data, *c.hit), c.ms);
+        EXPECT_EQ(onHitText(*c.data, *c.hit), c.text);
+        EXPECT_EQ(damageText(*c.data, *c.hit), c.damage);
+    }
+}

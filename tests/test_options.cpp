@@ -119,6 +119,7 @@ TEST(Options, UsageHasTheSynopsisAndALinePerOption) {
     EXPECT_EQ("play in an 800x600 window instead of the full screen", helpOf("--window")) << usage;
     EXPECT_EQ(0u, helpOf("--watch").find("load data again whenever a file under it changes")) << usage;
     EXPECT_EQ("in training, read the recording from PATH and save it there", helpOf("--record-file PATH")) << usage;
+    EXPECT_EQ(0u, helpOf("--training").find("add a training partner to hit")) << usage;
     EXPECT_EQ("print this help and exit", helpOf("--help")) << usage;
     auto columnOf = [&](const std::string& option) {
         size_t at = usage.find("\n  " + option + " ");

@@ -12,6 +12,7 @@
 
 #include "authoring/replay.h"
 #include "data/textFile.h"
+#include "shell/scene.h"
 #include "sprites/sceneGeometry.h"
 #include "testSupport.h"
 #include "platform/platform.h"
@@ -514,4 +515,51 @@ TEST(Replay, ReloadShowsChangedContentOrKeepsTheOldWhole) {
         EXPECT_FALSE(has(still.transcript, "reloading data")) << "no reload without F5";
         EXPECT_TRUE(readFile(folder + "/still.bmp") == readFile(folder + "/after.bmp")) << "the same screen";
     }
+}
+
+TEST(Replay, TrainingPartnerIsHitAndEveryChangedPixelIsShown) {
+    // Walk at the partner jabbing all the way: the jabs that reach it land.
+    std::string script = "500 down Right\n";
+    for (int time = 3000; time <= 6000; time += 250) script += std::to_string(time) + " tap z\n";
+    script += "6000 up Right\n7500 end\n";
+    scriptReplay replay(script);
+    replayOptions& options = replay.options;
+    options.training = true;
+    std::vector<Uint32> before;
+    bool sawReeling = false;
+    // In the child: false, with the reason on standard error, ends the run with status 4.
+    options.afterPass = [&](gameScene& scene, long long passes) {
+        auto fail = [](const char* why) {
+            std::fprintf(stderr, "%s\n", why);
+            return false;
+        };
+        SDL_Surface* screen = scene.screen;
+        if (scene.fighters.size() != 2 || !scene.training || scene.target.target != &scene.partner())
+            return fail("no partner, or the Target is not the partner");
+        const Fighter& partner = scene.partner();
+        if (passes == 1 && (partner.x != kPartnerX || partner.y != kGroundLevel || partner.dir || !partner.grounded))
+            return fail("the partner does not stand at x 650 on the floor facing the player");
+        sawReeling = sawReeling || partner.reeling;
+        if (passes == 750 && (!sawReeling || partner.reeling || partner.action != "standing" || !scene.panel.anyHit))
+            return fail("no hit reeled and ended, or the panel saw none");
+        // Every pixel that changed since the last pass lies in what this pass showed.
+        std::vector<Uint32> now(static_cast<size_t>(kScreenWidth) * kScreenHeight);
+        for (int y = 0; y < kScreenHeight; ++y) {
+            const Uint32* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(screen->pixels) + y * screen->pitch);
+            std::copy(row, row + kScreenWidth, now.begin() + static_cast<long>(y) * kScreenWidth);
+        }
+        if (!before.empty()) {
+            std::vector<bool> covered(now.size(), false);
+            for (const SDL_Rect& r : scene.screenChanges.shown)
+                for (int y = r.y; y < r.y + r.h; ++y)
+                    for (int x = r.x; x < r.x + r.w; ++x) covered[static_cast<size_t>(y) * kScreenWidth + x] = true;
+            for (size_t at = 0; at < now.size(); ++at)
+                if (now[at] != before[at] && !covered[at]) return fail("a changed pixel was not shown");
+        }
+        before.swap(now);
+        return true;
+    };
+    runResult run = replay.run();
+    EXPECT_EQ(0, run.status) << readFile(replay.folder + "/stderr.txt");
+    EXPECT_TRUE(has(run.transcript, "hit: jab, damage ")) << run.transcript.substr(0, 2000);
 }

@@ -429,7 +429,7 @@ void printTable(const table& rows) {
 
 // One row per move, in file order: its frame data.
 void printFrameTable(moveSet& moves) {
-    table rows = {{"move", "startup", "active", "recovery", "total", "travel", "particles"}};
+    table rows = {{"move", "startup", "active", "recovery", "damage", "on hit", "total", "travel", "particles"}};
     for (const moveInfo& move : moves.moves) {
         if (move.name.empty()) continue;
         moveFrameData data = frameDataOf(move.animation, kFighterSpeed, kStepMs);
@@ -445,7 +445,8 @@ void printFrameTable(moveSet& moves) {
                 particles += (particles.empty() ? "" : ", ") + name + " at " + std::to_string(launch.atMs) + " ms";
             }
         }
-        rows.push_back({move.name, startupText(data), activeText(data), recoveryText(data), total, travel,
+        rows.push_back({move.name, startupText(data), activeText(data), recoveryText(data),
+                        damageText(data, move.hit), onHitText(data, move.hit), total, travel,
                         particles.empty() ? "-" : particles});
     }
     std::printf("frame data at speed %.1f: a frame lasts its pause x %.1f ms; f: frames at 60 Hz; "

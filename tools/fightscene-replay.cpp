@@ -25,6 +25,8 @@ const optionSpec<replayOptions> kOptions[] = {
      setText<replayOptions, &replayOptions::expect>},
     {"--watch", nullptr, "reload the content when a file under the data folder changes",
      setFlag<replayOptions, &replayOptions::watch>},
+    {"--training", nullptr, "play the training scene: a partner to hit and the training panel",
+     setFlag<replayOptions, &replayOptions::training>},
 };
 
 void usage() {

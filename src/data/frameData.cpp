@@ -73,3 +73,22 @@ std::string activeText(const moveFrameData& data) {
 std::string recoveryText(const moveFrameData& data) {
     return data.framesLoaded && data.hits ? timingText(data.recoveryMs) : "-";
 }
+
+int advantageOnHit(const moveFrameData& data, const hitData& hit) {
+    int defenderFree = data.startupMs + hit.hitstop + hit.hitstun;
+    int attackerFree = data.totalMs + hit.hitstop;
+    return defenderFree - attackerFree;
+}
+
+std::string onHitText(const moveFrameData& data, const hitData& hit) {
+    if (!data.framesLoaded || !data.hits) return "-";
+    int ms = advantageOnHit(data, hit);
+    char text[48];
+    std::snprintf(text, sizeof text, "%+d ms (%+.1f f)", ms, framesAt60Hz(ms));
+    return text;
+}
+
+std::string damageText(const moveFrameData& data, const hitData& hit) {
+    if (!data.framesLoaded || !data.hits) return "-";
+    return std::to_string(hit.damage);
+}

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "data/hitData.h"
 #include "sprites/CSpriteBase.h"
 
 // One particle line of the move, launched when its frame first shows.
@@ -31,6 +32,16 @@ struct moveFrameData {
 // the fighter takes a movement step every `stepMs` milliseconds. The game's
 // pace is kFighterSpeed and kStepMs (fighter/Fighter.h).
 moveFrameData frameDataOf(const CSpriteBase& frames, float speed, int stepMs);
+
+// The frame advantage of a hit of `hit` landing as the first active frame
+// shows: the time the defender is free (hitstop and hitstun after the hit)
+// minus the time the attacker is free (the rest of the move, held by the
+// hitstop), in ms; + means the attacker acts first.
+int advantageOnHit(const moveFrameData& data, const hitData& hit);
+// "+12 ms (+0.7 f)", or "-" for a move that never hits.
+std::string onHitText(const moveFrameData& data, const hitData& hit);
+// The damage, or "-" for a move that never hits.
+std::string damageText(const moveFrameData& data, const hitData& hit);
 
 // Milliseconds in frames of a 60 Hz display.
 double framesAt60Hz(int ms);

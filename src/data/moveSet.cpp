@@ -145,6 +145,7 @@ void moveSet::loadAnim(int index, std::string name, loadPolicy& policy) {
     std::fflush(stdout);
     if (name.empty() || !pathFits(nullptr, path, policy)) return;
     move.animation.initR(path.c_str(), policy);
+    readHitData(path, move.hit, policy);
 }
 
 int moveSet::find(std::string name) {

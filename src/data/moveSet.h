@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "data/hitData.h"
 #include "sprites/CSpriteBase.h"
 
 struct moveInfo {
@@ -19,6 +20,7 @@ struct moveInfo {
     bool reservedBool2 = false;
     bool reservedBool3 = false;
     std::string condition;  // "null" for none, else a condition text
+    hitData hit;            // what a hit of this move does, from "<folder>/<name>/hit"
     // Lines of the moveset file (messages and checks).
     int line = 0;           // the move's name
     int commandLine = 0;

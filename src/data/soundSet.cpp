@@ -174,6 +174,13 @@ soundNode* soundSet::find(std::string name) {
     return nullptr;
 }
 
+bool soundSet::holds(const std::string& name) const {
+    const soundNode* node = head;
+    for (int i = 0; i < count && node; ++i, node = node->next)
+        if (node->name == name) return true;
+    return false;
+}
+
 void soundSet::Play(std::string name, int channel) {
     soundNode* node = find(name);
     if (!node) return;

@@ -37,6 +37,8 @@ public:
     Mix_Chunk* returnSound(std::string name);
     // The entry called `name`, or null.
     soundNode* find(std::string name);
+    // True when an entry is called `name`; says nothing.
+    bool holds(const std::string& name) const;
     // Prints "Sound - <name>" for each entry.
     void display();
 };

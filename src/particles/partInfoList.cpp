@@ -77,3 +77,9 @@ particleInfo* partInfoList::findParticle(std::string name) {
     std::printf("not success\n");
     return nullptr;
 }
+
+particleInfo* partInfoList::quietFind(const std::string& name) {
+    for (partInfoNode* node = head; node; node = node->next)
+        if (node->name == name) return &node->info;
+    return nullptr;
+}

@@ -27,4 +27,6 @@ public:
     int addList(const char* listName, SDL_Surface* screen, loadPolicy& policy);
     // The newest definition called `name`, or null.
     particleInfo* findParticle(std::string name);
+    // The same without a word on standard output.
+    particleInfo* quietFind(const std::string& name);
 };

@@ -151,6 +151,15 @@ int eventCount(const particleInfo* info, const std::string& eventName) {
 }
 }  // namespace
 
+screenBox particle::collisionBox() {
+    if (!canDraw()) return screenBox();
+    return sprite.collisionBoxOnScreen(dir);
+}
+
+bool particle::launches(const std::string& eventName) {
+    return getPartNum(eventName) > 0 && getNewPart(eventName, 0) != "NULL";
+}
+
 int particle::getPartNum(std::string eventName) {
     const std::vector<std::string>* entries = eventEntries(info, eventName);
     if (!entries) return 0;

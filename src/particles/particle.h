@@ -4,6 +4,7 @@
 #include <SDL/SDL.h>
 
 #include <string>
+#include <vector>
 
 #include "sprites/CSprite.h"
 
@@ -22,9 +23,10 @@ public:
     particleInfo* info = nullptr; // definition; null when the name was unknown (then dead)
     SDL_Surface* screen = nullptr;
     partInfoList* partInfo = nullptr;
-    Fighter* owner = nullptr;
+    Fighter* owner = nullptr;     // the fighter whose frame launched it, or its launcher's; never hit by it
     CSprite* parent = nullptr;
     std::string event = "NULL";   // pending event
+    std::vector<std::string> hitEvents;  // hit events it raised, in the order raised; launched like `event`
 
     void init(std::string spec, Fighter* owner, CSprite* parent, partInfoList* defs,
               SDL_Surface* screen, int time);
@@ -34,6 +36,13 @@ public:
     void gravity();
     int getPartNum(std::string eventName);
     std::string getNewPart(std::string eventName, int i);
+
+    // The current frame's collision box on the screen, as its image is drawn
+    // for its facing; empty without frames.
+    screenBox collisionBox();
+    // True when `eventName` has something to launch: at least one entry,
+    // the first not "NULL".
+    bool launches(const std::string& eventName);
 
     // True when the definition has frames to draw; without them the sprite
     // is never bound, drawn or moved.

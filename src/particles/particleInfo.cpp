@@ -74,6 +74,7 @@ bool particleInfo::initS(std::string line, SDL_Surface* screen, loadPolicy& poli
     base->initR(folder.c_str(), policy);
     framesDrawable = everyFrameDrawable();
 
+    readHitData(folder, hit, policy);
     if (!ParticleInfo(folder.c_str(), policy)) {
         std::printf("FAIL PARTICLE\n");
         return false;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "data/hitData.h"
 #include "sprites/CSpriteBase.h"
 
 class particleInfo {
@@ -30,6 +31,7 @@ public:
     std::vector<std::string> onHitTarget;
     std::vector<std::string> onHitAlly;
     SDL_Surface* screen = nullptr;
+    hitData hit;                  // what its hit on a fighter does, from "<folder>/hit"
     // Line of each event's count in the settings file, in the order OnDeath,
     // OnHitPlayer, OnHitEnemy, OnHitTarget, OnHitAlly, and the line of each
     // of its entries (messages and checks).

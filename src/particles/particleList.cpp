@@ -123,15 +123,21 @@ void particleList::makeParticles() {
     // starts from the front as it is now.
     for (partNode* node = head; node; node = node->next) {
         particle* part = node->part;
-        if (part->event == "NULL") continue;
-        int n = part->getPartNum(part->event);
-        std::printf("pNum %d\n", n);
-        for (int i = 0; i < n; ++i) {
-            std::string entry = part->getNewPart(part->event, i);
-            std::printf("str: %s\n", entry.c_str());
-            addParticleD(entry, part->dir, &part->sprite, part->partInfo, part->screen,
-                         static_cast<int>(clockTicks()));
-        }
+        if (part->event != "NULL") launchEvent(*part, part->event);
+        for (const std::string& hit : part->hitEvents) launchEvent(*part, hit);
+    }
+}
+
+void particleList::launchEvent(particle& part, const std::string& eventName) {
+    int n = part.getPartNum(eventName);
+    std::printf("pNum %d\n", n);
+    for (int i = 0; i < n; ++i) {
+        std::string entry = part.getNewPart(eventName, i);
+        std::printf("str: %s\n", entry.c_str());
+        partNode* before = head;
+        addParticleD(entry, part.dir, &part.sprite, part.partInfo, part.screen, static_cast<int>(clockTicks()));
+        // The new particle belongs to the same fighter as its launcher.
+        if (head != before) head->part->owner = part.owner;
     }
 }
 

@@ -35,6 +35,9 @@ public:
     void update();
     void removeDead();
     void makeParticles();
+    // Launches the entries of `eventName` of `part` at its place, with its
+    // facing; they belong to its owner.
+    void launchEvent(particle& part, const std::string& eventName);
     void clearBG();
     void updateBG();
     void draw();

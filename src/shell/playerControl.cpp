@@ -161,43 +161,50 @@ void playerControl::inputChecking(SDL_Event* event) {
     int numKeys = 0;
     Uint8* keys = SDL_GetKeyState(&numKeys);
     // A direction is held by its key or by the gamepad.
-    auto held = [&](int code, padAction direction) {
+    auto isHeld = [&](int code, padAction direction) {
         return (keys && code >= 0 && code < numKeys && keys[code]) || joystick.holds(direction);
     };
 
     if (stepClock > 1.0f && fighter && bindings) {
+        // A hit holds the fighter: no walking or ducking while it reels, no
+        // motion at all while it is frozen.
+        bool held = fighter->held(now);
         bool idle = true;
         std::string prev = fighter->action;
-        if (!fighter->returnBusy() && fighter->action != "duck") {
-            if (held(bindings->left, padAction::left)) {
+        if (!held && !fighter->returnBusy() && fighter->action != "duck") {
+            if (isHeld(bindings->left, padAction::left)) {
                 fighter->x -= walkStep;
                 fighter->setDir(false);
                 idle = false;
             }
-            if (held(bindings->right, padAction::right)) {
+            if (isHeld(bindings->right, padAction::right)) {
                 fighter->x += walkStep;
                 fighter->setDir(true);
                 idle = false;
             }
         }
-        if (held(bindings->down, padAction::down)) {
-            fighter->duck();
-            idle = false;
-        } else if (prev == "duck") {
-            fighter->changeAnim("standing");
+        if (!held) {
+            if (isHeld(bindings->down, padAction::down)) {
+                fighter->duck();
+                idle = false;
+            } else if (prev == "duck") {
+                fighter->changeAnim("standing");
+            }
+            prev = fighter->action;
+            if (!fighter->returnBusy() && fighter->action != "duck" && fighter->action != "inAir") {
+                if (!idle && prev != "walk") fighter->changeAnim("walk");
+                if (idle && prev != "standing") fighter->changeAnim("standing");
+            }
         }
-        prev = fighter->action;
-        if (!fighter->returnBusy() && fighter->action != "duck" && fighter->action != "inAir") {
-            if (!idle && prev != "walk") fighter->changeAnim("walk");
-            if (idle && prev != "standing") fighter->changeAnim("standing");
-        }
-        fighter->Gravity();
+        if (!fighter->frozen(now)) fighter->Gravity();
         if (particles) particles->update();
+        if (onStep) onStep();
         // The surplus is dropped: at most one step per pass.
         stepClock = 0.0f;
     }
 
-    if (checker && fighter) {
+    // While a hit holds the fighter its presses stay in the checker's buffer.
+    if (checker && fighter && !fighter->held(now)) {
         moveInfo* move = checker->update(now);
         if (move && !fighter->returnBusy()) fighter->changeAction(move);
     }

@@ -64,6 +64,9 @@ public:
     // Hears every key pressed (true) or let go (false), before the bindings
     // act on it: training records the player's keys there. Empty: nothing.
     std::function<void(int key, bool pressed)> onKey;
+    // Called at the end of every movement step, after the particles' step:
+    // the scene tests its hits there. Empty: nothing more happens.
+    std::function<void()> onStep;
 
     void init(SDL_Surface* screen);
     void setup(Fighter* fighter, partInfoList* partInfo, particleList* particles, soundSet* sounds,

@@ -34,6 +34,8 @@ void swapContent(gameScene& o, sceneContent& content) {
     std::swap(o.content.sounds, content.sounds);
     std::swap(o.content.defs.head, content.defs.head);
     std::swap(o.content.back, content.back);
+    std::swap(o.content.partnerAnims, content.partnerAnims);
+    if (o.training) pointPartnerAnims(o);
     // The fighters' sets are looked up anew; their old frames are still
     // there to restore and save around.
     for (Fighter& fighter : o.fighters) fighter.changeAnim("standing");
@@ -80,7 +82,7 @@ bool reloadScene(gameScene& o) {
     std::printf("reloading data\n");
     sceneContent content;
     loadPolicy policy = reloadPolicy();
-    loadContent(content, allContentParts, o.screen, policy);
+    loadContent(content, allContentParts | (o.training ? partnerPart : 0u), o.screen, policy);
     int problems = policy.reported;
     if (problems > 0) {
         std::printf("reload refused: %d problem%s in data; the scene goes on with the content it had\n", problems,

@@ -6,8 +6,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "data/textFile.h"
+#include "shell/hits.h"
 #include "shell/keyFile.h"
 #include "shell/reload.h"
 #include "sprites/bmpCheck.h"
@@ -20,6 +22,7 @@ const char* kCharacterFolder = "data/Burn";
 const char* kSoundList = "data/soundSet";
 const char* kCharacterSounds = "data/Tor/sound";
 const char* kParticleList = "default";
+const char* kPartnerFolder = "data/Dummy";
 
 // "data/tBG2.bmp" in the display format; null, reported, when it won't load.
 SDL_Surface* loadBackground(loadPolicy& policy) {
@@ -79,6 +82,12 @@ void loadContent(sceneContent& content, unsigned parts, SDL_Surface* screen, loa
         content.sounds->display();
     }
     if (parts & particlesPart) content.defs.addList(kParticleList, screen, policy);
+    if (parts & partnerPart) {
+        // Without its own animation list the partner is the player's character.
+        content.partnerAnims = animationSet();
+        if (fileSize((std::string(kPartnerFolder) + "/info").c_str()) >= 0)
+            content.partnerAnims.loadAll(kPartnerFolder, policy);
+    }
     if (parts & backgroundPart) {
         releaseSurface(content.back);
         content.back = loadBackground(policy);
@@ -111,12 +120,14 @@ void DrawSprites(gameScene& scene) {
     // restore the background under last frame's images, the input display
     // (drawn last) first
     scene.inputPanel.clearBG();
+    scene.panel.clearBG();
     for (Fighter& fighter : scene.fighters) fighter.clearBG();
     scene.pList.clearBG();
     // save the background under the new places
     for (Fighter& fighter : scene.fighters) fighter.updateBG();
     scene.pList.updateBG();
     scene.inputPanel.updateBG();
+    scene.panel.updateBG();
     // draw, advancing animations by the clock
     for (Fighter& fighter : scene.fighters) fighter.draw();
     scene.pList.draw();
@@ -125,8 +136,9 @@ void DrawSprites(gameScene& scene) {
         for (Fighter& fighter : scene.fighters) fighter.drawColBoxes();
         scene.pList.debug();
     }
-    // the input display over everything, when shown
+    // the input display over everything, when shown, and the training panel
     scene.inputPanel.draw();
+    scene.panel.draw();
 }
 
 void startScene(gameScene& o, bool windowed, loadPolicy& policy) {
@@ -166,14 +178,21 @@ void startScene(gameScene& o, bool windowed, loadPolicy& policy) {
     // particles
     loadContent(o.content, particlesPart, o.screen, policy);
     o.pList.addParticle("fireball1 80 80", nullptr, nullptr, &o.content.defs, o.screen, 1);
+    // Placed from the screen's corner, facing right, yet the player's own.
+    if (o.pList.head) o.pList.head->part->owner = &player;
 
     // the background, painted once
     InitImages(o, policy);
     DrawBG(o);
 
-    o.target.setTarget(&player);
+    if (o.training) addPartner(o, policy);
+
+    // In training the partner is the one aimed at.
+    o.target.setTarget(o.training ? &o.partner() : &player);
     o.checker->target = &o.target;
     o.inputPanel.init(o.screen, o.checker.get());
+    o.panel.changes = &o.screenChanges;
+    o.panel.init(o.screen, o.training);
 
     o.control.init(o.screen);
     // A window has a close button, which players expect to work.
@@ -181,6 +200,28 @@ void startScene(gameScene& o, bool windowed, loadPolicy& policy) {
     o.control.setup(&player, &o.content.defs, &o.pList, o.content.sounds.get(), &o.content.anims, &o.content.moves,
                     &o.bindings, o.checker.get(), &o.target);
     o.control.onRequest = [&o](playerRequest request) { actOn(o, request); };
+    o.control.onStep = [&o]() { stepHits(o); };
+}
+
+void pointPartnerAnims(gameScene& o) {
+    animationSet* own = &o.content.partnerAnims;
+    o.partner().anims = own->anims.empty() ? &o.content.anims : own;
+}
+
+void addPartner(gameScene& o, loadPolicy& policy) {
+    loadContent(o.content, partnerPart, o.screen, policy);
+    o.fighters.emplace_back();
+    Fighter& partner = o.partner();
+    partner.changes = &o.screenChanges;
+    pointPartnerAnims(o);
+    partner.initS(partner.anims, o.screen);
+    partner.speed = kFighterSpeed;
+    partner.x = kPartnerX;
+    partner.y = kGroundLevel;
+    partner.dir = o.player().x > partner.x;
+    partner.grounded = true;
+    partner.airActions = 2;
+    partner.changeAnim("standing");
 }
 
 void actOn(gameScene& o, playerRequest request) {

@@ -19,6 +19,7 @@
 #include "shell/inputDisplay.h"
 #include "shell/playerControl.h"
 #include "shell/trainingTools.h"
+#include "shell/trainingPanel.h"
 #include "sprites/changedRects.h"
 
 // The player's default keys: z, x, c, the arrows, j for the boxes, F1 to F4
@@ -49,6 +50,7 @@ struct sceneContent {
     moveSet moves;                     // the character's moves, from "data/Burn"
     std::unique_ptr<soundSet> sounds;  // "data/soundSet" and "data/Tor/sound"; null until loaded
     partInfoList defs;                 // the particle definitions of the list "default"
+    animationSet partnerAnims;         // the training partner's, from "data/Dummy"; empty without one
     SDL_Surface* back = nullptr;       // "data/tBG2.bmp" in display format, owned; null when it won't load
 
     sceneContent() = default;
@@ -64,8 +66,9 @@ enum contentPart : unsigned {
     soundsPart = 4,       // sounds, with the progress line "making an Sset" and the listing
     particlesPart = 8,    // defs, converted for `screen`
     backgroundPart = 16,  // back, converted to the display's format
+    partnerPart = 32,     // partnerAnims, when "data/Dummy" holds an animation list
     characterParts = animationsPart | movesPart,
-    allContentParts = 31,
+    allContentParts = 31,  // what the default scene reads
 };
 
 // Loads the `parts` of the content from "data" in the working folder into
@@ -107,6 +110,8 @@ struct gameScene {
     changedRects screenChanges;     // what the pass wrote on the display, shown at its end
     bool reloadAsked = false;       // F5 this pass: the content is loaded anew before the drawing
     trainingTools trainer;          // the training keys' recording, playback and partner's stance
+    bool training = false;          // --training: a partner stands opposite the player, hits are counted
+    trainingPanel panel;            // in training: the last hit, the combo and the advantage
 
     // Holds one default-constructed fighter, the player's.
     gameScene();
@@ -116,6 +121,8 @@ struct gameScene {
     // The fighter the keyboard controls.
     Fighter& player() { return fighters.front(); }
     const Fighter& player() const { return fighters.front(); }
+    // In training, the partner: the second fighter.
+    Fighter& partner() { return fighters.back(); }
 };
 
 // Loads "data/tBG2.bmp" into the scene's background. 0.
@@ -129,7 +136,8 @@ void DrawScene(gameScene& scene);
 void DrawSprites(gameScene& scene);
 
 // Start-up after SDL_Init: audio, video mode (full screen, or an 800x600
-// window when `windowed`), content, wiring. Ends the process with status 1
+// window when `windowed`), content, wiring; in training (scene.training set
+// before) the partner too. Ends the process with status 1
 // when the video mode can't be set.
 void startScene(gameScene& scene, bool windowed, loadPolicy& policy);
 // Does what the player asked of the scene: the boxes and the input display
@@ -137,3 +145,14 @@ void startScene(gameScene& scene, bool windowed, loadPolicy& policy);
 void actOn(gameScene& scene, playerRequest request);
 // One pass of the main loop; false once the loop should end.
 bool runPass(gameScene& scene);
+
+// --- Training ---
+
+// Anchor x of the training partner, standing on the floor.
+const int kPartnerX = 650;
+// Puts the training partner into the scene: a second fighter of "data/Dummy"
+// (the player's character when that folder holds no animation list),
+// standing on the floor at kPartnerX and facing the player.
+void addPartner(gameScene& scene, loadPolicy& policy);
+// Points the partner at its animations: its own when loaded, else the player's.
+void pointPartnerAnims(gameScene& scene);

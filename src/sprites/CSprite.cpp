@@ -132,6 +132,35 @@ int CSprite::returnPartNum() {
     return record ? record->numParticles : 0;
 }
 
+bool boxesOverlap(const screenBox& a, const screenBox& b) {
+    return !a.empty() && !b.empty() && a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+screenBox overlapOf(const screenBox& a, const screenBox& b) {
+    screenBox both;
+    both.left = std::max(a.left, b.left);
+    both.top = std::max(a.top, b.top);
+    both.right = std::min(a.right, b.right);
+    both.bottom = std::min(a.bottom, b.bottom);
+    return both;
+}
+
+screenBox placedBox(const frameBox& across, const frameBox& down, int x, int y) {
+    screenBox box;
+    box.left = x + across.left;
+    box.right = x + across.right;
+    box.top = y + down.top;
+    box.bottom = y + down.bottom;
+    return box;
+}
+
+screenBox CSprite::collisionBoxOnScreen(bool facing) {
+    frameInfo* record = currentRecord();
+    if (!record) return screenBox();
+    const frameInfo& across = facing ? *record : base->mirror[frame];
+    return placedBox(across.colBox, record->colBox, x, y);
+}
+
 void CSprite::drawColBoxes() {
     frameInfo* record = currentRecord();
     if (!record || !screen) return;

@@ -12,6 +12,24 @@
 // beyond them are held at their edge, and negative sizes become 0.
 SDL_Rect makeRect(int x, int y, int w, int h);
 
+// A box on the screen in pixels, right and bottom exclusive.
+struct screenBox {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    // True when it covers no pixel.
+    bool empty() const { return right <= left || bottom <= top; }
+};
+// True when `a` and `b` share at least one pixel.
+bool boxesOverlap(const screenBox& a, const screenBox& b);
+// The pixels `a` and `b` share (empty when none).
+screenBox overlapOf(const screenBox& a, const screenBox& b);
+// `box` of a frame record placed with its image corner at (x, y); the
+// horizontal edges from `across`, the vertical ones from `down`.
+screenBox placedBox(const frameBox& across, const frameBox& down, int x, int y);
+
 // --- What a frame record means over time; the game and the frame-data table both ask here ---
 // Milliseconds `record` shows at the frame-time factor `speed`: its pause
 // times the speed, in single precision. The first drawing after that moves on.
@@ -66,6 +84,10 @@ public:
     // Lower edge of the lower of the two boxes of frame `frameIndex`.
     int getYOffset(int frameIndex);
     int returnPartNum();
+    // The current frame's collision box on the screen as the frame is drawn
+    // facing `facing` (the mirrored record's edges when false); empty when
+    // there is no frame.
+    screenBox collisionBoxOnScreen(bool facing);
     // Draws the current frame's collision box and a mark at the corner.
     void drawColBoxes();
     // Particle launch line `i` of the current frame, counted from 1.

@@ -387,6 +387,7 @@ int runScene(const replayOptions& options) {
     // Start-up at clock 0; every pass then moves the clock on by one step.
     clockSet(0);
     std::unique_ptr<gameScene> scene(new gameScene);
+    scene->training = options.training;
     loadPolicy startUp = gamePolicy();
     startScene(*scene, false, startUp);
     if (options.watch) watchData(scene->watch);

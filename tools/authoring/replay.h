@@ -51,6 +51,7 @@ struct replayOptions {
     int repeat = 1;      // copies of the script, run one after the other
     std::string expect;  // a transcript the standard output must equal
     bool watch = false;  // reload by itself when a file under the data folder changes
+    bool training = false;  // the scene with a training partner, as the game's --training
     // Called after every pass, once it is shown, with the scene and the
     // number of passes run (a test looks at the display there); false ends
     // the run, status 4.

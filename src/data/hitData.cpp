@@ -1,0 +1,81 @@
+#include "data/hitData.h"
+
+#include "platform/files.h"
+
+namespace {
+// The field a key names, or null.
+int* fieldOf(hitData& hit, const std::string& key) {
+    if (key == "damage") return &hit.damage;
+    if (key == "hitstop") return &hit.hitstop;
+    if (key == "hitstun") return &hit.hitstun;
+    if (key == "pushback") return &hit.pushback;
+    return nullptr;
+}
+
+std::string trimmed(const std::string& text) {
+    const char* blanks = " \t\r\n";
+    size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos) return "";
+    size_t last = text.find_last_not_of(blanks);
+    return text.substr(first, last - first + 1);
+}
+
+// `word` as a whole number 0..kMaxHitValue; false for anything else.
+bool readValue(const std::string& word, int& value) {
+    if (word.empty() || word.size() > 6) return false;
+    int read = 0;
+    for (char c : word) {
+        if (c < '0' || c > '9') return false;
+        read = read * 10 + (c - '0');
+    }
+    if (read > kMaxHitValue) return false;
+    value = read;
+    return true;
+}
+}  // namespace
+
+bool readHitData(const std::string& folder, hitData& hit, loadPolicy& policy) {
+    std::string path = folder + "/hit";
+    // No file is the common case: every key keeps its default, silently.
+    if (fileSize(path.c_str()) < 0) return false;
+    if (!pathFits(nullptr, path, policy)) return false;
+    TextFile file(policy);
+    if (!file.open(path)) {
+        reportOpenFailure(path, policy);
+        return false;
+    }
+    std::string line;
+    bool inLongLine = false;
+    while (file.readLine(line)) {
+        bool whole = file.lastHadTerminator();
+        if (inLongLine) {  // the rest of a line the reader already reported
+            inLongLine = !whole;
+            continue;
+        }
+        if (!whole) {
+            inLongLine = true;
+            continue;
+        }
+        size_t hash = line.find('#');
+        if (hash != std::string::npos) line.erase(hash);
+        std::string text = trimmed(line);
+        if (text.empty()) continue;
+        size_t equals = text.find('=');
+        if (equals == std::string::npos) {
+            file.report("expected \"key = value\", found \"" + text + "\"");
+            continue;
+        }
+        std::string key = trimmed(text.substr(0, equals));
+        std::string word = trimmed(text.substr(equals + 1));
+        int* field = fieldOf(hit, key);
+        if (!field) {
+            file.report("unknown key \"" + key + "\"; expected damage, hitstop, hitstun or pushback");
+            continue;
+        }
+        if (!readValue(word, *field))
+            file.report(key + ": expected a whole number 0.." + std::to_string(kMaxHitValue) + ", found \"" + word +
+                        "\"");
+    }
+    file.close();
+    return true;
+}
