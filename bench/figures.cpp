@@ -194,7 +194,7 @@ std::vector<scaleRow> figureBook::scaleRows() const {
             add("particles", n, "pass/limit", cpuRatio(a, b), kScaleBytesTarget);
     }
 
-    // Training: two fighters and embers, the pass against its limit.
+    // Training: two fighters and fireballs, the pass against its limit.
     if (figure(sized(kTrainingInTurn, kTrainingParticles), a) && a.counter("limit_ns") > 0)
         add("training", kTrainingParticles, "pass/limit", a.counter("pass_ns") / a.counter("limit_ns"),
             kScaleBytesTarget);

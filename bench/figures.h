@@ -44,9 +44,10 @@ const char* const kDisplayPassFloor = "Display/PassAndFloor";
 const int kDisplayParticles[] = {1, 10, 100};
 const char* const kDisplayWalk = "Display/WalkSecond";
 const int kScaleMoveCounts[] = {8, 64, 512};
-// Training: the pass with the partner and embers (no hit entries: they fly
-// through, so the count holds) against its limit in turns, at this many
-// particles; and one movement step's hit test alone at the larger count.
+// Training: the pass with the partner and fireballs (above both fighters'
+// heads, so none is hit and the count holds) against its limit in turns, at
+// this many particles; and one movement step's hit test alone over embers
+// at the larger count.
 const char* const kTrainingInTurn = "Training/PassAndLimitInTurn";
 const int kTrainingParticles = 100;
 const char* const kTrainingHitTest = "Training/HitTestStep";

@@ -332,6 +332,11 @@ const brokenCase kCases[] = {
      "Burn/punch/hit:3", "error", "hitstun: expected a whole number 0..100000"},
     {"particle hit key", [](const std::string& d) { writeFile(d + "/particle/spark/hit", "knockback = 3\n"); },
      "particle/spark/hit:1", "error", "unknown key \"knockback\""},
+    // The training partner's own character is checked like the player's.
+    {"partner bitmap missing", [](const std::string& d) {
+         writeFile(d + "/Dummy/info", "ANIMS: 1\nstanding\n");
+         writeFile(d + "/Dummy/standing/info", "FILES: 1\n" + block(frameSpec()));
+     }, "Dummy/standing/info:2", "error", "frame00.bmp: can't be opened"},
 };
 
 INSTANTIATE_TEST_SUITE_P(EveryKind, CheckTable, ::testing::ValuesIn(kCases),

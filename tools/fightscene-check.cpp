@@ -591,10 +591,11 @@ int main(int argc, char* argv[]) {
     } else {
         sceneContent content;
         silence();
-        // All that start-up loads, in its order; the sounds only with a
-        // device to load them for.
+        // All that start-up loads, in its order, and the training partner;
+        // the sounds only with a device to load them for.
         soundsLoaded = audio;
-        loadContent(content, audio ? allContentParts : allContentParts & ~soundsPart, screen, checking);
+        unsigned parts = allContentParts | partnerPart;
+        loadContent(content, audio ? parts : parts & ~soundsPart, screen, checking);
         if (!content.sounds) content.sounds.reset(new soundSet());
 
         checkCharacter(content.anims, content.moves, *content.sounds, content.defs);

@@ -6,6 +6,7 @@
 #include "sprites/clock.h"
 #include "sprites/CSprite.h"
 #include "sprites/CSpriteBase.h"
+#include "shell/savedBackground.h"
 #include "sprites/changedRects.h"
 #include "sprites/font.h"
 #include "sprites/surfaceBlit.h"
@@ -94,23 +95,13 @@ std::vector<displayLine> inputDisplay::lines(int now) const {
 
 void inputDisplay::clearBG() {
     if (!drawn || !bgSave || !screen) return;
-    SDL_Rect where = area();
-    if (changes) changes->add(where);
-    blitSurface(bgSave, nullptr, screen, &where);
+    restoreBackground(screen, bgSave, area(), changes);
     drawn = false;
 }
 
 void inputDisplay::updateBG() {
     if (!shown || !screen) return;
-    SDL_Rect from = area();
-    if (!bgSave) {
-        const SDL_PixelFormat* f = screen->format;
-        bgSave = SDL_CreateRGBSurface(SDL_SWSURFACE, from.w, from.h, f->BitsPerPixel, f->Rmask, f->Gmask,
-                                      f->Bmask, f->Amask);
-        if (!bgSave) return;
-    }
-    SDL_Rect to = makeRect(0, 0, 0, 0);
-    blitSurface(screen, &from, bgSave, &to);
+    saveBackground(screen, area(), bgSave);
 }
 
 void inputDisplay::draw() {

@@ -4,6 +4,7 @@
 
 #include "data/frameData.h"
 #include "sprites/CSprite.h"
+#include "shell/savedBackground.h"
 #include "sprites/changedRects.h"
 #include "sprites/font.h"
 #include "sprites/surfaceBlit.h"
@@ -74,31 +75,19 @@ SDL_Rect trainingPanel::area() const {
 
 void trainingPanel::clearBG() {
     if (!drawn || !bgSave || !screen) return;
-    SDL_Rect where = area();
-    if (changes) changes->add(where);
-    blitSurface(bgSave, nullptr, screen, &where);
+    restoreBackground(screen, bgSave, area(), changes);
     drawn = false;
 }
 
 void trainingPanel::updateBG() {
     if (!shown || !screen) return;
-    SDL_Rect from = area();
-    if (!bgSave) {
-        const SDL_PixelFormat* f = screen->format;
-        bgSave = SDL_CreateRGBSurface(SDL_SWSURFACE, from.w, from.h, f->BitsPerPixel, f->Rmask, f->Gmask,
-                                      f->Bmask, f->Amask);
-        if (!bgSave) return;
-    }
-    SDL_Rect to = makeRect(0, 0, 0, 0);
-    blitSurface(screen, &from, bgSave, &to);
+    saveBackground(screen, area(), bgSave);
 }
 
 bool trainingPanel::render() {
     SDL_Rect panel = area();
     if (!image) {
-        const SDL_PixelFormat* f = screen->format;
-        image = SDL_CreateRGBSurface(SDL_SWSURFACE, panel.w, panel.h, f->BitsPerPixel, f->Rmask, f->Gmask, f->Bmask,
-                                     f->Amask);
+        image = makeScreenLikeSurface(screen, panel.w, panel.h);
         if (!image) return false;
     }
     // Where no text is, the background shows through.
