@@ -365,3 +365,67 @@ TEST(HitFile, ReadsItsKeysAndReportsEachBadLineWithItsPlace) {
     EXPECT_EQ(quiet.reported, 0);
     EXPECT_EQ(none.damage, 10);
 }
+
+TEST_F(Hits, ResetKeyPutsTheFightersBackAndWipesTheParticlesButKeepsTheRecordingAndStance) {
+    scene->training = true;
+    fillSurface(testScreen(), 0);
+    // Mid-fight: the player in the air behind the partner, the partner reeling
+    // from a combo, a particle on screen.
+    partner().x = 300;
+    player().x = 280;
+    startJab(player());
+    ASSERT_TRUE(hits(player(), partner()));
+    player().x = 500;
+    player().y = 200;
+    player().grounded = false;
+    player().airActions = 0;
+    scene->panel.recordHit(7, true, 0, 1000);
+    launch("shot 100 100", &player());
+    scene->trainer.recording.length = 500;
+    scene->trainer.stance = partnerStance::jump;
+    startCapture();
+    DrawSprites(*scene);
+    stopCapture();
+    auto yellow = [] {
+        int count = 0;
+        for (int y = 0; y < kScreenHeight; ++y)
+            for (int x = 0; x < kScreenWidth; ++x) count += pixelAt(testScreen(), x, y) == 0xffff00;
+        return count;
+    };
+    ASSERT_GT(yellow(), 0) << "the particle is drawn";
+
+    // Without training the key does nothing.
+    scene->training = false;
+    startCapture();
+    actOn(*scene, playerRequest::reset);
+    stopCapture();
+    EXPECT_EQ(500, player().x);
+    scene->training = true;
+    startCapture();
+    actOn(*scene, playerRequest::reset);
+    DrawSprites(*scene);
+    stopCapture();
+
+    EXPECT_EQ(0, yellow()) << "the particle's image is wiped with it";
+    EXPECT_EQ(0, scene->pList.size());
+    const struct { Fighter* fighter; int x; bool right; } rows[] = {
+        {&player(), kPlayerX, false},
+        {&partner(), kPartnerX, false},
+    };
+    for (const auto& row : rows) {
+        const Fighter& f = *row.fighter;
+        EXPECT_EQ(row.x, f.x);
+        EXPECT_EQ(kGroundLevel, f.y);
+        EXPECT_EQ(row.right, f.dir);
+        EXPECT_TRUE(f.grounded);
+        EXPECT_EQ(2, f.airActions);
+        EXPECT_FALSE(f.reeling);
+        EXPECT_FALSE(f.frozen(1000));
+        EXPECT_EQ(nullptr, f.currentMove);
+        EXPECT_EQ("standing", f.action);
+    }
+    EXPECT_EQ(0, scene->panel.comboHits);
+    EXPECT_EQ(0, scene->panel.comboDamage);
+    EXPECT_EQ(500, scene->trainer.recording.length);
+    EXPECT_EQ(partnerStance::jump, scene->trainer.stance);
+}

@@ -162,7 +162,7 @@ void startScene(gameScene& o, bool windowed, loadPolicy& policy) {
     Fighter& player = o.player();
     player.initS(&o.content.anims, o.screen);
     player.speed = kFighterSpeed;
-    player.x = 150;
+    player.x = kPlayerX;
     player.y = 300;
     SDL_ShowCursor(SDL_DISABLE);
 
@@ -224,6 +224,42 @@ void addPartner(gameScene& o, loadPolicy& policy) {
     partner.changeAnim("standing");
 }
 
+namespace {
+// Where start-up leaves a fighter once it has landed: at `x`, facing right
+// when `right`, standing on the floor with nothing of a hit or a move left.
+void placeStanding(Fighter& fighter, int x, bool right) {
+    fighter.currentMove = nullptr;
+    fighter.stopUntil = 0;
+    fighter.stunUntil = 0;
+    fighter.reeling = false;
+    fighter.pushLeft = 0;
+    fighter.pushStep = 0;
+    fighter.pushedBy = nullptr;
+    fighter.hitThisMove.clear();
+    fighter.x = x;
+    fighter.y = kGroundLevel;
+    fighter.dir = right;
+    fighter.grounded = true;
+    fighter.ySpeed = 0;
+    fighter.airActions = 2;
+    fighter.changeAnim("standing");
+}
+}  // namespace
+
+void resetTraining(gameScene& o) {
+    // Everything drawn comes off the screen first, as at the start of a
+    // pass: the particles' images go with them, the rest is drawn anew.
+    o.inputPanel.clearBG();
+    o.panel.clearBG();
+    for (Fighter& fighter : o.fighters) fighter.clearBG();
+    o.pList.clearBG();
+    o.pList.clear();
+    placeStanding(o.player(), kPlayerX, false);
+    placeStanding(o.partner(), kPartnerX, kPlayerX > kPartnerX);
+    o.panel.clearCombo();
+    std::printf("Reset: both fighters at their start places\n");
+}
+
 void actOn(gameScene& o, playerRequest request) {
     switch (request) {
     case playerRequest::toggleBoxes: o.debugging = !o.debugging; break;
@@ -233,8 +269,10 @@ void actOn(gameScene& o, playerRequest request) {
     // The training keys need the training partner: without it they do nothing.
     case playerRequest::record:
     case playerRequest::playback:
-    case playerRequest::stance:
-    case playerRequest::reset: break;
+    case playerRequest::stance: break;
+    case playerRequest::reset:
+        if (o.training) resetTraining(o);
+        break;
     }
 }
 

@@ -148,11 +148,17 @@ bool runPass(gameScene& scene);
 
 // --- Training ---
 
+// Anchor x of the player's fighter at start-up.
+const int kPlayerX = 150;
 // Anchor x of the training partner, standing on the floor.
 const int kPartnerX = 650;
 // Puts the training partner into the scene: a second fighter of "data/Dummy"
 // (the player's character when that folder holds no animation list),
 // standing on the floor at kPartnerX and facing the player.
 void addPartner(gameScene& scene, loadPolicy& policy);
+// The reset key: both fighters back at their start places and facings,
+// standing on the floor, no particle left (nor its image), the panel's combo
+// cleared; the recording and the stance stay.
+void resetTraining(gameScene& scene);
 // Points the partner at its animations: its own when loaded, else the player's.
 void pointPartnerAnims(gameScene& scene);

@@ -55,6 +55,12 @@ void trainingPanel::forget(int now) {
     if (damageTaken > 0 && now - lastHitAt >= kDamageResetMs) damageTaken = 0;
 }
 
+void trainingPanel::clearCombo() {
+    comboHits = 0;
+    comboDamage = 0;
+    damageTaken = 0;
+}
+
 std::vector<std::string> trainingPanel::lines() const {
     std::vector<std::string> text = {"training"};
     if (!anyHit) {

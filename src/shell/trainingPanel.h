@@ -48,6 +48,8 @@ public:
     // Counts a hit of `damage` points landing at `now`; `combo` when the
     // defender was still reeling from the hit before.
     void recordHit(int damage, bool combo, int advantage, int now);
+    // The combo and the damage taken start again from 0 (the reset key).
+    void clearCombo();
     // The damage taken starts again after kDamageResetMs without a hit.
     void forget(int now);
     // The text lines, title first.
