@@ -429,3 +429,39 @@ TEST_F(Hits, ResetKeyPutsTheFightersBackAndWipesTheParticlesButKeepsTheRecording
     EXPECT_EQ(500, scene->trainer.recording.length);
     EXPECT_EQ(partnerStance::jump, scene->trainer.stance);
 }
+
+TEST_F(Hits, StanceKeyCyclesThePartnerThroughStandCrouchAndJumpAgainOnEachLanding) {
+    scene->training = true;
+    // Presses of the stance key, then two seconds of movement steps.
+    const struct { int presses; const char* shown; bool ducks; int takeOffs; } rows[] = {
+        {0, "stand", false, 0},
+        {1, "crouch", true, 0},
+        {2, "jump", false, 2},
+        {3, "stand", false, 0},
+    };
+    for (const auto& row : rows) {
+        SetUp();
+        scene->training = true;
+        startCapture();
+        for (int press = 0; press < row.presses; ++press) actOn(*scene, playerRequest::stance);
+        stopCapture();
+        EXPECT_EQ("stance " + std::string(row.shown), scene->panel.lines()[1]) << row.presses;
+        bool ducked = false, wasGrounded = true;
+        int takeOffs = 0;
+        for (int at = 1010; at <= 3000; at += 10) {
+            clockSet(static_cast<Uint32>(at));
+            startCapture();
+            holdStance(partner(), scene->trainer.stance, at);
+            stepHits(*scene);
+            stopCapture();
+            ducked = ducked || partner().action == "duck";
+            takeOffs += wasGrounded && !partner().grounded;
+            wasGrounded = partner().grounded;
+        }
+        EXPECT_EQ(row.ducks, ducked) << row.presses;
+        EXPECT_LE(row.takeOffs, takeOffs) << row.presses << ": jumps again after landing";
+        if (!row.takeOffs) {
+            EXPECT_EQ(0, takeOffs) << row.presses;
+        }
+    }
+}

@@ -18,6 +18,8 @@ const float kFighterSpeed = 3.0f;
 // Milliseconds of one movement step (walking, gravity, particle motion) at
 // its fastest: the player control steps once more than this has gathered.
 const int kStepMs = 10;
+// Upward speed of a jump from the floor, pixels per movement step.
+const int kJumpSpeed = 16;
 
 class Fighter : public CSprite {
 public:

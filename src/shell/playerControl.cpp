@@ -13,7 +13,6 @@
 // Pixels the anchor moves per movement step while an arrow is held.
 static const int walkStep = 3;
 // Upward speed of a jump, pixels per movement step.
-static const int jumpSpeed = 16;
 
 void playerControl::init(SDL_Surface* screen) {
     this->screen = screen;
@@ -117,7 +116,7 @@ void playerControl::act(padAction action) {
     case padAction::buttonB: press('B'); break;
     case padAction::buttonC: press('C'); break;
     case padAction::up:
-        fighter->Jump(jumpSpeed);
+        fighter->Jump(kJumpSpeed);
         press('U');
         break;
     case padAction::down: press('D'); break;

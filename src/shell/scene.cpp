@@ -13,6 +13,7 @@
 #include "shell/keyFile.h"
 #include "shell/reload.h"
 #include "sprites/bmpCheck.h"
+#include "sprites/clock.h"
 #include "sprites/sceneGeometry.h"
 #include "sprites/surfaceBlit.h"
 
@@ -200,7 +201,10 @@ void startScene(gameScene& o, bool windowed, loadPolicy& policy) {
     o.control.setup(&player, &o.content.defs, &o.pList, o.content.sounds.get(), &o.content.anims, &o.content.moves,
                     &o.bindings, o.checker.get(), &o.target);
     o.control.onRequest = [&o](playerRequest request) { actOn(o, request); };
-    o.control.onStep = [&o]() { stepHits(o); };
+    o.control.onStep = [&o]() {
+        if (o.training) holdStance(o.partner(), o.trainer.stance, static_cast<int>(clockTicks()));
+        stepHits(o);
+    };
 }
 
 void pointPartnerAnims(gameScene& o) {
@@ -260,6 +264,20 @@ void resetTraining(gameScene& o) {
     std::printf("Reset: both fighters at their start places\n");
 }
 
+void holdStance(Fighter& partner, partnerStance stance, int now) {
+    // A move or a hit plays out first; a jump comes down before the next.
+    if (partner.returnBusy() || partner.held(now) || !partner.grounded) return;
+    switch (stance) {
+    case partnerStance::stand:
+        if (partner.action != "standing") partner.changeAnim("standing");
+        break;
+    case partnerStance::crouch:
+        if (partner.action != "duck") partner.changeAnim("duck");
+        break;
+    case partnerStance::jump: partner.Jump(kJumpSpeed); break;
+    }
+}
+
 void actOn(gameScene& o, playerRequest request) {
     switch (request) {
     case playerRequest::toggleBoxes: o.debugging = !o.debugging; break;
@@ -269,7 +287,11 @@ void actOn(gameScene& o, playerRequest request) {
     // The training keys need the training partner: without it they do nothing.
     case playerRequest::record:
     case playerRequest::playback:
-    case playerRequest::stance: break;
+    case playerRequest::stance:
+        if (!o.training) break;
+        o.trainer.cycleStance();
+        o.panel.stance = stanceName(o.trainer.stance);
+        break;
     case playerRequest::reset:
         if (o.training) resetTraining(o);
         break;

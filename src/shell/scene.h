@@ -160,5 +160,9 @@ void addPartner(gameScene& scene, loadPolicy& policy);
 // standing on the floor, no particle left (nor its image), the panel's combo
 // cleared; the recording and the stance stay.
 void resetTraining(gameScene& scene);
+// One movement step of the partner's stance at clock `now`, ms, once a move
+// or a hit has played out: standing, holding down, or jumping again as soon
+// as it is on the floor.
+void holdStance(Fighter& partner, partnerStance stance, int now);
 // Points the partner at its animations: its own when loaded, else the player's.
 void pointPartnerAnims(gameScene& scene);

@@ -62,7 +62,7 @@ void trainingPanel::clearCombo() {
 }
 
 std::vector<std::string> trainingPanel::lines() const {
-    std::vector<std::string> text = {"training"};
+    std::vector<std::string> text = {"training", "stance " + stance};
     if (!anyHit) {
         text.push_back("no hit yet");
         return text;

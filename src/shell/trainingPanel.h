@@ -16,7 +16,7 @@ class changedRects;
 const int kPanelWidth = 196;
 const int kPanelX = kScreenWidth - 4 - kPanelWidth;
 const int kPanelY = 4;
-const int kPanelLines = 5;  // title and four lines
+const int kPanelLines = 6;  // title, the stance and four lines
 // Milliseconds without a hit after which the damage taken starts again from 0.
 const int kDamageResetMs = 1000;
 
@@ -37,6 +37,7 @@ public:
     int advantageMs = 0;     // of the last hit: defender free minus attacker free, ms (+: attacker first)
     int damageTaken = 0;     // points the partner took since it last went a second unhit
     int lastHitAt = 0;       // clock of the last hit, ms
+    std::string stance = "stand";  // what the partner does when it plays nothing, as shown
 
     trainingPanel() = default;
     ~trainingPanel();
