@@ -139,25 +139,43 @@ Stereo whoosh(float seconds, float lowHz, float highHz, float q, uint32_t seed) 
     return s;
 }
 
-// A blow landing: a falling-pitch thump, a smack of mid noise and a crack.
-Stereo impact() {
-    Stereo s(0.32f);
-    Rng rng(31);
+// A blow: a thump whose pitch falls from base + drop to base, a smack of
+// band-passed noise and a high crack, each under its own envelope, driven
+// into saturation.
+struct BlowShape {
+    float seconds;
+    unsigned seed;
+    float base, drop, dropTime;             // the thump's pitch, Hz, and its fall, s
+    float thumpAttack, thumpDecay, thumpGain;
+    float smackFreq, smackQ, smackAttack, smackDecay, smackGain;
+    float crackFreq, crackAttack, crackDecay, crackGain;
+    float drive;
+};
+
+Stereo blow(const BlowShape& b) {
+    Stereo s(b.seconds);
+    Rng rng(b.seed);
     Svf smack;
     OnePole crack;
     float phase = 0;
     for (size_t i = 0; i < s.size(); ++i) {
         float t = float(i) / kRate;
-        float freq = 45.0f + 125.0f * std::exp(-t / 0.035f);
+        float freq = b.base + b.drop * std::exp(-t / b.dropTime);
         phase += freq / kRate;
-        float body = std::sin(2 * kPi * phase) * envelope(t, 0.002f, 0.09f);
+        float thump = std::sin(2 * kPi * phase) * envelope(t, b.thumpAttack, b.thumpDecay);
         float n = white(rng);
-        float mid = smack.step(n, 1100, 0.9f) * envelope(t, 0.001f, 0.035f) * 1.4f;
-        float high = (n - crack.low(n, 3000)) * envelope(t, 0.0005f, 0.012f) * 0.8f;
-        float v = std::tanh((body * 1.2f + mid + high) * 1.6f);
+        float mid = smack.step(n, b.smackFreq, b.smackQ) * envelope(t, b.smackAttack, b.smackDecay) * b.smackGain;
+        float high = (n - crack.low(n, b.crackFreq)) * envelope(t, b.crackAttack, b.crackDecay) * b.crackGain;
+        float v = std::tanh((thump * b.thumpGain + mid + high) * b.drive);
         s.add(i, v, 0.0f);
     }
     return s;
+}
+
+// A blow landing: a falling-pitch thump, a smack of mid noise and a crack.
+Stereo impact() {
+    return blow({0.32f, 31, 45.0f, 125.0f, 0.035f, 0.002f, 0.09f, 1.2f, 1100, 0.9f, 0.001f, 0.035f, 1.4f, 3000,
+                 0.0005f, 0.012f, 0.8f, 1.6f});
 }
 
 // Fire gathering and thrown: rising roar of noise with crackle and a
@@ -236,23 +254,8 @@ Stereo rising() {
 // drops in pitch, a slap of mid noise, and a bright crack on the first
 // milliseconds, driven into saturation so it cuts through the music.
 Stereo hit() {
-    Stereo s(0.12f);
-    Rng rng(81);
-    Svf slap;
-    OnePole crack;
-    float phase = 0;
-    for (size_t i = 0; i < s.size(); ++i) {
-        float t = float(i) / kRate;
-        float freq = 52.0f + 150.0f * std::exp(-t / 0.018f);
-        phase += freq / kRate;
-        float thump = std::sin(2 * kPi * phase) * envelope(t, 0.0015f, 0.045f);
-        float n = white(rng);
-        float mid = slap.step(n, 1500, 0.8f) * envelope(t, 0.0008f, 0.018f) * 1.6f;
-        float high = (n - crack.low(n, 4500)) * envelope(t, 0.0003f, 0.006f) * 1.4f;
-        float v = std::tanh((thump * 1.3f + mid + high) * 1.5f);
-        s.add(i, v, 0.0f);
-    }
-    return s;
+    return blow({0.12f, 81, 52.0f, 150.0f, 0.018f, 0.0015f, 0.045f, 1.3f, 1500, 0.8f, 0.0008f, 0.018f, 1.6f, 4500,
+                 0.0003f, 0.006f, 1.4f, 1.5f});
 }
 
 // A light footfall: a muffled tap.
