@@ -443,6 +443,7 @@ TEST_F(Hits, StanceKeyCyclesThePartnerThroughStandCrouchAndJumpAgainOnEachLandin
         SetUp();
         scene->training = true;
         startCapture();
+        wirePartnerControl(*scene);
         for (int press = 0; press < row.presses; ++press) actOn(*scene, playerRequest::stance);
         stopCapture();
         EXPECT_EQ("stance " + std::string(row.shown), scene->panel.lines()[1]) << row.presses;
@@ -451,8 +452,8 @@ TEST_F(Hits, StanceKeyCyclesThePartnerThroughStandCrouchAndJumpAgainOnEachLandin
         for (int at = 1010; at <= 3000; at += 10) {
             clockSet(static_cast<Uint32>(at));
             startCapture();
-            holdStance(partner(), scene->trainer.stance, at);
-            stepHits(*scene);
+            scene->partnerControl.update();
+            drivePartner(*scene);
             stopCapture();
             ducked = ducked || partner().action == "duck";
             takeOffs += wasGrounded && !partner().grounded;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <iterator>
 #include <vector>
 
 #include "shell/scene.h"
@@ -88,9 +87,6 @@ void landHit(gameScene& o, const hitData& hit, Fighter* attacker, bool attackerF
 
 void stepHits(gameScene& o) {
     int now = static_cast<int>(clockTicks());
-    // The player steps in the player control; the others step here.
-    for (auto it = std::next(o.fighters.begin()); it != o.fighters.end(); ++it)
-        if (!it->frozen(now)) it->Gravity();
     for (Fighter& fighter : o.fighters) fighter.reactStep(now);
     o.panel.forget(now);
 

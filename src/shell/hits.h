@@ -31,7 +31,6 @@ bool particleHits(gameScene& scene, particle& part, Fighter& fighter, int now);
 // The defender slides toward larger x when `awayRight`.
 void landHit(gameScene& scene, const hitData& hit, Fighter* attacker, bool attackerFreezes, Fighter& defender,
              const screenBox& overlap, bool awayRight, int now);
-// One movement step of the hits: the other fighters' own step, every
-// reaction's step, then the fighters' hits and the particles' hits, the
+// One movement step of the hits: every reaction's step, then the fighters' hits and the particles' hits, the
 // particles that hit being removed at once.
 void stepHits(gameScene& scene);

@@ -8,11 +8,11 @@
 #include "particles/particleList.h"
 #include "sprites/clock.h"
 #include "shell/keyBindings.h"
+#include "shell/keyRecording.h"
 #include "sprites/sceneGeometry.h"
 
 // Pixels the anchor moves per movement step while an arrow is held.
 static const int walkStep = 3;
-// Upward speed of a jump, pixels per movement step.
 
 void playerControl::init(SDL_Surface* screen) {
     this->screen = screen;
@@ -32,6 +32,7 @@ void playerControl::init(SDL_Surface* screen) {
     soundNow = soundPrev = "NULL";
     particleNow = particlePrev = "NULL";
     joystick = padState();
+    playedHolds = 0;
 }
 
 void playerControl::setup(Fighter* fighter, partInfoList* partInfo, particleList* particles,
@@ -148,6 +149,11 @@ void playerControl::raise(playerRequest request) {
 }
 
 void playerControl::inputChecking(SDL_Event* event) {
+    takeEvents(event);
+    step();
+}
+
+void playerControl::takeEvents(SDL_Event* event) {
     while (SDL_PollEvent(event)) {
         bool keyEvent = event->type == SDL_KEYDOWN || event->type == SDL_KEYUP;
         if (keyEvent && onKey) onKey(event->key.keysym.sym, event->type == SDL_KEYDOWN);
@@ -156,34 +162,47 @@ void playerControl::inputChecking(SDL_Event* event) {
         padPresses presses = joystick.take(*event);
         for (int at = 0; at < presses.count; ++at) act(presses.list[at]);
     }
+}
 
+void playerControl::play(const playedKey& key) {
+    if (!key.pressed) {
+        playedHolds &= ~actionBit(key.action);
+        return;
+    }
+    playedHolds |= actionBit(key.action);
+    act(key.action);
+}
+
+bool playerControl::holds(padAction direction) const {
+    if ((playedHolds & actionBit(direction)) || joystick.holds(direction)) return true;
+    if (!bindings) return false;
+    int code = boundKey(*bindings, direction);
     int numKeys = 0;
     Uint8* keys = SDL_GetKeyState(&numKeys);
-    // A direction is held by its key or by the gamepad.
-    auto isHeld = [&](int code, padAction direction) {
-        return (keys && code >= 0 && code < numKeys && keys[code]) || joystick.holds(direction);
-    };
+    return keys && code > 0 && code < numKeys && keys[code];
+}
 
-    if (stepClock > 1.0f && fighter && bindings) {
+void playerControl::step() {
+    if (stepClock > 1.0f && fighter) {
         // A hit holds the fighter: no walking or ducking while it reels, no
         // motion at all while it is frozen.
         bool held = fighter->held(now);
         bool idle = true;
         std::string prev = fighter->action;
         if (!held && !fighter->returnBusy() && fighter->action != "duck") {
-            if (isHeld(bindings->left, padAction::left)) {
+            if (holds(padAction::left)) {
                 fighter->x -= walkStep;
                 fighter->setDir(false);
                 idle = false;
             }
-            if (isHeld(bindings->right, padAction::right)) {
+            if (holds(padAction::right)) {
                 fighter->x += walkStep;
                 fighter->setDir(true);
                 idle = false;
             }
         }
         if (!held) {
-            if (isHeld(bindings->down, padAction::down)) {
+            if (holds(padAction::down)) {
                 fighter->duck();
                 idle = false;
             } else if (prev == "duck") {
@@ -196,7 +215,7 @@ void playerControl::inputChecking(SDL_Event* event) {
             }
         }
         if (!fighter->frozen(now)) fighter->Gravity();
-        if (particles) particles->update();
+        if (particles && stepsParticles) particles->update();
         if (onStep) onStep();
         // The surplus is dropped: at most one step per pass.
         stepClock = 0.0f;

@@ -8,6 +8,7 @@
 
 #include "shell/keyBindings.h"
 #include "shell/padState.h"
+#include "shell/recordingPlayer.h"
 
 class Fighter;
 class partInfoList;
@@ -31,6 +32,9 @@ enum class playerRequest {
     stance,              // the partner's next stance
     reset,               // both fighters back at their start places
 };
+
+// The bit of `action` in playerControl::playedHolds.
+inline unsigned actionBit(padAction action) { return 1u << static_cast<unsigned>(action); }
 
 class playerControl {
 public:
@@ -58,6 +62,10 @@ public:
     std::string particleNow = "NULL";
     std::string particlePrev = "NULL";
     padState joystick;                 // what the gamepad holds; its presses act like the keys'
+    unsigned playedHolds = 0;          // actions a playback holds down, one bit per padAction
+    // The particle list steps with this control's movement step. Off for a
+    // second fighter's control: the list steps once per step.
+    bool stepsParticles = true;
     // Hears each request as it is raised, within inputChecking; the scene
     // acts on it. Empty: requests other than quit are dropped.
     std::function<void(playerRequest)> onRequest;
@@ -73,7 +81,19 @@ public:
                animationSet* anims, moveSet* moves, keyBindings* bindings, inputChecker* checker,
                Target* target);
     void update();
+    // takeEvents(), then step(): the player's part of a pass.
     void inputChecking(SDL_Event* event);
+    // Reads every pending SDL event: keys, the window's close button, the
+    // gamepad.
+    void takeEvents(SDL_Event* event);
+    // The movement step when one is due (walking, ducking and gravity by what
+    // is held, the particles, onStep), then the start of a recognised move.
+    void step();
+    // A key of a playback: a press acts as a bound key's press and holds
+    // its action down until its release.
+    void play(const playedKey& key);
+    // True while `direction` is held: by its bound key, the gamepad or a playback.
+    bool holds(padAction direction) const;
 
     // Hands one key letter, stamped with this pass's clock and the fighter's
     // action, to the input checker.

@@ -35,7 +35,8 @@ void swapContent(gameScene& o, sceneContent& content) {
     std::swap(o.content.defs.head, content.defs.head);
     std::swap(o.content.back, content.back);
     std::swap(o.content.partnerAnims, content.partnerAnims);
-    if (o.training) pointPartnerAnims(o);
+    std::swap(o.content.partnerMoves, content.partnerMoves);
+    if (o.training) pointPartnerContent(o);
     // The fighters' sets are looked up anew; their old frames are still
     // there to restore and save around.
     for (Fighter& fighter : o.fighters) fighter.changeAnim("standing");

@@ -40,6 +40,11 @@ SDL_Surface* loadBackground(loadPolicy& policy) {
         reportContent(kBackground, 0, std::string("background can't be converted: ") + SDL_GetError(), policy);
     return converted;
 }
+
+// The partner's moves: its own when loaded, else the player's.
+moveSet& partnerMoves(gameScene& o) {
+    return o.content.partnerMoves.moves.empty() ? o.content.moves : o.content.partnerMoves;
+}
 }  // namespace
 
 void bindPlayerKeys(keyBindings& bindings) {
@@ -86,8 +91,11 @@ void loadContent(sceneContent& content, unsigned parts, SDL_Surface* screen, loa
     if (parts & partnerPart) {
         // Without its own animation list the partner is the player's character.
         content.partnerAnims = animationSet();
+        content.partnerMoves = moveSet();
         if (fileSize((std::string(kPartnerFolder) + "/info").c_str()) >= 0)
             content.partnerAnims.loadAll(kPartnerFolder, policy);
+        if (fileSize((std::string(kPartnerFolder) + "/moveset").c_str()) >= 0)
+            content.partnerMoves.loadAll(kPartnerFolder, policy);
     }
     if (parts & backgroundPart) {
         releaseSurface(content.back);
@@ -201,15 +209,39 @@ void startScene(gameScene& o, bool windowed, loadPolicy& policy) {
     o.control.setup(&player, &o.content.defs, &o.pList, o.content.sounds.get(), &o.content.anims, &o.content.moves,
                     &o.bindings, o.checker.get(), &o.target);
     o.control.onRequest = [&o](playerRequest request) { actOn(o, request); };
-    o.control.onStep = [&o]() {
-        if (o.training) holdStance(o.partner(), o.trainer.stance, static_cast<int>(clockTicks()));
-        stepHits(o);
+    o.control.onKey = [&o](int key, bool pressed) {
+        if (o.training)
+            o.trainer.recording.recordKey(o.bindings, key, pressed, o.player().dir, o.control.now);
     };
+    o.control.onStep = [&o]() { stepHits(o); };
+    if (o.training) {
+        o.trainer.loadSaved(policy);
+        wirePartnerControl(o);
+    }
 }
 
-void pointPartnerAnims(gameScene& o) {
+void wirePartnerControl(gameScene& o) {
+    Fighter& partner = o.partner();
+    o.partnerTarget.setTarget(&o.player());
+    o.partnerChecker.reset(new inputChecker(&partnerMoves(o), &partner));
+    o.partnerChecker->target = &o.partnerTarget;
+    playerControl& control = o.partnerControl;
+    control.init(o.screen);
+    control.setup(&partner, &o.content.defs, &o.pList, o.content.sounds.get(), partner.anims, &partnerMoves(o),
+                  nullptr, o.partnerChecker.get(), &o.partnerTarget);
+    // The player's control steps the particles and tests the hits.
+    control.stepsParticles = false;
+    control.lastUpdate = o.control.lastUpdate;
+}
+
+void pointPartnerContent(gameScene& o) {
     animationSet* own = &o.content.partnerAnims;
     o.partner().anims = own->anims.empty() ? &o.content.anims : own;
+    if (!o.partnerChecker) return;
+    o.partnerChecker->getMoveLists(&partnerMoves(o));
+    o.partnerControl.anims = o.partner().anims;
+    o.partnerControl.moves = &partnerMoves(o);
+    o.partnerControl.sounds = o.content.sounds.get();
 }
 
 void addPartner(gameScene& o, loadPolicy& policy) {
@@ -217,7 +249,7 @@ void addPartner(gameScene& o, loadPolicy& policy) {
     o.fighters.emplace_back();
     Fighter& partner = o.partner();
     partner.changes = &o.screenChanges;
-    pointPartnerAnims(o);
+    pointPartnerContent(o);
     partner.initS(partner.anims, o.screen);
     partner.speed = kFighterSpeed;
     partner.x = kPartnerX;
@@ -261,21 +293,40 @@ void resetTraining(gameScene& o) {
     placeStanding(o.player(), kPlayerX, false);
     placeStanding(o.partner(), kPartnerX, kPlayerX > kPartnerX);
     o.panel.clearCombo();
+    // A playback starts again from its beginning, from the start places.
+    if (o.trainer.playback.playing) {
+        playOnPartner(o, o.trainer.playback.stop());
+        o.trainer.playback.start(o.trainer.recording, o.control.now);
+    }
     std::printf("Reset: both fighters at their start places\n");
 }
 
-void holdStance(Fighter& partner, partnerStance stance, int now) {
+void holdStance(playerControl& control, partnerStance stance, int now) {
+    playedKey down;
+    down.action = padAction::down;
+    down.pressed = stance == partnerStance::crouch;
+    // Pressed once, as a player holds the key: a press per step would fill
+    // the partner's command buffer.
+    if (((control.playedHolds & actionBit(padAction::down)) != 0) != down.pressed) control.play(down);
     // A move or a hit plays out first; a jump comes down before the next.
-    if (partner.returnBusy() || partner.held(now) || !partner.grounded) return;
-    switch (stance) {
-    case partnerStance::stand:
-        if (partner.action != "standing") partner.changeAnim("standing");
-        break;
-    case partnerStance::crouch:
-        if (partner.action != "duck") partner.changeAnim("duck");
-        break;
-    case partnerStance::jump: partner.Jump(kJumpSpeed); break;
-    }
+    Fighter* partner = control.fighter;
+    if (stance != partnerStance::jump || !partner) return;
+    if (partner->returnBusy() || partner->held(now) || !partner->grounded) return;
+    partner->Jump(kJumpSpeed);
+}
+
+void playOnPartner(gameScene& o, const std::vector<playedKey>& keys) {
+    for (const playedKey& key : keys) o.partnerControl.play(key);
+}
+
+void drivePartner(gameScene& o) {
+    playerControl& control = o.partnerControl;
+    trainingTools& trainer = o.trainer;
+    if (trainer.playback.playing)
+        playOnPartner(o, trainer.playback.due(control.now, o.partner().dir));
+    else
+        holdStance(control, trainer.stance, control.now);
+    control.step();
 }
 
 void actOn(gameScene& o, playerRequest request) {
@@ -286,7 +337,14 @@ void actOn(gameScene& o, playerRequest request) {
     case playerRequest::quit: break;  // the loop reads control.quit once the input is handled
     // The training keys need the training partner: without it they do nothing.
     case playerRequest::record:
+        if (o.training) playOnPartner(o, o.trainer.toggleRecording(o.control.now));
+        break;
     case playerRequest::playback:
+        if (!o.training) break;
+        // The playback starts from nothing held: the stance lets go.
+        if (!o.trainer.playback.playing) o.partnerControl.playedHolds = 0;
+        playOnPartner(o, o.trainer.togglePlayback(o.control.now));
+        break;
     case playerRequest::stance:
         if (!o.training) break;
         o.trainer.cycleStance();
@@ -301,8 +359,15 @@ void actOn(gameScene& o, playerRequest request) {
 bool runPass(gameScene& o) {
     // timing, frame sounds and frame particles
     o.control.update();
-    // keys, the movement step and the start of moves
-    o.control.inputChecking(&o.event);
+    if (o.training) o.partnerControl.update();
+    // keys, the movement steps and the start of moves: the partner's first,
+    // so that the hits, tested at the end of the player's step, see both moved
+    o.control.takeEvents(&o.event);
+    if (o.training) {
+        o.trainer.stopIfFull(o.control.now);
+        drivePartner(o);
+    }
+    o.control.step();
     // Escape, or a termination signal, ends the loop after this pass is drawn
     bool leaving = o.control.quit != 0 || quitSignalled();
     // F5, or files under "data" changed and then quiet: the content anew

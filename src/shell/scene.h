@@ -51,6 +51,7 @@ struct sceneContent {
     std::unique_ptr<soundSet> sounds;  // "data/soundSet" and "data/Tor/sound"; null until loaded
     partInfoList defs;                 // the particle definitions of the list "default"
     animationSet partnerAnims;         // the training partner's, from "data/Dummy"; empty without one
+    moveSet partnerMoves;              // the partner's moves, from "data/Dummy"; empty without its moveset
     SDL_Surface* back = nullptr;       // "data/tBG2.bmp" in display format, owned; null when it won't load
 
     sceneContent() = default;
@@ -66,7 +67,7 @@ enum contentPart : unsigned {
     soundsPart = 4,       // sounds, with the progress line "making an Sset" and the listing
     particlesPart = 8,    // defs, converted for `screen`
     backgroundPart = 16,  // back, converted to the display's format
-    partnerPart = 32,     // partnerAnims, when "data/Dummy" holds an animation list
+    partnerPart = 32,     // partnerAnims and partnerMoves, when "data/Dummy" holds their lists
     characterParts = animationsPart | movesPart,
     allContentParts = 31,  // what the default scene reads
 };
@@ -112,6 +113,12 @@ struct gameScene {
     trainingTools trainer;          // the training keys' recording, playback and partner's stance
     bool training = false;          // --training: a partner stands opposite the player, hits are counted
     trainingPanel panel;            // in training: the last hit, the combo and the advantage
+    // In training, the partner's own controls: its commands over its own
+    // moves, aimed at the player, and a control driven by the playback or
+    // the stance instead of a keyboard.
+    std::unique_ptr<inputChecker> partnerChecker;
+    Target partnerTarget;
+    playerControl partnerControl;
 
     // Holds one default-constructed fighter, the player's.
     gameScene();
@@ -160,9 +167,17 @@ void addPartner(gameScene& scene, loadPolicy& policy);
 // standing on the floor, no particle left (nor its image), the panel's combo
 // cleared; the recording and the stance stay.
 void resetTraining(gameScene& scene);
-// One movement step of the partner's stance at clock `now`, ms, once a move
-// or a hit has played out: standing, holding down, or jumping again as soon
-// as it is on the floor.
-void holdStance(Fighter& partner, partnerStance stance, int now);
-// Points the partner at its animations: its own when loaded, else the player's.
-void pointPartnerAnims(gameScene& scene);
+// What the partner's stance holds while no recording plays: down for
+// crouch, and for jump a new jump as soon as it stands free on the floor.
+void holdStance(playerControl& partner, partnerStance stance, int now);
+// The partner's part of a pass in training, after the player's keys were
+// read: the playback's keys due now (or the stance), then its movement step
+// and its commands. Its frames' sounds and particles come in update().
+void drivePartner(gameScene& scene);
+// Points the partner, its checker and its control at its animations and
+// moves, its own when loaded, else the player's, and at the sounds.
+void pointPartnerContent(gameScene& scene);
+// Sets up the partner's checker and control, once the partner is added.
+void wirePartnerControl(gameScene& scene);
+// Hands the partner's control the playback's keys (releases, mostly).
+void playOnPartner(gameScene& scene, const std::vector<playedKey>& keys);

@@ -29,6 +29,17 @@ std::vector<playedKey> trainingTools::toggleRecording(int now) {
         return releases;
     }
     recording.stop(now);
+    save();
+    return releases;
+}
+
+bool trainingTools::stopIfFull(int now) {
+    if (!recording.stopIfFull(now)) return false;
+    save();
+    return true;
+}
+
+void trainingTools::save() {
     std::string path = recordingPath();
     std::string problem;
     if (saveRecording(path, recording, problem))
@@ -37,7 +48,6 @@ std::vector<playedKey> trainingTools::toggleRecording(int now) {
     else
         std::printf("Recorded %d ms, %zu key events; not saved: %s\n", recording.length, recording.keys.size(),
                     problem.c_str());
-    return releases;
 }
 
 std::vector<playedKey> trainingTools::togglePlayback(int now) {

@@ -32,6 +32,11 @@ public:
     // whose releases come back for the partner), or stops and saves to
     // recordingPath(). Says what it did in one line.
     std::vector<playedKey> toggleRecording(int now);
+    // Stops a recording that reached the longest length by clock `now`,
+    // and saves it. True when it stopped now.
+    bool stopIfFull(int now);
+    // Writes the recording to recordingPath(), saying where in one line.
+    void save();
     // The playback key at clock `now`: starts playing the recording in a
     // loop, or stops (the releases come back for the partner). Nothing plays
     // while recording, nor an empty recording; a line says so.
