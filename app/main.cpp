@@ -6,6 +6,7 @@
 
 #include "options.h"
 #include "data/dataHome.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "shell/padState.h"
 #include "shell/reload.h"
@@ -26,6 +27,8 @@ int main(int argc, char* argv[]) {
     case parseResult::run:
         break;
     }
+    // A relative --record-file is the player's, from where the game started.
+    std::string recordFile = pathFrom(currentFolder(), options.recordFile);
     enterDataHome(argv[0]);
     hideConsole();
     installQuitSignals();
@@ -41,7 +44,7 @@ int main(int argc, char* argv[]) {
     // Gone before SDL_Quit runs at exit: the fighters and particles free
     // their surfaces while video is up.
     gameScene scene;
-    scene.trainer.recordFile = options.recordFile;
+    scene.trainer.recordFile = recordFile;
     loadPolicy startUp = gamePolicy();
     scene.training = options.training;
     startScene(scene, options.window, startUp);

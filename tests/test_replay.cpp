@@ -563,3 +563,50 @@ TEST(Replay, TrainingPartnerIsHitAndEveryChangedPixelIsShown) {
     EXPECT_EQ(0, run.status) << readFile(replay.folder + "/stderr.txt");
     EXPECT_TRUE(has(run.transcript, "hit: jab, damage ")) << run.transcript.substr(0, 2000);
 }
+
+// The training keys end to end: F1 records the player's down, forward and
+// A, saved to the --record-file; F2 plays them on the partner over and over
+// until F2 again. The partner's own checker finds its fireball whichever way
+// it faces, and the fireball hits the player.
+TEST(Replay, ARecordedFireballIsThrownByThePartnerFacingEitherWay) {
+    const std::string script =
+        "20 tap Right\n100 tap F1\n200 down Down\n240 down Right\n260 up Down\n280 tap z\n300 up Right\n"
+        "1200 tap F1\n1300 tap F2\n3500 tap F2\n4500 end\n";
+    for (bool partnerFacesRight : {false, true}) {
+        SCOPED_TRACE(partnerFacesRight ? "facing right" : "facing left");
+        scriptReplay replay(script);
+        replayOptions& options = replay.options;
+        options.training = true;
+        options.recordFile = replay.folder + "/mine.txt";
+        bool playerReeled = false;
+        options.afterPass = [&](gameScene& scene, long long passes) {
+            Fighter& partner = scene.partner();
+            // Two fireballs' flight apart, the partner on either side.
+            if (passes == 1) {
+                partner.x = partnerFacesRight ? kPlayerX : kPartnerX;
+                partner.dir = partnerFacesRight;
+                scene.player().x = 400;
+            }
+            playerReeled = playerReeled || scene.player().reeling;
+            if (passes == 450 && !playerReeled) {
+                std::fprintf(stderr, "the partner's fireball never hit the player\n");
+                return false;
+            }
+            return true;
+        };
+        runResult run = replay.run();
+        ASSERT_EQ(0, run.status) << readFile(replay.folder + "/stderr.txt") << run.transcript;
+        EXPECT_EQ("# A training recording: milliseconds from its start, a key pressed (down) or\n"
+                  "# let go (up), the input; forward is the way the fighter faces.\n"
+                  "100 down down\n140 down forward\n160 up down\n180 down buttonA\n190 up buttonA\n"
+                  "200 up forward\n1100 end\n",
+                  readFile(options.recordFile));
+        // Two rounds of 1100 ms from 1300, then nothing once F2 stops it.
+        const std::string& out = run.transcript;
+        size_t playing = out.find("replay 1300: tap F2"), stopped = out.find("replay 3500: tap F2");
+        ASSERT_NE(std::string::npos, stopped) << out;
+        EXPECT_EQ(2u, countOf(out.substr(playing, stopped - playing), "Have Move - flameThrow!")) << out;
+        EXPECT_EQ(0u, countOf(out.substr(stopped), "Have Move - ")) << out;
+        EXPECT_TRUE(has(out, "particle hit: OnHitEnemy")) << out;
+    }
+}

@@ -35,6 +35,12 @@ std::string currentFolder() {
     return here.string();
 }
 
+std::string pathFrom(const std::string& folder, const std::string& path) {
+    bool absolute = !path.empty() && (path[0] == '/' || path[0] == '\\' || (path.size() > 1 && path[1] == ':'));
+    if (path.empty() || absolute || folder.empty()) return path;
+    return folder + "/" + path;
+}
+
 bool changeFolder(const std::string& path) {
     std::error_code failure;
     fs::current_path(path, failure);

@@ -74,7 +74,8 @@ void landHit(gameScene& o, const hitData& hit, Fighter* attacker, bool attackerF
     if (attacker && attackerFreezes) attacker->freeze(now, hit.hitstop);
     int defenderFree = now + hit.hitstop + hit.hitstun;
     int attackerFree = now + (attacker ? attacker->busyFor(now) : 0);
-    o.panel.recordHit(hit.damage, combo, defenderFree - attackerFree, now);
+    // The panel tells of the player's hits on the partner.
+    if (&defender != &o.player()) o.panel.recordHit(hit.damage, combo, defenderFree - attackerFree, now);
 
     if (o.content.defs.quietFind(kSparkName)) {
         int cx = (overlap.left + overlap.right) / 2;

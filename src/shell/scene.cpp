@@ -202,6 +202,7 @@ void startScene(gameScene& o, bool windowed, loadPolicy& policy) {
     o.inputPanel.init(o.screen, o.checker.get());
     o.panel.changes = &o.screenChanges;
     o.panel.init(o.screen, o.training);
+    o.panel.help = trainingKeysHelp(o.bindings);
 
     o.control.init(o.screen);
     // A window has a close button, which players expect to work.
@@ -366,6 +367,7 @@ bool runPass(gameScene& o) {
     if (o.training) {
         o.trainer.stopIfFull(o.control.now);
         drivePartner(o);
+        o.panel.activity = o.trainer.activity();
     }
     o.control.step();
     // Escape, or a termination signal, ends the loop after this pass is drawn

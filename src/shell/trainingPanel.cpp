@@ -62,16 +62,21 @@ void trainingPanel::clearCombo() {
 }
 
 std::vector<std::string> trainingPanel::lines() const {
-    std::vector<std::string> text = {"training", "stance " + stance};
+    std::vector<std::string> text = {activity.empty() ? "training" : "training: " + activity, "stance " + stance};
     if (!anyHit) {
         text.push_back("no hit yet");
-        return text;
+    } else {
+        text.push_back("damage " + std::to_string(lastDamage));
+        text.push_back("combo " + std::to_string(comboHits) + (comboHits == 1 ? " hit, " : " hits, ") +
+                       std::to_string(comboDamage) + " damage");
+        text.push_back("advantage " + advantageText(advantageMs));
+        text.push_back("taken " + std::to_string(damageTaken));
     }
-    text.push_back("damage " + std::to_string(lastDamage));
-    text.push_back("combo " + std::to_string(comboHits) + (comboHits == 1 ? " hit, " : " hits, ") +
-                   std::to_string(comboDamage) + " damage");
-    text.push_back("advantage " + advantageText(advantageMs));
-    text.push_back("taken " + std::to_string(damageTaken));
+    // The keys stay on the last line.
+    if (!help.empty()) {
+        text.resize(kPanelLines - 1);
+        text.push_back(help);
+    }
     return text;
 }
 

@@ -13,10 +13,10 @@
 class changedRects;
 
 // Where the panel stands and how big it is.
-const int kPanelWidth = 196;
+const int kPanelWidth = 208;
 const int kPanelX = kScreenWidth - 4 - kPanelWidth;
 const int kPanelY = 4;
-const int kPanelLines = 6;  // title, the stance and four lines
+const int kPanelLines = 7;  // title, the stance, four lines of the last hit, the keys
 // Milliseconds without a hit after which the damage taken starts again from 0.
 const int kDamageResetMs = 1000;
 
@@ -38,6 +38,8 @@ public:
     int damageTaken = 0;     // points the partner took since it last went a second unhit
     int lastHitAt = 0;       // clock of the last hit, ms
     std::string stance = "stand";  // what the partner does when it plays nothing, as shown
+    std::string activity;          // "recording", "playing back" or "", shown after the title
+    std::string help;              // the training keys, the panel's last line
 
     trainingPanel() = default;
     ~trainingPanel();
@@ -53,7 +55,7 @@ public:
     void clearCombo();
     // The damage taken starts again after kDamageResetMs without a hit.
     void forget(int now);
-    // The text lines, title first.
+    // The text lines, title first, the help last.
     std::vector<std::string> lines() const;
     // The panel's place and size on the screen.
     SDL_Rect area() const;

@@ -3,6 +3,9 @@
 // option table. This file: the training keys' recording, playback and stance.
 #include "trainingTools.h"
 
+#include <SDL/SDL.h>
+
+#include <cctype>
 #include <cstdio>
 
 #include "shell/recordingFile.h"
@@ -14,6 +17,25 @@ const char* stanceName(partnerStance stance) {
     case partnerStance::jump: return "jump";
     }
     return "?";
+}
+
+std::string trainingKeysHelp(const keyBindings& bindings) {
+    const struct { int key; const char* does; } keys[] = {
+        {bindings.record, "rec"}, {bindings.playback, "play"}, {bindings.stance, "stance"}, {bindings.reset, "reset"},
+    };
+    std::string help;
+    for (const auto& key : keys) {
+        if (key.key <= 0 || key.key >= SDLK_LAST) continue;
+        std::string name = SDL_GetKeyName(static_cast<SDLKey>(key.key));
+        for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        help += (help.empty() ? "" : " ") + name + " " + key.does;
+    }
+    return help;
+}
+
+const char* trainingTools::activity() const {
+    if (recording.recording) return "recording";
+    return playback.playing ? "playing back" : "";
 }
 
 std::string trainingTools::recordingPath() const { return recordFile.empty() ? recordingFilePath() : recordFile; }

@@ -15,6 +15,9 @@ enum class partnerStance { stand, crouch, jump };
 
 // "stand", "crouch" or "jump", as the panel shows it.
 const char* stanceName(partnerStance stance);
+// The panel's line of the training keys as `bindings` give them:
+// "F1 rec F2 play F3 stance F4 reset" by default.
+std::string trainingKeysHelp(const keyBindings& bindings);
 
 class trainingTools {
 public:
@@ -41,6 +44,8 @@ public:
     // loop, or stops (the releases come back for the partner). Nothing plays
     // while recording, nor an empty recording; a line says so.
     std::vector<playedKey> togglePlayback(int now);
+    // "recording", "playing back", or "" when neither.
+    const char* activity() const;
     // The stance key: stand, crouch, jump, then stand again.
     void cycleStance();
 };

@@ -30,11 +30,6 @@ std::string lowered(std::string text) {
     return text;
 }
 
-std::string absoluteFrom(const std::string& folder, const std::string& path) {
-    if (path.empty() || path[0] == '/' || folder.empty()) return path;
-    return folder + "/" + path;
-}
-
 const char* kindName(replayEvent::Kind kind) {
     switch (kind) {
     case replayEvent::Down: return "down";
@@ -186,14 +181,14 @@ bool readScript(const std::string& script, const std::string& folder, std::vecto
         if (wanted == 3) event.word = words[2];
         if (event.kind == replayEvent::Copy) {
             event.word = words[2] + " " + words[3];
-            event.source = absoluteFrom(folder, words[2]);
-            event.path = absoluteFrom(folder, words[3]);
+            event.source = pathFrom(folder, words[2]);
+            event.path = pathFrom(folder, words[3]);
             if (!pathFits(&file, event.source, policy) || !pathFits(&file, event.path, policy)) {
                 good = false;
                 continue;
             }
         } else if (event.kind == replayEvent::Shot) {
-            event.path = absoluteFrom(folder, event.word);
+            event.path = pathFrom(folder, event.word);
             if (!pathFits(&file, event.path, policy)) {
                 good = false;
                 continue;
@@ -353,7 +348,7 @@ int runScene(const replayOptions& options) {
         return 2;
     }
     std::string here = currentFolder();
-    std::string data = absoluteFrom(here, options.data);
+    std::string data = pathFrom(here, options.data);
     if (!isFolder(data)) {
         std::fprintf(stderr, "fightscene-replay: no data folder at %s\n", data.c_str());
         return 2;
@@ -388,6 +383,7 @@ int runScene(const replayOptions& options) {
     clockSet(0);
     std::unique_ptr<gameScene> scene(new gameScene);
     scene->training = options.training;
+    scene->trainer.recordFile = pathFrom(here, options.recordFile);
     loadPolicy startUp = gamePolicy();
     startScene(*scene, false, startUp);
     if (options.watch) watchData(scene->watch);
@@ -469,7 +465,7 @@ int runScene(const replayOptions& options) {
 int runReplay(const replayOptions& given) {
     if (given.expect.empty()) return runScene(given);
     replayOptions options = given;
-    options.expect = absoluteFrom(currentFolder(), options.expect);
+    options.expect = pathFrom(currentFolder(), options.expect);
     outputCapture capture;
     if (!capture.start()) {
         std::fprintf(stderr, "fightscene-replay: cannot catch the output to compare it\n");

@@ -52,6 +52,7 @@ struct replayOptions {
     std::string expect;  // a transcript the standard output must equal
     bool watch = false;  // reload by itself when a file under the data folder changes
     bool training = false;  // the scene with a training partner, as the game's --training
+    std::string recordFile; // the training recording's file, as the game's --record-file; "" for its default
     // Called after every pass, once it is shown, with the scene and the
     // number of passes run (a test looks at the display there); false ends
     // the run, status 4.
