@@ -610,3 +610,15 @@ TEST(Replay, ARecordedFireballIsThrownByThePartnerFacingEitherWay) {
         EXPECT_TRUE(has(out, "particle hit: OnHitEnemy")) << out;
     }
 }
+
+// A key in the pass that passes 10 s must not stop the recording unsaved.
+TEST(Replay, ARecordingFullAtTenSecondsIsSavedEvenWhenAKeyEndsIt) {
+    scriptReplay replay("100 tap F1\n200 tap z\n10110 down Right\n10200 end\n");
+    replay.options.training = true;
+    replay.options.recordFile = replay.folder + "/full.txt";
+    runResult run = replay.run();
+    ASSERT_EQ(0, run.status) << run.transcript;
+    EXPECT_TRUE(has(run.transcript, "Recorded 10000 ms, 2 key events: saved to " + replay.options.recordFile))
+        << run.transcript;
+    EXPECT_TRUE(has(readFile(replay.options.recordFile), "\n10000 end\n"));
+}

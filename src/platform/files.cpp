@@ -36,7 +36,10 @@ std::string currentFolder() {
 }
 
 std::string pathFrom(const std::string& folder, const std::string& path) {
-    bool absolute = !path.empty() && (path[0] == '/' || path[0] == '\\' || (path.size() > 1 && path[1] == ':'));
+    bool absolute = !path.empty() && path[0] == '/';
+#ifdef _WIN32
+    absolute = absolute || (!path.empty() && path[0] == '\\') || (path.size() > 1 && path[1] == ':');
+#endif
     if (path.empty() || absolute || folder.empty()) return path;
     return folder + "/" + path;
 }

@@ -9,8 +9,8 @@
 // --- Folders ---
 // The working directory, or "" when it can't be read.
 std::string currentFolder();
-// `path` as seen from `folder`: itself when it is absolute (a leading '/'
-// or '\\', or a drive letter) or either is empty, else folder/path. So a
+// `path` as seen from `folder`: itself when it is absolute (a leading '/';
+// on Windows also '\\' or a drive letter) or either is empty, else folder/path. So a
 // path a player typed keeps its meaning after the game enters its folder.
 std::string pathFrom(const std::string& folder, const std::string& path);
 // Makes `path` the working directory; false (errno set) when it can't.

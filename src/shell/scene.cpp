@@ -330,6 +330,16 @@ void drivePartner(gameScene& o) {
     control.step();
 }
 
+namespace {
+// The playback key: the recording starts or stops playing on the partner.
+void togglePartnerPlayback(gameScene& o) {
+    bool wasPlaying = o.trainer.playback.playing;
+    playOnPartner(o, o.trainer.togglePlayback(o.control.now));
+    // A playback starts from nothing held: the stance lets go.
+    if (!wasPlaying && o.trainer.playback.playing) o.partnerControl.playedHolds = 0;
+}
+}  // namespace
+
 void actOn(gameScene& o, playerRequest request) {
     switch (request) {
     case playerRequest::toggleBoxes: o.debugging = !o.debugging; break;
@@ -341,10 +351,7 @@ void actOn(gameScene& o, playerRequest request) {
         if (o.training) playOnPartner(o, o.trainer.toggleRecording(o.control.now));
         break;
     case playerRequest::playback:
-        if (!o.training) break;
-        // The playback starts from nothing held: the stance lets go.
-        if (!o.trainer.playback.playing) o.partnerControl.playedHolds = 0;
-        playOnPartner(o, o.trainer.togglePlayback(o.control.now));
+        if (o.training) togglePartnerPlayback(o);
         break;
     case playerRequest::stance:
         if (!o.training) break;
@@ -360,12 +367,19 @@ void actOn(gameScene& o, playerRequest request) {
 bool runPass(gameScene& o) {
     // timing, frame sounds and frame particles
     o.control.update();
-    if (o.training) o.partnerControl.update();
+    if (o.training) {
+        o.partnerControl.update();
+        // One clock for both: the partner steps in the passes the player does.
+        o.partnerControl.now = o.control.now;
+        o.partnerControl.lastUpdate = o.control.lastUpdate;
+        o.partnerControl.stepClock = o.control.stepClock;
+        // A full recording stops and is saved before a key could stop it unsaved.
+        o.trainer.stopIfFull(o.control.now);
+    }
     // keys, the movement steps and the start of moves: the partner's first,
     // so that the hits, tested at the end of the player's step, see both moved
     o.control.takeEvents(&o.event);
     if (o.training) {
-        o.trainer.stopIfFull(o.control.now);
         drivePartner(o);
         o.panel.activity = o.trainer.activity();
     }
