@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "sprites/clock.h"
+#include "shell/keyRecording.h"
 #include "shell/padState.h"
 #include "shell/scene.h"
 #include "testSupport.h"
@@ -48,13 +49,14 @@ TEST(PadState, EventsPressAndHoldDirectionsAndButtons) {
         std::vector<SDL_Event> events;
         std::string presses;  // of all the events, in order
         std::string held;     // after the last one
+        const char* releases = nullptr;  // of all the events, in order; null: not looked at
     } cases[] = {
         {"hat right", {hatEvent(SDL_HAT_RIGHT)}, "R", "R"},
         {"hat quarter circle", {hatEvent(SDL_HAT_DOWN), hatEvent(SDL_HAT_RIGHTDOWN), hatEvent(SDL_HAT_RIGHT)},
          "DR", "R"},
         {"hat diagonal at once", {hatEvent(SDL_HAT_LEFTDOWN)}, "DL", "DL"},
         {"hat released and pressed again", {hatEvent(SDL_HAT_UP), hatEvent(SDL_HAT_CENTERED), hatEvent(SDL_HAT_UP)},
-         "UU", "U"},
+         "UU", "U", "U"},
         {"stick inside the dead zone", {axisEvent(0, kStickDeadZone - 1), axisEvent(1, 1 - kStickDeadZone)}, "", ""},
         {"stick at the dead zone's edge", {axisEvent(0, kStickDeadZone), axisEvent(1, -kStickDeadZone)}, "RU", "UR"},
         {"stick to its ends", {axisEvent(0, -32768), axisEvent(1, 32767)}, "LD", "DL"},
@@ -71,12 +73,12 @@ TEST(PadState, EventsPressAndHoldDirectionsAndButtons) {
          "L", ""},
         {"stick back under the release line and out presses again",
          {axisEvent(1, kStickDeadZone), axisEvent(1, kStickReleaseZone - 1), axisEvent(1, kStickDeadZone)}, "DD", "D"},
-        {"stick swung from one end to the other", {axisEvent(0, 32767), axisEvent(0, -32768)}, "RL", "L"},
+        {"stick swung from one end to the other", {axisEvent(0, 32767), axisEvent(0, -32768)}, "RL", "L", "R"},
         {"hat and stick together press once", {hatEvent(SDL_HAT_LEFT), axisEvent(0, -20000), hatEvent(0)}, "L",
-         "L"},
+         "L", ""},
         {"buttons 1 to 4, releases", {buttonEvent(0), buttonEvent(0, false), buttonEvent(1), buttonEvent(2),
                                       buttonEvent(3), buttonEvent(3, false)},
-         "ABCj", ""},
+         "ABCj", "", "Aj"},
         {"fifth button, other axes, hats and pads",
          {buttonEvent(4), axisEvent(2, 32767), axisEvent(3, -32768), hatEvent(SDL_HAT_UP, 0, 1),
           hatEvent(SDL_HAT_UP, 1), axisEvent(0, 32767, 1), buttonEvent(0, true, 1)},
@@ -84,12 +86,16 @@ TEST(PadState, EventsPressAndHoldDirectionsAndButtons) {
     };
     for (const auto& c : cases) {
         padState pad;
-        std::string presses;
+        std::string presses, releases;
         for (const SDL_Event& event : c.events) {
             padPresses got = pad.take(event);
             for (int at = 0; at < got.count; ++at) presses += letterOf(got.list[at]);
+            for (int at = 0; at < got.releaseCount; ++at) releases += letterOf(got.releases[at]);
         }
         EXPECT_EQ(c.presses, presses) << c.label;
+        if (c.releases) {
+            EXPECT_EQ(c.releases, releases) << c.label;
+        }
         EXPECT_EQ(c.held, heldOf(pad)) << c.label;
     }
 }
@@ -176,7 +182,16 @@ TEST_F(PadScene, MotionAndButtonPerformTheMoveMirroredWhenFacingLeft) {
                       : std::vector<SDL_Event>{hatEvent(SDL_HAT_DOWN), hatEvent(SDL_HAT_DOWN | forward),
                                                hatEvent(forward), hatEvent(SDL_HAT_CENTERED), buttonEvent(0),
                                                buttonEvent(0, false)};
+            // Training records the pad's presses and releases as seen from the facing.
+            objects->training = true;
+            objects->trainer.recording.start(static_cast<int>(clockTicks()));
             std::string out = play(motion);
+            objects->training = false;
+            std::string recorded;
+            for (const recordedKey& key : objects->trainer.recording.keys)
+                recorded += std::string(key.pressed ? "+" : "-") + inputName(key.input) + " ";
+            objects->trainer.recording.recording = false;
+            EXPECT_EQ("+down +forward -down -forward +buttonA -buttonA ", recorded) << label;
             EXPECT_NE(std::string::npos, out.find("Have Move - " + fireball->name + "!")) << label << "\n" << out;
             EXPECT_EQ(fireball, objects->player().currentMove) << label;
             EXPECT_EQ(right, objects->player().dir) << label;

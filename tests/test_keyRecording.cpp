@@ -252,6 +252,7 @@ TEST(KeyRecording, BoundKeysAreRecordedAsTheirInputs) {
         bool pressed;
         bool facingRight;
         bool recorded;
+        bool pad = false;  // `key` is then the gamepad's padAction
     } steps[] = {
         {10, SDLK_RIGHT, true, true, true},    // forward
         {20, SDLK_DOWN, true, true, true},
@@ -262,13 +263,19 @@ TEST(KeyRecording, BoundKeysAreRecordedAsTheirInputs) {
         {70, SDLK_x, true, false, false},      // B's old key
         {80, SDLK_s, true, false, true},
         {90, SDLK_q, false, false, false},     // never pressed
+        {100, int(padAction::left), true, true, true, true},     // the pad's left, facing right: back
+        {110, int(padAction::debug), true, true, false, true},   // the pad's boxes
+        {120, int(padAction::left), false, false, true, true},   // let go after a turn: still back
+        {130, int(padAction::buttonC), false, true, false, true},  // never pressed
     };
-    for (const auto& step : steps)
-        EXPECT_EQ(step.recorded, recording.recordKey(bindings, step.key, step.pressed, step.facingRight, step.now))
-            << step.now;
-    recording.stop(100);
+    for (const auto& step : steps) {
+        bool recorded = step.pad ? recording.recordPad(padAction(step.key), step.pressed, step.facingRight, step.now)
+                                 : recording.recordKey(bindings, step.key, step.pressed, step.facingRight, step.now);
+        EXPECT_EQ(step.recorded, recorded) << step.now;
+    }
+    recording.stop(200);
     EXPECT_EQ("10 down forward\n20 down down\n30 up forward\n40 down forward\n80 down buttonB\n"
-              "100 up down\n100 up forward\n100 up buttonB\n",
+              "100 down back\n120 up back\n200 up down\n200 up forward\n200 up buttonB\n",
               shown(recording.keys));
 }
 

@@ -611,14 +611,17 @@ TEST(Replay, ARecordedFireballIsThrownByThePartnerFacingEitherWay) {
     }
 }
 
-// A key in the pass that passes 10 s must not stop the recording unsaved.
+// A key in the pass that passes 10 s must not stop the recording unsaved;
+// a crouch held when it starts is its first press.
 TEST(Replay, ARecordingFullAtTenSecondsIsSavedEvenWhenAKeyEndsIt) {
-    scriptReplay replay("100 tap F1\n200 tap z\n10110 down Right\n10200 end\n");
+    scriptReplay replay("50 down Down\n100 tap F1\n200 tap z\n10110 down Right\n10200 end\n");
     replay.options.training = true;
     replay.options.recordFile = replay.folder + "/full.txt";
     runResult run = replay.run();
     ASSERT_EQ(0, run.status) << run.transcript;
-    EXPECT_TRUE(has(run.transcript, "Recorded 10000 ms, 2 key events: saved to " + replay.options.recordFile))
+    EXPECT_TRUE(has(run.transcript, "Recorded 10000 ms, 4 key events: saved to " + replay.options.recordFile))
         << run.transcript;
-    EXPECT_TRUE(has(readFile(replay.options.recordFile), "\n10000 end\n"));
+    std::string saved = readFile(replay.options.recordFile);
+    EXPECT_TRUE(has(saved, "\n0 down down\n100 down buttonA\n")) << saved;
+    EXPECT_TRUE(has(saved, "\n10000 up down\n10000 end\n")) << saved;
 }

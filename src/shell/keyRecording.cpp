@@ -121,24 +121,35 @@ bool keyRecording::record(int now, recordedInput input, bool pressed) {
 
 bool keyRecording::recordKey(const keyBindings& bindings, int key, bool pressed, bool facingRight, int now) {
     if (!recording) return false;
+    if (!pressed) return releaseKey(key, now);
     bool recorded = false;
-    if (!pressed) {
-        for (size_t at = heldKeys.size(); at-- > 0;) {
-            if (heldKeys[at].key != key) continue;
-            recorded = record(now, heldKeys[at].input, false) || recorded;
-            heldKeys.erase(heldKeys.begin() + static_cast<long>(at));
-        }
-        return recorded;
-    }
-    for (padAction action : kBoundActions) {
-        recordedInput input;
-        if (boundKey(bindings, action) != key || !inputOfAction(action, facingRight, input)) continue;
-        if (!record(now, input, true)) return recorded;
-        heldKey held;
-        held.key = key;
-        held.input = input;
-        heldKeys.push_back(held);
-        recorded = true;
+    for (padAction action : kBoundActions)
+        if (boundKey(bindings, action) == key) recorded = pressKey(key, action, facingRight, now) || recorded;
+    return recorded;
+}
+
+bool keyRecording::recordPad(padAction action, bool pressed, bool facingRight, int now) {
+    // Held under a key of its own, below every SDL key code.
+    int key = -1 - static_cast<int>(action);
+    return pressed ? pressKey(key, action, facingRight, now) : releaseKey(key, now);
+}
+
+bool keyRecording::pressKey(int key, padAction action, bool facingRight, int now) {
+    recordedInput input;
+    if (!inputOfAction(action, facingRight, input) || !record(now, input, true)) return false;
+    heldKey held;
+    held.key = key;
+    held.input = input;
+    heldKeys.push_back(held);
+    return true;
+}
+
+bool keyRecording::releaseKey(int key, int now) {
+    bool recorded = false;
+    for (size_t at = heldKeys.size(); at-- > 0;) {
+        if (heldKeys[at].key != key) continue;
+        recorded = record(now, heldKeys[at].input, false) || recorded;
+        heldKeys.erase(heldKeys.begin() + static_cast<long>(at));
     }
     return recorded;
 }

@@ -48,7 +48,7 @@ struct recordedKey {
 
 // A key held down while recording, and the input its press recorded.
 struct heldKey {
-    int key = 0;                              // SDL key code
+    int key = 0;                              // SDL key code; a gamepad's control below 0
     recordedInput input = recordedInput::up;  // what its release lets go of
 };
 
@@ -75,6 +75,13 @@ public:
     // it holds but the debug boxes. A key let go releases the inputs its
     // press recorded, whatever the facing is by then. True when it recorded.
     bool recordKey(const keyBindings& bindings, int key, bool pressed, bool facingRight, int now);
+    // The same for a control of the gamepad, which gives `action`.
+    bool recordPad(padAction action, bool pressed, bool facingRight, int now);
+    // Records the press of `action` at `now`, held under `key` until
+    // releaseKey(key). True when recorded.
+    bool pressKey(int key, padAction action, bool facingRight, int now);
+    // Records the release of every input held under `key`. True when recorded.
+    bool releaseKey(int key, int now);
     // Stops the recording once the clock `now` is past the longest length,
     // so that it ends on time without any key. True when it stopped now.
     bool stopIfFull(int now);

@@ -30,6 +30,10 @@ padPresses padState::take(const SDL_Event& event) {
         if (event.jbutton.which == 0 && event.jbutton.button < kButtonCount)
             presses.list[presses.count++] = kButtons[event.jbutton.button];
         return presses;
+    case SDL_JOYBUTTONUP:
+        if (event.jbutton.which == 0 && event.jbutton.button < kButtonCount)
+            presses.releases[presses.releaseCount++] = kButtons[event.jbutton.button];
+        return presses;
     case SDL_JOYHATMOTION:
         if (event.jhat.which != 0 || event.jhat.hat != 0) return presses;
         hat = event.jhat.value;
@@ -47,8 +51,11 @@ padPresses padState::take(const SDL_Event& event) {
     default:
         return presses;
     }
-    for (int at = 0; at < 4; ++at)
-        if (!before[at] && holds(kDirections[at])) presses.list[presses.count++] = kDirections[at];
+    for (int at = 0; at < 4; ++at) {
+        bool now = holds(kDirections[at]);
+        if (!before[at] && now) presses.list[presses.count++] = kDirections[at];
+        if (before[at] && !now) presses.releases[presses.releaseCount++] = kDirections[at];
+    }
     return presses;
 }
 

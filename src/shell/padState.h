@@ -12,10 +12,12 @@ const int kStickDeadZone = 8000;
 // dead zone's edge would otherwise press again and again.
 const int kStickReleaseZone = 6000;
 
-// The actions one event pressed, in order.
+// The actions one event pressed, in order, and those it let go.
 struct padPresses {
     padAction list[4];
     int count = 0;
+    padAction releases[4];
+    int releaseCount = 0;
 };
 
 class padState {
@@ -27,8 +29,9 @@ public:
     int stickHeldY = 0;            // -1 up, 0 none, 1 down
 
     // Reads one event. A button pressed, or a direction that the hat and
-    // stick together did not hold before and hold now, is a press; releases
-    // and events of other devices press nothing. A stick axis holds its way
+    // stick together did not hold before and hold now, is a press; a button
+    // let go, or a direction they held before and hold no more, a release.
+    // Events of other devices press nothing. A stick axis holds its way
     // from kStickDeadZone out until it comes back under kStickReleaseZone.
     padPresses take(const SDL_Event& event);
     // True while the hat or the stick holds `direction` (up, down, left or right).

@@ -160,7 +160,11 @@ void playerControl::takeEvents(SDL_Event* event) {
         if (event->type == SDL_KEYDOWN) keyPressed(event->key.keysym.sym);
         if (event->type == SDL_QUIT && closeQuits) raise(playerRequest::quit);
         padPresses presses = joystick.take(*event);
-        for (int at = 0; at < presses.count; ++at) act(presses.list[at]);
+        for (int at = 0; at < presses.releaseCount && onPad; ++at) onPad(presses.releases[at], false);
+        for (int at = 0; at < presses.count; ++at) {
+            if (onPad) onPad(presses.list[at], true);
+            act(presses.list[at]);
+        }
     }
 }
 

@@ -72,6 +72,9 @@ public:
     // Hears every key pressed (true) or let go (false), before the bindings
     // act on it: training records the player's keys there. Empty: nothing.
     std::function<void(int key, bool pressed)> onKey;
+    // The same for the gamepad: every action it presses (true) or lets go
+    // (false), before the press acts. Empty: nothing.
+    std::function<void(padAction action, bool pressed)> onPad;
     // Called at the end of every movement step, after the particles' step:
     // the scene tests its hits there. Empty: nothing more happens.
     std::function<void()> onStep;

@@ -214,6 +214,9 @@ void startScene(gameScene& o, bool windowed, loadPolicy& policy) {
         if (o.training)
             o.trainer.recording.recordKey(o.bindings, key, pressed, o.player().dir, o.control.now);
     };
+    o.control.onPad = [&o](padAction action, bool pressed) {
+        if (o.training) o.trainer.recording.recordPad(action, pressed, o.player().dir, o.control.now);
+    };
     o.control.onStep = [&o]() { stepHits(o); };
     if (o.training) {
         o.trainer.loadSaved(policy);
@@ -331,6 +334,19 @@ void drivePartner(gameScene& o) {
 }
 
 namespace {
+// A crouch or a walk already held when a recording starts is its first
+// press. A held up is not: the jump it gave is over.
+void recordHeldDirections(gameScene& o) {
+    int now = o.control.now;
+    bool right = o.player().dir;
+    for (padAction direction : {padAction::down, padAction::right, padAction::left}) {
+        if (o.control.joystick.holds(direction))
+            o.trainer.recording.recordPad(direction, true, right, now);
+        else if (o.control.holds(direction))
+            o.trainer.recording.recordKey(o.bindings, boundKey(o.bindings, direction), true, right, now);
+    }
+}
+
 // The playback key: the recording starts or stops playing on the partner.
 void togglePartnerPlayback(gameScene& o) {
     bool wasPlaying = o.trainer.playback.playing;
@@ -348,7 +364,9 @@ void actOn(gameScene& o, playerRequest request) {
     case playerRequest::quit: break;  // the loop reads control.quit once the input is handled
     // The training keys need the training partner: without it they do nothing.
     case playerRequest::record:
-        if (o.training) playOnPartner(o, o.trainer.toggleRecording(o.control.now));
+        if (!o.training) break;
+        playOnPartner(o, o.trainer.toggleRecording(o.control.now));
+        if (o.trainer.recording.recording) recordHeldDirections(o);
         break;
     case playerRequest::playback:
         if (o.training) togglePartnerPlayback(o);
