@@ -45,19 +45,8 @@ bool readHitData(const std::string& folder, hitData& hit, loadPolicy& policy) {
         return false;
     }
     std::string line;
-    bool inLongLine = false;
-    while (file.readLine(line)) {
-        bool whole = file.lastHadTerminator();
-        if (inLongLine) {  // the rest of a line the reader already reported
-            inLongLine = !whole;
-            continue;
-        }
-        if (!whole) {
-            inLongLine = true;
-            continue;
-        }
-        size_t hash = line.find('#');
-        if (hash != std::string::npos) line.erase(hash);
+    int longLines = 0;  // reported by the reader
+    while (file.readUncommentedLine(line, longLines)) {
         std::string text = trimmed(line);
         if (text.empty()) continue;
         size_t equals = text.find('=');

@@ -44,6 +44,22 @@ void TextFile::close() {
     at = 0;
 }
 
+bool TextFile::readUncommentedLine(std::string& line, int& longLines) {
+    bool inLongLine = false;
+    while (readLine(line)) {
+        bool whole = lastHadTerminator();
+        if (inLongLine || !whole) {
+            longLines += inLongLine ? 0 : 1;
+            inLongLine = !whole;
+            continue;
+        }
+        size_t hash = line.find('#');
+        if (hash != std::string::npos) line.erase(hash);
+        return true;
+    }
+    return false;
+}
+
 bool TextFile::readLine(std::string& line) {
     line.clear();
     if (!opened) return false;

@@ -54,6 +54,11 @@ public:
     bool readLine(std::string& line);
     // True when the last piece ended with a line terminator (a whole line).
     bool lastHadTerminator() const { return terminated; }
+    // Reads the next whole line into `line`, cut at its first '#' (the
+    // comment). A line too long for readLine, which the reader has
+    // reported, is skipped to its end and counted in `longLines`. False at
+    // the end of the file.
+    bool readUncommentedLine(std::string& line, int& longLines);
 
     // Number of lines (counting pieces of over-long lines once per line)
     // from the current position to the end; the position is kept.

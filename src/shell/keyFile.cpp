@@ -217,18 +217,9 @@ int loadKeyFile(const std::string& path, keyBindings& bindings, loadPolicy& poli
     const keyBindings before = bindings;
     std::vector<fileBinding> set;
     int reports = 0;
-    bool inLongLine = false;
     std::string line;
-    for (bool first = true; file.readLine(line); first = false) {
-        if (first && line.compare(0, 3, kByteOrderMark) == 0) line.erase(0, 3);
-        bool whole = file.lastHadTerminator();
-        if (inLongLine || !whole) {  // the reader has reported the long line
-            reports += inLongLine ? 0 : 1;
-            inLongLine = !whole;
-            continue;
-        }
-        size_t hash = line.find('#');
-        if (hash != std::string::npos) line.erase(hash);
+    while (file.readUncommentedLine(line, reports)) {
+        if (file.line() == 1 && line.compare(0, 3, kByteOrderMark) == 0) line.erase(0, 3);
         if (line.find_first_not_of(" \t") == std::string::npos) continue;
         fileBinding read;
         if (!readBindingLine(file, line, bindings, set, read)) {

@@ -142,17 +142,8 @@ int loadRecording(const std::string& path, keyRecording& recording, loadPolicy& 
     }
     int reports = 0;
     readingState state;
-    bool inLongLine = false;
     std::string line;
-    while (file.readLine(line)) {
-        bool whole = file.lastHadTerminator();
-        if (inLongLine || !whole) {  // the reader has reported the long line
-            reports += inLongLine ? 0 : 1;
-            inLongLine = !whole;
-            continue;
-        }
-        size_t hash = line.find('#');
-        if (hash != std::string::npos) line.erase(hash);
+    while (file.readUncommentedLine(line, reports)) {
         std::vector<std::string> words = splitWords(line, 4);
         if (words.empty()) continue;
         if (!readRecordingLine(file, words, state, recording)) ++reports;

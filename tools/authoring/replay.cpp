@@ -119,21 +119,9 @@ bool readScript(const std::string& script, const std::string& folder, std::vecto
         good = false;
     };
     int previous = 0;
-    bool inLongLine = false;
+    int longLines = 0;  // reported by the reader
     std::string line;
-    while (file.readLine(line)) {
-        bool whole = file.lastHadTerminator();
-        if (inLongLine) {  // the rest of a line already refused
-            inLongLine = !whole;
-            continue;
-        }
-        if (!whole) {  // the reader has reported it
-            good = false;
-            inLongLine = true;
-            continue;
-        }
-        size_t hash = line.find('#');
-        if (hash != std::string::npos) line.erase(hash);
+    while (file.readUncommentedLine(line, longLines)) {
         std::vector<std::string> words = splitWords(line, 5);
         if (words.empty()) continue;
 
@@ -208,6 +196,7 @@ bool readScript(const std::string& script, const std::string& folder, std::vecto
         }
         events.push_back(event);
     }
+    if (longLines > 0) good = false;
     std::stable_sort(events.begin(), events.end(),
                      [](const replayEvent& a, const replayEvent& b) { return a.time < b.time; });
     return good;
