@@ -253,15 +253,18 @@ int benchScene::framesHeld() const {
 }
 
 bool benchScene::addTrainingPartner() {
-    if (objects.fighters.size() > 1) return objects.partner().canShow();
-    loadPolicy policy = keepGoingPolicy();
-    objects.training = true;
-    addPartner(objects, policy);
-    objects.target.setTarget(&objects.partner());
-    objects.panel.changes = &objects.screenChanges;
-    objects.panel.init(objects.screen, true);
-    resync();
-    return objects.partner().canShow();
+    if (!objects.match) {
+        loadPolicy policy = keepGoingPolicy();
+        objects.training = true;
+        loadContent(objects.content, partnerPart, objects.screen, policy);
+        objects.panel.changes = &objects.screenChanges;
+        objects.panel.init(objects.screen, true);
+        objects.match.reset(new matchSession);
+        objects.match->start(objects, clockTicks());
+        resync();
+    }
+    const matchSession& match = *objects.match;
+    return match.pictures.shownBy(match.content, 1, match.state.fighters[1]) != nullptr;
 }
 
 int benchScene::liveParticles() const { return objects.pList.size(); }

@@ -534,13 +534,13 @@ TEST(Replay, TrainingPartnerIsHitAndEveryChangedPixelIsShown) {
             return false;
         };
         SDL_Surface* screen = scene.screen;
-        if (scene.fighters.size() != 2 || !scene.training || scene.target.target != &scene.partner())
-            return fail("no partner, or the Target is not the partner");
-        const Fighter& partner = scene.partner();
-        if (passes == 1 && (partner.x != kPartnerX || partner.y != kGroundLevel || partner.dir || !partner.grounded))
+        if (!scene.training || !scene.match) return fail("no match with a partner");
+        const fighterState& partner = scene.match->state.fighters[1];
+        if (passes == 1 && (partner.x != kPartnerX || partner.y != kGroundLevel || partner.facingRight || !partner.grounded))
             return fail("the partner does not stand at x 650 on the floor facing the player");
         sawReeling = sawReeling || partner.reeling;
-        if (passes == 750 && (!sawReeling || partner.reeling || partner.action != "standing" || !scene.panel.anyHit))
+        bool standing = partner.move < 0 && partner.pose == poseStanding;
+        if (passes == 750 && (!sawReeling || partner.reeling || !standing || !scene.panel.anyHit))
             return fail("no hit reeled and ended, or the panel saw none");
         // Every pixel that changed since the last pass lies in what this pass showed.
         std::vector<Uint32> now(static_cast<size_t>(kScreenWidth) * kScreenHeight);
@@ -580,14 +580,14 @@ TEST(Replay, ARecordedFireballIsThrownByThePartnerFacingEitherWay) {
         options.recordFile = replay.folder + "/mine.txt";
         bool playerReeled = false;
         options.afterPass = [&](gameScene& scene, long long passes) {
-            Fighter& partner = scene.partner();
+            matchState& state = scene.match->state;
             // Two fireballs' flight apart, the partner on either side.
             if (passes == 1) {
-                partner.x = partnerFacesRight ? kPlayerX : kPartnerX;
-                partner.dir = partnerFacesRight;
-                scene.player().x = 400;
+                state.fighters[1].x = partnerFacesRight ? kPlayerX : kPartnerX;
+                state.fighters[1].facingRight = partnerFacesRight;
+                state.fighters[0].x = 400;
             }
-            playerReeled = playerReeled || scene.player().reeling;
+            playerReeled = playerReeled || state.fighters[0].reeling;
             if (passes == 450 && !playerReeled) {
                 std::fprintf(stderr, "the partner's fireball never hit the player\n");
                 return false;
@@ -605,8 +605,8 @@ TEST(Replay, ARecordedFireballIsThrownByThePartnerFacingEitherWay) {
         const std::string& out = run.transcript;
         size_t playing = out.find("replay 1300: tap F2"), stopped = out.find("replay 3500: tap F2");
         ASSERT_NE(std::string::npos, stopped) << out;
-        EXPECT_EQ(2u, countOf(out.substr(playing, stopped - playing), "Have Move - flameThrow!")) << out;
-        EXPECT_EQ(0u, countOf(out.substr(stopped), "Have Move - ")) << out;
+        EXPECT_EQ(2u, countOf(out.substr(playing, stopped - playing), "\nflameThrow\n")) << out;
+        EXPECT_EQ(0u, countOf(out.substr(stopped), "\nflameThrow\n")) << out;
         EXPECT_TRUE(has(out, "particle hit: OnHitEnemy")) << out;
     }
 }

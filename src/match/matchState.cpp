@@ -106,7 +106,6 @@ std::string firstDifference(const matchState& a, const matchState& b) {
         {"lastHitTick", &panelState::lastHitTick},
     };
     for (const auto& f : panelFields) d.field(std::string("panel.") + f.name, a.panel.*f.field, b.panel.*f.field);
-    d.field("stance", a.stance, b.stance);
     for (int i = 0; i < kParticlePool && d.found.empty(); ++i)
         compareParticle(d, "particles[" + std::to_string(i) + "]", a.particles[i], b.particles[i]);
     return d.found;

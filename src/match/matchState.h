@@ -94,7 +94,6 @@ struct matchState {
     int32_t particleCount;  // live particles, in particles[0, particleCount), oldest first
     int32_t droppedWarned;  // 1 once a launch past the pool was said
     panelState panel;
-    int32_t stance;  // the training partner's stance when it plays nothing
     particleState particles[kParticlePool];
 };
 

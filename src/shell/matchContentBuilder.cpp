@@ -168,3 +168,24 @@ matchContent buildMatchContent(const characterSource (&sides)[kSides], const par
     if (startLine && *startLine) b.content.startLaunch = b.launchOf(startLine);
     return b.content;
 }
+
+matchPictures picturesOf(const characterSource (&sides)[kSides], const partInfoList& defs) {
+    matchPictures pictures;
+    for (int side = 0; side < kSides; ++side) {
+        if (sides[side].anims)
+            for (const animInfo& anim : sides[side].anims->anims) pictures.anims[side].push_back(&anim.frameSet);
+        if (sides[side].moves)
+            for (const moveInfo& move : sides[side].moves->moves) pictures.moves[side].push_back(&move.animation);
+    }
+    for (const partInfoNode* node = defs.head; node; node = node->next) pictures.particles.push_back(node->info.base);
+    return pictures;
+}
+
+const CSpriteBase* matchPictures::shownBy(const matchContent& content, int side, const fighterState& fighter) const {
+    if (fighter.move >= 0)
+        return fighter.move < static_cast<int>(moves[side].size()) ? moves[side][static_cast<size_t>(fighter.move)]
+                                                                   : nullptr;
+    if (fighter.pose < 0 || fighter.pose >= poseCount) return nullptr;
+    int anim = content.characters[side].poses[fighter.pose];
+    return anim >= 0 && anim < static_cast<int>(anims[side].size()) ? anims[side][static_cast<size_t>(anim)] : nullptr;
+}

@@ -33,6 +33,7 @@ void playerControl::init(SDL_Surface* screen) {
     particleNow = particlePrev = "NULL";
     joystick = padState();
     playedHolds = 0;
+    pressed = 0;
 }
 
 void playerControl::setup(Fighter* fighter, partInfoList* partInfo, particleList* particles,
@@ -111,6 +112,7 @@ void playerControl::act(padAction action) {
         raise(playerRequest::toggleBoxes);
         return;
     }
+    pressed |= actionBit(action);
     if (!fighter) return;
     switch (action) {
     case padAction::buttonA: press('A'); break;

@@ -63,6 +63,7 @@ public:
     std::string particlePrev = "NULL";
     padState joystick;                 // what the gamepad holds; its presses act like the keys'
     unsigned playedHolds = 0;          // actions a playback holds down, one bit per padAction
+    unsigned pressed = 0;              // actions pressed since a match tick took them, one bit per padAction
     // The particle list steps with this control's movement step. Off for a
     // second fighter's control: the list steps once per step.
     bool stepsParticles = true;

@@ -25,7 +25,7 @@ loadPolicy reloadPolicy() {
 // `content`. Afterwards nothing points into the old sets.
 void swapContent(gameScene& o, sceneContent& content) {
     // The particles point at their definitions, the moves in progress at their moves.
-    int removed = o.pList.clear();
+    int removed = o.pList.clear() + (o.match ? o.match->state.particleCount : 0);
     for (Fighter& fighter : o.fighters) fighter.currentMove = nullptr;
     // Swapped in place: the fighters, the checker and the player control
     // keep pointing at the scene's own sets.
@@ -36,16 +36,18 @@ void swapContent(gameScene& o, sceneContent& content) {
     std::swap(o.content.back, content.back);
     std::swap(o.content.partnerAnims, content.partnerAnims);
     std::swap(o.content.partnerMoves, content.partnerMoves);
-    if (o.training) pointPartnerContent(o);
+    if (o.match) o.match->contentChanged(o);
     // The fighters' sets are looked up anew; their old frames are still
     // there to restore and save around.
-    for (Fighter& fighter : o.fighters) fighter.changeAnim("standing");
+    if (!o.match)
+        for (Fighter& fighter : o.fighters) fighter.changeAnim("standing");
     o.checker->getMoveLists(&o.content.moves);
     o.control.sounds = o.content.sounds.get();
     // the new background, painted once; the fighters save their part of it,
     // and the input display, painted over, saves its own when next drawn
     DrawBG(o);
-    for (Fighter& fighter : o.fighters) fighter.updateBG();
+    if (!o.match)
+        for (Fighter& fighter : o.fighters) fighter.updateBG();
     o.inputPanel.drawn = false;
     std::printf("reloaded data: %d particle%s removed\n", removed, removed == 1 ? "" : "s");
 }

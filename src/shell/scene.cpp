@@ -41,10 +41,8 @@ SDL_Surface* loadBackground(loadPolicy& policy) {
     return converted;
 }
 
-// The partner's moves: its own when loaded, else the player's.
-moveSet& partnerMoves(gameScene& o) {
-    return o.content.partnerMoves.moves.empty() ? o.content.moves : o.content.partnerMoves;
-}
+// In training, the way the player's fighter faces.
+bool playerFacesRight(const gameScene& o) { return o.match->state.fighters[0].facingRight != 0; }
 }  // namespace
 
 void bindPlayerKeys(keyBindings& bindings) {
@@ -126,24 +124,37 @@ void DrawScene(gameScene& scene) {
 }
 
 void DrawSprites(gameScene& scene) {
+    matchSession* match = scene.match.get();
     // restore the background under last frame's images, the input display
     // (drawn last) first
     scene.inputPanel.clearBG();
     scene.panel.clearBG();
-    for (Fighter& fighter : scene.fighters) fighter.clearBG();
-    scene.pList.clearBG();
+    if (match) {
+        match->restore();
+    } else {
+        for (Fighter& fighter : scene.fighters) fighter.clearBG();
+        scene.pList.clearBG();
+    }
     // save the background under the new places
-    for (Fighter& fighter : scene.fighters) fighter.updateBG();
-    scene.pList.updateBG();
+    if (match) {
+        match->save();
+    } else {
+        for (Fighter& fighter : scene.fighters) fighter.updateBG();
+        scene.pList.updateBG();
+    }
     scene.inputPanel.updateBG();
     scene.panel.updateBG();
-    // draw, advancing animations by the clock
-    for (Fighter& fighter : scene.fighters) fighter.draw();
-    scene.pList.draw();
-    // boxes on top, when debugging
-    if (scene.debugging) {
-        for (Fighter& fighter : scene.fighters) fighter.drawColBoxes();
-        scene.pList.debug();
+    // draw: the match as its state says; else advancing animations by the
+    // clock, and the boxes on top when debugging
+    if (match) {
+        match->draw(scene.debugging);
+    } else {
+        for (Fighter& fighter : scene.fighters) fighter.draw();
+        scene.pList.draw();
+        if (scene.debugging) {
+            for (Fighter& fighter : scene.fighters) fighter.drawColBoxes();
+            scene.pList.debug();
+        }
     }
     // the input display over everything, when shown, and the training panel
     scene.inputPanel.draw();
@@ -186,18 +197,19 @@ void startScene(gameScene& o, bool windowed, loadPolicy& policy) {
 
     // particles
     loadContent(o.content, particlesPart, o.screen, policy);
-    o.pList.addParticle("fireball1 80 80", nullptr, nullptr, &o.content.defs, o.screen, 1);
-    // Placed from the screen's corner, facing right, yet the player's own.
-    if (o.pList.head) o.pList.head->part->owner = &player;
+    if (!o.training) {
+        o.pList.addParticle("fireball1 80 80", nullptr, nullptr, &o.content.defs, o.screen, 1);
+        // Placed from the screen's corner, facing right, yet the player's own.
+        if (o.pList.head) o.pList.head->part->owner = &player;
+    }
 
     // the background, painted once
     InitImages(o, policy);
     DrawBG(o);
 
-    if (o.training) addPartner(o, policy);
+    if (o.training) loadContent(o.content, partnerPart, o.screen, policy);
 
-    // In training the partner is the one aimed at.
-    o.target.setTarget(o.training ? &o.partner() : &player);
+    o.target.setTarget(&player);
     o.checker->target = &o.target;
     o.inputPanel.init(o.screen, o.checker.get());
     o.panel.changes = &o.screenChanges;
@@ -209,128 +221,35 @@ void startScene(gameScene& o, bool windowed, loadPolicy& policy) {
     o.control.closeQuits = windowed;
     o.control.setup(&player, &o.content.defs, &o.pList, o.content.sounds.get(), &o.content.anims, &o.content.moves,
                     &o.bindings, o.checker.get(), &o.target);
+    // In training the keys make the match's inputs: they move no fighter themselves.
+    if (o.training) {
+        o.control.fighter = nullptr;
+        o.control.checker = nullptr;
+    }
     o.control.onRequest = [&o](playerRequest request) { actOn(o, request); };
     o.control.onKey = [&o](int key, bool pressed) {
-        if (o.training)
-            o.trainer.recording.recordKey(o.bindings, key, pressed, o.player().dir, o.control.now);
+        if (o.match) o.trainer.recording.recordKey(o.bindings, key, pressed, playerFacesRight(o), o.control.now);
     };
     o.control.onPad = [&o](padAction action, bool pressed) {
-        if (o.training) o.trainer.recording.recordPad(action, pressed, o.player().dir, o.control.now);
+        if (o.match) o.trainer.recording.recordPad(action, pressed, playerFacesRight(o), o.control.now);
     };
     o.control.onStep = [&o]() { stepHits(o); };
     if (o.training) {
         o.trainer.loadSaved(policy);
-        wirePartnerControl(o);
+        o.match.reset(new matchSession);
+        o.match->start(o, clockTicks());
     }
 }
 
-void wirePartnerControl(gameScene& o) {
-    Fighter& partner = o.partner();
-    o.partnerTarget.setTarget(&o.player());
-    o.partnerChecker.reset(new inputChecker(&partnerMoves(o), &partner));
-    o.partnerChecker->target = &o.partnerTarget;
-    playerControl& control = o.partnerControl;
-    control.init(o.screen);
-    control.setup(&partner, &o.content.defs, &o.pList, o.content.sounds.get(), partner.anims, &partnerMoves(o),
-                  nullptr, o.partnerChecker.get(), &o.partnerTarget);
-    // The player's control steps the particles and tests the hits.
-    control.stepsParticles = false;
-    control.lastUpdate = o.control.lastUpdate;
-}
-
-void pointPartnerContent(gameScene& o) {
-    animationSet* own = &o.content.partnerAnims;
-    o.partner().anims = own->anims.empty() ? &o.content.anims : own;
-    if (!o.partnerChecker) return;
-    o.partnerChecker->getMoveLists(&partnerMoves(o));
-    o.partnerControl.anims = o.partner().anims;
-    o.partnerControl.moves = &partnerMoves(o);
-    o.partnerControl.sounds = o.content.sounds.get();
-}
-
-void addPartner(gameScene& o, loadPolicy& policy) {
-    loadContent(o.content, partnerPart, o.screen, policy);
-    o.fighters.emplace_back();
-    Fighter& partner = o.partner();
-    partner.changes = &o.screenChanges;
-    pointPartnerContent(o);
-    partner.initS(partner.anims, o.screen);
-    partner.speed = kFighterSpeed;
-    partner.x = kPartnerX;
-    partner.y = kGroundLevel;
-    partner.dir = o.player().x > partner.x;
-    partner.grounded = true;
-    partner.airActions = 2;
-    partner.changeAnim("standing");
-}
-
-namespace {
-// Where start-up leaves a fighter once it has landed: at `x`, facing right
-// when `right`, standing on the floor with nothing of a hit or a move left.
-void placeStanding(Fighter& fighter, int x, bool right) {
-    fighter.currentMove = nullptr;
-    fighter.stopUntil = 0;
-    fighter.stunUntil = 0;
-    fighter.reeling = false;
-    fighter.pushLeft = 0;
-    fighter.pushStep = 0;
-    fighter.pushedBy = nullptr;
-    fighter.hitThisMove.clear();
-    fighter.x = x;
-    fighter.y = kGroundLevel;
-    fighter.dir = right;
-    fighter.grounded = true;
-    fighter.ySpeed = 0;
-    fighter.airActions = 2;
-    fighter.changeAnim("standing");
-}
-}  // namespace
-
 void resetTraining(gameScene& o) {
-    // Everything drawn comes off the screen first, as at the start of a
-    // pass: the particles' images go with them, the rest is drawn anew.
-    o.inputPanel.clearBG();
-    o.panel.clearBG();
-    for (Fighter& fighter : o.fighters) fighter.clearBG();
-    o.pList.clearBG();
-    o.pList.clear();
-    placeStanding(o.player(), kPlayerX, false);
-    placeStanding(o.partner(), kPartnerX, kPlayerX > kPartnerX);
+    o.match->reset(o);
     o.panel.clearCombo();
     // A playback starts again from its beginning, from the start places.
     if (o.trainer.playback.playing) {
-        playOnPartner(o, o.trainer.playback.stop());
+        for (const playedKey& key : o.trainer.playback.stop()) o.match->partnerInput.play(key);
         o.trainer.playback.start(o.trainer.recording, o.control.now);
     }
     std::printf("Reset: both fighters at their start places\n");
-}
-
-void holdStance(playerControl& control, partnerStance stance, int now) {
-    playedKey down;
-    down.action = padAction::down;
-    down.pressed = stance == partnerStance::crouch;
-    // Pressed once, as a player holds the key: a press per step would fill
-    // the partner's command buffer.
-    if (((control.playedHolds & actionBit(padAction::down)) != 0) != down.pressed) control.play(down);
-    // A move or a hit plays out first; a jump comes down before the next.
-    Fighter* partner = control.fighter;
-    if (stance != partnerStance::jump || !partner) return;
-    if (partner->returnBusy() || partner->held(now) || !partner->grounded) return;
-    partner->Jump(kJumpSpeed);
-}
-
-void playOnPartner(gameScene& o, const std::vector<playedKey>& keys) {
-    for (const playedKey& key : keys) o.partnerControl.play(key);
-}
-
-void drivePartner(gameScene& o) {
-    playerControl& control = o.partnerControl;
-    trainingTools& trainer = o.trainer;
-    if (trainer.playback.playing)
-        playOnPartner(o, trainer.playback.due(control.now, o.partner().dir));
-    else
-        holdStance(control, trainer.stance, control.now);
-    control.step();
 }
 
 namespace {
@@ -338,7 +257,7 @@ namespace {
 // press. A held up is not: the jump it gave is over.
 void recordHeldDirections(gameScene& o) {
     int now = o.control.now;
-    bool right = o.player().dir;
+    bool right = playerFacesRight(o);
     for (padAction direction : {padAction::down, padAction::right, padAction::left}) {
         if (o.control.joystick.holds(direction))
             o.trainer.recording.recordPad(direction, true, right, now);
@@ -350,9 +269,9 @@ void recordHeldDirections(gameScene& o) {
 // The playback key: the recording starts or stops playing on the partner.
 void togglePartnerPlayback(gameScene& o) {
     bool wasPlaying = o.trainer.playback.playing;
-    playOnPartner(o, o.trainer.togglePlayback(o.control.now));
+    for (const playedKey& key : o.trainer.togglePlayback(o.control.now)) o.match->partnerInput.play(key);
     // A playback starts from nothing held: the stance lets go.
-    if (!wasPlaying && o.trainer.playback.playing) o.partnerControl.playedHolds = 0;
+    if (!wasPlaying && o.trainer.playback.playing) o.match->partnerInput.playedHolds = 0;
 }
 }  // namespace
 
@@ -364,44 +283,30 @@ void actOn(gameScene& o, playerRequest request) {
     case playerRequest::quit: break;  // the loop reads control.quit once the input is handled
     // The training keys need the training partner: without it they do nothing.
     case playerRequest::record:
-        if (!o.training) break;
-        playOnPartner(o, o.trainer.toggleRecording(o.control.now));
+        if (!o.match) break;
+        for (const playedKey& key : o.trainer.toggleRecording(o.control.now)) o.match->partnerInput.play(key);
         if (o.trainer.recording.recording) recordHeldDirections(o);
         break;
     case playerRequest::playback:
-        if (o.training) togglePartnerPlayback(o);
+        if (o.match) togglePartnerPlayback(o);
         break;
     case playerRequest::stance:
-        if (!o.training) break;
+        if (!o.match) break;
         o.trainer.cycleStance();
         o.panel.stance = stanceName(o.trainer.stance);
         break;
     case playerRequest::reset:
-        if (o.training) resetTraining(o);
+        if (o.match) resetTraining(o);
         break;
     }
 }
 
 bool runPass(gameScene& o) {
+    if (o.match) return runMatchPass(o);
     // timing, frame sounds and frame particles
     o.control.update();
-    if (o.training) {
-        o.partnerControl.update();
-        // One clock for both: the partner steps in the passes the player does.
-        o.partnerControl.now = o.control.now;
-        o.partnerControl.lastUpdate = o.control.lastUpdate;
-        o.partnerControl.stepClock = o.control.stepClock;
-        // A full recording stops and is saved before a key could stop it unsaved.
-        o.trainer.stopIfFull(o.control.now);
-    }
-    // keys, the movement steps and the start of moves: the partner's first,
-    // so that the hits, tested at the end of the player's step, see both moved
-    o.control.takeEvents(&o.event);
-    if (o.training) {
-        drivePartner(o);
-        o.panel.activity = o.trainer.activity();
-    }
-    o.control.step();
+    // keys, the movement step and the start of moves
+    o.control.inputChecking(&o.event);
     // Escape, or a termination signal, ends the loop after this pass is drawn
     bool leaving = o.control.quit != 0 || quitSignalled();
     // F5, or files under "data" changed and then quiet: the content anew
@@ -410,6 +315,36 @@ bool runPass(gameScene& o) {
         reloadScene(o);
     }
     for (Fighter& fighter : o.fighters) fighter.boundary();
+    DrawScene(o);
+    return !leaving;
+}
+
+bool runMatchPass(gameScene& o) {
+    // the clock, for the training keys
+    o.control.update();
+    // A full recording stops and is saved before a key could stop it unsaved.
+    o.trainer.stopIfFull(o.control.now);
+    // keys: requests act at once, presses wait for the ticks
+    o.control.takeEvents(&o.event);
+    // the ticks the clock has made due, then their sounds and lines
+    o.match->runTicks(o, clockTicks());
+    o.match->playEvents(o);
+    // the panel shows the state's figures
+    const panelState& figures = o.match->state.panel;
+    o.panel.anyHit = figures.anyHit != 0;
+    o.panel.lastDamage = figures.lastDamage;
+    o.panel.comboHits = figures.comboHits;
+    o.panel.comboDamage = figures.comboDamage;
+    o.panel.advantageMs = figures.advantageMs;
+    o.panel.damageTaken = figures.damageTaken;
+    o.panel.activity = o.trainer.activity();
+    // Escape, or a termination signal, ends the loop after this pass is drawn
+    bool leaving = o.control.quit != 0 || quitSignalled();
+    // F5, or files under "data" changed and then quiet: the content anew
+    if (o.reloadAsked || dataSettled(o.watch)) {
+        o.reloadAsked = false;
+        reloadScene(o);
+    }
     DrawScene(o);
     return !leaving;
 }

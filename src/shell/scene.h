@@ -17,6 +17,7 @@
 #include "platform/folderWatch.h"
 #include "shell/keyBindings.h"
 #include "shell/inputDisplay.h"
+#include "shell/matchSession.h"
 #include "shell/playerControl.h"
 #include "shell/trainingTools.h"
 #include "shell/trainingPanel.h"
@@ -113,12 +114,8 @@ struct gameScene {
     trainingTools trainer;          // the training keys' recording, playback and partner's stance
     bool training = false;          // --training: a partner stands opposite the player, hits are counted
     trainingPanel panel;            // in training: the last hit, the combo and the advantage
-    // In training, the partner's own controls: its commands over its own
-    // moves, aimed at the player, and a control driven by the playback or
-    // the stance instead of a keyboard.
-    std::unique_ptr<inputChecker> partnerChecker;
-    Target partnerTarget;
-    playerControl partnerControl;
+    // In training: the match of the player and the partner, on a fixed tick.
+    std::unique_ptr<matchSession> match;
 
     // Holds one default-constructed fighter, the player's.
     gameScene();
@@ -128,8 +125,6 @@ struct gameScene {
     // The fighter the keyboard controls.
     Fighter& player() { return fighters.front(); }
     const Fighter& player() const { return fighters.front(); }
-    // In training, the partner: the second fighter.
-    Fighter& partner() { return fighters.back(); }
 };
 
 // Loads "data/tBG2.bmp" into the scene's background. 0.
@@ -159,25 +154,10 @@ bool runPass(gameScene& scene);
 const int kPlayerX = 150;
 // Anchor x of the training partner, standing on the floor.
 const int kPartnerX = 650;
-// Puts the training partner into the scene: a second fighter of "data/Dummy"
-// (the player's character when that folder holds no animation list),
-// standing on the floor at kPartnerX and facing the player.
-void addPartner(gameScene& scene, loadPolicy& policy);
-// The reset key: both fighters back at their start places and facings,
-// standing on the floor, no particle left (nor its image), the panel's combo
+// The reset key: both fighters back at their start places, facing each
+// other, standing on the floor, no particle left, the panel's combo
 // cleared; the recording and the stance stay.
 void resetTraining(gameScene& scene);
-// What the partner's stance holds while no recording plays: down for
-// crouch, and for jump a new jump as soon as it stands free on the floor.
-void holdStance(playerControl& partner, partnerStance stance, int now);
-// The partner's part of a pass in training, after the player's keys were
-// read: the playback's keys due now (or the stance), then its movement step
-// and its commands. Its frames' sounds and particles come in update().
-void drivePartner(gameScene& scene);
-// Points the partner, its checker and its control at its animations and
-// moves, its own when loaded, else the player's, and at the sounds.
-void pointPartnerContent(gameScene& scene);
-// Sets up the partner's checker and control, once the partner is added.
-void wirePartnerControl(gameScene& scene);
-// Hands the partner's control the playback's keys (releases, mostly).
-void playOnPartner(gameScene& scene, const std::vector<playedKey>& keys);
+// One pass of the loop in training: the keys, the ticks the clock made due,
+// their sounds and lines, a reload, the picture.
+bool runMatchPass(gameScene& scene);

@@ -1,0 +1,80 @@
+#pragma once
+// The match as the scene plays it in training: the state stepped on a fixed
+// tick that catches up with the clock, each side's input made into bits, the
+// sounds and lines of the ticks played for the first time, and the picture
+// drawn from the state.
+#include <SDL/SDL.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "match/matchTick.h"
+#include "shell/matchContentBuilder.h"
+#include "shell/playerControl.h"
+#include "shell/trainingTools.h"
+#include "sprites/CSprite.h"
+
+struct gameScene;
+
+// Ticks one pass runs at most; the time past them is dropped.
+const int kMaxTicksPerPass = 10;
+
+// A sprite that shows what the state says: no frame advances of its own.
+struct puppet {
+    CSprite sprite;
+    const CSpriteBase* initedFor = nullptr;  // the set its save surface was made for
+};
+
+// What the partner's stance holds while no recording plays, for the tick
+// `tick`: down for crouch, and for jump a press of up as soon as it stands
+// free on the floor.
+void holdStance(playerControl& partner, partnerStance stance, const fighterState& fighter, int tick);
+
+class matchSession {
+public:
+    matchContent content;     // the tables the rules read
+    matchPictures pictures;   // the frame sets behind their indices
+    matchState state;         // the match now
+    playerControl partnerInput;  // side 1's held actions: the playback and the stance
+    Uint32 lastTickAt = 0;    // clock of the last tick, ms
+    bool dropSaid = false;    // a pass has dropped time, and the game said so
+    tickEvents events;        // the events of the pass's ticks
+    // With a depth: every tick is stepped again from a state that many ticks
+    // back, and the checksums compared (fightscene-replay --sync-test).
+    int syncDepth = 0;
+    std::string syncFailure;  // the first mismatch: "tick N: field"
+    long long syncChecks = 0; // ticks stepped again and compared
+
+    // Builds the tables from the scene's content and starts the match at the
+    // clock `now`: both fighters at their start places, facing each other.
+    void start(gameScene& scene, Uint32 now);
+    // New content (a reload): the tables anew, the fighters where they are,
+    // moves and particles ended.
+    void contentChanged(gameScene& scene);
+    // The fighters back at their start places, nothing flying.
+    void reset(gameScene& scene);
+    // The ticks the clock `now` has made due, each with the sides' inputs.
+    void runTicks(gameScene& scene, Uint32 now);
+    // Sounds to the mixer and lines to the output, of the ticks just run.
+    void playEvents(gameScene& scene);
+    // Draws the fighters and particles as the state has them.
+    void restore();
+    void save();
+    void draw(bool boxes);
+
+private:
+    SDL_Surface* screen = nullptr;     // the display the puppets draw on
+    changedRects* changes = nullptr;   // where they note their writes
+    std::deque<puppet> fighters;
+    std::deque<puppet> particles;
+    int particlesDrawn = 0;
+    // The inputs of the last syncDepth ticks and the states before them.
+    std::deque<matchState> syncStates;
+    std::deque<std::vector<uint8_t>> syncInputs;
+
+    uint8_t bitsOf(playerControl& control, int side);
+    void stepOnce(gameScene& scene, const uint8_t inputs[kSides]);
+    void syncCheck(const uint8_t inputs[kSides]);
+    void place(puppet& shown, const CSpriteBase* set, int frame, int x, int y);
+};
