@@ -1,0 +1,82 @@
+#!/bin/sh
+# The default scene (no option) against the runs recorded in tests/reference:
+# each replay script there, at the pass lengths listed below, must print
+# exactly the recorded lines (NAME.out, usable with fightscene-replay
+# --expect, and NAME.err) and take shots of exactly the recorded bytes
+# (SHA-256 in NAME.sha256). A difference names the run and the shot and
+# keeps what the run gave in BUILD/tests/reference-differs/NAME.
+# Arguments: build folder, source folder.
+# Re-record, only for a deliberate change: sh tests/script_referenceRuns.sh build . --record
+BUILD="$(cd "$1" && pwd)"
+SOURCE="$(cd "$2" && pwd)"
+RECORD="${3:-}"
+REPLAY="$BUILD/tools/fightscene-replay"
+CORPUS="$SOURCE/tests/reference"
+KEPT="$BUILD/tests/reference-differs"
+. "$SOURCE/tests/scratch.sh"
+[ -x "$REPLAY" ] || { echo "FAIL: build fightscene-replay first"; exit 1; }
+rm -rf "$KEPT"
+# The default keys, whoever runs it: no settings folder, so no key file of the user's.
+export XDG_CONFIG_HOME="$WORK/no-settings"
+
+FAILED=0
+differs() {
+    echo "FAIL: $NAME ($SCRIPT.txt at --step $STEP): $*"
+    FAILED=1
+    KEEP=1
+}
+
+# Each run: its name, its script and the pass length in ms.
+while read -r NAME SCRIPT STEP; do
+    RUN="$WORK/$NAME"
+    mkdir "$RUN"
+    # A copy of the data, which the reload script changes; no key file beside it.
+    cp -R "$SOURCE/data" "$RUN/data"
+    (cd "$RUN" && "$REPLAY" --step "$STEP" "$CORPUS/$SCRIPT.txt" data >out.txt 2>err.txt </dev/null)
+    STATUS=$?
+    SHOTS=$(cd "$RUN" && ls ./*.bmp 2>/dev/null | sed 's|^\./||')
+    EXPECTED="$CORPUS/$NAME"
+    if [ "$RECORD" = "--record" ]; then
+        [ "$STATUS" -eq 0 ] || { echo "FAIL: $NAME ended with status $STATUS; nothing recorded"; exit 1; }
+        cp "$RUN/out.txt" "$EXPECTED.out"
+        cp "$RUN/err.txt" "$EXPECTED.err"
+        (cd "$RUN" && sha256sum $SHOTS) >"$EXPECTED.sha256"
+        echo "recorded $NAME: $(wc -l <"$RUN/out.txt") lines, $(echo $SHOTS | wc -w) shots"
+        continue
+    fi
+    KEEP=0
+    [ -f "$EXPECTED.sha256" ] || { differs "nothing recorded for it (--record)"; continue; }
+    [ "$STATUS" -eq 0 ] || differs "status $STATUS: $(tail -3 "$RUN/err.txt")"
+    for stream in out err; do
+        cmp -s "$EXPECTED.$stream" "$RUN/$stream.txt" ||
+            differs "the printed lines ($stream) differ from $NAME.$stream:$(echo;
+                diff "$EXPECTED.$stream" "$RUN/$stream.txt" | head -12)"
+    done
+    while read -r HASH SHOT; do
+        if [ ! -f "$RUN/$SHOT" ]; then
+            differs "no shot $SHOT"
+        elif [ "$(sha256sum <"$RUN/$SHOT" | cut -d' ' -f1)" != "$HASH" ]; then
+            differs "shot $SHOT differs from the recorded one"
+        fi
+    done <"$EXPECTED.sha256"
+    [ "$(echo $SHOTS | wc -w)" -eq "$(wc -l <"$EXPECTED.sha256")" ] || differs "shots taken: $(echo $SHOTS)"
+    if [ "$KEEP" -eq 1 ]; then
+        mkdir -p "$KEPT/$NAME"
+        (cd "$RUN" && cp out.txt err.txt $SHOTS "$KEPT/$NAME/")
+        echo "  what the run gave is in $KEPT/$NAME"
+    fi
+done <<EOF
+walk walk 10
+jumps jumps 10
+moves moves 10
+particles particles 10
+boxes boxes 10
+inputDisplay inputDisplay 10
+reload reload 10
+paces-5 paces 5
+paces-10 paces 10
+paces-16 paces 16
+paces-33 paces 33
+EOF
+[ "$FAILED" -eq 0 ] || exit 1
+[ "$RECORD" = "--record" ] || echo "PASS"
