@@ -520,8 +520,8 @@ TEST(Replay, ReloadShowsChangedContentOrKeepsTheOldWhole) {
 TEST(Replay, TrainingPartnerIsHitAndEveryChangedPixelIsShown) {
     // Walk at the partner jabbing all the way: the jabs that reach it land.
     std::string script = "500 down Right\n";
-    for (int time = 3000; time <= 6000; time += 250) script += std::to_string(time) + " tap z\n";
-    script += "6000 up Right\n7500 end\n";
+    for (int time = 1000; time <= 3400; time += 150) script += std::to_string(time) + " tap z\n";
+    script += "3400 up Right\n5000 end\n";
     scriptReplay replay(script);
     replayOptions& options = replay.options;
     options.training = true;
@@ -540,7 +540,7 @@ TEST(Replay, TrainingPartnerIsHitAndEveryChangedPixelIsShown) {
             return fail("the partner does not stand at x 650 on the floor facing the player");
         sawReeling = sawReeling || partner.reeling;
         bool standing = partner.move < 0 && partner.pose == poseStanding;
-        if (passes == 750 && (!sawReeling || partner.reeling || !standing || !scene.panel.anyHit))
+        if (passes == 500 && (!sawReeling || partner.reeling || !standing || !scene.panel.anyHit))
             return fail("no hit reeled and ended, or the panel saw none");
         // Every pixel that changed since the last pass lies in what this pass showed.
         std::vector<Uint32> now(static_cast<size_t>(kScreenWidth) * kScreenHeight);
@@ -624,4 +624,38 @@ TEST(Replay, ARecordingFullAtTenSecondsIsSavedEvenWhenAKeyEndsIt) {
     std::string saved = readFile(replay.options.recordFile);
     EXPECT_TRUE(has(saved, "\n0 down down\n100 down buttonA\n")) << saved;
     EXPECT_TRUE(has(saved, "\n10000 up down\n10000 end\n")) << saved;
+}
+
+// Training runs on 10 ms ticks that catch up with the clock, whatever the
+// pass: one jab's push-back is the same at every pass length, and a pass
+// that comes very late runs ten ticks and says once that it dropped the rest.
+TEST(Replay, TrainingTicksCatchUpWithTheClockAtAnyPass) {
+    const struct {
+        int step;
+        bool late;  // passes beyond ten ticks: the drop is said
+    } cases[] = {{5, false}, {10, false}, {16, false}, {33, false}, {250, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("--step " + std::to_string(c.step));
+        scriptReplay replay("500 tap z\n2000 end\n");
+        replay.options.training = true;
+        replay.options.step = c.step;
+        replay.options.afterPass = [&](gameScene& scene, long long passes) {
+            matchState& state = scene.match->state;
+            // The player within a jab's reach of the partner, which stands at 650.
+            if (passes == 1) state.fighters[0].x = 580;
+            int ticks = state.tick;
+            if (ticks != std::min<long long>(passes * c.step / 10, passes * 10)) {
+                std::fprintf(stderr, "after %lld passes, %d ticks\n", passes, ticks);
+                return false;
+            }
+            std::printf("partner at %d\n", state.fighters[1].x);
+            return true;
+        };
+        runResult run = replay.run();
+        ASSERT_EQ(0, run.status) << readFile(replay.folder + "/stderr.txt");
+        EXPECT_EQ(1u, countOf(run.transcript, "hit: jab, damage 5")) << run.transcript;
+        EXPECT_EQ(c.late ? 1u : 0u, countOf(run.transcript, "The game fell behind the clock")) << run.transcript;
+        std::string last = run.transcript.substr(run.transcript.rfind("partner at "));
+        EXPECT_EQ(0u, last.find("partner at 664\n")) << "a jab pushes 14 px";
+    }
 }

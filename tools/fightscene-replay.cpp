@@ -16,6 +16,10 @@ bool setRepeat(replayOptions& options, const char* value, std::string& problem) 
     return readNumber(value, 1, 1000000, options.repeat, problem);
 }
 
+bool setSyncTest(replayOptions& options, const char* value, std::string& problem) {
+    return readNumber(value, 1, kMaxSyncDepth, options.syncDepth, problem);
+}
+
 const optionSpec<replayOptions> kOptions[] = {
     {"--step", "MS", "clock advance per pass (default 10)", setStep},
     {"--no-marks", nullptr, "print only the game's own lines",
@@ -29,6 +33,10 @@ const optionSpec<replayOptions> kOptions[] = {
      setFlag<replayOptions, &replayOptions::training>},
     {"--record-file", "PATH", "with --training: the recording F2 plays and F1 saves (default: recording.txt beside keys.txt)",
      setText<replayOptions, &replayOptions::recordFile>},
+    {"--sync-test", "N", "with --training: every tick, step the last N ticks again from their saved state and compare",
+     setSyncTest},
+    {"--checksum", nullptr, "with --training: print the checksum of the match's final state",
+     setFlag<replayOptions, &replayOptions::checksum>},
 };
 
 void usage() {
@@ -49,6 +57,11 @@ int main(int argc, char* argv[]) {
     operands.most = 2;
     std::string mistake;  // the usage says enough
     if (!readOptions(kOptions, argc, argv, options, operands, mistake) || operands.words.empty()) {
+        usage();
+        return 2;
+    }
+    if ((options.syncDepth > 0 || options.checksum) && !options.training) {
+        std::fprintf(stderr, "fightscene-replay: --sync-test and --checksum need --training\n");
         usage();
         return 2;
     }

@@ -41,8 +41,10 @@ SDL_Surface* loadBackground(loadPolicy& policy) {
     return converted;
 }
 
-// In training, the way the player's fighter faces.
-bool playerFacesRight(const gameScene& o) { return o.match->state.fighters[0].facingRight != 0; }
+// The way the player's fighter faces: in the match when there is one.
+bool playerFacesRight(const gameScene& o) {
+    return o.match ? o.match->state.fighters[0].facingRight != 0 : o.player().dir;
+}
 }  // namespace
 
 void bindPlayerKeys(keyBindings& bindings) {
@@ -228,10 +230,10 @@ void startScene(gameScene& o, bool windowed, loadPolicy& policy) {
     }
     o.control.onRequest = [&o](playerRequest request) { actOn(o, request); };
     o.control.onKey = [&o](int key, bool pressed) {
-        if (o.match) o.trainer.recording.recordKey(o.bindings, key, pressed, playerFacesRight(o), o.control.now);
+        if (o.training) o.trainer.recording.recordKey(o.bindings, key, pressed, playerFacesRight(o), o.control.now);
     };
     o.control.onPad = [&o](padAction action, bool pressed) {
-        if (o.match) o.trainer.recording.recordPad(action, pressed, playerFacesRight(o), o.control.now);
+        if (o.training) o.trainer.recording.recordPad(action, pressed, playerFacesRight(o), o.control.now);
     };
     o.control.onStep = [&o]() { stepHits(o); };
     if (o.training) {

@@ -376,6 +376,7 @@ int runScene(const replayOptions& options) {
     loadPolicy startUp = gamePolicy();
     startScene(*scene, false, startUp);
     if (options.watch) watchData(scene->watch);
+    if (scene->match) scene->match->syncDepth = options.syncDepth;
 
     bool hasEnd = false;
     for (const replayEvent& event : events) hasEnd = hasEnd || event.kind == replayEvent::End;
@@ -441,7 +442,20 @@ int runScene(const replayOptions& options) {
         if (next == events.size() && !hasEnd) going = false;
     }
     mark(clock, "end after " + std::to_string(passes) + " passes");
+    if (scene->match && options.checksum)
+        std::printf("checksum %016llx at tick %d\n", static_cast<unsigned long long>(matchChecksum(scene->match->state)),
+                    scene->match->state.tick);
     std::fflush(stdout);
+    if (scene->match && options.syncDepth > 0) {
+        const matchSession& match = *scene->match;
+        if (!match.syncFailure.empty()) {
+            std::fprintf(stderr, "fightscene-replay: sync test at %d: %s\n", options.syncDepth, match.syncFailure.c_str());
+            if (status == 0) status = 5;
+        } else {
+            std::fprintf(stderr, "fightscene-replay: sync test at %d: %lld ticks stepped again, all alike\n",
+                         options.syncDepth, match.syncChecks);
+        }
+    }
     entrance.leave();
     // The sounds go before the mixer, and the mixer's thread stops here.
     scene.reset();

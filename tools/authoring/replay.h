@@ -53,15 +53,20 @@ struct replayOptions {
     bool watch = false;  // reload by itself when a file under the data folder changes
     bool training = false;  // the scene with a training partner, as the game's --training
     std::string recordFile; // the training recording's file, as the game's --record-file; "" for its default
+    int syncDepth = 0;      // with training: every tick stepped again from this many ticks back and compared
+    bool checksum = false;  // with training: print the final state's checksum
     // Called after every pass, once it is shown, with the scene and the
     // number of passes run (a test looks at the display there); false ends
     // the run, status 4.
     std::function<bool(gameScene& scene, long long passes)> afterPass;
 };
 
+// Deepest sync test: ticks stepped again from a saved state.
+const int kMaxSyncDepth = 64;
 // Runs the game over the script. 0 when the run went through, 2 for a bad
 // script, data folder or screenshot, 3 when the standard output differs
 // from the expected transcript (the first difference is printed on standard
-// error), 4 when afterPass ended it; the game's own fatal failures end the
-// process with status 1.
+// error), 4 when afterPass ended it, 5 when a tick stepped again from a
+// saved state came out different (the tick and the first field on standard
+// error); the game's own fatal failures end the process with status 1.
 int runReplay(const replayOptions& options);
