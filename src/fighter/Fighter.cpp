@@ -61,7 +61,6 @@ void Fighter::changeAction(moveInfo* move) {
     if (airActions < 1) return;
     if (!grounded) airActions -= 1;
     currentMove = move;
-    hitThisMove.clear();
     frame = 0;
     clearBG();
     updateBG();
@@ -139,8 +138,7 @@ void Fighter::updateBG() {
 void Fighter::draw() {
     if (!canShow()) return;
     // A move ends when its last frame has run out.
-    // A frozen fighter's frame keeps the time it had left.
-    if (!frozen(static_cast<int>(clockTicks())) && advanceFrame() && currentMove) {
+    if (advanceFrame() && currentMove) {
         std::printf("punch ended\n");
         currentMove = nullptr;
         changeAnim("walk");
@@ -183,83 +181,3 @@ void Fighter::drawColBoxes() {
     if (stored.hitActive >= 1) fillBox(rec.hitBox, stored.hitBox, kHitBoxColour);
 }
 
-screenBox Fighter::collisionBox() const {
-    if (!canShow()) return screenBox();
-    const frameInfo& stored = base->frames[frame];
-    const frameInfo& across = dir ? stored : base->mirror[frame];
-    return placedBox(across.colBox, stored.colBox, x - anchorOffsetX(dir), y - stored.offsetY);
-}
-
-screenBox Fighter::hitBox() const {
-    if (!canShow()) return screenBox();
-    const frameInfo& stored = base->frames[frame];
-    if (stored.hitActive < 1) return screenBox();
-    const frameInfo& across = dir ? stored : base->mirror[frame];
-    return placedBox(across.hitBox, stored.hitBox, x - anchorOffsetX(dir), y - stored.offsetY);
-}
-
-void Fighter::freeze(int now, int ms) {
-    int until = std::max(stopUntil, now + ms);
-    // Only the part of the freeze not already in force delays the frame.
-    lastTick += until - std::max(stopUntil, now);
-    stopUntil = until;
-}
-
-namespace {
-bool hasAnimation(const animationSet* anims, const std::string& name) {
-    if (!anims) return false;
-    for (const animInfo& anim : anims->anims)
-        if (anim.name == name) return anim.frameSet.drawable(0);
-    return false;
-}
-}  // namespace
-
-void Fighter::takeHit(const hitData& hit, int now, bool awayRight, Fighter* attacker) {
-    // A hit cuts off whatever move was running.
-    currentMove = nullptr;
-    changeAnim(hasAnimation(anims, "hurt") ? "hurt" : "standing");
-    // The reaction's first frame shows from the end of the freeze.
-    lastTick = now;
-    freeze(now, hit.hitstop);
-    reeling = true;
-    stunUntil = now + hit.hitstop + hit.hitstun;
-    pushLeft = hit.pushback;
-    // The slide is spread over the hitstun's movement steps, ending with it.
-    int steps = std::max(1, hit.hitstun / kStepMs);
-    pushStep = (hit.pushback + steps - 1) / steps;
-    pushRight = awayRight;
-    pushedBy = attacker;
-}
-
-void Fighter::reactStep(int now) {
-    if (frozen(now)) return;
-    if (pushLeft > 0) {
-        int move = std::min(pushStep, pushLeft);
-        pushLeft -= move;
-        x += pushRight ? move : -move;
-        // Held inside the screen: at the side the attacker gives way instead.
-        int beyond = x > kBoundaryXRight ? x - kBoundaryXRight : x < kBoundaryXLeft ? x - kBoundaryXLeft : 0;
-        if (beyond != 0) {
-            x -= beyond;
-            if (pushedBy && !pushedBy->frozen(now)) {
-                pushedBy->x -= beyond;
-                pushedBy->boundary();
-            }
-        }
-    }
-    if (reeling && now >= stunUntil) {
-        reeling = false;
-        pushLeft = 0;
-        pushedBy = nullptr;
-        changeAnim("standing");
-    }
-}
-
-int Fighter::busyFor(int now) const {
-    if (!currentMove || !canShow()) return 0;
-    // The frame on show runs out at its deadline, which a freeze has pushed
-    // on; each later frame then shows whole.
-    float left = static_cast<float>(lastTick) + frameShowMs(base->frames[frame], speed) - static_cast<float>(now);
-    for (int at = frame + 1; at < base->numFrames; ++at) left += frameShowMs(base->frames[at], speed);
-    return std::max(0, static_cast<int>(left + 0.5f));
-}

@@ -190,12 +190,9 @@ bool playerControl::holds(padAction direction) const {
 
 void playerControl::step() {
     if (stepClock > 1.0f && fighter) {
-        // A hit holds the fighter: no walking or ducking while it reels, no
-        // motion at all while it is frozen.
-        bool held = fighter->held(now);
         bool idle = true;
         std::string prev = fighter->action;
-        if (!held && !fighter->returnBusy() && fighter->action != "duck") {
+        if (!fighter->returnBusy() && fighter->action != "duck") {
             if (holds(padAction::left)) {
                 fighter->x -= walkStep;
                 fighter->setDir(false);
@@ -207,28 +204,24 @@ void playerControl::step() {
                 idle = false;
             }
         }
-        if (!held) {
-            if (holds(padAction::down)) {
-                fighter->duck();
-                idle = false;
-            } else if (prev == "duck") {
-                fighter->changeAnim("standing");
-            }
-            prev = fighter->action;
-            if (!fighter->returnBusy() && fighter->action != "duck" && fighter->action != "inAir") {
-                if (!idle && prev != "walk") fighter->changeAnim("walk");
-                if (idle && prev != "standing") fighter->changeAnim("standing");
-            }
+        if (holds(padAction::down)) {
+            fighter->duck();
+            idle = false;
+        } else if (prev == "duck") {
+            fighter->changeAnim("standing");
         }
-        if (!fighter->frozen(now)) fighter->Gravity();
-        if (particles && stepsParticles) particles->update();
-        if (onStep) onStep();
+        prev = fighter->action;
+        if (!fighter->returnBusy() && fighter->action != "duck" && fighter->action != "inAir") {
+            if (!idle && prev != "walk") fighter->changeAnim("walk");
+            if (idle && prev != "standing") fighter->changeAnim("standing");
+        }
+        fighter->Gravity();
+        if (particles) particles->update();
         // The surplus is dropped: at most one step per pass.
         stepClock = 0.0f;
     }
 
-    // While a hit holds the fighter its presses stay in the checker's buffer.
-    if (checker && fighter && !fighter->held(now)) {
+    if (checker && fighter) {
         moveInfo* move = checker->update(now);
         if (move && !fighter->returnBusy()) fighter->changeAction(move);
     }

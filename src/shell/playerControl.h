@@ -64,9 +64,6 @@ public:
     padState joystick;                 // what the gamepad holds; its presses act like the keys'
     unsigned playedHolds = 0;          // actions a playback holds down, one bit per padAction
     unsigned pressed = 0;              // actions pressed since a match tick took them, one bit per padAction
-    // The particle list steps with this control's movement step. Off for a
-    // second fighter's control: the list steps once per step.
-    bool stepsParticles = true;
     // Hears each request as it is raised, within inputChecking; the scene
     // acts on it. Empty: requests other than quit are dropped.
     std::function<void(playerRequest)> onRequest;
@@ -76,10 +73,6 @@ public:
     // The same for the gamepad: every action it presses (true) or lets go
     // (false), before the press acts. Empty: nothing.
     std::function<void(padAction action, bool pressed)> onPad;
-    // Called at the end of every movement step, after the particles' step:
-    // the scene tests its hits there. Empty: nothing more happens.
-    std::function<void()> onStep;
-
     void init(SDL_Surface* screen);
     void setup(Fighter* fighter, partInfoList* partInfo, particleList* particles, soundSet* sounds,
                animationSet* anims, moveSet* moves, keyBindings* bindings, inputChecker* checker,
@@ -91,7 +84,7 @@ public:
     // gamepad.
     void takeEvents(SDL_Event* event);
     // The movement step when one is due (walking, ducking and gravity by what
-    // is held, the particles, onStep), then the start of a recognised move.
+    // is held, the particles), then the start of a recognised move.
     void step();
     // A key of a playback: a press acts as a bound key's press and holds
     // its action down until its release.

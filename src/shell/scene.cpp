@@ -9,7 +9,6 @@
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "data/textFile.h"
-#include "shell/hits.h"
 #include "shell/keyFile.h"
 #include "shell/reload.h"
 #include "sprites/bmpCheck.h"
@@ -235,7 +234,6 @@ void startScene(gameScene& o, bool windowed, loadPolicy& policy) {
     o.control.onPad = [&o](padAction action, bool pressed) {
         if (o.training) o.trainer.recording.recordPad(action, pressed, playerFacesRight(o), o.control.now);
     };
-    o.control.onStep = [&o]() { stepHits(o); };
     if (o.training) {
         o.trainer.loadSaved(policy);
         o.match.reset(new matchSession);
