@@ -4,7 +4,8 @@
 #    Windows (scripts/build-windows.sh), then runs those tests through CTest
 #    under Wine on SDL's dummy drivers, with the benchmark's tests
 #    (test_benchkit, and fightscene-bench run once at a tiny repetition
-#    count, judged by its own checks as on Linux);
+#    count, judged by its own checks as on Linux), and the training runs'
+#    match checksums (tests/script_matchSync.sh, the same numbers as Linux);
 # 2. unzips the zip and plays the real fightscene.exe under Wine in Xvfb with
 #    SDL's Windows video driver: start-up lines in stdout.txt, the landing,
 #    down, toward, z throws the fireball, Escape ends with status 0 and the
@@ -71,6 +72,9 @@ echo "=== Test suite: Windows build under Wine (build-win32/) ==="
 set +e
 (cd "$BUILD" && ctest --output-on-failure -j"$JOBS" "$@")
 UNIT=$?
+# The match's checksums: the training runs give what the Linux builds give.
+echo "=== The match's checksums under Wine ==="
+WINE=wine sh "$ROOT/tests/script_matchSync.sh" "$BUILD" "$ROOT" || UNIT=1
 set -e
 unset WINEPATH
 TESTED=$(date +%s)

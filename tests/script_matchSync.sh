@@ -1,0 +1,55 @@
+#!/bin/sh
+# The training runs in tests/training, each stepped with every tick rolled
+# back and stepped again from 1, 4 and 12 ticks before (fightscene-replay
+# --sync-test), and the checksum of each run's final state against the one
+# recorded in NAME.checksum, which every build must give alike: gcc, clang
+# with the sanitizers, and the 32-bit Windows build under Wine (WINE=wine,
+# as scripts/test-windows.sh runs it).
+# Arguments: build folder, source folder.
+# Re-record, only for a deliberate change of the rules: sh tests/script_matchSync.sh build . --record
+BUILD="$(cd "$1" && pwd)"
+SOURCE="$(cd "$2" && pwd)"
+RECORD="${3:-}"
+CORPUS="$SOURCE/tests/training"
+. "$SOURCE/tests/scratch.sh"
+REPLAY="$BUILD/tools/fightscene-replay"
+[ -n "$WINE" ] && REPLAY="$REPLAY.exe"
+[ -f "$REPLAY" ] || { echo "FAIL: build fightscene-replay first"; exit 1; }
+export XDG_CONFIG_HOME="$WORK/no-settings"
+DEPTHS="1 4 12"
+[ -n "$WINE" ] && DEPTHS="4"
+
+FAILED=0
+while read -r NAME SCRIPT STEP; do
+    for DEPTH in $DEPTHS; do
+        RUN="$WORK/$NAME-$DEPTH"
+        mkdir "$RUN"
+        (cd "$RUN" && $WINE "$REPLAY" --training --no-marks --step "$STEP" --sync-test "$DEPTH" --checksum \
+            --record-file "$RUN/recording.txt" "$CORPUS/$SCRIPT.txt" "$SOURCE/data" >out.txt 2>err.txt </dev/null)
+        STATUS=$?
+        SUM=$(tr -d '\r' <"$RUN/out.txt" | sed -n 's/^checksum //p')
+        if [ "$STATUS" -ne 0 ] || [ -z "$SUM" ]; then
+            echo "FAIL: $NAME, sync test at $DEPTH: status $STATUS: $(tr -d '\r' <"$RUN/err.txt" | tail -3)"
+            FAILED=1
+            continue
+        fi
+        if [ "$RECORD" = "--record" ]; then
+            echo "$SUM" >"$CORPUS/$NAME.checksum"
+            echo "recorded $NAME: $SUM"
+            break
+        fi
+        WANT=$(cat "$CORPUS/$NAME.checksum" 2>/dev/null)
+        [ "$SUM" = "$WANT" ] || {
+            echo "FAIL: $NAME: checksum $SUM, recorded $WANT"
+            FAILED=1
+        }
+    done
+done <<RUNS
+fight fight 10
+fight-16 fight 16
+fight-33 fight 33
+tools tools 10
+reload reload 10
+RUNS
+[ "$FAILED" -eq 0 ] || exit 1
+[ "$RECORD" = "--record" ] || echo "PASS"
