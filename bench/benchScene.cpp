@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "match/matchTick.h"
 #include "sprites/clock.h"
 #include "sprites/CSprite.h"
 
@@ -21,6 +22,16 @@ const int kCellHeight = 32;
 const int kGridLeft = 30;
 const int kGridTop = 20;
 
+int cellX(int cell) { return kGridLeft + kCellWidth * (cell % kGridColumns); }
+int cellY(int cell) { return kGridTop + kCellHeight * (cell / kGridColumns % kGridRows); }
+
+// Carried back across the screen before it leaves.
+int wrapped(int x) {
+    if (x > kParticleRightEnd) return x - kParticleWrap;
+    if (x < kParticleLeftEnd) return x + kParticleWrap;
+    return x;
+}
+
 // `r` cut to the screen, appended when something of it is left.
 void addOnScreen(std::vector<SDL_Rect>& rects, pixelRect r, const SDL_Surface* screen) {
     pixelRect cut = clipRect(r, screen->w, screen->h);
@@ -34,6 +45,38 @@ void addSaved(std::vector<SDL_Rect>& rects, const CSprite& sprite, const SDL_Sur
     addOnScreen(rects, pixelRect{sprite.oldX, sprite.oldY, sprite.bgSave->w, sprite.bgSave->h}, screen);
 }
 }  // namespace
+
+int fillPool(matchState& state, int def, int count) {
+    for (particleState& part : state.particles) part = particleState{};
+    state.particleCount = 0;
+    // No definition: nothing flies.
+    if (def < 0) return 0;
+    for (int cell = 0; cell < count && cell < kParticlePool; ++cell) {
+        particleState& part = state.particles[state.particleCount++];
+        part.def = def;
+        part.x = cellX(cell);
+        part.y = cellY(cell);
+        part.facingRight = 1;
+        part.owner = 0;
+        part.spared = -1;
+        part.bornTick = state.tick;
+    }
+    return state.particleCount;
+}
+
+void keepFlying(matchState& state) {
+    for (int i = 0; i < state.particleCount; ++i) {
+        particleState& part = state.particles[i];
+        part.bornTick = state.tick;
+        part.x = wrapped(part.x);
+    }
+}
+
+int particleIndex(const matchContent& content, const std::string& name) {
+    for (size_t i = 0; i < content.particles.size(); ++i)
+        if (content.particles[i].name == name) return static_cast<int>(i);
+    return -1;
+}
 
 bool benchScene::start(std::string& why, loadPolicy& policy) {
     now = 1000;
@@ -81,6 +124,12 @@ void benchScene::launch(int count) {
 }
 
 int benchScene::keepParticles(int count) {
+    if (objects.match) {
+        matchSession& match = *objects.match;
+        fillPool(match.state, particleIndex(match.content, particleName), count);
+        resync();
+        return liveParticles();
+    }
     // Dropped as the list drops the dead: no death launches, no drawing.
     for (partNode* node = objects.pList.head; node; node = node->next) {
         node->part->dead = true;
@@ -90,8 +139,8 @@ int benchScene::keepParticles(int count) {
     launch(count);
     int cell = 0;
     for (partNode* node = objects.pList.head; node; node = node->next, ++cell) {
-        node->part->sprite.x = kGridLeft + kCellWidth * (cell % kGridColumns);
-        node->part->sprite.y = kGridTop + kCellHeight * (cell / kGridColumns % kGridRows);
+        node->part->sprite.x = cellX(cell);
+        node->part->sprite.y = cellY(cell);
     }
     resync();
     return liveParticles();
@@ -111,10 +160,10 @@ void benchScene::keepUp() {
     now += kBenchPassMs;
     clockSet(now);
     // Walk between the two ends, turning by the held arrow as a player would.
-    if (walking == SDLK_RIGHT && objects.player().x >= kWalkRightEnd) {
+    if (walking == SDLK_RIGHT && playerX() >= kWalkRightEnd) {
         walking = SDLK_LEFT;
         ++turns;
-    } else if (walking == SDLK_LEFT && objects.player().x <= kWalkLeftEnd) {
+    } else if (walking == SDLK_LEFT && playerX() <= kWalkLeftEnd) {
         walking = SDLK_RIGHT;
         ++turns;
     }
@@ -125,19 +174,19 @@ void benchScene::keepUp() {
 
 void benchScene::keepFlying(Uint32 ms) {
     // The fireballs neither age nor leave: carried back before the edge.
+    if (objects.match) ::keepFlying(objects.match->state);
     for (partNode* node = objects.pList.head; node; node = node->next) {
         particle* part = node->part;
         part->startTime = static_cast<int>(ms);
-        if (part->sprite.x > kParticleRightEnd) part->sprite.x -= kParticleWrap;
-        if (part->sprite.x < kParticleLeftEnd) part->sprite.x += kParticleWrap;
+        part->sprite.x = wrapped(part->sprite.x);
     }
 }
 
 void benchScene::pass() {
     keepUp();
-    int before = objects.player().x;
+    int before = playerX();
     runPass(objects);
-    walked += std::abs(objects.player().x - before);
+    walked += std::abs(playerX() - before);
 }
 
 void benchScene::control() {
@@ -254,6 +303,12 @@ int benchScene::framesHeld() const {
 
 bool benchScene::addTrainingPartner() {
     if (!objects.match) {
+        // The one-fighter scene's fireballs go: the match flies its own.
+        for (partNode* node = objects.pList.head; node; node = node->next) {
+            node->part->dead = true;
+            node->part->event = "NULL";
+        }
+        objects.pList.removeDead();
         loadPolicy policy = keepGoingPolicy();
         objects.training = true;
         loadContent(objects.content, partnerPart, objects.screen, policy);
@@ -267,9 +322,40 @@ bool benchScene::addTrainingPartner() {
     return match.pictures.shownBy(match.content, 1, match.state.fighters[1]) != nullptr;
 }
 
-int benchScene::liveParticles() const { return objects.pList.size(); }
+int benchScene::liveParticles() const {
+    return objects.match ? objects.match->state.particleCount : objects.pList.size();
+}
+
+size_t benchScene::fighterCount() const { return objects.match ? kSides : objects.fighters.size(); }
+
+int benchScene::playerX() const { return objects.match ? objects.match->state.fighters[0].x : objects.player().x; }
+
+std::vector<pixelRect> benchScene::matchRects() const {
+    const matchSession& match = *objects.match;
+    std::vector<pixelRect> rects;
+    for (int side = 0; side < kSides; ++side) {
+        const fighterState& fighter = match.state.fighters[side];
+        const CSpriteBase* set = match.pictures.shownBy(match.content, side, fighter);
+        const frameRecord* record = match.content.frameOf(shownRun(match.content, side, fighter), fighter.frame);
+        if (!set || !record) continue;
+        int f = fighter.facingRight;
+        rects.push_back(pixelRect{fighter.x - record->anchorX[f], fighter.y - record->anchorY, set->width, set->height});
+    }
+    if (objects.panel.shown) {
+        SDL_Rect area = objects.panel.area();
+        rects.push_back(pixelRect{area.x, area.y, area.w, area.h});
+    }
+    for (int i = 0; i < match.state.particleCount; ++i) {
+        const particleState& part = match.state.particles[i];
+        size_t def = static_cast<size_t>(part.def);
+        const CSpriteBase* set = def < match.pictures.particles.size() ? match.pictures.particles[def] : nullptr;
+        if (set) rects.push_back(pixelRect{part.x, part.y, set->width, set->height});
+    }
+    return rects;
+}
 
 std::vector<pixelRect> benchScene::spriteRects() const {
+    if (objects.match) return matchRects();
     std::vector<pixelRect> rects;
     for (const Fighter& fighter : objects.fighters) {
         if (!fighter.canShow()) continue;

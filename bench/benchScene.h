@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "match/matchContent.h"
 #include "rectCopy.h"
 #include "scaleContent.h"
 #include "shell/scene.h"
@@ -16,6 +17,16 @@ const int kBenchPassMs = 11;
 // Walking turns round at these anchor x values.
 const int kWalkLeftEnd = 160;
 const int kWalkRightEnd = 640;
+
+// The match's particles for measuring, in its pool: `count` of definition
+// `def` (the live ones dropped) laid out on the same grid as
+// benchScene::keepParticles, so that 100 fly above both fighters' heads.
+// Gives how many the pool took (none for `def` -1).
+int fillPool(matchState& state, int def, int count);
+// Keeps the pool's particles from ageing and from leaving the screen.
+void keepFlying(matchState& state);
+// Index of the particle definition `name` in the match's tables, -1 none.
+int particleIndex(const matchContent& content, const std::string& name);
 
 class benchScene {
 public:
@@ -40,8 +51,9 @@ public:
     // otherwise) from the fighter at different heights.
     void launch(int count);
     // Replaces the live particles by `count` fireballs laid out in a grid
-    // over the screen (overlapping past a few hundred), then resyncs.
-    // Returns the particles now live: the list's cap may hold fewer.
+    // over the screen (overlapping past a few hundred), then resyncs: in the
+    // particle list, or in training in the match's pool. Returns the
+    // particles now live: the list's cap or the pool may hold fewer.
     int keepParticles(int count);
     // Repaints the background and runs a few passes, so every saved
     // background matches the screen again (after a repaint-only run).
@@ -77,12 +89,16 @@ public:
     // Frames of every loaded frame set (each also held mirrored).
     int framesHeld() const;
 
-    // Puts the training partner into the scene, as --training does; false
-    // when it can't be shown.
+    // Puts the training partner into the scene, as --training does: from
+    // then on the pass plays the match. False when it can't be shown.
     bool addTrainingPartner();
 
-    // Live particles in the scene's list.
+    // Live particles: the list's, or in training the match's.
     int liveParticles() const;
+    // Fighters shown: two in training.
+    size_t fighterCount() const;
+    // The player's anchor x: the fighter's, or in training the match's side 0.
+    int playerX() const;
     // The rectangles a pass restores, saves and draws now: every fighter's
     // and every particle's, at the frame-set sizes the engine uses.
     std::vector<pixelRect> spriteRects() const;
@@ -100,5 +116,7 @@ private:
     void keepFlying(Uint32 ms);
     // The pass up to the drawing: the player control and the side clamp.
     void control();
+    // spriteRects() in training: the puppets' places, as the state has them.
+    std::vector<pixelRect> matchRects() const;
     SDLKey walking = SDLK_RIGHT;
 };

@@ -10,12 +10,12 @@
 
 #include "benchScene.h"
 #include "figures.h"
+#include "matchBenchmarks.h"
 #include "processProbe.h"
 #include "rectCopy.h"
 #include "scaleContent.h"
 #include "platform/files.h"
 #include "platform/platform.h"
-#include "shell/hits.h"
 #include "shell/reload.h"
 #include "sprites/flipper.h"
 
@@ -83,7 +83,7 @@ void bytesLimit(benchmark::State& state, benchScene& scene, int particles = kLiv
         benchmark::ClobberMemory();
     }
     size_t panel = scene.objects.panel.shown ? 1 : 0;
-    if (sprites.size() != scene.objects.fighters.size() + panel + static_cast<size_t>(particles))
+    if (sprites.size() != scene.fighterCount() + panel + static_cast<size_t>(particles))
         state.SkipWithError("the scene has not its fighters and its particles");
     state.counters["sprites"] = static_cast<double>(sprites.size());
     state.counters["bytes"] = static_cast<double>(bytes);
@@ -372,38 +372,18 @@ void scaleInTurn(benchmark::State& state, benchScene& scene) {
     }
 }
 
-// The scene with the training partner and `particles` of `name`. The pass
-// flies fireballs, as the one-fighter scene does, in the rows above both
-// fighters' heads: the hit test runs over every one each step, none is hit
-// and the count holds. The hit test alone flies embers, which have no hit
-// entries, so that a thousand fill the screen and none is hit.
-bool trainingScene(benchmark::State& state, benchScene& scene, int particles, const char* name) {
+// The training pass: the partner added, so that the pass plays the match,
+// and fireballs in the match's pool, as the one-fighter scene flies them, in
+// the rows above both fighters' heads: each tick judges every one against
+// both fighters, none is hit and the count holds.
+void trainingInTurn(benchmark::State& state, benchScene& scene) {
     if (!scene.addTrainingPartner()) {
         state.SkipWithError("the training partner can't be shown");
-        return false;
+        return;
     }
-    if (!scene.objects.content.defs.quietFind(name)) {
-        state.SkipWithError("the particle definition is missing");
-        return false;
-    }
-    scene.particleName = name;
-    return keepAskedParticles(state, scene, particles);
-}
-
-void trainingInTurn(benchmark::State& state, benchScene& scene) {
-    if (!trainingScene(state, scene, static_cast<int>(state.range(0)), "fireball1")) return;
+    scene.particleName = "fireball1";
     scaleInTurn(state, scene);
-    state.counters["fighters"] = static_cast<double>(scene.objects.fighters.size());
-}
-
-// One movement step's hit test alone: every fighter pair, every particle
-// against every fighter.
-void trainingHitTest(benchmark::State& state, benchScene& scene) {
-    const int particles = static_cast<int>(state.range(0));
-    if (!trainingScene(state, scene, particles, "ember")) return;
-    for (auto _ : state) stepHits(scene.objects);
-    if (scene.liveParticles() != particles) state.SkipWithError("a particle was hit");
-    state.counters["particles"] = scene.liveParticles();
+    state.counters["fighters"] = static_cast<double>(scene.fighterCount());
 }
 
 double median(std::vector<double> values) {
@@ -581,9 +561,7 @@ void registerBenchmarks(benchScene& scene) {
         ->Arg(kTrainingParticles)
         ->UseManualTime()
         ->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark(kTrainingHitTest, [&scene](benchmark::State& s) { trainingHitTest(s, scene); })
-        ->Arg(kTrainingHitTestParticles)
-        ->Unit(benchmark::kMicrosecond);
+    registerMatchBenchmarks(scene);
     static std::vector<frameSetFiles> scaled;
     scaledRoot = makeTempFolder("fightscene-bench-frames");
     for (int times : kScaleFrameTimes) {

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "match/matchState.h"
+
 namespace {
 // Targets: a pass at least this many times cheaper than a full repaint...
 const double kRepaintTarget = 15.0;
@@ -33,6 +35,9 @@ const double kLinearTarget = 1.0;
 const double kScaleLoadTarget = 1.1;
 // A pass on a real display against the drawing plus the display's update.
 const double kDisplayFloorTarget = 1.2;
+// A snapshot and its restore against one tick; a rollback against a tick's period.
+const double kSaveRestoreTarget = 0.5;
+const double kRollbackTarget = 0.25;
 }  // namespace
 
 double benchFigure::counter(const std::string& name) const {
@@ -175,7 +180,7 @@ std::vector<scaleRow> figureBook::scaleRows() const {
         if (found) into = *found;
         return found != nullptr;
     };
-    auto add = [&](const std::string& what, long size, const char* ratio, double value, double target) {
+    auto add = [&](const std::string& what, long size, const std::string& ratio, double value, double target) {
         scaleRow row;
         row.what = what;
         row.size = size;
@@ -198,6 +203,20 @@ std::vector<scaleRow> figureBook::scaleRows() const {
     if (figure(sized(kTrainingInTurn, kTrainingParticles), a) && a.counter("limit_ns") > 0)
         add("training", kTrainingParticles, "pass/limit", a.counter("pass_ns") / a.counter("limit_ns"),
             kScaleBytesTarget);
+
+    // The match: a snapshot and its restore against a tick, a rollback
+    // against the period of one tick; the tick's own time beside.
+    if (figure(sized(kMatchInTurn, kMatchParticles), a) && a.counter("tick_ns") > 0) {
+        double tick = a.counter("tick_ns"), rollback = a.counter("rollback_ns");
+        add("match", kMatchParticles, "save+restore/tick", a.counter("save_restore_ns") / tick, kSaveRestoreTarget);
+        rows.back().beside = "tick " + fixed(tick / 1000, 2) + " us";
+        add("match", kMatchParticles, "rollback-" + std::to_string(kRollbackTicks) + "/period",
+            rollback / (kTickMs * 1e6), kRollbackTarget);
+        rows.back().beside = "rollback " + fixed(rollback / 1000, 1) + " us";
+    }
+    if (figure(sized(kMatchEmbers, kMatchEmberCount), a) && a.counter("tick_ns") > 0) {
+        add("match-embers", kMatchEmberCount, "tick-us", a.counter("tick_ns") / 1000, 0);
+    }
 
     // Moves: the time per move searched, against that of the smallest set.
     benchFigure first;

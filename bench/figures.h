@@ -44,14 +44,20 @@ const char* const kDisplayPassFloor = "Display/PassAndFloor";
 const int kDisplayParticles[] = {1, 10, 100};
 const char* const kDisplayWalk = "Display/WalkSecond";
 const int kScaleMoveCounts[] = {8, 64, 512};
-// Training: the pass with the partner and fireballs (above both fighters'
-// heads, so none is hit and the count holds) against its limit in turns, at
-// this many particles; and one movement step's hit test alone over embers
-// at the larger count.
+// Training: the pass playing the match, with the partner and fireballs
+// (above both fighters' heads, so none is hit and the count holds), against
+// its limit in turns, at this many particles.
 const char* const kTrainingInTurn = "Training/PassAndLimitInTurn";
 const int kTrainingParticles = 100;
-const char* const kTrainingHitTest = "Training/HitTestStep";
-const int kTrainingHitTestParticles = 1000;
+// The match alone, with the player walking and fireballs above both
+// fighters: in turns, a snapshot and its restore, kRollbackTicks ticks, and
+// the rollback of those ticks (counters "save_restore_ns", "tick_ns",
+// "rollback_ns"); and ticks over embers that hit nothing ("tick_ns").
+const char* const kMatchInTurn = "Match/TickSaveRollbackInTurn";
+const int kMatchParticles = 100;
+const int kRollbackTicks = 12;
+const char* const kMatchEmbers = "Match/TickOverEmbers";
+const int kMatchEmberCount = 1000;
 const int kScaleFrameTimes[] = {1, 4, 16};
 }  // namespace benchNames
 

@@ -16,6 +16,7 @@
 #include "processProbe.h"
 #include "rectCopy.h"
 #include "scaleContent.h"
+#include "shell/matchSession.h"
 #include "sprites/sceneGeometry.h"
 
 namespace {
@@ -322,6 +323,14 @@ TEST(FigureBook, ScaleLinesGiveEachMeasuredSizeItsRatioAndVerdict) {
           "scale display dummy 100: pass/floor 3.25  real/dummy 4.33"},
          {"pass/floor 1.30  real/dummy 2.17\n    target <= 1.20: NOT met\n", "by more than twice: FAILED"},
          1},
+        // The match: a snapshot and restore against a tick, missed by more
+        // than twice; a rollback against the tick's 10 ms; the embers' tick.
+        {{sizedRun(kMatchInTurn, "100", 0.001, {{"tick_ns", 4000}, {"save_restore_ns", 4400}, {"rollback_ns", 60000}}),
+          sizedRun(kMatchEmbers, "1000", 0.001, {{"tick_ns", 25000}})},
+         {"scale match 100: save+restore/tick 1.10  tick 4.00 us", "scale match 100: rollback-12/period 0.01  rollback 60.0 us",
+          "scale match-embers 1000: tick-us 25.00"},
+         {"target <= 0.50: NOT met, by more than twice: FAILED", "target <= 0.25: met"},
+         1},
         // Resident size against the surfaces; the display by the wall clock.
         {{makeRun(kMemoryResident, 0.001, 1), makeRun(kPass, 0.0001, 10), makeRun(kDisplayFlip, 0.0005, 10)},
          {"scale display-dummy 0: flip/pass 5.00"},
@@ -573,4 +582,34 @@ TEST(ProcessProbe, ResidentSizeGrowsWithMemoryWrittenAndThreadTimeWithWork) {
     double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
     EXPECT_GE(cpu, 0.05);
     EXPECT_LE(cpu, wall + 0.02);
+}
+
+// Last of the scene's: from here on the scene plays the match.
+TEST_F(BenchSceneTest, TrainingWalksThePlayerKeepsThePoolAndMeasuresThePuppetsPlaces) {
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(scene->addTrainingPartner());
+    EXPECT_EQ(100, scene->keepParticles(100));
+    long walkedBefore = scene->walked;
+    for (int i = 0; i < 300; ++i) scene->pass();
+    testing::internal::GetCapturedStdout();
+    const matchSession& match = *scene->objects.match;
+    // 11 ms passes: a tick each, and a second every tenth; 3 pixels a tick.
+    EXPECT_GE(scene->walked - walkedBefore, 300 * 3);
+    EXPECT_EQ(100, match.state.particleCount);
+    EXPECT_FALSE(match.state.panel.anyHit) << "the fireballs fly above both fighters";
+    // Both fighters, the panel and the fireballs; each fighter's image placed
+    // by the anchor of the frame shown, in the set as loaded.
+    std::vector<pixelRect> rects = scene->spriteRects();
+    ASSERT_EQ(2u + (scene->objects.panel.shown ? 1 : 0) + 100u, rects.size());
+    for (int side = 0; side < kSides; ++side) {
+        const fighterState& fighter = match.state.fighters[side];
+        const CSpriteBase* set = match.pictures.shownBy(match.content, side, fighter);
+        ASSERT_NE(nullptr, set);
+        // The mirror holds the anchor across; the stored frame, down.
+        const frameInfo& across = (fighter.facingRight ? set->frames : set->mirror)[fighter.frame];
+        EXPECT_EQ(fighter.x - across.offsetX, rects[static_cast<size_t>(side)].x) << side;
+        EXPECT_EQ(fighter.y - set->frames[fighter.frame].offsetY, rects[static_cast<size_t>(side)].y) << side;
+        EXPECT_EQ(set->width, rects[static_cast<size_t>(side)].w) << side;
+    }
+    EXPECT_EQ(match.state.particles[99].x, rects.back().x);
 }
