@@ -130,12 +130,7 @@ int benchScene::keepParticles(int count) {
         resync();
         return liveParticles();
     }
-    // Dropped as the list drops the dead: no death launches, no drawing.
-    for (partNode* node = objects.pList.head; node; node = node->next) {
-        node->part->dead = true;
-        node->part->event = "NULL";
-    }
-    objects.pList.removeDead();
+    dropListParticles();
     launch(count);
     int cell = 0;
     for (partNode* node = objects.pList.head; node; node = node->next, ++cell) {
@@ -144,6 +139,15 @@ int benchScene::keepParticles(int count) {
     }
     resync();
     return liveParticles();
+}
+
+void benchScene::dropListParticles() {
+    // Dropped as the list drops the dead: no death launches, no drawing.
+    for (partNode* node = objects.pList.head; node; node = node->next) {
+        node->part->dead = true;
+        node->part->event = "NULL";
+    }
+    objects.pList.removeDead();
 }
 
 void benchScene::resync() {
@@ -304,11 +308,7 @@ int benchScene::framesHeld() const {
 bool benchScene::addTrainingPartner() {
     if (!objects.match) {
         // The one-fighter scene's fireballs go: the match flies its own.
-        for (partNode* node = objects.pList.head; node; node = node->next) {
-            node->part->dead = true;
-            node->part->event = "NULL";
-        }
-        objects.pList.removeDead();
+        dropListParticles();
         loadPolicy policy = keepGoingPolicy();
         objects.training = true;
         loadContent(objects.content, partnerPart, objects.screen, policy);

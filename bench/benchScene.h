@@ -116,6 +116,8 @@ private:
     void keepFlying(Uint32 ms);
     // The pass up to the drawing: the player control and the side clamp.
     void control();
+    // Empties the particle list.
+    void dropListParticles();
     // spriteRects() in training: the puppets' places, as the state has them.
     std::vector<pixelRect> matchRects() const;
     SDLKey walking = SDLK_RIGHT;
