@@ -175,6 +175,10 @@ void takeInput(matchState& state, int side, uint8_t bits, tickEvents& events, co
             --buffer.count;
         }
         buffer.presses[buffer.count++] = pressState{state.tick, letter.key};
+        commandNote note;
+        note.side = side;
+        note.key = letter.key;
+        events.notes.push_back(note);
     }
     // A jump needs a free fighter with a jump left; a held press waits in the buffer only.
     if ((pressed & inputUp) && !fighterHeld(fighter, state.tick) && fighter.move < 0 && fighter.airActions > 0) {
@@ -502,7 +506,7 @@ bool conditionHolds(moveCondition condition, const fighterState& fighter) {
 
 // Old presses go, but the youngest stays; a buffered button searches the
 // moves of its list, and the buffer is emptied. The move found, or -1.
-int searchCommands(matchState& state, const matchContent& content, int side) {
+int searchCommands(matchState& state, const matchContent& content, int side, tickEvents& events) {
     commandBuffer& buffer = state.commands[side];
     int kept = 0;
     for (int i = 0; i < buffer.count; ++i) {
@@ -520,17 +524,30 @@ int searchCommands(matchState& state, const matchContent& content, int side) {
     if (button < 0) return -1;
     for (int i = 0; i < buffer.count; ++i) buffer.presses[i] = pressState{};
     buffer.count = 0;
+    commandNote answer;
+    answer.side = side;
+    answer.button = button;
+    answer.keys = keys;
+    int found = -1;
     const fighterState& fighter = state.fighters[side];
     const std::vector<matchMove>& moves = content.characters[side].moves;
-    for (size_t i = 0; i < moves.size(); ++i) {
+    for (size_t i = 0; i < moves.size() && found < 0; ++i) {
         const matchMove& move = moves[i];
         if (move.command.empty() || move.command.back() != button) continue;
-        if (keys.find(move.command) == std::string::npos) continue;
         const frameRecord* first = content.frameOf(move.frames, 0);
-        if (!first || !first->drawable || !conditionHolds(move.condition, fighter)) continue;
-        return static_cast<int>(i);
+        int verdict = 3;
+        if (keys.find(move.command) == std::string::npos)
+            verdict = 0;
+        else if (!first || !first->drawable)
+            verdict = 1;
+        else if (!conditionHolds(move.condition, fighter))
+            verdict = 2;
+        answer.moves.push_back(static_cast<int32_t>(i));
+        answer.verdicts.push_back(verdict);
+        if (verdict == 3) found = static_cast<int>(i);
     }
-    return -1;
+    events.notes.push_back(answer);
+    return found;
 }
 
 void startMove(matchState& state, const matchContent& content, int side, int move, tickEvents& events) {
@@ -552,6 +569,7 @@ void tickEvents::clear() {
     lines.clear();
     panelChanged = false;
     hitLanded = false;
+    notes.clear();
 }
 
 int ticksOf(int ms) { return ms <= 0 ? 0 : (ms + kTickMs - 1) / kTickMs; }
@@ -625,7 +643,7 @@ void stepMatch(matchState& state, const matchContent& content, const uint8_t inp
     for (int side = 0; side < kSides; ++side) {
         fighterState& fighter = state.fighters[side];
         if (fighterHeld(fighter, state.tick)) continue;
-        int move = searchCommands(state, content, side);
+        int move = searchCommands(state, content, side, events);
         if (move >= 0 && fighter.move < 0) startMove(state, content, side, move, events);
     }
     if (state.panel.anyHit && state.tick - state.panel.lastHitTick >= kDamageResetTicks && state.panel.damageTaken) {

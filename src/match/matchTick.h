@@ -28,12 +28,25 @@ struct soundCue {
     int32_t side = -1;   // whose frame or hit, -1 none
 };
 
+// A press into a command buffer, or the answer of a search: what the input
+// display shows.
+struct commandNote {
+    int32_t side = 0;
+    int32_t key = 0;     // the press's letter; 0 for an answer
+    int32_t button = 0;  // answer: the button whose moves were searched
+    std::string keys;    // answer: the letters searched
+    // answer: each move of the button tried, in file order, with its verdict
+    std::vector<int32_t> moves;
+    std::vector<int32_t> verdicts;  // 0 not typed, 1 frames not loaded, 2 condition false, 3 recognised
+};
+
 // What one tick did besides changing the state.
 struct tickEvents {
     std::vector<soundCue> sounds;    // to play, in order
     std::vector<std::string> lines;  // to print, in order
     bool panelChanged = false;       // the training panel's figures changed
     bool hitLanded = false;          // at least one hit landed
+    std::vector<commandNote> notes;  // presses and searches, in order
 
     void clear();
 };

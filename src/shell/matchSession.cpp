@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "commands/inputChecker.h"
 #include "data/soundSet.h"
 #include "shell/scene.h"
 #include "sprites/sceneGeometry.h"
@@ -141,6 +142,7 @@ void matchSession::runTicks(gameScene& scene, Uint32 now) {
         scene.control.pressed = 0;
         partnerInput.pressed = 0;
         stepOnce(scene, inputs);
+        noteCommands(scene, at);
         lastTickAt = at;
     }
 }
@@ -167,6 +169,35 @@ void matchSession::syncCheck(const uint8_t[kSides]) {
     }
     syncStates.pop_front();
     syncInputs.pop_front();
+}
+
+void matchSession::noteCommands(gameScene& scene, Uint32 at) {
+    inputChecker* journal = scene.checker.get();
+    if (journal && journal->journalOn) {
+        for (const commandNote& note : events.notes) {
+            if (note.side != 0) continue;
+            journalEntry entry;
+            entry.time = static_cast<int>(at);
+            entry.key = static_cast<char>(note.key);
+            entry.button = static_cast<char>(note.button);
+            entry.keys = note.keys;
+            for (size_t i = 0; i < note.moves.size(); ++i) {
+                size_t index = static_cast<size_t>(note.moves[i]);
+                if (index >= scene.content.moves.moves.size()) continue;
+                const moveInfo& move = scene.content.moves.moves[index];
+                moveVerdict said;
+                said.name = move.name;
+                said.command = move.command;
+                said.condition = move.condition;
+                said.outcome = static_cast<verdict>(note.verdicts[i]);
+                if (said.outcome == verdict::recognised)
+                    said.timing = frameDataOf(move.animation, kFighterSpeed, kTickMs);
+                entry.verdicts.push_back(said);
+            }
+            journal->remember(entry);
+        }
+    }
+    events.notes.clear();
 }
 
 void matchSession::playEvents(gameScene& scene) {

@@ -75,6 +75,8 @@ private:
 
     uint8_t bitsOf(playerControl& control, int side);
     void stepOnce(gameScene& scene, const uint8_t inputs[kSides]);
+    // The player's presses and searches of the tick at clock `at`, for the input display.
+    void noteCommands(gameScene& scene, Uint32 at);
     void syncCheck(const uint8_t inputs[kSides]);
     void place(puppet& shown, const CSpriteBase* set, int frame, int x, int y);
 };
