@@ -62,18 +62,17 @@ void compareFighter(differ& d, const std::string& at, const fighterState& a, con
 }
 
 void compareParticle(differ& d, const std::string& at, const particleState& a, const particleState& b) {
-    const struct {
-        const char* name;
-        int32_t particleState::*field;
-    } fields[] = {
-        {"def", &particleState::def},         {"x", &particleState::x},
-        {"y", &particleState::y},             {"facingRight", &particleState::facingRight},
-        {"owner", &particleState::owner},     {"spared", &particleState::spared},
-        {"bornTick", &particleState::bornTick}, {"frame", &particleState::frame},
-        {"frameMs", &particleState::frameMs}, {"dead", &particleState::dead},
-        {"events", &particleState::events},
-    };
-    for (const auto& f : fields) d.field(at + "." + f.name, a.*f.field, b.*f.field);
+    d.field(at + ".def", a.def, b.def);
+    d.field(at + ".x", a.x, b.x);
+    d.field(at + ".y", a.y, b.y);
+    d.field(at + ".bornTick", a.bornTick, b.bornTick);
+    d.field(at + ".frame", a.frame, b.frame);
+    d.field(at + ".frameMs", a.frameMs, b.frameMs);
+    d.field(at + ".facingRight", a.facingRight, b.facingRight);
+    d.field(at + ".owner", a.owner, b.owner);
+    d.field(at + ".spared", a.spared, b.spared);
+    d.field(at + ".dead", a.dead, b.dead);
+    d.field(at + ".events", a.events, b.events);
 }
 }  // namespace
 

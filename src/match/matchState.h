@@ -2,8 +2,8 @@
 // The whole state of a match as plain values: two fighters, their command
 // buffers, the particles in a fixed pool, the hits and the training panel's
 // figures, and the tick count. Nothing in it points anywhere: content is
-// named by index. Every field is a 32-bit integer, so the struct has no
-// padding and its bytes are its value: copying it is a snapshot, assigning
+// named by index. The fields are whole numbers laid out without padding,
+// so the bytes are the value: copying it is a snapshot, assigning
 // it back a restore, and a checksum of its bytes is stable.
 #include <cstdint>
 #include <string>
@@ -66,14 +66,14 @@ struct particleState {
     int32_t def;          // index of its definition
     int32_t x;            // image corner, pixels
     int32_t y;
-    int32_t facingRight;  // 1: stored frames, moving right
-    int32_t owner;        // side whose fighter launched it (never hit by it), -1 none
-    int32_t spared;       // a further side it never hits (the one a hit spark came from), -1 none
     int32_t bornTick;     // tick of its launch; its life counts from here
     int32_t frame;
     int32_t frameMs;      // match time its frame has shown
-    int32_t dead;         // 1: removed at the end of the tick
-    int32_t events;       // particleEvent bits to launch as it goes
+    int8_t facingRight;   // 1: stored frames, moving right
+    int8_t owner;         // side whose fighter launched it (never hit by it), -1 none
+    int8_t spared;        // a further side it never hits (the one a hit spark came from), -1 none
+    uint8_t dead : 1;     // 1: removed at the end of the tick
+    uint8_t events : 7;   // particleEvent bits to launch as it goes
 };
 
 // What the training panel shows, counted from the hits on side 1.
