@@ -4,8 +4,10 @@
 //   fightscene-windowcheck compare SCRIPT DATA [--drop-fighter-at N]
 //     Runs the replay SCRIPT (20 ms a pass) and after every pass takes a screenshot of the
 //     X screen with xwd and compares it with the game's screen surface,
-//     pixel for pixel. A place the pass wrote but did not show leaves the
-//     window stale there. With --drop-fighter-at N the fighter's writes of
+//     pixel for pixel: the surface in the middle of the X screen, black
+//     around it where the X screen is larger (full screen on a larger
+//     desktop). A place the pass wrote but did not show leaves the window
+//     stale there. With --drop-fighter-at N the fighter's writes of
 //     pass N+1 are not noted (a dropped rectangle, on purpose): the check
 //     must then fail at pass N+1.
 //   fightscene-windowcheck walk MS DATA
@@ -111,7 +113,9 @@ long differing(const screenshot& shot, SDL_Surface* surface, std::string& first)
     for (int y = 0; y < shot.height; ++y) {
         const int row = y - top;
         const bool rowInside = row >= 0 && row < surface->h;
-        const Uint32* pixels = rowInside ? reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(surface->pixels) + row * surface->pitch) : nullptr;
+        const Uint32* pixels =
+            rowInside ? reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(surface->pixels) + row * surface->pitch)
+                      : nullptr;
         for (int x = 0; x < shot.width; ++x) {
             const int column = x - left;
             Uint32 wanted = 0;

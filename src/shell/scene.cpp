@@ -57,7 +57,8 @@ SDL_Surface* openScreen(bool windowed, changedRects& changes) {
     const Uint32 flags = (windowed ? 0 : SDL_FULLSCREEN) | SDL_HWPALETTE;
     const SDL_VideoInfo* desktop = SDL_GetVideoInfo();
     const int width = desktop ? desktop->current_w : 0, height = desktop ? desktop->current_h : 0;
-    const bool larger = width >= kScreenWidth && height >= kScreenHeight && width * height > kScreenWidth * kScreenHeight;
+    const bool larger = width >= kScreenWidth && height >= kScreenHeight &&
+                        width * height > kScreenWidth * kScreenHeight;
     if (windowed || !larger || !onSDL2()) return SDL_SetVideoMode(kScreenWidth, kScreenHeight, kScreenBits, flags);
     SDL_Surface* display = SDL_SetVideoMode(width, height, kScreenBits, flags);
     if (!display || !display->pixels || SDL_MUSTLOCK(display))
@@ -67,9 +68,11 @@ SDL_Surface* openScreen(bool windowed, changedRects& changes) {
     changes.left = (width - kScreenWidth) / 2;
     changes.top = (height - kScreenHeight) / 2;
     const SDL_PixelFormat* format = display->format;
-    Uint8* corner = static_cast<Uint8*>(display->pixels) + changes.top * display->pitch + changes.left * format->BytesPerPixel;
-    SDL_Surface* screen = SDL_CreateRGBSurfaceFrom(corner, kScreenWidth, kScreenHeight, format->BitsPerPixel, display->pitch,
-                                                   format->Rmask, format->Gmask, format->Bmask, format->Amask);
+    Uint8* corner = static_cast<Uint8*>(display->pixels) + changes.top * display->pitch +
+                    changes.left * format->BytesPerPixel;
+    SDL_Surface* screen = SDL_CreateRGBSurfaceFrom(corner, kScreenWidth, kScreenHeight, format->BitsPerPixel,
+                                                   display->pitch, format->Rmask, format->Gmask, format->Bmask,
+                                                   format->Amask);
     if (screen) changes.display = display;
     return screen;
 }
