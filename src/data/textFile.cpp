@@ -147,11 +147,12 @@ void reportContent(const std::string& file, int line, const std::string& message
 }
 
 void reportOpenFailure(const std::string& path, loadPolicy& policy) {
-    std::printf("ERROR opening file %s\n\n", path.c_str());
+    // The path holds a name read from a file, shown as a message shows it.
+    std::printf("ERROR opening file %s\n\n", shownText(path).c_str());
     std::fflush(stdout);
     // The line above says it for the game; a listener is told in its own terms.
     ++policy.reported;
-    if (policy.listener) policy.listener(path, 0, "cannot be opened");
+    if (policy.listener) policy.listener(shownText(path), 0, "cannot be opened");
 }
 
 bool holdCount(TextFile& file, int& count, long linesPerItem, const std::string& negative,

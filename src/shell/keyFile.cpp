@@ -204,7 +204,8 @@ int loadKeyFile(const std::string& path, keyBindings& bindings, loadPolicy& poli
     std::string line;
     while (file.readUncommentedLine(line, reports)) {
         if (file.line() == 1 && line.compare(0, 3, kByteOrderMark) == 0) line.erase(0, 3);
-        if (line.find_first_not_of(" \t") == std::string::npos) continue;
+        // Blank by any white space: a stray carriage return is no binding.
+        if (firstWord(line).empty()) continue;
         fileBinding read;
         if (!readBindingLine(file, line, bindings, set, read)) {
             ++reports;
