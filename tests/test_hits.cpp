@@ -413,7 +413,7 @@ TEST_F(Hits, ResetKeyPutsTheFightersBackAndWipesTheParticlesButKeepsTheRecording
     EXPECT_EQ(0, yellow()) << "the particle's image is wiped with it";
     EXPECT_EQ(0, scene->pList.size());
     const struct { Fighter* fighter; int x; bool right; } rows[] = {
-        {&player(), kPlayerX, false},
+        {&player(), kPlayerX, true},  // the two face each other
         {&partner(), kPartnerX, false},
     };
     for (const auto& row : rows) {

@@ -27,8 +27,8 @@ const optionSpec<replayOptions> kOptions[] = {
      setFlag<replayOptions, &replayOptions::watch>},
     {"--training", nullptr, "play the training scene: a partner to hit and the training panel",
      setFlag<replayOptions, &replayOptions::training>},
-    {"--record-file", "PATH", "with --training: the recording F2 plays and F1 saves (default: recording.txt beside keys.txt)",
-     setText<replayOptions, &replayOptions::recordFile>},
+    {"--record-file", "PATH", "with --training: the recording F2 plays and F1 saves (default: none, kept in memory)",
+     setPath<replayOptions, &replayOptions::recordFile>},
 };
 
 void usage() {

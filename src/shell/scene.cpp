@@ -300,6 +300,8 @@ void addPartner(gameScene& o, loadPolicy& policy) {
     partner.x = kPartnerX;
     partner.y = kGroundLevel;
     partner.dir = o.player().x > partner.x;
+    // The two face each other, so that a first walk toward the partner is forward.
+    o.player().dir = !partner.dir;
     partner.grounded = true;
     partner.airActions = 2;
     partner.changeAnim("standing");
@@ -335,7 +337,7 @@ void resetTraining(gameScene& o) {
     for (Fighter& fighter : o.fighters) fighter.clearBG();
     o.pList.clearBG();
     o.pList.clear();
-    placeStanding(o.player(), kPlayerX, false);
+    placeStanding(o.player(), kPlayerX, kPartnerX > kPlayerX);
     placeStanding(o.partner(), kPartnerX, kPlayerX > kPartnerX);
     o.panel.clearCombo();
     // A playback starts again from its beginning, from the start places.
@@ -445,6 +447,8 @@ bool runPass(gameScene& o) {
     o.control.step();
     // Escape, or a termination signal, ends the loop after this pass is drawn
     bool leaving = o.control.quit != 0 || quitSignalled();
+    // A recording under way is kept, as the record key would keep it.
+    if (leaving && o.training) o.trainer.stopRecording(o.control.now);
     // F5, or files under "data" changed and then quiet: the content anew
     if (o.reloadAsked || dataSettled(o.watch)) {
         o.reloadAsked = false;
