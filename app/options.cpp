@@ -13,7 +13,7 @@ const optionSpec<gameOptions> kOptions[] = {
     {"--watch", nullptr, "load data again whenever a file under it changes (F5 does it by hand)",
      setFlag<gameOptions, &gameOptions::watch>},
     {"--record-file", "PATH", "in training, read the recording from PATH and save it there",
-     setText<gameOptions, &gameOptions::recordFile>},
+     setPath<gameOptions, &gameOptions::recordFile>},
     {"--training", nullptr, "add a training partner to hit, with a panel of damage, combo and advantage",
      setFlag<gameOptions, &gameOptions::training>},
     {"--help", nullptr, "print this help and exit", setFlag<gameOptions, &gameOptions::help>},

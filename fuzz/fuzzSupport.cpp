@@ -23,8 +23,12 @@
 
 namespace {
 
-// Heard, not printed: the policy counts them.
-void hearQuietly(const std::string&, int, const std::string&) {}
+// Heard, not printed: the policy counts them. A message never carries a
+// control byte of the content to the terminal.
+void hearQuietly(const std::string& file, int, const std::string& message) {
+    for (char c : file + message)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) fail("a message echoes a control byte");
+}
 
 void put16(std::string& out, uint32_t v) {
     out += static_cast<char>(v & 0xff);

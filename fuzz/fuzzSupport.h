@@ -83,7 +83,8 @@ void checkEventCounts(const particleInfo& info);
 
 // --- Quiet loading ---
 // Content messages ("file:line: message") are collected, not printed; the
-// count of them since the last call is returned.
+// count of them since the last call is returned. One that echoes a control
+// byte fails.
 int takeContentReports();
 // The game's loading policy, with content messages counted instead of
 // printed: every harness loads with it.

@@ -40,6 +40,9 @@ grep -q "wrote $WORK/broken.bmp: 4 frames" "$WORK/out.txt" || fail "the other fo
 grep -q "^usage: fightscene-sheet" "$WORK/out.txt" || fail "no sheet usage"
 "$REPLAY" --step 0 x.txt >"$WORK/out.txt" 2>&1
 [ $? -eq 2 ] || fail "replay status for step 0"
+"$REPLAY" --training --record-file "" x.txt >"$WORK/out.txt" 2>&1
+[ $? -eq 2 ] || fail "replay status for an empty --record-file"
+grep -q "^usage: fightscene-replay" "$WORK/out.txt" || fail "no replay usage for an empty --record-file"
 
 # A replay started from elsewhere, without a data folder: the build's link is used.
 printf '300 tap j\n320 shot boxes.bmp\n400 end\n' >"$WORK/s.txt"

@@ -8,6 +8,9 @@
 #include "particles/partInfoList.h"
 #include "particles/particle.h"
 #include "data/textFile.h"
+#include "shell/keyBindings.h"
+#include "shell/keyFile.h"
+#include "shell/scene.h"
 #include "sprites/sceneGeometry.h"
 #include "testSupport.h"
 
@@ -212,4 +215,28 @@ TEST(FuzzFindingsText, LinesLeftAnswersTheSameWhereverItIsAsked) {
     writeFile(dir + "/empty", "");
     ASSERT_TRUE(empty.open(dir + "/empty"));
     EXPECT_EQ(0, empty.linesLeft());
+}
+
+// A key file line of nothing but carriage returns (or other white space
+// than blanks and tabs) passed for a binding line, and echoing it cut the
+// text at a position past its end: an exception that ended the game.
+TEST(FuzzFindingsText, AKeyFileLineOfCarriageReturnsIsBlank) {
+    std::string path = makeTempDir("fuzzkeys") + "/keys.txt";
+    writeFile(path, "\r\r\n\x0b\x0c\n  \r# a comment\n");
+    keyBindings bindings;
+    bindPlayerKeys(bindings);
+    loadPolicy policy = gameLoading();
+    startCapture();
+    EXPECT_EQ(0, loadKeyFile(path, bindings, policy));
+    EXPECT_EQ("", stopCapture());
+    EXPECT_EQ(SDLK_LEFT, bindings.left);
+}
+
+// A folder named by a hostile list line was echoed raw when it could not
+// be opened, terminal escapes and all.
+TEST(FuzzFindingsText, AFileThatCannotBeOpenedIsNamedWithoutControlBytes) {
+    loadPolicy policy = gameLoading();
+    startCapture();
+    reportOpenFailure("data/\x1b[2Jinfo", policy);
+    EXPECT_EQ("ERROR opening file data/\\x1b[2Jinfo\n\n", stopCapture());
 }

@@ -27,6 +27,19 @@ recordedKey key(int time, bool pressed, recordedInput input) {
     return made;
 }
 
+std::string repeated(const std::string& text, int times) {
+    std::string all;
+    for (int i = 0; i < times; ++i) all += text;
+    return all;
+}
+
+// `count` events at 5 ms: down pressed, let go, pressed...
+std::vector<recordedKey> alternating(int count) {
+    std::vector<recordedKey> keys;
+    for (int i = 0; i < count; ++i) keys.push_back(key(5, i % 2 == 0, recordedInput::down));
+    return keys;
+}
+
 std::string shown(const std::vector<recordedKey>& keys) {
     std::string text;
     for (const recordedKey& k : keys)
@@ -190,6 +203,10 @@ TEST(KeyRecording, BadLinesAreReportedWithTheirLineAndLeftOut) {
         {"a long line", std::string(300, '1') + "\n20 down up\n30 up up\n",
          "F:1: line longer than 254 characters; read in pieces\n",
          {key(20, true, recordedInput::up), key(30, false, recordedInput::up)}, 30},
+        {"control bytes are shown, not echoed", "10 down \x1b[2J\x07\n",
+         "F:1: unknown input \"\\x1b[2J\\x07\"; expected up, down, forward, back, buttonA, buttonB or buttonC\n", {}, 0},
+        {"reading stops past the most key events", repeated("5 down down\n5 up down\n", kMaxRecordedKeys / 2 + 1),
+         "F:10001: more than 10000 key events; the rest is not read\n", alternating(kMaxRecordedKeys), 5},
     };
     std::string path = makeTempDir("recording") + "/" + kRecordingFile;
     for (const auto& c : cases) {

@@ -68,6 +68,7 @@ TEST(Options, TheGameTableParsesFlagsAndRefusesMistakes) {
         {{"--record-file", "mine.txt"}, parseResult::run, false, "", false, "mine.txt"},
         {{"--record-file=a b.txt", "--watch"}, parseResult::run, false, "", true, "a b.txt"},
         {{"--record-file"}, parseResult::mistake, false, "option '--record-file' needs a value PATH"},
+        {{"--record-file="}, parseResult::mistake, false, "option '--record-file': the path is empty"},
     };
     for (const parseCase& c : cases) {
         gameOptions options;

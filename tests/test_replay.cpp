@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -564,13 +565,13 @@ TEST(Replay, TrainingPartnerIsHitAndEveryChangedPixelIsShown) {
     EXPECT_TRUE(has(run.transcript, "hit: jab, damage ")) << run.transcript.substr(0, 2000);
 }
 
-// The training keys end to end: F1 records the player's down, forward and
-// A, saved to the --record-file; F2 plays them on the partner over and over
+// The training keys end to end: F1 records the player's down, forward (he
+// starts facing the partner) and A, saved to the --record-file; F2 plays them on the partner over and over
 // until F2 again. The partner's own checker finds its fireball whichever way
 // it faces, and the fireball hits the player.
 TEST(Replay, ARecordedFireballIsThrownByThePartnerFacingEitherWay) {
     const std::string script =
-        "20 tap Right\n100 tap F1\n200 down Down\n240 down Right\n260 up Down\n280 tap z\n300 up Right\n"
+        "100 tap F1\n200 down Down\n240 down Right\n260 up Down\n280 tap z\n300 up Right\n"
         "1200 tap F1\n1300 tap F2\n3500 tap F2\n4500 end\n";
     for (bool partnerFacesRight : {false, true}) {
         SCOPED_TRACE(partnerFacesRight ? "facing right" : "facing left");
@@ -658,4 +659,64 @@ TEST(Replay, TrainingTicksCatchUpWithTheClockAtAnyPass) {
         std::string last = run.transcript.substr(run.transcript.rfind("partner at "));
         EXPECT_EQ(0u, last.find("partner at 664\n")) << "a jab pushes 14 px";
     }
+}
+
+// Where a recording goes: Escape while recording saves it; a recording with
+// no event keeps the saved one; without a --record-file the replay keeps it
+// in memory and never touches the player's own recording.txt.
+TEST(Replay, RecordingsAreSavedOnEscapeAndNeverClobbered) {
+    const struct {
+        const char* script;
+        bool ownFile;        // with a --record-file, which holds "mine" before the run
+        std::string said;    // in the transcript; "F" stands for the file
+        std::string saved;   // in the file after the run
+    } cases[] = {
+        {"100 tap F1\n200 tap z\n300 tap Escape\n", true, "Recorded 200 ms, 2 key events: saved to F",
+         "\n100 down buttonA\n"},
+        {"100 tap F1\n150 tap F1\n300 end\n", true, "nothing recorded; F kept", "mine"},
+        {"100 tap F1\n200 tap z\n300 tap F1\n400 end\n", false, "Recorded 200 ms, 2 key events: kept for this run",
+         "mine"},
+    };
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::string savedConfig = config ? config : "";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        scriptReplay replay(c.script);
+        replay.options.training = true;
+        // The player's own recording.txt, in a settings folder of the test's.
+        setEnvironment("XDG_CONFIG_HOME", replay.folder.c_str(), true);
+        std::string file = c.ownFile ? replay.folder + "/mine.txt" : recordingFilePath();
+        writeFile(file, "mine");
+        if (c.ownFile) replay.options.recordFile = file;
+        runResult run = replay.run();
+        ASSERT_EQ(0, run.status) << run.transcript;
+        std::string said = c.said;
+        if (said.find(" F") != std::string::npos) said.replace(said.find(" F") + 1, 1, file);
+        EXPECT_TRUE(has(run.transcript, said)) << run.transcript;
+        EXPECT_TRUE(has(readFile(file), c.saved)) << readFile(file);
+    }
+    setEnvironment("XDG_CONFIG_HOME", savedConfig.c_str(), true);
+}
+
+// F5 in training: the panel saves the new background, not the old one it
+// held, under its text.
+TEST(Replay, AReloadRepaintsTheTrainingPanelsBackground) {
+    scriptReplay replay("100 tap F5\n300 end\n");
+    replay.options.training = true;
+    const Uint32 old = 0x010203;
+    replay.options.afterPass = [&](gameScene& scene, long long passes) {
+        // What the panel saved stands for the background before the reload.
+        if (passes == 5) SDL_FillRect(scene.panel.bgSave, nullptr, old);
+        if (passes < 20) return true;
+        SDL_Rect area = scene.panel.area();
+        for (int y = area.y; y < area.y + area.h; ++y)
+            for (int x = area.x; x < area.x + area.w; ++x)
+                if ((pixelAt(scene.screen, x, y) & 0xffffff) == old) {
+                    std::fprintf(stderr, "the old background at (%d, %d)\n", x, y);
+                    return false;
+                }
+        return true;
+    };
+    runResult run = replay.run();
+    EXPECT_EQ(0, run.status) << readFile(replay.folder + "/stderr.txt");
 }

@@ -4,8 +4,10 @@
 //   fightscene-windowcheck compare SCRIPT DATA [--drop-fighter-at N]
 //     Runs the replay SCRIPT (20 ms a pass) and after every pass takes a screenshot of the
 //     X screen with xwd and compares it with the game's screen surface,
-//     pixel for pixel. A place the pass wrote but did not show leaves the
-//     window stale there. With --drop-fighter-at N the fighter's writes of
+//     pixel for pixel: the surface in the middle of the X screen, black
+//     around it where the X screen is larger (full screen on a larger
+//     desktop). A place the pass wrote but did not show leaves the window
+//     stale there. With --drop-fighter-at N the fighter's writes of
 //     pass N+1 are not noted (a dropped rectangle, on purpose): the check
 //     must then fail at pass N+1.
 //   fightscene-windowcheck walk MS DATA
@@ -36,24 +38,24 @@ struct screenshot {
     int width = 0, height = 0, bitsPerPixel = 0, bytesPerLine = 0;
     bool msbFirst = false;
     Uint32 masks[3] = {0, 0, 0};
+    int shifts[3] = {0, 0, 0};  // of each mask's lowest bit
     std::vector<unsigned char> bytes;
     size_t pixelsAt = 0;
 
+    // Pixels of 4 bytes, or of 3 where a window of another visual made
+    // xwd read the screen as 24-bit (as sdl12-compat's full screen does).
     Uint32 pixel(int x, int y) const {
-        const unsigned char* p = &bytes[pixelsAt + static_cast<size_t>(y) * bytesPerLine + x * (bitsPerPixel / 8)];
-        if (bitsPerPixel != 32) return 0;
-        return msbFirst ? (Uint32(p[0]) << 24 | Uint32(p[1]) << 16 | Uint32(p[2]) << 8 | p[3])
-                        : (Uint32(p[3]) << 24 | Uint32(p[2]) << 16 | Uint32(p[1]) << 8 | p[0]);
+        const int size = bitsPerPixel / 8;
+        const unsigned char* p = &bytes[pixelsAt + static_cast<size_t>(y) * bytesPerLine + x * size];
+        Uint32 value = 0;
+        for (int i = 0; i < size; ++i) value |= Uint32(p[msbFirst ? i : size - 1 - i]) << 8 * (size - 1 - i);
+        return value;
     }
     // 0xRRGGBB of the pixel at (x, y).
     Uint32 rgb(int x, int y) const {
         Uint32 value = pixel(x, y);
         Uint32 out = 0;
-        for (Uint32 mask : masks) {
-            int shift = 0;
-            while (mask && !(mask & (1u << shift))) ++shift;
-            out = out << 8 | ((value & mask) >> shift & 0xff);
-        }
+        for (int i = 0; i < 3; ++i) out = out << 8 | ((value & masks[i]) >> shifts[i] & 0xff);
         return out;
     }
 };
@@ -82,38 +84,52 @@ bool takeScreenshot(screenshot& shot) {
     shot.msbFirst = field(b, 7) != 0;
     shot.bitsPerPixel = static_cast<int>(field(b, 11));
     shot.bytesPerLine = static_cast<int>(field(b, 12));
-    for (int i = 0; i < 3; ++i) shot.masks[i] = field(b, 14 + i);
+    for (int i = 0; i < 3; ++i) {
+        shot.masks[i] = field(b, 14 + i);
+        for (shot.shifts[i] = 0; shot.masks[i] && !(shot.masks[i] & (1u << shot.shifts[i]));) ++shot.shifts[i];
+    }
     Uint32 colours = field(b, 19);
     shot.pixelsAt = headerSize + static_cast<size_t>(colours) * 12;
-    if (field(b, 1) != 7 || field(b, 2) != 2 || shot.bitsPerPixel != 32 ||
+    if (field(b, 1) != 7 || field(b, 2) != 2 || (shot.bitsPerPixel != 32 && shot.bitsPerPixel != 24) ||
         shot.pixelsAt + static_cast<size_t>(shot.height) * shot.bytesPerLine > b.size()) {
-        std::fprintf(stderr, "fightscene-windowcheck: not a 32-bit colour xwd dump (%d bits per pixel)\n",
+        std::fprintf(stderr, "fightscene-windowcheck: not a 24- or 32-bit colour xwd dump (%d bits per pixel)\n",
                      shot.bitsPerPixel);
         return false;
     }
     return true;
 }
 
-// Pixels where the X screen and the game's screen surface differ; the first
-// is described in `first`.
+// Pixels where the X screen differs from the game's screen surface placed
+// at its centre, with black around it (as full screen on a larger desktop
+// shows it); the first is described in `first`.
 long differing(const screenshot& shot, SDL_Surface* surface, std::string& first) {
     long count = 0;
     if (shot.width < surface->w || shot.height < surface->h) {
         first = "the X screen is smaller than the game's";
         return 1;
     }
+    const int left = (shot.width - surface->w) / 2, top = (shot.height - surface->h) / 2;
     if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
-    for (int y = 0; y < surface->h; ++y) {
-        const Uint32* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(surface->pixels) + y * surface->pitch);
-        for (int x = 0; x < surface->w; ++x) {
-            Uint8 r, g, b;
-            SDL_GetRGB(row[x], surface->format, &r, &g, &b);
-            Uint32 wanted = Uint32(r) << 16 | Uint32(g) << 8 | b;
+    for (int y = 0; y < shot.height; ++y) {
+        const int row = y - top;
+        const bool rowInside = row >= 0 && row < surface->h;
+        const Uint32* pixels =
+            rowInside ? reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(surface->pixels) + row * surface->pitch)
+                      : nullptr;
+        for (int x = 0; x < shot.width; ++x) {
+            const int column = x - left;
+            Uint32 wanted = 0;
+            if (rowInside && column >= 0 && column < surface->w) {
+                Uint8 r, g, b;
+                SDL_GetRGB(pixels[column], surface->format, &r, &g, &b);
+                wanted = Uint32(r) << 16 | Uint32(g) << 8 | b;
+            }
             Uint32 seen = shot.rgb(x, y);
             if (seen == wanted) continue;
             if (count++ == 0) {
-                char text[128];
-                std::snprintf(text, sizeof text, "(%d, %d): window %06x, screen surface %06x", x, y, seen, wanted);
+                char text[160];
+                std::snprintf(text, sizeof text, "(%d, %d) of the X screen: window %06x, screen surface %06x", x, y,
+                              seen, wanted);
                 first = text;
             }
         }

@@ -1,7 +1,8 @@
 #!/bin/sh
 # On a real X display (Xvfb), on SDL 1.2.15 and on sdl12-compat: after every
 # pass of a replay the window shows exactly the game's screen surface, and
-# a rectangle left out of the update on purpose is caught.
+# a rectangle left out of the update on purpose is caught; in full screen on
+# larger desktops, the screen surface in the middle with black around it.
 # Arguments: fightscene-windowcheck, source folder, the sdl12-compat folder.
 . "$2/tests/windowLibraries.sh"
 SCRIPT="$SOURCE/tests/displayCheck.txt"
@@ -28,6 +29,18 @@ for lib in classic compat; do
     [ $? -eq 1 ] || fail "the check with a dropped rectangle failed otherwise on $lib"
     grep -Eq "^pass 7[67]: [0-9]+ pixels of the window differ" "$WORK/dropped-$lib.err" ||
         fail "a dropped rectangle was not caught where it was dropped on $lib"
+done
+
+# Full screen on desktops larger than the game: the scene unscaled in the
+# middle, black around it, pass by pass through a walk, a jump and a fireball.
+SCRIPT="$SOURCE/tests/fullScreenCheck.txt"
+for size in 1024x768 1920x1080; do
+    kill "$XVFB_PID" && wait "$XVFB_PID"
+    start_xserver "${size}x24"
+    for lib in classic compat; do
+        compare "$lib-$size" "$(library_path $lib)" ||
+            fail "full screen at $size on $lib did not show the scene in the middle of the screen"
+    done
 done
 
 echo "PASS"

@@ -10,7 +10,7 @@
 void loadPolicy::report(const std::string& file, int line, const std::string& message) {
     ++reported;
     if (listener)
-        listener(file, line, message);
+        listener(shownText(file), line, shownText(message));
     else
         printContentMessage(file, line, message);
 }
@@ -119,11 +119,26 @@ void TextFile::report(const std::string& message) const { reportAt(lineNumber, m
 
 void TextFile::reportAt(int line, const std::string& message) const { reportContent(path, line, message, *loading); }
 
+std::string shownText(const std::string& text) {
+    std::string shown;
+    for (char c : text) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7f) {
+            shown += c;
+            continue;
+        }
+        char escaped[5];
+        std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+        shown += escaped;
+    }
+    return shown;
+}
+
 void printContentMessage(const std::string& file, int line, const std::string& message) {
     if (line > 0)
-        std::printf("%s:%d: %s\n", file.c_str(), line, message.c_str());
+        std::printf("%s:%d: %s\n", shownText(file).c_str(), line, shownText(message).c_str());
     else
-        std::printf("%s: %s\n", file.c_str(), message.c_str());
+        std::printf("%s: %s\n", shownText(file).c_str(), shownText(message).c_str());
     std::fflush(stdout);
 }
 
@@ -132,11 +147,12 @@ void reportContent(const std::string& file, int line, const std::string& message
 }
 
 void reportOpenFailure(const std::string& path, loadPolicy& policy) {
-    std::printf("ERROR opening file %s\n\n", path.c_str());
+    // The path holds a name read from a file, shown as a message shows it.
+    std::printf("ERROR opening file %s\n\n", shownText(path).c_str());
     std::fflush(stdout);
     // The line above says it for the game; a listener is told in its own terms.
     ++policy.reported;
-    if (policy.listener) policy.listener(path, 0, "cannot be opened");
+    if (policy.listener) policy.listener(shownText(path), 0, "cannot be opened");
 }
 
 bool holdCount(TextFile& file, int& count, long linesPerItem, const std::string& negative,

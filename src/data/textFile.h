@@ -27,7 +27,8 @@ struct loadPolicy {
     // Messages reported through this policy so far, "cannot be opened" included.
     int reported = 0;
 
-    // Counts the message, then hands it to the listener or prints it.
+    // Counts the message, then hands it, shown by shownText, to the listener
+    // or prints it.
     void report(const std::string& file, int line, const std::string& message);
 };
 // The game's start-up: every message printed, a bad frame bitmap ends the game.
@@ -85,7 +86,11 @@ private:
     long totalLines = -1;    // lines of the whole file, counted at the first linesLeft(); -1 before
 };
 
-// Prints "file:line: message" on standard output (line 0: "file: message").
+// `text` as a message may echo it: control bytes shown as \xNN, so that a
+// hostile line can't move the terminal's cursor or hide what it says.
+std::string shownText(const std::string& text);
+// Prints "file:line: message" on standard output (line 0: "file: message"),
+// both shown by shownText.
 void printContentMessage(const std::string& file, int line, const std::string& message);
 // The message reported through `policy` (counted, heard or printed).
 void reportContent(const std::string& file, int line, const std::string& message, loadPolicy& policy);

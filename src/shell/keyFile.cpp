@@ -62,22 +62,6 @@ const int kTrainingKeys[] = {kRecordKey, kPlaybackKey, kStanceKey, kResetKey};
 // A byte-order mark, as some editors write before the first line.
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
 
-// `text` as a message may echo it: control bytes shown as \xNN.
-std::string shownText(const std::string& text) {
-    std::string shown;
-    for (char c : text) {
-        unsigned char byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7f) {
-            shown += c;
-            continue;
-        }
-        char escaped[5];
-        std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
-        shown += escaped;
-    }
-    return shown;
-}
-
 std::string keyName(int key) { return "\"" + std::string(SDL_GetKeyName(static_cast<SDLKey>(key))) + "\""; }
 
 // "; left stays "left"": what a refused line leaves in place.
@@ -103,14 +87,14 @@ bool readBindingLine(const TextFile& file, const std::string& line, const keyBin
     for (const std::string& word : right) key += (key.empty() ? "" : " ") + word;
     if (equals == std::string::npos || left.size() != 1 || key.empty()) {
         std::string shown = line.substr(0, line.find_last_not_of(" \t\r") + 1);
-        file.report("expected \"BINDING = KEY\", found \"" + shownText(shown.substr(shown.find_first_not_of(" \t"))) +
+        file.report("expected \"BINDING = KEY\", found \"" + shown.substr(shown.find_first_not_of(" \t")) +
                     "\"");
         return false;
     }
     result.binding = findBinding(left[0]);
     result.line = file.line();
     if (result.binding == kBindingCount) {
-        file.report("unknown binding \"" + shownText(left[0]) +
+        file.report("unknown binding \"" + left[0] +
                     "\"; expected left, right, up, down, a, b, c, debug, record, playback, stance or reset");
         return false;
     }
@@ -122,7 +106,7 @@ bool readBindingLine(const TextFile& file, const std::string& line, const keyBin
     }
     result.key = keyByName(key);
     if (result.key == 0) {
-        file.report("unknown key \"" + shownText(key) + "\"" + stays(result.binding, bindings));
+        file.report("unknown key \"" + key + "\"" + stays(result.binding, bindings));
         return false;
     }
     for (const auto& reserved : kReservedKeys) {
@@ -220,7 +204,8 @@ int loadKeyFile(const std::string& path, keyBindings& bindings, loadPolicy& poli
     std::string line;
     while (file.readUncommentedLine(line, reports)) {
         if (file.line() == 1 && line.compare(0, 3, kByteOrderMark) == 0) line.erase(0, 3);
-        if (line.find_first_not_of(" \t") == std::string::npos) continue;
+        // Blank by any white space: a stray carriage return is no binding.
+        if (firstWord(line).empty()) continue;
         fileBinding read;
         if (!readBindingLine(file, line, bindings, set, read)) {
             ++reports;

@@ -10,6 +10,9 @@
 // The longest recording, in milliseconds: an event later than this from
 // the start is not recorded, and the recording stops there.
 const int kMaxRecordingMs = 10000;
+// The most key events a recording file gives: far more than ten seconds of
+// fast play, and a bound on what a shared file makes the game read.
+const int kMaxRecordedKeys = 10000;
 
 // What a recorded event presses or releases. Directions are recorded as the
 // fighter saw them, forward being the way it faced, not as screen sides, and

@@ -51,6 +51,18 @@ bool setText(Chosen& chosen, const char* value, std::string&) {
     return true;
 }
 
+// The same for a file's path, which can't be empty: an empty one would
+// quietly stand for the default file.
+template <class Chosen, std::string Chosen::*member>
+bool setPath(Chosen& chosen, const char* value, std::string& problem) {
+    if (!*value) {
+        problem = "the path is empty";
+        return false;
+    }
+    chosen.*member = value;
+    return true;
+}
+
 // `text` read as a whole decimal number from `least` to `most` into
 // `number`; false, with `problem` set, for anything else.
 bool readNumber(const char* text, long least, long most, int& number, std::string& problem);

@@ -29,6 +29,8 @@ struct readingState {
     int lastTime = 0;   // time of the last event kept
     int lastLine = 0;   // its line, 0 before the first
     int endLine = 0;    // line of the end, 0 before it
+    bool held[7] = {};  // by recordedInput: pressed so far and not let go
+    bool full = false;  // kMaxRecordedKeys kept: the rest is not read
 };
 
 // Reads one line's words into `recording`; false with the line reported
@@ -80,10 +82,17 @@ bool readRecordingLine(const TextFile& file, const std::vector<std::string>& wor
         }
         key.time = time;
         key.pressed = verb == "down";
-        if (!key.pressed && !recording.holds(key.input)) {
+        bool& held = state.held[static_cast<int>(key.input)];
+        if (!key.pressed && !held) {
             file.report("up " + words[2] + " with no down before it; ignored");
             return false;
         }
+        if (recording.keys.size() >= static_cast<size_t>(kMaxRecordedKeys)) {
+            file.report("more than " + std::to_string(kMaxRecordedKeys) + " key events; the rest is not read");
+            state.full = true;
+            return false;
+        }
+        held = key.pressed;
         recording.keys.push_back(key);
         recording.length = time;
     }
@@ -143,7 +152,7 @@ int loadRecording(const std::string& path, keyRecording& recording, loadPolicy& 
     int reports = 0;
     readingState state;
     std::string line;
-    while (file.readUncommentedLine(line, reports)) {
+    while (!state.full && file.readUncommentedLine(line, reports)) {
         std::vector<std::string> words = splitWords(line, 4);
         if (words.empty()) continue;
         if (!readRecordingLine(file, words, state, recording)) ++reports;

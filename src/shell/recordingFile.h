@@ -33,7 +33,8 @@ bool saveRecording(const std::string& path, const keyRecording& recording, std::
 // that can't be used is reported as "path:LINE: message" and left out: a
 // line not "<ms> down|up INPUT" nor "<ms> end", an unknown input, a time
 // before the line above's, past the longest recording or past the end, a
-// release with no press before it, a second end. Inputs still held at the
+// release with no press before it, a second end. Reading stops at the line
+// of one key event more than kMaxRecordedKeys. Inputs still held at the
 // end are released there; without an end line the recording ends at its
 // last event. A missing file leaves the recording empty and says nothing.
 // The number of reports.

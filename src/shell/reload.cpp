@@ -44,11 +44,13 @@ void swapContent(gameScene& o, sceneContent& content) {
     o.checker->getMoveLists(&o.content.moves);
     o.control.sounds = o.content.sounds.get();
     // the new background, painted once; the fighters save their part of it,
-    // and the input display, painted over, saves its own when next drawn
+    // and the input display and the training panel, painted over, save
+    // their own when next drawn
     DrawBG(o);
     if (!o.match)
         for (Fighter& fighter : o.fighters) fighter.updateBG();
     o.inputPanel.drawn = false;
+    o.panel.drawn = false;
     std::printf("reloaded data: %d particle%s removed\n", removed, removed == 1 ? "" : "s");
 }
 }  // namespace

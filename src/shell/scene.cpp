@@ -40,6 +40,42 @@ SDL_Surface* loadBackground(loadPolicy& policy) {
     return converted;
 }
 
+// sdl12-compat, SDL 1.2 over SDL 2, numbers itself 1.2.50 and up.
+bool onSDL2() {
+    const SDL_version* linked = SDL_Linked_Version();
+    return linked && linked->major == 1 && linked->minor == 2 && linked->patch >= 50;
+}
+
+// The 800x600 screen. Full screen on a larger desktop, SDL 1.2 shows it
+// unscaled in the middle with black around; sdl12-compat never changes the
+// display mode but stretches the screen to the desktop, and with no window
+// manager to enlarge its window shows only a corner of the stretched
+// picture. There the display takes the desktop's size and the screen is a
+// surface over its middle, shown where it lies (`changes`).
+SDL_Surface* openScreen(bool windowed, changedRects& changes) {
+    const Uint32 flags = (windowed ? 0 : SDL_FULLSCREEN) | SDL_HWPALETTE;
+    const SDL_VideoInfo* desktop = SDL_GetVideoInfo();
+    const int width = desktop ? desktop->current_w : 0, height = desktop ? desktop->current_h : 0;
+    const bool larger = width >= kScreenWidth && height >= kScreenHeight &&
+                        width * height > kScreenWidth * kScreenHeight;
+    if (windowed || !larger || !onSDL2()) return SDL_SetVideoMode(kScreenWidth, kScreenHeight, kScreenBits, flags);
+    SDL_Surface* display = SDL_SetVideoMode(width, height, kScreenBits, flags);
+    if (!display || !display->pixels || SDL_MUSTLOCK(display))
+        return SDL_SetVideoMode(kScreenWidth, kScreenHeight, kScreenBits, flags);
+    SDL_FillRect(display, nullptr, 0);
+    SDL_UpdateRect(display, 0, 0, 0, 0);
+    changes.left = (width - kScreenWidth) / 2;
+    changes.top = (height - kScreenHeight) / 2;
+    const SDL_PixelFormat* format = display->format;
+    Uint8* corner = static_cast<Uint8*>(display->pixels) + changes.top * display->pitch +
+                    changes.left * format->BytesPerPixel;
+    SDL_Surface* screen = SDL_CreateRGBSurfaceFrom(corner, kScreenWidth, kScreenHeight, format->BitsPerPixel,
+                                                   display->pitch, format->Rmask, format->Gmask, format->Bmask,
+                                                   format->Amask);
+    if (screen) changes.display = display;
+    return screen;
+}
+
 // The way the player's fighter faces: in the match when there is one.
 bool playerFacesRight(const gameScene& o) {
     return o.match ? o.match->state.fighters[0].facingRight != 0 : o.player().dir;
@@ -104,6 +140,11 @@ void loadContent(sceneContent& content, unsigned parts, SDL_Surface* screen, loa
 
 gameScene::gameScene() { fighters.emplace_back(); }
 
+gameScene::~gameScene() {
+    // A screen over the middle of the display is the scene's own.
+    if (screenChanges.display) releaseSurface(screen);
+}
+
 int InitImages(gameScene& scene, loadPolicy& policy) {
     loadContent(scene.content, backgroundPart, scene.screen, policy);
     return 0;
@@ -167,7 +208,7 @@ void startScene(gameScene& o, bool windowed, loadPolicy& policy) {
         std::printf("Warning: Couldn't set 44100 Hz 16-bit audio\n- Reason: %s\n", SDL_GetError());
 
     // In a window the hidden cursor is hidden only over the window.
-    o.screen = SDL_SetVideoMode(kScreenWidth, kScreenHeight, kScreenBits, (windowed ? 0 : SDL_FULLSCREEN) | SDL_HWPALETTE);
+    o.screen = openScreen(windowed, o.screenChanges);
     if (!o.screen) {
         std::printf("Unable to set 800x600 video: %s\n", SDL_GetError());
         std::exit(1);
@@ -340,6 +381,8 @@ bool runMatchPass(gameScene& o) {
     o.panel.activity = o.trainer.activity();
     // Escape, or a termination signal, ends the loop after this pass is drawn
     bool leaving = o.control.quit != 0 || quitSignalled();
+    // A recording under way is kept, as the record key would keep it.
+    if (leaving) o.trainer.stopRecording(o.control.now);
     // F5, or files under "data" changed and then quiet: the content anew
     if (o.reloadAsked || dataSettled(o.watch)) {
         o.reloadAsked = false;

@@ -97,7 +97,7 @@ struct dataWatch {
 // Everything one run of the scene holds, owned here for the whole run. The
 // objects point at each other by plain pointers wired once at start-up.
 struct gameScene {
-    SDL_Surface* screen = nullptr;  // the display; every sprite draws onto it (SDL owns it)
+    SDL_Surface* screen = nullptr;  // the display, or its middle (screenChanges.display); every sprite draws onto it
     sceneContent content;           // what "data" gave; a reload swaps it whole
     std::list<Fighter> fighters;    // the fighters, the player's first; a list, so that they never move
     particleList pList;             // the live particles; they point at the fighters and the definitions
@@ -119,6 +119,7 @@ struct gameScene {
 
     // Holds one default-constructed fighter, the player's.
     gameScene();
+    ~gameScene();
     gameScene(const gameScene&) = delete;
     gameScene& operator=(const gameScene&) = delete;
 
@@ -138,9 +139,10 @@ void DrawScene(gameScene& scene);
 void DrawSprites(gameScene& scene);
 
 // Start-up after SDL_Init: audio, video mode (full screen, or an 800x600
-// window when `windowed`), content, wiring; in training (scene.training set
-// before) the partner too. Ends the process with status 1
-// when the video mode can't be set.
+// window when `windowed`; on sdl12-compat full screen on a larger desktop
+// takes the desktop's size, the screen its middle), content, wiring; in
+// training (scene.training set before) the partner too. Ends the process
+// with status 1 when the video mode can't be set.
 void startScene(gameScene& scene, bool windowed, loadPolicy& policy);
 // Does what the player asked of the scene: the boxes and the input display
 // at once, a reload once the pass's input is handled.

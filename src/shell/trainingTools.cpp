@@ -40,31 +40,53 @@ const char* trainingTools::activity() const {
 
 std::string trainingTools::recordingPath() const { return recordFile.empty() ? recordingFilePath() : recordFile; }
 
-int trainingTools::loadSaved(loadPolicy& policy) { return loadRecording(recordingPath(), recording, policy); }
+int trainingTools::loadSaved(loadPolicy& policy) {
+    return keptInMemory ? 0 : loadRecording(recordingPath(), recording, policy);
+}
 
 std::vector<playedKey> trainingTools::toggleRecording(int now) {
     std::vector<playedKey> releases;
     if (!recording.recording) {
         if (playback.playing) releases = playback.stop();
+        previous = recording;
         recording.start(now);
         std::printf("Recording your keys (at most %d s)\n", kMaxRecordingMs / 1000);
         return releases;
     }
-    recording.stop(now);
-    save();
+    stopRecording(now);
     return releases;
+}
+
+void trainingTools::stopRecording(int now) {
+    if (!recording.recording) return;
+    recording.stop(now);
+    finish();
 }
 
 bool trainingTools::stopIfFull(int now) {
     if (!recording.stopIfFull(now)) return false;
-    save();
+    finish();
     return true;
+}
+
+void trainingTools::finish() {
+    if (!recording.keys.empty()) {
+        save();
+        return;
+    }
+    recording = previous;
+    if (keptInMemory)
+        std::printf("nothing recorded; the recording before kept\n");
+    else
+        std::printf("nothing recorded; %s kept\n", recordingPath().c_str());
 }
 
 void trainingTools::save() {
     std::string path = recordingPath();
     std::string problem;
-    if (saveRecording(path, recording, problem))
+    if (keptInMemory)
+        std::printf("Recorded %d ms, %zu key events: kept for this run\n", recording.length, recording.keys.size());
+    else if (saveRecording(path, recording, problem))
         std::printf("Recorded %d ms, %zu key events: saved to %s\n", recording.length, recording.keys.size(),
                     path.c_str());
     else

@@ -25,6 +25,7 @@ public:
     recordingPlayer playback;                  // the recording as the partner plays it
     partnerStance stance = partnerStance::stand;
     std::string recordFile;                    // --record-file; "" for recording.txt beside keys.txt
+    bool keptInMemory = false;                 // no file at all: the replay tool without --record-file
 
     // The file the recording is read from and saved to.
     std::string recordingPath() const;
@@ -33,11 +34,15 @@ public:
     int loadSaved(loadPolicy& policy);
     // The record key at clock `now`: starts recording (stopping a playback,
     // whose releases come back for the partner), or stops and saves to
-    // recordingPath(). Says what it did in one line.
+    // recordingPath(). Says what it did in one line. A recording with no
+    // event is not kept: the one before stays, in memory and on disk.
     std::vector<playedKey> toggleRecording(int now);
     // Stops a recording that reached the longest length by clock `now`,
     // and saves it. True when it stopped now.
     bool stopIfFull(int now);
+    // Stops a recording under way at clock `now` and saves it, as the record
+    // key does (the game is ending).
+    void stopRecording(int now);
     // Writes the recording to recordingPath(), saying where in one line.
     void save();
     // The playback key at clock `now`: starts playing the recording in a
@@ -48,4 +53,10 @@ public:
     const char* activity() const;
     // The stance key: stand, crouch, jump, then stand again.
     void cycleStance();
+
+private:
+    keyRecording previous;  // the recording before the one being made
+    // Ends the recording just stopped: saved, or the one before kept when
+    // it holds no event.
+    void finish();
 };

@@ -123,11 +123,22 @@ const std::vector<SDL_Rect>& changedRects::prepare() {
 
 void changedRects::show() {
     if (!screen) return;
-    if (showsByFlip(screen)) {
+    SDL_Surface* shownOn = display ? display : screen;
+    if (showsByFlip(shownOn)) {
         clear();
-        SDL_Flip(screen);
+        SDL_Flip(shownOn);
         return;
     }
     prepare();
-    if (!shown.empty()) SDL_UpdateRects(screen, static_cast<int>(shown.size()), shown.data());
+    if (shown.empty()) return;
+    if (!display) {
+        SDL_UpdateRects(screen, static_cast<int>(shown.size()), shown.data());
+        return;
+    }
+    std::vector<SDL_Rect> placed(shown);
+    for (SDL_Rect& r : placed) {
+        r.x = static_cast<Sint16>(r.x + left);
+        r.y = static_cast<Sint16>(r.y + top);
+    }
+    SDL_UpdateRects(display, static_cast<int>(placed.size()), placed.data());
 }

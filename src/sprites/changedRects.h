@@ -13,6 +13,10 @@ public:
     std::vector<SDL_Rect> rects;    // written since the last show, cut to the screen
     bool whole = false;             // the whole screen was written (the background painted)
     std::vector<SDL_Rect> shown;    // what the last show sent: merged, cut to the screen
+    // Where the screen is shown: null for the screen itself, or a larger
+    // display whose pixels at `left`, `top` are the screen's.
+    SDL_Surface* display = nullptr;
+    int left = 0, top = 0;
 
     // Gathers for `display` from now on, starting with the whole of it.
     void watch(SDL_Surface* display);
@@ -31,7 +35,8 @@ public:
     // display less than the two apart. Forgets the gathered ones.
     const std::vector<SDL_Rect>& prepare();
     // Shows what was written: SDL_Flip on a display that swaps pages, else
-    // one SDL_UpdateRects of what prepare() makes (none when nothing changed).
+    // one SDL_UpdateRects of what prepare() makes (none when nothing changed),
+    // moved to the screen's place on the display.
     void show();
 };
 

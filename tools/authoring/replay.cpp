@@ -372,7 +372,10 @@ int runScene(const replayOptions& options) {
     clockSet(0);
     std::unique_ptr<gameScene> scene(new gameScene);
     scene->training = options.training;
+    // Without a --record-file the recording is the run's own: the player's
+    // recording.txt is neither read nor written.
     scene->trainer.recordFile = pathFrom(here, options.recordFile);
+    scene->trainer.keptInMemory = options.recordFile.empty();
     loadPolicy startUp = gamePolicy();
     startScene(*scene, false, startUp);
     if (options.watch) watchData(scene->watch);
