@@ -8,7 +8,7 @@
 #include "data/dataHome.h"
 #include "platform/files.h"
 #include "platform/platform.h"
-#include "shell/padState.h"
+#include "input/padState.h"
 #include "shell/reload.h"
 #include "shell/scene.h"
 

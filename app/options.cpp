@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "shell/keyFile.h"
-#include "shell/recordingFile.h"
+#include "input/keyFile.h"
+#include "input/recordingFile.h"
 
 namespace {
 // Add an option here: its usage line and its parse come from this table.

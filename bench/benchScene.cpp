@@ -319,7 +319,7 @@ bool benchScene::addTrainingPartner() {
         resync();
     }
     const matchSession& match = *objects.match;
-    return match.pictures.shownBy(match.content, 1, match.state.fighters[1]) != nullptr;
+    return match.view.pictures.shownBy(match.content, 1, match.state.fighters[1]) != nullptr;
 }
 
 int benchScene::liveParticles() const {
@@ -335,7 +335,7 @@ std::vector<pixelRect> benchScene::matchRects() const {
     std::vector<pixelRect> rects;
     for (int side = 0; side < kSides; ++side) {
         const fighterState& fighter = match.state.fighters[side];
-        const CSpriteBase* set = match.pictures.shownBy(match.content, side, fighter);
+        const CSpriteBase* set = match.view.pictures.shownBy(match.content, side, fighter);
         const frameRecord* record = match.content.frameOf(shownRun(match.content, side, fighter), fighter.frame);
         if (!set || !record) continue;
         int f = fighter.facingRight;
@@ -348,7 +348,7 @@ std::vector<pixelRect> benchScene::matchRects() const {
     for (int i = 0; i < match.state.particleCount; ++i) {
         const particleState& part = match.state.particles[i];
         size_t def = static_cast<size_t>(part.def);
-        const CSpriteBase* set = def < match.pictures.particles.size() ? match.pictures.particles[def] : nullptr;
+        const CSpriteBase* set = def < match.view.pictures.particles.size() ? match.view.pictures.particles[def] : nullptr;
         if (set) rects.push_back(pixelRect{part.x, part.y, set->width, set->height});
     }
     return rects;

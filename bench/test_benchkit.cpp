@@ -603,7 +603,7 @@ TEST_F(BenchSceneTest, TrainingWalksThePlayerKeepsThePoolAndMeasuresThePuppetsPl
     ASSERT_EQ(2u + (scene->objects.panel.shown ? 1 : 0) + 100u, rects.size());
     for (int side = 0; side < kSides; ++side) {
         const fighterState& fighter = match.state.fighters[side];
-        const CSpriteBase* set = match.pictures.shownBy(match.content, side, fighter);
+        const CSpriteBase* set = match.view.pictures.shownBy(match.content, side, fighter);
         ASSERT_NE(nullptr, set);
         // The mirror holds the anchor across; the stored frame, down.
         const frameInfo& across = (fighter.facingRight ? set->frames : set->mirror)[fighter.frame];

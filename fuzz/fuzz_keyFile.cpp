@@ -3,8 +3,8 @@
 // bindings share a key, and reading it twice gives the same keys.
 #include <string>
 
-#include "shell/keyBindings.h"
-#include "shell/keyFile.h"
+#include "input/keyBindings.h"
+#include "input/keyFile.h"
 #include "shell/scene.h"
 #include "fuzzSupport.h"
 

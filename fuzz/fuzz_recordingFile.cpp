@@ -4,8 +4,8 @@
 // saved file back gives the same recording without a report.
 #include <string>
 
-#include "shell/keyRecording.h"
-#include "shell/recordingFile.h"
+#include "input/keyRecording.h"
+#include "input/recordingFile.h"
 #include "fuzzSupport.h"
 
 namespace {

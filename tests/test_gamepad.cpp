@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "sprites/clock.h"
-#include "shell/keyRecording.h"
-#include "shell/padState.h"
+#include "input/keyRecording.h"
+#include "input/padState.h"
 #include "shell/scene.h"
 #include "testSupport.h"
 

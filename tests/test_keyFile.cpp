@@ -14,7 +14,7 @@
 #include "sprites/clock.h"
 #include "platform/files.h"
 #include "platform/platform.h"
-#include "shell/keyFile.h"
+#include "input/keyFile.h"
 #include "shell/scene.h"
 #include "testSupport.h"
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "shell/keyRecording.h"
-#include "shell/recordingFile.h"
-#include "shell/recordingPlayer.h"
+#include "input/keyRecording.h"
+#include "input/recordingFile.h"
+#include "input/recordingPlayer.h"
 #include "shell/scene.h"
 #include "shell/trainingTools.h"
 #include "sprites/clock.h"

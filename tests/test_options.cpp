@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "options.h"
-#include "shell/keyFile.h"
+#include "input/keyFile.h"
 #include "testSupport.h"
 
 namespace {

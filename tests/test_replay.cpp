@@ -17,8 +17,8 @@
 #include "sprites/sceneGeometry.h"
 #include "testSupport.h"
 #include "platform/platform.h"
-#include "shell/keyRecording.h"
-#include "shell/recordingFile.h"
+#include "input/keyRecording.h"
+#include "input/recordingFile.h"
 
 namespace {
 struct runResult {

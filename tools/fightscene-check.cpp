@@ -38,7 +38,7 @@
 #include "data/dataHome.h"
 #include "platform/platform.h"
 #include "data/textFile.h"
-#include "shell/keyFile.h"
+#include "input/keyFile.h"
 #include "shell/optionTable.h"
 #include "shell/scene.h"
 #include "sprites/CSpriteBase.h"

@@ -180,12 +180,3 @@ matchPictures picturesOf(const characterSource (&sides)[kSides], const partInfoL
     for (const partInfoNode* node = defs.head; node; node = node->next) pictures.particles.push_back(node->info.base);
     return pictures;
 }
-
-const CSpriteBase* matchPictures::shownBy(const matchContent& content, int side, const fighterState& fighter) const {
-    if (fighter.move >= 0)
-        return fighter.move < static_cast<int>(moves[side].size()) ? moves[side][static_cast<size_t>(fighter.move)]
-                                                                   : nullptr;
-    if (fighter.pose < 0 || fighter.pose >= poseCount) return nullptr;
-    int anim = content.characters[side].poses[fighter.pose];
-    return anim >= 0 && anim < static_cast<int>(anims[side].size()) ? anims[side][static_cast<size_t>(anim)] : nullptr;
-}

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "match/matchContent.h"
+#include "view/matchView.h"
 
-class CSpriteBase;
 class animationSet;
 class moveSet;
 class partInfoList;
@@ -23,15 +23,5 @@ struct characterSource {
 // ("fireball1 80 80"; "" for none).
 matchContent buildMatchContent(const characterSource (&sides)[kSides], const partInfoList& defs,
                                const soundSet* sounds, const char* startLine);
-
-// The frame sets behind the tables' indices, for drawing.
-struct matchPictures {
-    std::vector<const CSpriteBase*> anims[kSides];  // each side's animations, in list order
-    std::vector<const CSpriteBase*> moves[kSides];  // each side's moves, in file order
-    std::vector<const CSpriteBase*> particles;      // the definitions, in the tables' order (null: none)
-
-    // The set the fighter of `side` shows, or null.
-    const CSpriteBase* shownBy(const matchContent& content, int side, const fighterState& fighter) const;
-};
 
 matchPictures picturesOf(const characterSource (&sides)[kSides], const partInfoList& defs);

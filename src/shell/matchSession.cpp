@@ -28,11 +28,6 @@ matchStart startPlaces() {
     return at;
 }
 
-void forget(puppet& shown) {
-    shown.sprite.drawn = 0;
-    shown.sprite.base = nullptr;
-    shown.initedFor = nullptr;
-}
 }  // namespace
 
 void holdStance(playerControl& partner, partnerStance stance, const fighterState& fighter, int tick) {
@@ -50,24 +45,20 @@ void matchSession::start(gameScene& scene, Uint32 now) {
     characterSource sides[kSides];
     sourcesOf(scene.content, sides);
     content = buildMatchContent(sides, scene.content.defs, scene.content.sounds.get(), kStartLaunch);
-    pictures = picturesOf(sides, scene.content.defs);
+    view.pictures = picturesOf(sides, scene.content.defs);
+    view.init(scene.screen, &scene.screenChanges);
     state = startMatch(content, startPlaces());
     partnerInput.init(scene.screen);
+    inputs[0] = &scene.control;
     lastTickAt = now;
-    screen = scene.screen;
-    changes = &scene.screenChanges;
-    fighters.resize(kSides);
 }
 
 void matchSession::contentChanged(gameScene& scene) {
     characterSource sides[kSides];
     sourcesOf(scene.content, sides);
     content = buildMatchContent(sides, scene.content.defs, scene.content.sounds.get(), kStartLaunch);
-    pictures = picturesOf(sides, scene.content.defs);
-    // The old sets are going: nothing may point at them, and the background is painted anew.
-    for (puppet& shown : fighters) forget(shown);
-    for (puppet& shown : particles) forget(shown);
-    particlesDrawn = 0;
+    view.pictures = picturesOf(sides, scene.content.defs);
+    view.forgetPictures();
     for (int side = 0; side < kSides; ++side) {
         fighterState& fighter = state.fighters[side];
         fighter.move = -1;
@@ -137,11 +128,13 @@ void matchSession::runTicks(gameScene& scene, Uint32 now) {
         } else {
             holdStance(partnerInput, trainer.stance, partner, state.tick + 1);
         }
-        uint8_t inputs[kSides] = {bitsOf(scene.control, 0), bitsOf(partnerInput, 1)};
-        // A press counts in one tick: a tap inside one pass still presses.
-        scene.control.pressed = 0;
-        partnerInput.pressed = 0;
-        stepOnce(scene, inputs);
+        uint8_t bits[kSides];
+        for (int side = 0; side < kSides; ++side) {
+            bits[side] = bitsOf(*inputs[side], side);
+            // A press counts in one tick: a tap inside one pass still presses.
+            inputs[side]->pressed = 0;
+        }
+        stepOnce(scene, bits);
         noteCommands(scene, at);
         lastTickAt = at;
     }
@@ -206,72 +199,5 @@ void matchSession::playEvents(gameScene& scene) {
             scene.content.sounds->Play(content.sounds[static_cast<size_t>(cue.sound)], -1);
     for (const std::string& line : events.lines) std::printf("%s\n", line.c_str());
     events.clear();
-}
-
-void matchSession::restore() {
-    for (puppet& shown : fighters) shown.sprite.clearBG();
-    for (int i = 0; i < particlesDrawn; ++i) particles[static_cast<size_t>(i)].sprite.clearBG();
-}
-
-void matchSession::place(puppet& shown, const CSpriteBase* set, int frame, int x, int y) {
-    CSprite& sprite = shown.sprite;
-    sprite.screen = screen;
-    sprite.changes = changes;
-    if (set != shown.initedFor) {
-        sprite.init(const_cast<CSpriteBase*>(set), sprite.screen);
-        shown.initedFor = set;
-    }
-    // The state says which frame shows: the sprite never advances one itself.
-    sprite.animating = 0;
-    sprite.base = const_cast<CSpriteBase*>(set);
-    sprite.frame = frame;
-    sprite.x = x;
-    sprite.y = y;
-}
-
-void matchSession::save() {
-    for (int side = 0; side < kSides; ++side) {
-        const fighterState& fighter = state.fighters[side];
-        const CSpriteBase* set = pictures.shownBy(content, side, fighter);
-        const frameRecord* record = content.frameOf(shownRun(content, side, fighter), fighter.frame);
-        int f = fighter.facingRight;
-        int x = record ? fighter.x - record->anchorX[f] : fighter.x;
-        int y = record ? fighter.y - record->anchorY : fighter.y;
-        place(fighters[static_cast<size_t>(side)], set, fighter.frame, x, y);
-        fighters[static_cast<size_t>(side)].sprite.updateBG();
-    }
-    while (static_cast<int>(particles.size()) < state.particleCount) particles.emplace_back();
-    for (int i = 0; i < state.particleCount; ++i) {
-        const particleState& part = state.particles[i];
-        size_t def = static_cast<size_t>(part.def);
-        const CSpriteBase* set = def < pictures.particles.size() ? pictures.particles[def] : nullptr;
-        puppet& shown = particles[static_cast<size_t>(i)];
-        place(shown, set, part.frame, part.x, part.y);
-        shown.sprite.updateBG();
-    }
-    particlesDrawn = state.particleCount;
-}
-
-void matchSession::draw(bool boxes) {
-    for (int side = 0; side < kSides; ++side)
-        fighters[static_cast<size_t>(side)].sprite.drawD(state.fighters[side].facingRight != 0);
-    for (int i = 0; i < particlesDrawn; ++i)
-        particles[static_cast<size_t>(i)].sprite.drawD(state.particles[i].facingRight != 0);
-    if (!boxes) return;
-    for (int side = 0; side < kSides; ++side) {
-        const fighterState& fighter = state.fighters[side];
-        CSprite& sprite = fighters[static_cast<size_t>(side)].sprite;
-        if (!sprite.currentRecord() || !sprite.screen) continue;
-        auto fill = [&sprite](const matchBox& box, Uint32 pixel) {
-            if (box.empty()) return;
-            SDL_Rect rect = makeRect(box.left, box.top, box.right - box.left, box.bottom - box.top);
-            if (sprite.changes) sprite.changes->add(rect);
-            SDL_FillRect(sprite.screen, &rect, pixel);
-        };
-        fill(bodyBox(content, side, fighter), kCollisionBoxColour);
-        fill(matchBox{fighter.x - 2, fighter.y - 2, fighter.x + 2, fighter.y}, kAnchorMarkColour);
-        fill(hitBoxOf(content, side, fighter), kHitBoxColour);
-    }
-    for (int i = 0; i < particlesDrawn; ++i) particles[static_cast<size_t>(i)].sprite.drawColBoxes();
 }
 

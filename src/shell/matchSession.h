@@ -1,8 +1,7 @@
 #pragma once
 // The match as the scene plays it in training: the state stepped on a fixed
 // tick that catches up with the clock, each side's input made into bits, the
-// sounds and lines of the ticks played for the first time, and the picture
-// drawn from the state.
+// sounds and lines of the ticks played for the first time, and its view.
 #include <SDL/SDL.h>
 
 #include <deque>
@@ -11,20 +10,14 @@
 
 #include "match/matchTick.h"
 #include "shell/matchContentBuilder.h"
-#include "shell/playerControl.h"
+#include "input/playerControl.h"
 #include "shell/trainingTools.h"
-#include "sprites/CSprite.h"
+#include "view/matchView.h"
 
 struct gameScene;
 
 // Ticks one pass runs at most; the time past them is dropped.
 const int kMaxTicksPerPass = 10;
-
-// A sprite that shows what the state says: no frame advances of its own.
-struct puppet {
-    CSprite sprite;
-    const CSpriteBase* initedFor = nullptr;  // the set its save surface was made for
-};
 
 // What the partner's stance holds while no recording plays, for the tick
 // `tick`: down for crouch, and for jump a press of up as soon as it stands
@@ -34,9 +27,11 @@ void holdStance(playerControl& partner, partnerStance stance, const fighterState
 class matchSession {
 public:
     matchContent content;     // the tables the rules read
-    matchPictures pictures;   // the frame sets behind their indices
+    matchView view;           // the picture of the state
     matchState state;         // the match now
     playerControl partnerInput;  // side 1's held actions: the playback and the stance
+    // Each side's input: the player's keys and pad (the scene's control), the partner's playback or stance.
+    playerControl* inputs[kSides] = {nullptr, &partnerInput};
     Uint32 lastTickAt = 0;    // clock of the last tick, ms
     bool dropSaid = false;    // a pass has dropped time, and the game said so
     tickEvents events;        // the events of the pass's ticks
@@ -58,17 +53,8 @@ public:
     void runTicks(gameScene& scene, Uint32 now);
     // Sounds to the mixer and lines to the output, of the ticks just run.
     void playEvents(gameScene& scene);
-    // Draws the fighters and particles as the state has them.
-    void restore();
-    void save();
-    void draw(bool boxes);
 
 private:
-    SDL_Surface* screen = nullptr;     // the display the puppets draw on
-    changedRects* changes = nullptr;   // where they note their writes
-    std::deque<puppet> fighters;
-    std::deque<puppet> particles;
-    int particlesDrawn = 0;
     // The inputs of the last syncDepth ticks and the states before them.
     std::deque<matchState> syncStates;
     std::deque<std::vector<uint8_t>> syncInputs;
@@ -78,5 +64,4 @@ private:
     // The player's presses and searches of the tick at clock `at`, for the input display.
     void noteCommands(gameScene& scene, Uint32 at);
     void syncCheck(const uint8_t inputs[kSides]);
-    void place(puppet& shown, const CSpriteBase* set, int frame, int x, int y);
 };

@@ -9,7 +9,7 @@
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "data/textFile.h"
-#include "shell/keyFile.h"
+#include "input/keyFile.h"
 #include "shell/reload.h"
 #include "sprites/bmpCheck.h"
 #include "sprites/clock.h"
@@ -172,14 +172,14 @@ void DrawSprites(gameScene& scene) {
     scene.inputPanel.clearBG();
     scene.panel.clearBG();
     if (match) {
-        match->restore();
+        match->view.restore();
     } else {
         for (Fighter& fighter : scene.fighters) fighter.clearBG();
         scene.pList.clearBG();
     }
     // save the background under the new places
     if (match) {
-        match->save();
+        match->view.save(match->content, match->state);
     } else {
         for (Fighter& fighter : scene.fighters) fighter.updateBG();
         scene.pList.updateBG();
@@ -189,7 +189,7 @@ void DrawSprites(gameScene& scene) {
     // draw: the match as its state says; else advancing animations by the
     // clock, and the boxes on top when debugging
     if (match) {
-        match->draw(scene.debugging);
+        match->view.draw(match->content, match->state, scene.debugging);
     } else {
         for (Fighter& fighter : scene.fighters) fighter.draw();
         scene.pList.draw();

@@ -15,12 +15,12 @@
 #include "commands/Target.h"
 #include "commands/inputChecker.h"
 #include "platform/folderWatch.h"
-#include "shell/keyBindings.h"
-#include "shell/inputDisplay.h"
+#include "input/keyBindings.h"
+#include "view/inputDisplay.h"
 #include "shell/matchSession.h"
-#include "shell/playerControl.h"
+#include "input/playerControl.h"
 #include "shell/trainingTools.h"
-#include "shell/trainingPanel.h"
+#include "view/trainingPanel.h"
 #include "sprites/changedRects.h"
 
 // The player's default keys: z, x, c, the arrows, j for the boxes, F1 to F4

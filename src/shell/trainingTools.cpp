@@ -8,7 +8,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "shell/recordingFile.h"
+#include "input/recordingFile.h"
 
 const char* stanceName(partnerStance stance) {
     switch (stance) {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "data/textFile.h"
-#include "shell/keyRecording.h"
-#include "shell/recordingPlayer.h"
+#include "input/keyRecording.h"
+#include "input/recordingPlayer.h"
 
 // What the partner does when it plays nothing: stands, holds down, or
 // jumps again each time it lands.

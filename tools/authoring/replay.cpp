@@ -19,8 +19,8 @@
 #include "data/dataHome.h"
 #include "platform/platform.h"
 #include "data/textFile.h"
-#include "shell/keyRecording.h"
-#include "shell/recordingFile.h"
+#include "input/keyRecording.h"
+#include "input/recordingFile.h"
 #include "shell/reload.h"
 #include "shell/scene.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/keyFile.h"
+#include "input/keyFile.h"
 
 // One line of a script: "<time> <verb> [<argument>...]". The time is in
 // milliseconds, or "+N" for N after the time of the line before. "copy

@@ -6,9 +6,9 @@
 #include <functional>
 #include <string>
 
-#include "shell/keyBindings.h"
-#include "shell/padState.h"
-#include "shell/recordingPlayer.h"
+#include "input/keyBindings.h"
+#include "input/padState.h"
+#include "input/recordingPlayer.h"
 
 class Fighter;
 class partInfoList;

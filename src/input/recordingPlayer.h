@@ -4,8 +4,8 @@
 // fighter faces when it is pressed, so a recorded forward stays forward.
 #include <vector>
 
-#include "shell/keyBindings.h"
-#include "shell/keyRecording.h"
+#include "input/keyBindings.h"
+#include "input/keyRecording.h"
 
 // One press or release a playback asks of its fighter.
 struct playedKey {

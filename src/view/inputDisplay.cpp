@@ -1,4 +1,4 @@
-#include "shell/inputDisplay.h"
+#include "view/inputDisplay.h"
 
 #include <cstdio>
 
@@ -6,7 +6,7 @@
 #include "sprites/clock.h"
 #include "sprites/CSprite.h"
 #include "sprites/CSpriteBase.h"
-#include "shell/savedBackground.h"
+#include "view/savedBackground.h"
 #include "sprites/changedRects.h"
 #include "sprites/font.h"
 #include "sprites/surfaceBlit.h"

@@ -1,4 +1,4 @@
-#include "shell/savedBackground.h"
+#include "view/savedBackground.h"
 
 #include "sprites/CSprite.h"
 #include "sprites/changedRects.h"

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "platform/files.h"
-#include "shell/keyFile.h"
-#include "shell/keyRecording.h"
+#include "input/keyFile.h"
+#include "input/keyRecording.h"
 
 namespace {
 const char kInputList[] = "up, down, forward, back, buttonA, buttonB or buttonC";

@@ -1,10 +1,10 @@
-#include "shell/trainingPanel.h"
+#include "view/trainingPanel.h"
 
 #include <cstdio>
 
 #include "data/frameData.h"
 #include "sprites/CSprite.h"
-#include "shell/savedBackground.h"
+#include "view/savedBackground.h"
 #include "sprites/changedRects.h"
 #include "sprites/font.h"
 #include "sprites/surfaceBlit.h"

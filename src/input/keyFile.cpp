@@ -16,7 +16,7 @@
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/userFolder.h"
-#include "shell/keyBindings.h"
+#include "input/keyBindings.h"
 
 namespace {
 // The bindings a key file may set, by their names in the file.

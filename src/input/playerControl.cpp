@@ -7,8 +7,8 @@
 #include "fighter/Fighter.h"
 #include "particles/particleList.h"
 #include "sprites/clock.h"
-#include "shell/keyBindings.h"
-#include "shell/keyRecording.h"
+#include "input/keyBindings.h"
+#include "input/keyRecording.h"
 #include "sprites/sceneGeometry.h"
 
 // Pixels the anchor moves per movement step while an arrow is held.

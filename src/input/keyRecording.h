@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/keyBindings.h"
+#include "input/keyBindings.h"
 
 // The longest recording, in milliseconds: an event later than this from
 // the start is not recorded, and the recording stops there.

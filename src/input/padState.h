@@ -4,7 +4,7 @@
 // B and C, its fourth the debug boxes. Only the first joystick counts.
 #include <SDL/SDL.h>
 
-#include "shell/keyBindings.h"
+#include "input/keyBindings.h"
 
 // How far the stick must lean, of 32767, before it holds a direction.
 const int kStickDeadZone = 8000;
