@@ -97,6 +97,27 @@ TEST_F(Match, AHitHoldsTheFighterUntilTheStunIsOver) {
     EXPECT_EQ(state.fighters[1].x, x - 3);
 }
 
+TEST_F(Match, AFighterStruckInTheAirReelsUntilItLands) {
+    start(360, 440);
+    run(1, inputA, inputUp);
+    while (!events.hitLanded && state.tick < 20) run(1);
+    const fighterState& partner = state.fighters[1];
+    ASSERT_TRUE(partner.reeling && !partner.grounded) << "the jab meets the partner in the air";
+    bool stunOverInTheAir = false;
+    while (!partner.grounded && state.tick < 200) {
+        run(1);
+        stunOverInTheAir = stunOverInTheAir || (state.tick >= partner.stunUntil && !partner.grounded);
+        if (!partner.grounded) {
+            EXPECT_TRUE(partner.reeling && partner.pose == poseHurt) << "tick " << state.tick;
+        }
+    }
+    ASSERT_TRUE(stunOverInTheAir) << "the stun ran out before the landing";
+    // On the floor the reel ends and the partner stands, without a walk.
+    EXPECT_EQ(partner.pose, poseStanding);
+    EXPECT_FALSE(partner.reeling);
+    EXPECT_EQ(lines("walk"), 0);
+}
+
 TEST_F(Match, PushBackIsAppliedInFullOverTheStun) {
     start(360, 440);
     run(1, inputA, 0);
