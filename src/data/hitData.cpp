@@ -9,6 +9,9 @@ int* fieldOf(hitData& hit, const std::string& key) {
     if (key == "hitstop") return &hit.hitstop;
     if (key == "hitstun") return &hit.hitstun;
     if (key == "pushback") return &hit.pushback;
+    if (key == "blockstun") return &hit.blockstun;
+    if (key == "launch") return &hit.launch;
+    if (key == "juggle") return &hit.juggle;
     return nullptr;
 }
 
@@ -31,6 +34,18 @@ bool readValue(const std::string& word, int& value) {
     if (read > kMaxHitValue) return false;
     value = read;
     return true;
+}
+bool readGuard(const std::string& word, int& guard) {
+    const struct {
+        const char* name;
+        guardKind kind;
+    } kinds[] = {{"mid", guardMid}, {"high", guardHigh}, {"low", guardLow}};
+    for (const auto& kind : kinds)
+        if (word == kind.name) {
+            guard = kind.kind;
+            return true;
+        }
+    return false;
 }
 }  // namespace
 
@@ -56,9 +71,14 @@ bool readHitData(const std::string& folder, hitData& hit, loadPolicy& policy) {
         }
         std::string key = trimmed(text.substr(0, equals));
         std::string word = trimmed(text.substr(equals + 1));
+        if (key == "guard") {
+            if (!readGuard(word, hit.guard)) file.report("guard: expected mid, high or low, found \"" + word + "\"");
+            continue;
+        }
         int* field = fieldOf(hit, key);
         if (!field) {
-            file.report("unknown key \"" + key + "\"; expected damage, hitstop, hitstun or pushback");
+            file.report("unknown key \"" + key +
+                        "\"; expected damage, hitstop, hitstun, pushback, guard, blockstun, launch or juggle");
             continue;
         }
         if (!readValue(word, *field))

@@ -22,6 +22,15 @@ const frameRecord* matchContent::frameOf(const frameRun& run, int index) const {
     return at < frames.size() ? &frames[at] : nullptr;
 }
 
+const char* const kPoseNames[poseCount] = {"standing", "walk", "duck", "inAir", "hurt", "guard", "duckGuard", "ko"};
+
+int shownPose(const matchCharacter& character, int pose) {
+    static const int standIns[poseCount] = {-1, -1, -1, -1, poseStanding, poseStanding, poseDuck, poseHurt};
+    // Each stand-in comes earlier in the list, so this ends.
+    while (pose >= 0 && pose < poseCount && character.poses[pose] < 0 && standIns[pose] >= 0) pose = standIns[pose];
+    return pose;
+}
+
 frameRun shownRun(const matchContent& content, int side, const fighterState& fighter) {
     const matchCharacter& character = content.characters[side];
     if (fighter.move >= 0 && fighter.move < static_cast<int>(character.moves.size()))

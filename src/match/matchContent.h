@@ -70,9 +70,10 @@ struct matchMove {
 
 struct matchCharacter {
     std::string name;                   // the folder under "data"
+    int32_t health = 100;               // points at the start of a round
     std::vector<std::string> animNames; // its animations in the order of its list
     std::vector<frameRun> anims;
-    int32_t poses[poseCount] = {-1, -1, -1, -1, -1};  // animation index of each pose, -1 none
+    int32_t poses[poseCount] = {-1, -1, -1, -1, -1, -1, -1, -1};  // animation index of each pose, -1 none
     std::vector<matchMove> moves;       // in file order
 };
 
@@ -86,18 +87,41 @@ struct matchParticleDef {
     hitData hit;
 };
 
+// How the match is played: training (one endless round, no KO) or versus.
+struct matchRules {
+    bool versus = false;
+    int32_t roundTicks = 9900;  // fight ticks of a versus round; 0: no timer
+    int32_t introTicks = 150;   // "Round N" and "Fight!" before inputs count
+    int32_t outroTicks = 300;   // the result shows before the next round
+    int32_t winsNeeded = 2;
+    int32_t drawsToEnd = 3;     // this many drawn rounds make a draw game
+    int32_t roundsToEnd = 9;    // so do this many rounds
+};
+
 struct matchContent {
+    matchRules rules;
     std::vector<frameRecord> frames;  // every frame set's frames
     matchCharacter characters[kSides];
     std::vector<matchParticleDef> particles;
     std::vector<std::string> sounds;  // names, as the sound set plays them
     int32_t sparkDef = -1;            // "hitspark", launched where a hit lands
     int32_t hitSound = -1;            // "hit", played when a hit lands
+    int32_t blockSound = -1;          // "block", played when a hit is guarded
+    int32_t roundSound = -1;          // "round", at a round's start
+    int32_t fightSound = -1;          // "fight", when its inputs start to count
+    int32_t koSound = -1;             // "ko", at a KO
+    int32_t timeOverSound = -1;       // "timeover", when the timer runs out
     launchSpec startLaunch;           // launched by the player at the start ("fireball1 80 80")
 
     // The frame `index` of `run`, or null past its end.
     const frameRecord* frameOf(const frameRun& run, int index) const;
 };
+
+// Each pose's animation name.
+extern const char* const kPoseNames[poseCount];
+// The pose `character` shows for `pose`: itself, or for one it lacks among
+// guard, duckGuard, ko and hurt, the one that stands in (standing, duck, hurt, standing).
+int shownPose(const matchCharacter& character, int pose);
 
 // The frames a fighter shows now: its move's, or its pose's animation.
 frameRun shownRun(const matchContent& content, int side, const fighterState& fighter);

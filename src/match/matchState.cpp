@@ -11,6 +11,7 @@ matchState emptyMatch() {
         fighter.move = -1;
         fighter.pushedBy = -1;
     }
+    state.round.winner = -1;
     return state;
 }
 
@@ -57,6 +58,11 @@ void compareFighter(differ& d, const std::string& at, const fighterState& a, con
         {"pushedBy", &fighterState::pushedBy},
         {"hitMask", &fighterState::hitMask},
         {"held", &fighterState::held},
+        {"health", &fighterState::health},
+        {"guarding", &fighterState::guarding},
+        {"comboTaken", &fighterState::comboTaken},
+        {"airHits", &fighterState::airHits},
+        {"knockedOut", &fighterState::knockedOut},
     };
     for (const auto& f : fields) d.field(at + "." + f.name, a.*f.field, b.*f.field);
 }
@@ -79,6 +85,17 @@ void compareParticle(differ& d, const std::string& at, const particleState& a, c
 std::string firstDifference(const matchState& a, const matchState& b) {
     differ d;
     d.field("tick", a.tick, b.tick);
+    const struct {
+        const char* name;
+        int32_t roundState::*field;
+    } roundFields[] = {
+        {"number", &roundState::number},         {"phase", &roundState::phase},
+        {"phaseTick", &roundState::phaseTick},   {"fightTicks", &roundState::fightTicks},
+        {"draws", &roundState::draws},           {"winner", &roundState::winner},
+    };
+    for (const auto& f : roundFields) d.field(std::string("round.") + f.name, a.round.*f.field, b.round.*f.field);
+    for (int side = 0; side < kSides; ++side)
+        d.field("round.wins[" + std::to_string(side) + "]", a.round.wins[side], b.round.wins[side]);
     for (int side = 0; side < kSides; ++side) {
         std::string at = "fighters[" + std::to_string(side) + "]";
         compareFighter(d, at, a.fighters[side], b.fighters[side]);

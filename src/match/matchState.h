@@ -19,7 +19,18 @@ const int kBufferPresses = 32;
 const int kSides = 2;
 
 // The poses a fighter shows when no move runs, each one of its animations.
-enum fighterPose : int32_t { poseStanding, poseWalk, poseDuck, poseInAir, poseHurt, poseCount };
+// A character without guard, duckGuard or ko shows standing, duck or hurt instead.
+enum fighterPose : int32_t {
+    poseStanding,
+    poseWalk,
+    poseDuck,
+    poseInAir,
+    poseHurt,
+    poseGuard,
+    poseDuckGuard,
+    poseKo,
+    poseCount
+};
 
 struct fighterState {
     int32_t x;            // anchor point, pixels
@@ -41,6 +52,11 @@ struct fighterState {
     int32_t pushedBy;     // side whose melee hit pushes it (takes the rest at the screen's edge), -1 none
     int32_t hitMask;      // bit per side the move in progress has hit
     int32_t held;         // input bits of the last tick (a press is an edge from them)
+    int32_t health;       // points left; 0 is a KO in a versus match
+    int32_t guarding;     // 1 while a guarded hit holds it (until stunUntil)
+    int32_t comboTaken;   // hits taken in the combo going on, for the damage scaling
+    int32_t airHits;      // hits taken since it last left the floor, for the juggle limit
+    int32_t knockedOut;   // 1 once its health ran out: it takes no input until the next round
 };
 
 // One buffered press of a side's command buffer.
@@ -87,8 +103,28 @@ struct panelState {
     int32_t lastHitTick;
 };
 
+// Where a versus round stands.
+enum roundPhase : int32_t {
+    phaseIntro,      // "Round N", then "Fight!": inputs wait
+    phaseFight,      // the timer runs
+    phaseOver,       // a KO, time over or a draw: the result shows, then the next round
+    phaseMatchOver,  // the match is won or drawn: a press of A (or the rematch key) starts again
+};
+
+// Rounds and their results; a training match stays in phaseFight.
+struct roundState {
+    int32_t number;      // the round, from 1
+    int32_t phase;       // roundPhase
+    int32_t phaseTick;   // tick its phase began
+    int32_t fightTicks;  // ticks of fight this round, for its timer
+    int32_t wins[kSides];
+    int32_t draws;
+    int32_t winner;      // of the last round or the match: a side, -1 a draw
+};
+
 struct matchState {
     int32_t tick;  // ticks stepped since the start
+    roundState round;
     fighterState fighters[kSides];
     commandBuffer commands[kSides];
     int32_t particleCount;  // live particles, in particles[0, particleCount), oldest first

@@ -30,8 +30,6 @@ const int kBufferTicks = 60;
 // A second unhit and the damage taken starts again.
 const int kDamageResetTicks = 100;
 
-const char* const kPoseNames[poseCount] = {"standing", "walk", "duck", "inAir", "hurt"};
-
 int clampSpawn(long long value) {
     return static_cast<int>(std::max<long long>(-kSpawnLimit, std::min<long long>(kSpawnLimit, value)));
 }
@@ -46,6 +44,7 @@ void enterFrame(matchState& state, const matchContent& content, int side, bool f
 
 void showPose(matchState& state, const matchContent& content, int side, int pose, tickEvents& events) {
     fighterState& fighter = state.fighters[side];
+    pose = shownPose(content.characters[side], pose);
     if (fighter.move < 0 && fighter.pose == pose) return;
     fighter.move = -1;
     fighter.pose = pose;
@@ -435,8 +434,7 @@ void takeHit(matchState& state, const matchContent& content, const judgedHit& hi
     // Frozen for the hitstop's ticks after this one, then reeling for the hitstun's.
     defender.move = -1;
     defender.pose = -1;
-    bool hurt = content.characters[hit.defender].poses[poseHurt] >= 0;
-    showPose(state, content, hit.defender, hurt ? poseHurt : poseStanding, events);
+    showPose(state, content, hit.defender, poseHurt, events);
     defender.frozenUntil = std::max(defender.frozenUntil, state.tick + stop + 1);
     defender.reeling = 1;
     defender.stunUntil = state.tick + stop + ticksOf(hit.hit.hitstun) + 1;
@@ -608,9 +606,12 @@ matchState startMatch(const matchContent& content, const matchStart& start) {
         fighter.facingRight = start.x[side] < start.x[1 - side] ? 1 : 0;
         fighter.grounded = 1;
         fighter.airActions = 2;
+        fighter.health = content.characters[side].health;
         fighter.pose = -1;
         showPose(state, content, side, poseStanding, ignored);
     }
+    state.round.number = 1;
+    state.round.phase = content.rules.versus ? phaseIntro : phaseFight;
     if (start.launchStart) {
         // Placed from the screen's corner, facing right, yet the player's own.
         launch(state, content, content.startLaunch, content.startLaunch.x, content.startLaunch.y, true, 0, -1, ignored);

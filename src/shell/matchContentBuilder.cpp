@@ -126,19 +126,19 @@ public:
 
     void addCharacter(matchCharacter& character, const characterSource& source) {
         character.name = source.name;
+        character.health = source.health;
         if (source.anims) {
             for (const animInfo& anim : source.anims->anims) {
                 character.animNames.push_back(anim.name);
                 character.anims.push_back(runOf(anim.frameSet));
             }
         }
-        static const char* const poseNames[poseCount] = {"standing", "walk", "duck", "inAir", "hurt"};
         for (int pose = 0; pose < poseCount; ++pose) {
-            auto found = std::find(character.animNames.begin(), character.animNames.end(), poseNames[pose]);
+            auto found = std::find(character.animNames.begin(), character.animNames.end(), kPoseNames[pose]);
             if (found != character.animNames.end())
                 character.poses[pose] = static_cast<int32_t>(found - character.animNames.begin());
-            // A missing pose shows the first animation, as the sets answer; hurt falls back to standing.
-            else if (pose != poseHurt && !character.anims.empty())
+            // A missing pose shows the first animation, as the sets answer; the others have stand-ins.
+            else if (pose < poseHurt && !character.anims.empty())
                 character.poses[pose] = 0;
         }
         if (!source.moves) return;
@@ -164,7 +164,14 @@ matchContent buildMatchContent(const characterSource (&sides)[kSides], const par
     for (int side = 0; side < kSides; ++side) b.addCharacter(b.content.characters[side], sides[side]);
     auto spark = b.defIndex.find("hitspark");
     if (spark != b.defIndex.end()) b.content.sparkDef = spark->second;
-    if (sounds && sounds->holds("hit")) b.content.hitSound = b.soundIndex("hit");
+    const struct {
+        const char* name;
+        int32_t matchContent::*cue;
+    } cues[] = {{"hit", &matchContent::hitSound},     {"block", &matchContent::blockSound},
+                {"round", &matchContent::roundSound}, {"fight", &matchContent::fightSound},
+                {"ko", &matchContent::koSound},       {"timeover", &matchContent::timeOverSound}};
+    for (const auto& cue : cues)
+        if (sounds && sounds->holds(cue.name)) b.content.*cue.cue = b.soundIndex(cue.name);
     if (startLine && *startLine) b.content.startLaunch = b.launchOf(startLine);
     return b.content;
 }

@@ -16,6 +16,7 @@ struct characterSource {
     const char* name = "";
     const animationSet* anims = nullptr;
     const moveSet* moves = nullptr;
+    int health = 100;  // points at the start of a round
 };
 
 // The tables for two sides over the particle definitions `defs` and the
