@@ -1,6 +1,6 @@
 #include "data/hitData.h"
 
-#include "platform/files.h"
+#include "data/keyValueFile.h"
 
 namespace {
 // The field a key names, or null.
@@ -15,26 +15,6 @@ int* fieldOf(hitData& hit, const std::string& key) {
     return nullptr;
 }
 
-std::string trimmed(const std::string& text) {
-    const char* blanks = " \t\r\n";
-    size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) return "";
-    size_t last = text.find_last_not_of(blanks);
-    return text.substr(first, last - first + 1);
-}
-
-// `word` as a whole number 0..kMaxHitValue; false for anything else.
-bool readValue(const std::string& word, int& value) {
-    if (word.empty() || word.size() > 6) return false;
-    int read = 0;
-    for (char c : word) {
-        if (c < '0' || c > '9') return false;
-        read = read * 10 + (c - '0');
-    }
-    if (read > kMaxHitValue) return false;
-    value = read;
-    return true;
-}
 bool readGuard(const std::string& word, int& guard) {
     const struct {
         const char* name;
@@ -50,41 +30,17 @@ bool readGuard(const std::string& word, int& guard) {
 }  // namespace
 
 bool readHitData(const std::string& folder, hitData& hit, loadPolicy& policy) {
-    std::string path = folder + "/hit";
-    // No file is the common case: every key keeps its default, silently.
-    if (fileSize(path.c_str()) < 0) return false;
-    if (!pathFits(nullptr, path, policy)) return false;
-    TextFile file(policy);
-    if (!file.open(path)) {
-        reportOpenFailure(path, policy);
-        return false;
-    }
-    std::string line;
-    int longLines = 0;  // reported by the reader
-    while (file.readUncommentedLine(line, longLines)) {
-        std::string text = trimmed(line);
-        if (text.empty()) continue;
-        size_t equals = text.find('=');
-        if (equals == std::string::npos) {
-            file.report("expected \"key = value\", found \"" + text + "\"");
-            continue;
-        }
-        std::string key = trimmed(text.substr(0, equals));
-        std::string word = trimmed(text.substr(equals + 1));
+    return readKeyValueFile(folder + "/hit", policy, [&hit](const std::string& key, const std::string& word) {
         if (key == "guard") {
-            if (!readGuard(word, hit.guard)) file.report("guard: expected mid, high or low, found \"" + word + "\"");
-            continue;
+            if (!readGuard(word, hit.guard)) return "guard: expected mid, high or low, found \"" + word + "\"";
+            return std::string();
         }
         int* field = fieldOf(hit, key);
-        if (!field) {
-            file.report("unknown key \"" + key +
-                        "\"; expected damage, hitstop, hitstun, pushback, guard, blockstun, launch or juggle");
-            continue;
-        }
-        if (!readValue(word, *field))
-            file.report(key + ": expected a whole number 0.." + std::to_string(kMaxHitValue) + ", found \"" + word +
-                        "\"");
-    }
-    file.close();
-    return true;
+        if (!field)
+            return "unknown key \"" + key +
+                   "\"; expected damage, hitstop, hitstun, pushback, guard, blockstun, launch or juggle";
+        if (!readWholeNumber(word, 0, kMaxHitValue, *field))
+            return key + ": expected a whole number 0.." + std::to_string(kMaxHitValue) + ", found \"" + word + "\"";
+        return std::string();
+    });
 }
