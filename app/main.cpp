@@ -30,6 +30,10 @@ int main(int argc, char* argv[]) {
     // A relative --record-file is the player's, from where the game started.
     std::string recordFile = pathFrom(currentFolder(), options.recordFile);
     enterDataHome(argv[0]);
+    if (options.match.versus && !findCharacters(options.match, problem)) {
+        std::fprintf(stderr, "fightscene: %s\n", problem.c_str());
+        return 1;
+    }
     hideConsole();
     installQuitSignals();
     if (startVideoAndAudio() < 0) {
@@ -40,6 +44,7 @@ int main(int argc, char* argv[]) {
     // A gamepad plugged in now plays beside the keyboard; SDL 1.2 sees no
     // pad plugged in later, and an unplugged one just falls silent.
     openFirstPad();
+    if (options.match.versus) openSecondPad();
 
     // Gone before SDL_Quit runs at exit: the fighters and particles free
     // their surfaces while video is up.
@@ -47,6 +52,7 @@ int main(int argc, char* argv[]) {
     scene.trainer.recordFile = recordFile;
     loadPolicy startUp = gamePolicy();
     scene.training = options.training;
+    scene.versus = options.match;
     startScene(scene, options.window, startUp);
     if (options.watch) watchData(scene.watch);
     while (runPass(scene)) {

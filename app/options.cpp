@@ -16,6 +16,11 @@ const optionSpec<gameOptions> kOptions[] = {
      setPath<gameOptions, &gameOptions::recordFile>},
     {"--training", nullptr, "add a training partner to hit, with a panel of damage, combo and advantage",
      setFlag<gameOptions, &gameOptions::training>},
+    {"--versus", nullptr, kVersusHelp, setVersus<gameOptions>},
+    {"--cpu", "[LEVEL]", kCpuHelp, setCpu<gameOptions>},
+    {"--p1", "NAME", kP1Help, setP1<gameOptions>},
+    {"--p2", "NAME", kP2Help, setP2<gameOptions>},
+    {"--round-time", "SECONDS", kRoundTimeHelp, setRoundTime<gameOptions>},
     {"--help", nullptr, "print this help and exit", setFlag<gameOptions, &gameOptions::help>},
 };
 }  // namespace
@@ -23,6 +28,10 @@ const optionSpec<gameOptions> kOptions[] = {
 parseResult parseOptions(int argc, char* const argv[], gameOptions& options, std::string& problem) {
     operandList none;
     if (!readOptions(kOptions, argc, argv, options, none, problem)) return parseResult::mistake;
+    if (options.training && options.match.versus) {
+        problem = "--training can't be played with --versus or --cpu";
+        return parseResult::mistake;
+    }
     return options.help ? parseResult::help : parseResult::run;
 }
 
@@ -38,6 +47,7 @@ std::string usageText() {
             "  F2   start or stop the partner playing the recording, over and over\n"
             "  F3   the partner's stance: stand, crouch, jump\n"
             "  F4   both fighters back at their start places\n";
+    text += versusKeysHelp();
     // Where the key file is looked for, as the game will look on this system.
     text += "A key file can change the keys; the first found of these is read:\n";
     std::vector<std::string> places = keyFilePlaces();

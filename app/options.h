@@ -4,6 +4,7 @@
 #include <string>
 
 #include "shell/optionTable.h"
+#include "shell/versusSetup.h"
 
 // What the command line chose. Every member's default is the game as it
 // plays with no options.
@@ -13,6 +14,7 @@ struct gameOptions {
     bool training = false;  // a training partner stands opposite the player
     bool help = false;    // print the usage and stop
     std::string recordFile;  // --record-file: the training recording's file; "" for recording.txt beside keys.txt
+    versusSetup match;    // --versus, --cpu, --p1, --p2, --round-time
 };
 
 enum class parseResult { run, help, mistake };

@@ -17,7 +17,7 @@ head -1 "$WORK/out.txt" | grep -q "^Usage: fightscene \[OPTION\]...$" || fail "-
 grep -q "^  --window " "$WORK/out.txt" || fail "--help: --window not listed"
 [ -s "$WORK/err.txt" ] && fail "--help wrote to standard error"
 
-for bad in --nosuch --window=yes stray; do
+for bad in --nosuch --window=yes stray --cpu=9 --p1=../x --round-time=-1; do
     "$BUILD/fightscene" "$bad" >"$WORK/out.txt" 2>"$WORK/err.txt"
     STATUS=$?
     [ "$STATUS" -eq 2 ] || fail "$bad: status $STATUS"
@@ -25,6 +25,12 @@ for bad in --nosuch --window=yes stray; do
     sed -n 2p "$WORK/err.txt" | grep -q "^Usage: fightscene" || fail "$bad: no usage after the message"
     [ -s "$WORK/out.txt" ] && fail "$bad: the game started"
 done
+
+# A character's missing folder is no usage mistake: its path, status 1.
+"$BUILD/fightscene" --versus --p2 Nobody >"$WORK/out.txt" 2>"$WORK/err.txt"
+STATUS=$?
+[ "$STATUS" -eq 1 ] || fail "--p2 Nobody: status $STATUS"
+[ "$(cat "$WORK/err.txt")" = "fightscene: no character folder at data/Nobody" ] || fail "--p2 Nobody: $(cat "$WORK/err.txt")"
 
 # --- The window on a 1024x768 screen ---
 . "$2/tests/xserver.sh"

@@ -397,7 +397,8 @@ TEST(Check, TheKeyFileBesideTheDataOrNamedIsChecked) {
          1},
         {"a file named", "jump = q\n", "--keys " + root + "/data/../keys.txt",
          root + "/data/../keys.txt:1: error: unknown binding \"jump\"; expected left, right, up, down, a, b, c, "
-                "debug, record, playback, stance or reset\n1 error, 0 warnings\n",
+                "debug, record, playback, stance, reset, p2.left, p2.right, p2.up, p2.down, p2.a, p2.b or p2.c\n"
+                "1 error, 0 warnings\n",
          1},
         {"a file named that is missing", "", "--keys " + root + "/none.txt",
          root + "/none.txt: error: no such file\n1 error, 0 warnings\n", 1},

@@ -30,7 +30,10 @@ std::map<std::string, int> bindingsOf(const keyBindings& bindings) {
     return {{"a", bindings.buttonA},        {"b", bindings.buttonB},   {"c", bindings.buttonC},
             {"left", bindings.left},        {"right", bindings.right}, {"up", bindings.up},
             {"down", bindings.down},        {"debug", bindings.debug}, {"record", bindings.record},
-            {"playback", bindings.playback}, {"stance", bindings.stance}, {"reset", bindings.reset}};
+            {"playback", bindings.playback}, {"stance", bindings.stance}, {"reset", bindings.reset},
+            {"p2.left", bindings.p2Left},   {"p2.right", bindings.p2Right}, {"p2.up", bindings.p2Up},
+            {"p2.down", bindings.p2Down},   {"p2.a", bindings.p2A},     {"p2.b", bindings.p2B},
+            {"p2.c", bindings.p2C}};
 }
 
 struct keyFileCase {
@@ -52,7 +55,8 @@ TEST(KeyFile, LinesMoveBindingsOrAreReportedAndChangeNothing) {
         {"the example in the repository", readFile(sourceDir() + "/docs/keys.txt"), "", {}},
         {"swapped keys", "left = right\nright = left\n", "", {{"left", SDLK_RIGHT}, {"right", SDLK_LEFT}}},
         {"unknown binding", "jump = space\nb = v\n",
-         "keys.txt:1: unknown binding \"jump\"; expected left, right, up, down, a, b, c, debug, record, playback, stance or reset\n",
+         "keys.txt:1: unknown binding \"jump\"; expected left, right, up, down, a, b, c, debug, record, playback, stance, reset, "
+         "p2.left, p2.right, p2.up, p2.down, p2.a, p2.b or p2.c\n",
          {{"b", SDLK_v}}},
         {"unknown key", "a = Banana\n", "keys.txt:1: unknown key \"Banana\"; a stays \"z\"\n", {}},
         {"no equals sign", "\n a q \n", "keys.txt:2: expected \"BINDING = KEY\", found \"a q\"\n", {}},
@@ -88,7 +92,8 @@ TEST(KeyFile, LinesMoveBindingsOrAreReportedAndChangeNothing) {
         {"a byte-order mark before the first line", "\xEF\xBB\xBF" "a = q\r\nb = \xEF\xBB\xBF" "v\r\n",
          "keys.txt:2: unknown key \"\xEF\xBB\xBF" "v\"; b stays \"x\"\n", {{"a", SDLK_q}}},
         {"control bytes are shown, not echoed", "a\x1b[2J = q\nb = \x07v\x7f\nc\x01\n",
-         "keys.txt:1: unknown binding \"a\\x1b[2J\"; expected left, right, up, down, a, b, c, debug, record, playback, stance or reset\n"
+         "keys.txt:1: unknown binding \"a\\x1b[2J\"; expected left, right, up, down, a, b, c, debug, record, playback, stance, reset, "
+         "p2.left, p2.right, p2.up, p2.down, p2.a, p2.b or p2.c\n"
          "keys.txt:2: unknown key \"\\x07v\\x7f\"; b stays \"x\"\n"
          "keys.txt:3: expected \"BINDING = KEY\", found \"c\\x01\"\n",
          {}},
@@ -101,6 +106,17 @@ TEST(KeyFile, LinesMoveBindingsOrAreReportedAndChangeNothing) {
          "keys.txt:1: key \"z\" is also bound to a; c stays \"c\"\n",
          {}},
         {"the debug key", "a = j\n", "keys.txt:1: key \"j\" is also bound to debug; a stays \"z\"\n", {}},
+        {"player 2's keys moved and refused as player 1's", "p2.left = k\nP2.A = 1\np2.b = F1\np2.c = escape\n",
+         "keys.txt:3: f1 is kept for the training keys and can't be bound; p2.b stays \"g\"\n"
+         "keys.txt:4: escape quits the game and can't be bound; p2.c stays \"h\"\n",
+         {{"p2.left", SDLK_k}, {"p2.a", SDLK_1}}},
+        {"a key bound for both players", "p2.a = q\na = q\np2.up = up\nb = y\np2.down = y\n",
+         "keys.txt:5: key \"y\" is also bound to b; p2.down stays \"s\"\n"
+         "keys.txt:3: key \"up\" is also bound to up; p2.up stays \"w\"\n"
+         "keys.txt:2: key \"q\" is also bound to p2.a; a stays \"z\"\n",
+         {{"p2.a", SDLK_q}, {"b", SDLK_y}}},
+        {"player 1 takes player 2's default keys", "left = a\nc = h\n", "",
+         {{"left", SDLK_a}, {"p2.left", 0}, {"c", SDLK_h}, {"p2.c", 0}}},
         {"long line", longLine + "b = v\n", "keys.txt:1: line longer than 254 characters; read in pieces\n",
          {{"b", SDLK_v}}},
     };

@@ -20,7 +20,15 @@ struct parseCase {
     std::string problem;  // "" when there is none
     bool watch = false;
     std::string recordFile = "";
+    std::string versus = "";  // versusText of the choice
 };
+
+// What the versus options chose, in one line; "" without versus.
+std::string versusText(const versusSetup& match) {
+    if (!match.versus) return "";
+    return "cpu " + std::to_string(match.cpuLevel) + ", " + match.p1 + " against " + match.p2 + ", " +
+           std::to_string(match.roundSeconds) + " s";
+}
 
 // A table with a valued option beside the game's flags, as options that
 // take a value will be added.
@@ -69,6 +77,17 @@ TEST(Options, TheGameTableParsesFlagsAndRefusesMistakes) {
         {{"--record-file=a b.txt", "--watch"}, parseResult::run, false, "", true, "a b.txt"},
         {{"--record-file"}, parseResult::mistake, false, "option '--record-file' needs a value PATH"},
         {{"--record-file="}, parseResult::mistake, false, "option '--record-file': the path is empty"},
+        {{"--versus"}, parseResult::run, false, "", false, "", "cpu 0, Burn against , 99 s"},
+        {{"--cpu", "--window"}, parseResult::run, true, "", false, "", "cpu 4, Burn against , 99 s"},
+        {{"--cpu", "8", "--p1=Gale", "--p2", "Dummy", "--round-time", "0"}, parseResult::run, false, "", false, "",
+         "cpu 8, Gale against Dummy, 0 s"},
+        {{"--cpu=0"}, parseResult::mistake, false, "option '--cpu': expected a number from 1 to 8, found '0'"},
+        {{"--cpu", "9x"}, parseResult::mistake, false, "option '--cpu': expected a number from 1 to 8, found '9x'"},
+        {{"--p2", "../Burn"}, parseResult::mistake, false,
+         "option '--p2': expected the name of a character's folder under data, found '../Burn'"},
+        {{"--round-time=-5"}, parseResult::mistake, false,
+         "option '--round-time': expected a number from 0 to 9999, found '-5'"},
+        {{"--training", "--cpu"}, parseResult::mistake, false, "--training can't be played with --versus or --cpu"},
     };
     for (const parseCase& c : cases) {
         gameOptions options;
@@ -79,6 +98,9 @@ TEST(Options, TheGameTableParsesFlagsAndRefusesMistakes) {
         EXPECT_EQ(c.watch, options.watch) << shown;
         EXPECT_EQ(c.recordFile, options.recordFile) << shown;
         EXPECT_EQ(c.problem, problem) << shown;
+        if (c.result == parseResult::run) {
+            EXPECT_EQ(c.versus, versusText(options.match)) << shown;
+        }
     }
 }
 
@@ -158,7 +180,8 @@ std::vector<std::string> manPageOptions(const std::string& page, const std::stri
                 if (line.compare(end, 2, "\\-") == 0) {
                     name += '-';
                     end += 2;
-                } else if (std::islower(static_cast<unsigned char>(line[end])) || line[end] == '-') {
+                } else if (std::islower(static_cast<unsigned char>(line[end])) || std::isdigit(static_cast<unsigned char>(line[end])) ||
+                           line[end] == '-') {
                     name += line[end++];
                 } else {
                     break;

@@ -720,3 +720,50 @@ TEST(Replay, AReloadRepaintsTheTrainingPanelsBackground) {
     runResult run = replay.run();
     EXPECT_EQ(0, run.status) << readFile(replay.folder + "/stderr.txt");
 }
+
+// Versus: each side moves under its own keys (player 2's are w a s d), the
+// sides' inputs kept apart; with --cpu player 2's keys reach no fighter, so
+// a run with them ends as one without them, and the CPU is the one asked.
+TEST(Replay, VersusSidesMoveUnderTheirOwnKeysAndTheCpuTakesPlayerTwosSide) {
+    const std::string p1 = "1700 down Right\n2200 up Right\n", p2 = "1700 down a\n2200 up a\n";
+    const struct {
+        const char* label;
+        std::string script;
+        int cpuLevel;
+    } cases[] = {
+        {"two players", p1 + p2, 0},
+        {"the CPU, player 2's keys pressed", p1 + p2, 3},
+        {"the CPU, no key of player 2", p1, 3},
+    };
+    std::string cpuEnds[2];
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        scriptReplay replay(c.script + "2400 end\n");
+        replay.options.match.versus = true;
+        replay.options.match.p2 = "Burn";
+        replay.options.match.cpuLevel = c.cpuLevel;
+        replay.options.match.seed = 7;
+        replay.options.afterPass = [&](gameScene& scene, long long passes) {
+            const matchSession& match = *scene.match;
+            if (passes == 1)
+                std::printf("versus %d, cpu %d level %d seed %u\n", match.content.rules.versus, match.cpuPlays,
+                            match.cpu.level, match.cpu.seed);
+            std::printf("at %d %d\n", match.state.fighters[0].x, match.state.fighters[1].x);
+            return true;
+        };
+        runResult run = replay.run();
+        ASSERT_EQ(0, run.status) << readFile(replay.folder + "/stderr.txt");
+        EXPECT_TRUE(has(run.transcript, c.cpuLevel ? "versus 1, cpu 1 level 3 seed 7\n" : "versus 1, cpu 0"))
+            << run.transcript;
+        std::string last = run.transcript.substr(run.transcript.rfind("at "));
+        int x[kSides] = {0, 0};
+        ASSERT_EQ(2, std::sscanf(last.c_str(), "at %d %d", &x[0], &x[1]));
+        if (c.cpuLevel) {
+            cpuEnds[c.script == p1] = last;
+            continue;
+        }
+        EXPECT_GT(x[0], kPlayerX) << "player 1 walks right";
+        EXPECT_LT(x[1], kPartnerX) << "player 2 walks left";
+    }
+    EXPECT_EQ(cpuEnds[0], cpuEnds[1]) << "player 2's keys moved the CPU's fighter";
+}

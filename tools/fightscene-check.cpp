@@ -30,6 +30,7 @@
 #include "data/animationSet.h"
 #include "data/frameData.h"
 #include "data/moveSet.h"
+#include "data/characterStats.h"
 #include "data/soundSet.h"
 #include "fighter/Fighter.h"
 #include "particles/partInfoList.h"
@@ -389,6 +390,26 @@ void checkParticles(partInfoList& defs) {
               std::string("no \"") + kStartParticle + "\" definition: the particle launched at start-up shows nothing");
 }
 
+// --- What a character brings to versus ---
+
+// Every character folder's "stats", its particle list "data/particle/NAME"
+// and its sound folder, each when there, and "data/versus/sound": read as
+// versus reads them, what they report collected.
+void checkVersusFiles(SDL_Surface* screen, loadPolicy& checking) {
+    for (const std::string& name : listFolder("data")) {
+        std::string folder = "data/" + name;
+        if (fileSize((folder + "/info").c_str()) < 0) continue;
+        int health = kDefaultHealth;
+        readCharacterStats(folder, health, checking);
+        if (fileSize((kParticleFolder + name).c_str()) >= 0) {
+            partInfoList own;
+            own.addList(name.c_str(), screen, checking);
+        }
+        if (soundsLoaded && isFolder(folder + "/sound")) soundSet().addToList((folder + "/sound").c_str(), checking);
+    }
+    if (soundsLoaded && isFolder("data/versus/sound")) soundSet().addToList("data/versus/sound", checking);
+}
+
 // --- The data folder ---
 
 // The game reads "keys.txt" from its own folder, the one that holds "data".
@@ -600,6 +621,7 @@ int main(int argc, char* argv[]) {
 
         checkCharacter(content.anims, content.moves, *content.sounds, content.defs);
         checkParticles(content.defs);
+        checkVersusFiles(screen, checking);
         SDL_Surface* back = content.back;
         if (back && (back->w < kScreenWidth || back->h < kScreenHeight))
             warning("data/tBG2.bmp", 0,

@@ -16,6 +16,13 @@ bool setRepeat(replayOptions& options, const char* value, std::string& problem) 
     return readNumber(value, 1, 1000000, options.repeat, problem);
 }
 
+bool setSeed(replayOptions& options, const char* value, std::string& problem) {
+    int seed = 0;
+    if (!readNumber(value, 0, 2147483647L, seed, problem)) return false;
+    options.match.seed = static_cast<uint32_t>(seed);
+    return true;
+}
+
 bool setSyncTest(replayOptions& options, const char* value, std::string& problem) {
     return readNumber(value, 1, kMaxSyncDepth, options.syncDepth, problem);
 }
@@ -33,9 +40,15 @@ const optionSpec<replayOptions> kOptions[] = {
      setFlag<replayOptions, &replayOptions::training>},
     {"--record-file", "PATH", "with --training: the recording F2 plays and F1 saves (default: none, kept in memory)",
      setPath<replayOptions, &replayOptions::recordFile>},
-    {"--sync-test", "N", "with --training: every tick, step the last N ticks again from their saved state and compare",
+    {"--versus", nullptr, kVersusHelp, setVersus<replayOptions>},
+    {"--cpu", "[LEVEL]", kCpuHelp, setCpu<replayOptions>},
+    {"--p1", "NAME", kP1Help, setP1<replayOptions>},
+    {"--p2", "NAME", kP2Help, setP2<replayOptions>},
+    {"--round-time", "SECONDS", kRoundTimeHelp, setRoundTime<replayOptions>},
+    {"--seed", "S", "with --cpu: the CPU's seed (default 1)", setSeed},
+    {"--sync-test", "N", "with --training or --versus: every tick, step the last N ticks again from their saved state and compare",
      setSyncTest},
-    {"--checksum", nullptr, "with --training: print the checksum of the match's final state",
+    {"--checksum", nullptr, "with --training or --versus: print the checksum of the match's final state",
      setFlag<replayOptions, &replayOptions::checksum>},
 };
 
@@ -60,8 +73,13 @@ int main(int argc, char* argv[]) {
         usage();
         return 2;
     }
-    if ((options.syncDepth > 0 || options.checksum) && !options.training) {
-        std::fprintf(stderr, "fightscene-replay: --sync-test and --checksum need --training\n");
+    if ((options.syncDepth > 0 || options.checksum) && !options.training && !options.match.versus) {
+        std::fprintf(stderr, "fightscene-replay: --sync-test and --checksum need --training or --versus\n");
+        usage();
+        return 2;
+    }
+    if (options.training && options.match.versus) {
+        std::fprintf(stderr, "fightscene-replay: --training can't be played with --versus or --cpu\n");
         usage();
         return 2;
     }

@@ -35,4 +35,16 @@ public:
     int playback = kPlaybackKey;   // starts and stops the playback on the partner
     int stance = kStanceKey;       // cycles the partner's stance
     int reset = kResetKey;         // puts both fighters back at their start places
+    // Player 2's keys, acting only in versus; 0 leaves one unbound.
+    int p2Left = 0;
+    int p2Right = 0;
+    int p2Up = 0;
+    int p2Down = 0;
+    int p2A = 0;
+    int p2B = 0;
+    int p2C = 0;
 };
+
+// Player 2's keys of `both` as a binding of its own: its directions and
+// buttons, no debug or training key.
+keyBindings secondPlayerKeys(const keyBindings& both);

@@ -32,6 +32,11 @@ const bindingName kBindings[] = {
     {"c", &keyBindings::buttonC, false},         {"debug", &keyBindings::debug, false},
     {"record", &keyBindings::record, true},      {"playback", &keyBindings::playback, true},
     {"stance", &keyBindings::stance, true},      {"reset", &keyBindings::reset, true},
+    // Player 2's, in versus. A key is one player's only: the shared-key refusal covers both.
+    {"p2.left", &keyBindings::p2Left, false},    {"p2.right", &keyBindings::p2Right, false},
+    {"p2.up", &keyBindings::p2Up, false},        {"p2.down", &keyBindings::p2Down, false},
+    {"p2.a", &keyBindings::p2A, false},          {"p2.b", &keyBindings::p2B, false},
+    {"p2.c", &keyBindings::p2C, false},
 };
 const size_t kBindingCount = sizeof kBindings / sizeof kBindings[0];
 
@@ -69,6 +74,14 @@ std::string stays(size_t binding, const keyBindings& bindings) {
     return std::string("; ") + kBindings[binding].name + " stays " + keyName(bindings.*kBindings[binding].field);
 }
 
+// "left, right, ... or p2.c": every binding a file may set.
+std::string bindingNames() {
+    std::string names;
+    for (size_t at = 0; at < kBindingCount; ++at)
+        names += std::string(at == 0 ? "" : at + 1 == kBindingCount ? " or " : ", ") + kBindings[at].name;
+    return names;
+}
+
 size_t findBinding(const std::string& name) {
     std::string wanted = lowered(name);
     for (size_t at = 0; at < kBindingCount; ++at)
@@ -94,8 +107,7 @@ bool readBindingLine(const TextFile& file, const std::string& line, const keyBin
     result.binding = findBinding(left[0]);
     result.line = file.line();
     if (result.binding == kBindingCount) {
-        file.report("unknown binding \"" + left[0] +
-                    "\"; expected left, right, up, down, a, b, c, debug, record, playback, stance or reset");
+        file.report("unknown binding \"" + left[0] + "\"; expected " + bindingNames());
         return false;
     }
     for (const fileBinding& earlier : taken) {
@@ -132,6 +144,14 @@ size_t holderOf(const keyBindings& bindings, int key, size_t self) {
     return kBindingCount;
 }
 
+bool secondPlayer(size_t binding) { return std::strncmp(kBindings[binding].name, "p2.", 3) == 0; }
+
+bool setByFile(const std::vector<fileBinding>& set, size_t binding) {
+    for (const fileBinding& one : set)
+        if (one.binding == binding) return true;
+    return false;
+}
+
 // A key left with two bindings would do both: the binding set later in the
 // file goes back to the key it had, until no key has two.
 int refuseSharedKeys(const TextFile& file, keyBindings& bindings, const keyBindings& before, std::vector<fileBinding>& set) {
@@ -142,6 +162,13 @@ int refuseSharedKeys(const TextFile& file, keyBindings& bindings, const keyBindi
             size_t other = holderOf(bindings, set[at].key, set[at].binding);
             if (other == kBindingCount) continue;
             size_t binding = set[at].binding;
+            if (!secondPlayer(binding) && secondPlayer(other) && !setByFile(set, other)) {
+                // Player 2's default key yields to player 1's: outside versus
+                // there is no player 2, and versus names what went unbound.
+                bindings.*kBindings[other].field = 0;
+                changed = true;
+                continue;
+            }
             bindings.*kBindings[binding].field = before.*kBindings[binding].field;
             file.reportAt(set[at].line, "key " + keyName(set[at].key) + " is also bound to " +
                                             kBindings[other].name + stays(binding, bindings));
@@ -153,6 +180,28 @@ int refuseSharedKeys(const TextFile& file, keyBindings& bindings, const keyBindi
     return reports;
 }
 }  // namespace
+
+std::string unboundSecondPlayerKeys(const keyBindings& bindings) {
+    std::string names;
+    for (size_t at = 0; at < kBindingCount; ++at)
+        if (secondPlayer(at) && bindings.*kBindings[at].field == 0)
+            names += (names.empty() ? "" : ", ") + std::string(kBindings[at].name);
+    return names;
+}
+
+keyBindings secondPlayerKeys(const keyBindings& both) {
+    keyBindings second;
+    second.name = "player 2";
+    second.left = both.p2Left;
+    second.right = both.p2Right;
+    second.up = both.p2Up;
+    second.down = both.p2Down;
+    second.buttonA = both.p2A;
+    second.buttonB = both.p2B;
+    second.buttonC = both.p2C;
+    second.debug = second.record = second.playback = second.stance = second.reset = 0;
+    return second;
+}
 
 int keyByName(const std::string& name) {
     std::string wanted = lowered(name);

@@ -24,15 +24,20 @@ std::string findKeyFile(const std::string& besideGame = kKeyFile);
 // Needs SDL's video subsystem to be up.
 int keyByName(const std::string& name);
 
-// Reads the key file `path` into `bindings`. Each line that can't be used is
-// reported as "path:LINE: message" (its control bytes shown as \xNN) and
-// leaves its binding as it was; so does a line giving a binding one of the
-// keys the game keeps for itself (Escape, F5, i), or giving a binding other
-// than record, playback, stance and reset one of the training keys' defaults
-// (F1 to F4). A byte-order mark before
-// the first line is skipped. A missing file changes nothing and says
+// Reads the key file `path` into `bindings`, player 2's "p2.left" ...
+// "p2.c" too. Each line that can't be used is reported as "path:LINE:
+// message" (its control bytes shown as \xNN) and leaves its binding as it
+// was; so does a line giving a binding one of the keys the game keeps for
+// itself (Escape, F5, i), or giving a binding other than record, playback,
+// stance and reset one of the training keys' defaults (F1 to F4), or a key
+// another binding of either player holds, for the binding set later. A
+// player 2 default taken by a line of player 1 is left unbound instead (see
+// unboundSecondPlayerKeys). A byte-order mark before the first line is skipped. A missing file changes nothing and says
 // nothing. The number of reports.
 int loadKeyFile(const std::string& path, keyBindings& bindings, loadPolicy& policy);
+// "p2.left, p2.up": player 2's bindings that hold no key, or "".
+std::string unboundSecondPlayerKeys(const keyBindings& bindings);
+
 // The game's key file: the first found by findKeyFile(), named in one line
 // "Keys from PATH" and read into `bindings`; nothing at all when there is
 // none. The number of reports.

@@ -27,19 +27,19 @@ padPresses padState::take(const SDL_Event& event) {
     for (int at = 0; at < 4; ++at) before[at] = holds(kDirections[at]);
     switch (event.type) {
     case SDL_JOYBUTTONDOWN:
-        if (event.jbutton.which == 0 && event.jbutton.button < kButtonCount)
+        if (event.jbutton.which == device && event.jbutton.button < kButtonCount)
             presses.list[presses.count++] = kButtons[event.jbutton.button];
         return presses;
     case SDL_JOYBUTTONUP:
-        if (event.jbutton.which == 0 && event.jbutton.button < kButtonCount)
+        if (event.jbutton.which == device && event.jbutton.button < kButtonCount)
             presses.releases[presses.releaseCount++] = kButtons[event.jbutton.button];
         return presses;
     case SDL_JOYHATMOTION:
-        if (event.jhat.which != 0 || event.jhat.hat != 0) return presses;
+        if (event.jhat.which != device || event.jhat.hat != 0) return presses;
         hat = event.jhat.value;
         break;
     case SDL_JOYAXISMOTION:
-        if (event.jaxis.which != 0 || event.jaxis.axis > 1) return presses;
+        if (event.jaxis.which != device || event.jaxis.axis > 1) return presses;
         if (event.jaxis.axis == 0) {
             stickX = event.jaxis.value;
             stickHeldX = stickWay(stickHeldX, stickX);
@@ -69,15 +69,23 @@ bool padState::holds(padAction direction) const {
     }
 }
 
-SDL_Joystick* openFirstPad() {
+namespace {
+// Opens the joystick `index`, printing "<label>: <name>". Without it the
+// subsystem is shut again, unless another pad holds it open.
+SDL_Joystick* openPad(int index, const char* label) {
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) < 0) return nullptr;
-    SDL_Joystick* joystick = SDL_NumJoysticks() > 0 ? SDL_JoystickOpen(0) : nullptr;
+    SDL_Joystick* joystick = SDL_NumJoysticks() > index ? SDL_JoystickOpen(index) : nullptr;
     if (!joystick) {
-        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+        if (index == 0 || !SDL_JoystickOpened(0)) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
         return nullptr;
     }
     SDL_JoystickEventState(SDL_ENABLE);
-    const char* name = SDL_JoystickName(0);
-    std::printf("Gamepad: %s\n", name ? name : "(no name)");
+    const char* name = SDL_JoystickName(index);
+    std::printf("%s: %s\n", label, name ? name : "(no name)");
     return joystick;
 }
+}  // namespace
+
+SDL_Joystick* openFirstPad() { return openPad(0, "Gamepad"); }
+
+SDL_Joystick* openSecondPad() { return openPad(1, "Gamepad 2"); }

@@ -1,7 +1,8 @@
 #pragma once
 // The player's gamepad, read from SDL's joystick events: its d-pad (hat 0)
 // and left stick (axes 0 and 1) are the arrows, its first three buttons A,
-// B and C, its fourth the debug boxes. Only the first joystick counts.
+// B and C, its fourth the debug boxes. One joystick counts: the first, or
+// in versus the second for player 2.
 #include <SDL/SDL.h>
 
 #include "input/keyBindings.h"
@@ -27,6 +28,7 @@ public:
     int stickY = 0;                // -32768 up .. 32767 down
     int stickHeldX = 0;            // the way the stick holds: -1 left, 0 none, 1 right
     int stickHeldY = 0;            // -1 up, 0 none, 1 down
+    int device = 0;                // the joystick whose events count, by SDL's index
 
     // Reads one event. A button pressed, or a direction that the hat and
     // stick together did not hold before and hold now, is a press; a button
@@ -42,3 +44,5 @@ public:
 // the joystick subsystem is shut again and nothing is printed. The
 // joystick, or null.
 SDL_Joystick* openFirstPad();
+// The same for the second joystick, player 2's in versus: "Gamepad 2: <name>".
+SDL_Joystick* openSecondPad();

@@ -157,16 +157,21 @@ void playerControl::inputChecking(SDL_Event* event) {
 
 void playerControl::takeEvents(SDL_Event* event) {
     while (SDL_PollEvent(event)) {
-        bool keyEvent = event->type == SDL_KEYDOWN || event->type == SDL_KEYUP;
-        if (keyEvent && onKey) onKey(event->key.keysym.sym, event->type == SDL_KEYDOWN);
-        if (event->type == SDL_KEYDOWN) keyPressed(event->key.keysym.sym);
-        if (event->type == SDL_QUIT && closeQuits) raise(playerRequest::quit);
-        padPresses presses = joystick.take(*event);
-        for (int at = 0; at < presses.releaseCount && onPad; ++at) onPad(presses.releases[at], false);
-        for (int at = 0; at < presses.count; ++at) {
-            if (onPad) onPad(presses.list[at], true);
-            act(presses.list[at]);
-        }
+        takeEvent(*event);
+        if (alsoHears) alsoHears->takeEvent(*event);
+    }
+}
+
+void playerControl::takeEvent(const SDL_Event& event) {
+    bool keyEvent = event.type == SDL_KEYDOWN || event.type == SDL_KEYUP;
+    if (keyEvent && onKey) onKey(event.key.keysym.sym, event.type == SDL_KEYDOWN);
+    if (event.type == SDL_KEYDOWN) keyPressed(event.key.keysym.sym);
+    if (event.type == SDL_QUIT && closeQuits) raise(playerRequest::quit);
+    padPresses presses = joystick.take(event);
+    for (int at = 0; at < presses.releaseCount && onPad; ++at) onPad(presses.releases[at], false);
+    for (int at = 0; at < presses.count; ++at) {
+        if (onPad) onPad(presses.list[at], true);
+        act(presses.list[at]);
     }
 }
 

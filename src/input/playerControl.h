@@ -62,6 +62,9 @@ public:
     std::string particleNow = "NULL";
     std::string particlePrev = "NULL";
     padState joystick;                 // what the gamepad holds; its presses act like the keys'
+    // In versus: player 2's control, which hears every event this one takes
+    // (its own keys and pad; its requests, Escape's too, go nowhere).
+    playerControl* alsoHears = nullptr;
     unsigned playedHolds = 0;          // actions a playback holds down, one bit per padAction
     unsigned pressed = 0;              // actions pressed since a match tick took them, one bit per padAction
     // Hears each request as it is raised, within inputChecking; the scene
@@ -83,6 +86,8 @@ public:
     // Reads every pending SDL event: keys, the window's close button, the
     // gamepad.
     void takeEvents(SDL_Event* event);
+    // What one event does: a key, the close button, the gamepad.
+    void takeEvent(const SDL_Event& event);
     // The movement step when one is due (walking, ducking and gravity by what
     // is held, the particles), then the start of a recognised move.
     void step();

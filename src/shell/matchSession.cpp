@@ -15,16 +15,19 @@ const char* kStartLaunch = "fireball1 80 80";
 void sourcesOf(const sceneContent& c, characterSource (&sides)[kSides]) {
     bool ownAnims = !c.partnerAnims.anims.empty();
     bool ownMoves = !c.partnerMoves.moves.empty();
-    sides[0] = characterSource{"Burn", &c.anims, &c.moves};
-    sides[1] = characterSource{ownAnims ? "Dummy" : "Burn", ownAnims ? &c.partnerAnims : &c.anims,
-                               ownMoves ? &c.partnerMoves : &c.moves};
+    const std::string* names = c.cast.names;
+    sides[0] = characterSource{names[0].c_str(), &c.anims, &c.moves, c.health[0]};
+    sides[1] = characterSource{(ownAnims ? names[1] : names[0]).c_str(), ownAnims ? &c.partnerAnims : &c.anims,
+                               ownMoves ? &c.partnerMoves : &c.moves, c.health[1]};
 }
 
-matchStart startPlaces() {
+// Where a match starts; in versus nothing flies from the corner.
+matchStart startPlaces(const gameScene& scene) {
     matchStart at;
     at.x[0] = kPlayerX;
     at.x[1] = kPartnerX;
     at.y = kGroundLevel;
+    at.launchStart = !scene.versus.versus;
     return at;
 }
 
@@ -41,23 +44,37 @@ void holdStance(playerControl& partner, partnerStance stance, const fighterState
     if (!(fighter.held & inputUp)) partner.pressed |= actionBit(padAction::up);
 }
 
-void matchSession::start(gameScene& scene, Uint32 now) {
+void matchSession::build(gameScene& scene) {
     characterSource sides[kSides];
     sourcesOf(scene.content, sides);
-    content = buildMatchContent(sides, scene.content.defs, scene.content.sounds.get(), kStartLaunch);
+    const versusSetup& versus = scene.versus;
+    content = buildMatchContent(sides, scene.content.defs, scene.content.sounds.get(),
+                                versus.versus ? "" : kStartLaunch);
+    content.rules.versus = versus.versus;
+    if (versus.versus) content.rules.roundTicks = versus.roundTicks();
     view.pictures = picturesOf(sides, scene.content.defs);
+}
+
+void matchSession::start(gameScene& scene, Uint32 now) {
+    build(scene);
     view.init(scene.screen, &scene.screenChanges);
-    state = startMatch(content, startPlaces());
+    state = startMatch(content, startPlaces(scene));
     partnerInput.init(scene.screen);
     inputs[0] = &scene.control;
+    const versusSetup& versus = scene.versus;
+    if (versus.versus) {
+        // Player 2: the p2 keys and the second pad, heard from the events player 1's control takes.
+        partnerInput.bindings = &scene.secondBindings;
+        partnerInput.joystick.device = 1;
+        scene.control.alsoHears = &partnerInput;
+        cpuPlays = versus.cpuLevel > 0;
+        if (cpuPlays) cpu = makeCpu(1, versus.cpuLevel, versus.seed);
+    }
     lastTickAt = now;
 }
 
 void matchSession::contentChanged(gameScene& scene) {
-    characterSource sides[kSides];
-    sourcesOf(scene.content, sides);
-    content = buildMatchContent(sides, scene.content.defs, scene.content.sounds.get(), kStartLaunch);
-    view.pictures = picturesOf(sides, scene.content.defs);
+    build(scene);
     view.forgetPictures();
     for (int side = 0; side < kSides; ++side) {
         fighterState& fighter = state.fighters[side];
@@ -74,7 +91,7 @@ void matchSession::contentChanged(gameScene& scene) {
 }
 
 void matchSession::reset(gameScene& scene) {
-    matchStart at = startPlaces();
+    matchStart at = startPlaces(scene);
     at.launchStart = false;
     matchState fresh = startMatch(content, at);
     fresh.tick = state.tick;
@@ -86,7 +103,6 @@ void matchSession::reset(gameScene& scene) {
     state = fresh;
     syncStates.clear();
     syncInputs.clear();
-    (void)scene;
 }
 
 uint8_t matchSession::bitsOf(playerControl& control, int side) {
@@ -119,24 +135,30 @@ void matchSession::runTicks(gameScene& scene, Uint32 now) {
     }
     for (Uint32 i = 0; i < due; ++i) {
         Uint32 at = lastTickAt + kTickMs;
-        // the partner's keys due by this tick: its playback, or its stance
-        const fighterState& partner = state.fighters[1];
-        trainingTools& trainer = scene.trainer;
-        if (trainer.playback.playing) {
-            for (const playedKey& key : trainer.playback.due(static_cast<int>(at), partner.facingRight != 0))
-                partnerInput.play(key);
-        } else {
-            holdStance(partnerInput, trainer.stance, partner, state.tick + 1);
-        }
+        if (scene.training) partnerDue(scene, at);
         uint8_t bits[kSides];
         for (int side = 0; side < kSides; ++side) {
             bits[side] = bitsOf(*inputs[side], side);
             // A press counts in one tick: a tap inside one pass still presses.
             inputs[side]->pressed = 0;
         }
+        // The CPU sees the state, never the other side's keys; player 2's keys go unheard.
+        if (cpuPlays) bits[1] = cpuInput(cpu, state, content);
         stepOnce(scene, bits);
         noteCommands(scene, at);
         lastTickAt = at;
+    }
+}
+
+void matchSession::partnerDue(gameScene& scene, Uint32 at) {
+    // the partner's keys due by this tick: its playback, or its stance
+    const fighterState& partner = state.fighters[1];
+    trainingTools& trainer = scene.trainer;
+    if (trainer.playback.playing) {
+        for (const playedKey& key : trainer.playback.due(static_cast<int>(at), partner.facingRight != 0))
+            partnerInput.play(key);
+    } else {
+        holdStance(partnerInput, trainer.stance, partner, state.tick + 1);
     }
 }
 

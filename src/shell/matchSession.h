@@ -1,13 +1,14 @@
 #pragma once
-// The match as the scene plays it in training: the state stepped on a fixed
-// tick that catches up with the clock, each side's input made into bits, the
-// sounds and lines of the ticks played for the first time, and its view.
+// The match as the scene plays it in training and versus: the state stepped
+// on a fixed tick that catches up with the clock, each side's input made into
+// bits, the sounds and lines of the ticks played for the first time, and its view.
 #include <SDL/SDL.h>
 
 #include <deque>
 #include <string>
 #include <vector>
 
+#include "match/cpuPlayer.h"
 #include "match/matchTick.h"
 #include "shell/matchContentBuilder.h"
 #include "input/playerControl.h"
@@ -29,9 +30,13 @@ public:
     matchContent content;     // the tables the rules read
     matchView view;           // the picture of the state
     matchState state;         // the match now
-    playerControl partnerInput;  // side 1's held actions: the playback and the stance
+    // Side 1's held actions: in training the playback and the stance, in
+    // versus player 2's keys and the second pad.
+    playerControl partnerInput;
     // Each side's input: the player's keys and pad (the scene's control), the partner's playback or stance.
     playerControl* inputs[kSides] = {nullptr, &partnerInput};
+    bool cpuPlays = false;    // versus with --cpu: side 1's bits come from `cpu` instead
+    cpuPlayer cpu;
     Uint32 lastTickAt = 0;    // clock of the last tick, ms
     bool dropSaid = false;    // a pass has dropped time, and the game said so
     tickEvents events;        // the events of the pass's ticks
@@ -47,7 +52,8 @@ public:
     // New content (a reload): the tables anew, the fighters where they are,
     // moves and particles ended.
     void contentChanged(gameScene& scene);
-    // The fighters back at their start places, nothing flying.
+    // The fighters back at their start places, nothing flying; in versus the
+    // match anew, from round 1.
     void reset(gameScene& scene);
     // The ticks the clock `now` has made due, each with the sides' inputs.
     void runTicks(gameScene& scene, Uint32 now);
@@ -60,6 +66,10 @@ private:
     std::deque<std::vector<uint8_t>> syncInputs;
 
     uint8_t bitsOf(playerControl& control, int side);
+    // Side 1's input due by clock `at` in training: the playback or the stance.
+    void partnerDue(gameScene& scene, Uint32 at);
+    // The tables of the scene's content, with the versus rules when asked.
+    void build(gameScene& scene);
     void stepOnce(gameScene& scene, const uint8_t inputs[kSides]);
     // The player's presses and searches of the tick at clock `at`, for the input display.
     void noteCommands(gameScene& scene, Uint32 at);

@@ -31,3 +31,5 @@ std::string unknownWordProblem(const std::string& word, const std::string& name)
 std::string optionSynopsis(const char* name, const char* value) {
     return value ? std::string(name) + " " + value : std::string(name);
 }
+
+bool startsWithDigit(const char* word) { return *word >= '0' && *word <= '9'; }

@@ -11,7 +11,10 @@
 template <class Chosen>
 struct optionSpec {
     const char* name;   // "--window"; a short alias such as "-h" is a row of its own
-    const char* value;  // names the value in the usage ("FILE"); null for a flag, which takes none
+    // Names the value in the usage ("FILE"); null for a flag, which takes
+    // none. In brackets ("[LEVEL]") the value may be left out: the next word
+    // is taken only when it starts with a digit, and apply gets null without one.
+    const char* value;
     const char* help;   // one line for the usage
     // Stores a flag (value null) or checks and stores a value; false with
     // `problem` set when the value or the option is refused.
@@ -74,6 +77,8 @@ bool readNumber(const char* text, long least, long most, int& number, std::strin
 std::string optionName(const char* word, const char** value);
 // What is wrong with a word that names no option of the table.
 std::string unknownWordProblem(const std::string& word, const std::string& name);
+// True when `word` starts with a decimal digit: an optional value.
+bool startsWithDigit(const char* word);
 // "NAME VALUE" of an option, as the usage shows it.
 std::string optionSynopsis(const char* name, const char* value);
 
@@ -99,7 +104,7 @@ bool readOptions(const optionSpec<Chosen> (&table)[count], int argc, char* const
             problem = "option '" + name + "' takes no value";
             return false;
         }
-        if (spec->value && !value) {
+        if (spec->value && !value && !(spec->value[0] == '[' && !startsWithDigit(at + 1 < argc ? argv[at + 1] : ""))) {
             if (at + 1 >= argc) {
                 problem = "option '" + name + "' needs a value " + spec->value;
                 return false;

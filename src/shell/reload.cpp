@@ -36,6 +36,7 @@ void swapContent(gameScene& o, sceneContent& content) {
     std::swap(o.content.back, content.back);
     std::swap(o.content.partnerAnims, content.partnerAnims);
     std::swap(o.content.partnerMoves, content.partnerMoves);
+    std::swap(o.content.health, content.health);
     if (o.match) o.match->contentChanged(o);
     // The fighters' sets are looked up anew; their old frames are still
     // there to restore and save around.
@@ -86,8 +87,9 @@ bool reloadScene(gameScene& o) {
     o.watch.pending = false;
     std::printf("reloading data\n");
     sceneContent content;
+    content.cast = o.content.cast;
     loadPolicy policy = reloadPolicy();
-    loadContent(content, allContentParts | (o.training ? partnerPart : 0u), o.screen, policy);
+    loadContent(content, allContentParts | (playsMatch(o) ? partnerPart : 0u), o.screen, policy);
     int problems = policy.reported;
     if (problems > 0) {
         std::printf("reload refused: %d problem%s in data; the scene goes on with the content it had\n", problems,

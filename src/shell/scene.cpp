@@ -18,11 +18,10 @@
 
 namespace {
 const char* kBackground = "data/tBG2.bmp";
-const char* kCharacterFolder = "data/Burn";
 const char* kSoundList = "data/soundSet";
 const char* kCharacterSounds = "data/Tor/sound";
 const char* kParticleList = "default";
-const char* kPartnerFolder = "data/Dummy";
+const char* kVersusSounds = "data/versus/sound";
 
 // "data/tBG2.bmp" in the display format; null, reported, when it won't load.
 SDL_Surface* loadBackground(loadPolicy& policy) {
@@ -96,6 +95,13 @@ void bindPlayerKeys(keyBindings& bindings) {
     bindings.playback = kPlaybackKey;
     bindings.stance = kStanceKey;
     bindings.reset = kResetKey;
+    bindings.p2Up = SDLK_w;
+    bindings.p2Left = SDLK_a;
+    bindings.p2Down = SDLK_s;
+    bindings.p2Right = SDLK_d;
+    bindings.p2A = SDLK_f;
+    bindings.p2B = SDLK_g;
+    bindings.p2C = SDLK_h;
 }
 
 void askSDL2ForPlainCopies() {
@@ -112,25 +118,57 @@ int startVideoAndAudio() {
 
 sceneContent::~sceneContent() { releaseSurface(back); }
 
+namespace {
+// In versus: each side's "data/NAME/sound" after the scene's sounds, then
+// "data/versus/sound", each when there.
+void addVersusSounds(soundSet& sounds, const characterCast& cast, loadPolicy& policy) {
+    std::vector<std::string> folders;
+    for (const std::string& name : cast.names) folders.push_back("data/" + name + "/sound");
+    folders.push_back(kVersusSounds);
+    for (size_t at = 0; at < folders.size(); ++at)
+        if ((at == 0 || folders[at] != folders[at - 1]) && isFolder(folders[at]))
+            sounds.addToList(folders[at].c_str(), policy);
+}
+
+// In versus: each side's particle list "data/particle/NAME" after "default", when there.
+void addVersusParticles(partInfoList& defs, const characterCast& cast, SDL_Surface* screen, loadPolicy& policy) {
+    for (int side = 0; side < kSides; ++side) {
+        const std::string& name = cast.names[side];
+        if ((side == 0 || name != cast.names[0]) && fileSize(("data/particle/" + name).c_str()) >= 0)
+            defs.addList(name.c_str(), screen, policy);
+    }
+}
+}  // namespace
+
 void loadContent(sceneContent& content, unsigned parts, SDL_Surface* screen, loadPolicy& policy) {
-    if (parts & animationsPart) content.anims.loadAll(kCharacterFolder, policy);
-    if (parts & movesPart) content.moves.loadAll(kCharacterFolder, policy);
+    const characterCast& cast = content.cast;
+    const std::string characterFolder = "data/" + cast.names[0];
+    if (parts & animationsPart) content.anims.loadAll(characterFolder.c_str(), policy);
+    if (parts & movesPart) content.moves.loadAll(characterFolder.c_str(), policy);
     if (parts & soundsPart) {
         std::printf("making an Sset\n");
         content.sounds.reset(new soundSet());
         content.sounds->getList(kSoundList, policy);
         content.sounds->addToList(kCharacterSounds, policy);
+        if (cast.versus) addVersusSounds(*content.sounds, cast, policy);
         content.sounds->display();
     }
-    if (parts & particlesPart) content.defs.addList(kParticleList, screen, policy);
+    if (parts & particlesPart) {
+        content.defs.addList(kParticleList, screen, policy);
+        if (cast.versus) addVersusParticles(content.defs, cast, screen, policy);
+    }
     if (parts & partnerPart) {
         // Without its own animation list the partner is the player's character.
+        const std::string partnerFolder = "data/" + cast.names[1];
         content.partnerAnims = animationSet();
         content.partnerMoves = moveSet();
-        if (fileSize((std::string(kPartnerFolder) + "/info").c_str()) >= 0)
-            content.partnerAnims.loadAll(kPartnerFolder, policy);
-        if (fileSize((std::string(kPartnerFolder) + "/moveset").c_str()) >= 0)
-            content.partnerMoves.loadAll(kPartnerFolder, policy);
+        if (fileSize((partnerFolder + "/info").c_str()) >= 0) content.partnerAnims.loadAll(partnerFolder.c_str(), policy);
+        if (fileSize((partnerFolder + "/moveset").c_str()) >= 0)
+            content.partnerMoves.loadAll(partnerFolder.c_str(), policy);
+        for (int side = 0; side < kSides && cast.versus; ++side) {
+            content.health[side] = kDefaultHealth;
+            readCharacterStats("data/" + cast.names[side], content.health[side], policy);
+        }
     }
     if (parts & backgroundPart) {
         releaseSurface(content.back);
@@ -198,12 +236,20 @@ void DrawSprites(gameScene& scene) {
             scene.pList.debug();
         }
     }
+    // In versus the HUD goes here: over the match, under the input display.
     // the input display over everything, when shown, and the training panel
     scene.inputPanel.draw();
     scene.panel.draw();
 }
 
+bool playsMatch(const gameScene& o) { return o.training || o.versus.versus; }
+
 void startScene(gameScene& o, bool windowed, loadPolicy& policy) {
+    if (o.versus.versus) {
+        o.content.cast.versus = true;
+        o.content.cast.names[0] = o.versus.p1;
+        o.content.cast.names[1] = o.versus.p2;
+    }
     if (Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048) < 0)
         std::printf("Warning: Couldn't set 44100 Hz 16-bit audio\n- Reason: %s\n", SDL_GetError());
 
@@ -236,10 +282,15 @@ void startScene(gameScene& o, bool windowed, loadPolicy& policy) {
     bindPlayerKeys(o.bindings);
     loadPlayerKeyFile(o.bindings, policy);
     std::printf("Right is also %d\n", o.bindings.right);
+    o.secondBindings = secondPlayerKeys(o.bindings);
+    std::string unbound = unboundSecondPlayerKeys(o.bindings);
+    if (o.versus.versus && !unbound.empty())
+        std::printf("Player 2 has no key for %s: player 1's keys took them; the key file can bind them\n",
+                    unbound.c_str());
 
     // particles
     loadContent(o.content, particlesPart, o.screen, policy);
-    if (!o.training) {
+    if (!playsMatch(o)) {
         o.pList.addParticle("fireball1 80 80", nullptr, nullptr, &o.content.defs, o.screen, 1);
         // Placed from the screen's corner, facing right, yet the player's own.
         if (o.pList.head) o.pList.head->part->owner = &player;
@@ -249,7 +300,7 @@ void startScene(gameScene& o, bool windowed, loadPolicy& policy) {
     InitImages(o, policy);
     DrawBG(o);
 
-    if (o.training) loadContent(o.content, partnerPart, o.screen, policy);
+    if (playsMatch(o)) loadContent(o.content, partnerPart, o.screen, policy);
 
     o.target.setTarget(&player);
     o.checker->target = &o.target;
@@ -263,8 +314,8 @@ void startScene(gameScene& o, bool windowed, loadPolicy& policy) {
     o.control.closeQuits = windowed;
     o.control.setup(&player, &o.content.defs, &o.pList, o.content.sounds.get(), &o.content.anims, &o.content.moves,
                     &o.bindings, o.checker.get(), &o.target);
-    // In training the keys make the match's inputs: they move no fighter themselves.
-    if (o.training) {
+    // In a match the keys make the match's inputs: they move no fighter themselves.
+    if (playsMatch(o)) {
         o.control.fighter = nullptr;
         o.control.checker = nullptr;
     }
@@ -275,8 +326,8 @@ void startScene(gameScene& o, bool windowed, loadPolicy& policy) {
     o.control.onPad = [&o](padAction action, bool pressed) {
         if (o.training) o.trainer.recording.recordPad(action, pressed, playerFacesRight(o), o.control.now);
     };
-    if (o.training) {
-        o.trainer.loadSaved(policy);
+    if (playsMatch(o)) {
+        if (o.training) o.trainer.loadSaved(policy);
         o.match.reset(new matchSession);
         o.match->start(o, clockTicks());
     }
@@ -324,20 +375,22 @@ void actOn(gameScene& o, playerRequest request) {
     case playerRequest::quit: break;  // the loop reads control.quit once the input is handled
     // The training keys need the training partner: without it they do nothing.
     case playerRequest::record:
-        if (!o.match) break;
+        if (!o.training) break;
         for (const playedKey& key : o.trainer.toggleRecording(o.control.now)) o.match->partnerInput.play(key);
         if (o.trainer.recording.recording) recordHeldDirections(o);
         break;
     case playerRequest::playback:
-        if (o.match) togglePartnerPlayback(o);
+        if (o.training) togglePartnerPlayback(o);
         break;
     case playerRequest::stance:
-        if (!o.match) break;
+        if (!o.training) break;
         o.trainer.cycleStance();
         o.panel.stance = stanceName(o.trainer.stance);
         break;
     case playerRequest::reset:
-        if (o.match) resetTraining(o);
+        if (o.training) resetTraining(o);
+        // In versus a rematch, or the match from its start.
+        if (o.versus.versus) o.match->reset(o);
         break;
     }
 }

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "data/animationSet.h"
+#include "data/characterStats.h"
 #include "data/moveSet.h"
 #include "data/soundSet.h"
 #include "fighter/Fighter.h"
@@ -20,6 +21,7 @@
 #include "shell/matchSession.h"
 #include "input/playerControl.h"
 #include "shell/trainingTools.h"
+#include "shell/versusSetup.h"
 #include "view/trainingPanel.h"
 #include "sprites/changedRects.h"
 
@@ -44,15 +46,27 @@ int startVideoAndAudio();
 
 // --- Content: what one loading of "data" gives ---
 
+// Which characters a loading reads: the player's and the partner's folders
+// under "data", and in versus each side's own stats, sounds and particles.
+struct characterCast {
+    std::string names[kSides] = {"Burn", "Dummy"};  // training's partner, or versus' player 2
+    bool versus = false;
+};
+
 // The character's sets, the sounds, the particle definitions and the
 // background. Whatever this holds when it goes is freed.
 struct sceneContent {
-    animationSet anims;                // the character's animations, from "data/Burn"
+    characterCast cast;                // what to read; set before the first loading, kept by a reload
+    animationSet anims;                // the character's animations, from "data/Burn" (data/NAME of cast)
     moveSet moves;                     // the character's moves, from "data/Burn"
-    std::unique_ptr<soundSet> sounds;  // "data/soundSet" and "data/Tor/sound"; null until loaded
-    partInfoList defs;                 // the particle definitions of the list "default"
+    // "data/soundSet" and "data/Tor/sound", in versus then each side's
+    // "data/NAME/sound" and "data/versus/sound"; null until loaded
+    std::unique_ptr<soundSet> sounds;
+    // the particle definitions of the list "default", in versus then each side's "data/particle/NAME"
+    partInfoList defs;
     animationSet partnerAnims;         // the training partner's, from "data/Dummy"; empty without one
     moveSet partnerMoves;              // the partner's moves, from "data/Dummy"; empty without its moveset
+    int health[kSides] = {kDefaultHealth, kDefaultHealth};  // in versus, from each side's "stats"
     SDL_Surface* back = nullptr;       // "data/tBG2.bmp" in display format, owned; null when it won't load
 
     sceneContent() = default;
@@ -68,7 +82,7 @@ enum contentPart : unsigned {
     soundsPart = 4,       // sounds, with the progress line "making an Sset" and the listing
     particlesPart = 8,    // defs, converted for `screen`
     backgroundPart = 16,  // back, converted to the display's format
-    partnerPart = 32,     // partnerAnims and partnerMoves, when "data/Dummy" holds their lists
+    partnerPart = 32,     // partnerAnims and partnerMoves, when "data/Dummy" holds their lists; in versus the health
     characterParts = animationsPart | movesPart,
     allContentParts = 31,  // what the default scene reads
 };
@@ -113,8 +127,10 @@ struct gameScene {
     bool reloadAsked = false;       // F5 this pass: the content is loaded anew before the drawing
     trainingTools trainer;          // the training keys' recording, playback and partner's stance
     bool training = false;          // --training: a partner stands opposite the player, hits are counted
+    versusSetup versus;             // --versus or --cpu: player 2 or the CPU opposite, rounds
+    keyBindings secondBindings;     // in versus: player 2's keys, from the bindings' p2 keys
     trainingPanel panel;            // in training: the last hit, the combo and the advantage
-    // In training: the match of the player and the partner, on a fixed tick.
+    // In training and versus: the match of the two sides, on a fixed tick.
     std::unique_ptr<matchSession> match;
 
     // Holds one default-constructed fighter, the player's.
@@ -141,7 +157,8 @@ void DrawSprites(gameScene& scene);
 // Start-up after SDL_Init: audio, video mode (full screen, or an 800x600
 // window when `windowed`; on sdl12-compat full screen on a larger desktop
 // takes the desktop's size, the screen its middle), content, wiring; in
-// training (scene.training set before) the partner too. Ends the process
+// training (scene.training set before) the partner too, in versus
+// (scene.versus set before, its characters found) player 2's side. Ends the process
 // with status 1 when the video mode can't be set.
 void startScene(gameScene& scene, bool windowed, loadPolicy& policy);
 // Does what the player asked of the scene: the boxes and the input display
@@ -160,6 +177,8 @@ const int kPartnerX = 650;
 // other, standing on the floor, no particle left, the panel's combo
 // cleared; the recording and the stance stay.
 void resetTraining(gameScene& scene);
-// One pass of the loop in training: the keys, the ticks the clock made due,
+// True in the modes that play a match on a fixed tick: training and versus.
+bool playsMatch(const gameScene& scene);
+// One pass of the loop in training or versus: the keys, the ticks the clock made due,
 // their sounds and lines, a reload, the picture.
 bool runMatchPass(gameScene& scene);

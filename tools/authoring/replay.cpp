@@ -368,10 +368,18 @@ int runScene(const replayOptions& options) {
         return 2;
     }
 
+    versusSetup versus = options.match;
+    if (versus.versus && !findCharacters(versus, problem)) {
+        std::fprintf(stderr, "fightscene-replay: %s\n", problem.c_str());
+        entrance.leave();
+        return 1;
+    }
+
     // Start-up at clock 0; every pass then moves the clock on by one step.
     clockSet(0);
     std::unique_ptr<gameScene> scene(new gameScene);
     scene->training = options.training;
+    scene->versus = versus;
     // Without a --record-file the recording is the run's own: the player's
     // recording.txt is neither read nor written.
     scene->trainer.recordFile = pathFrom(here, options.recordFile);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "input/keyFile.h"
+#include "shell/versusSetup.h"
 
 // One line of a script: "<time> <verb> [<argument>...]". The time is in
 // milliseconds, or "+N" for N after the time of the line before. "copy
@@ -53,8 +54,9 @@ struct replayOptions {
     bool watch = false;  // reload by itself when a file under the data folder changes
     bool training = false;  // the scene with a training partner, as the game's --training
     std::string recordFile; // the training recording's file, as the game's --record-file; "" for its default
-    int syncDepth = 0;      // with training: every tick stepped again from this many ticks back and compared
-    bool checksum = false;  // with training: print the final state's checksum
+    versusSetup match;      // --versus, --cpu, --p1, --p2, --round-time, --seed: the game's versus
+    int syncDepth = 0;      // with training or versus: every tick stepped again from this many ticks back and compared
+    bool checksum = false;  // with training or versus: print the final state's checksum
     // Called after every pass, once it is shown, with the scene and the
     // number of passes run (a test looks at the display there); false ends
     // the run, status 4.
@@ -68,5 +70,6 @@ const int kMaxSyncDepth = 64;
 // from the expected transcript (the first difference is printed on standard
 // error), 4 when afterPass ended it, 5 when a tick stepped again from a
 // saved state came out different (the tick and the first field on standard
-// error); the game's own fatal failures end the process with status 1.
+// error); 1 for a versus character's missing folder, and the game's own
+// fatal failures end the process with status 1.
 int runReplay(const replayOptions& options);
