@@ -521,18 +521,30 @@ void drawSmear(Canvas& cv, Vec from, Vec to, float bend, float width) {
     }
 }
 
-// A chain of segments from `root` along `dir`, each turned a little more by
-// `curl` degrees plus a ripple that travels down it with `tail`.
+// A chain of segments from `root` along `dir`, each turned `curl` degrees
+// more than the one before, plus a ripple that travels down it with `tail`.
 void drawStreamer(Canvas& cv, Vec root, Vec dir, int segments, float segment, float curl, float tail, float r0,
                   float r1, int material, bool far, Part part) {
-    Vec at = root;
+    std::vector<Vec> joints{root};
     for (int i = 0; i < segments; ++i) {
-        float ripple = 14.0f * std::sin(i * 1.3f + tail * 2.5f);
-        Vec next = at + rotate(dir, curl * i + ripple) * segment;
-        float t0 = float(i) / segments, t1 = float(i + 1) / segments;
-        capsule(cv, at, next, r0 + (r1 - r0) * t0, r0 + (r1 - r0) * t1, flat(material), far, part);
-        at = next;
+        float ripple = 7.0f * std::sin(i * 0.9f + tail * 2.5f);
+        joints.push_back(joints.back() + rotate(dir, curl * i + ripple) * segment);
     }
+    // One shape, so no outline shows between the segments.
+    Sdf chain = [=](Vec p) {
+        float d = 1e9f;
+        for (int i = 0; i < segments; ++i) {
+            float t0 = float(i) / segments, t1 = float(i + 1) / segments;
+            d = std::min(d, sdCapsule(p, joints[i], joints[i + 1], r0 + (r1 - r0) * t0, r0 + (r1 - r0) * t1));
+        }
+        return d;
+    };
+    Vec lo = root, hi = root;
+    for (Vec j : joints) {
+        lo = Vec{std::min(lo.x, j.x - r0), std::min(lo.y, j.y - r0)};
+        hi = Vec{std::max(hi.x, j.x + r0), std::max(hi.y, j.y + r0)};
+    }
+    cv.fill(chain, lo, hi, r0 * 0.9f, flat(material), far, part);
 }
 
 // Gale's scarf: two long ends streaming back from the nape, under the
@@ -540,10 +552,10 @@ void drawStreamer(Canvas& cv, Vec root, Vec dir, int segments, float segment, fl
 void drawScarfEnds(Canvas& cv, const Skeleton& s, float tail, bool turned) {
     Vec fwd = headForward(s, turned);
     Vec nape = s.neck - fwd * 5.0f + s.up * 1.0f;
-    float lift = turned ? 1.0f : -1.0f;  // rotate away from the face, then down
-    Vec back = rotate(fwd * -1.0f, lift * (8.0f + 10.0f * tail));
-    drawStreamer(cv, nape, back, 5, 9.0f, -lift * 4.0f, tail, 3.4f, 2.6f, Band, true, Tails);
-    drawStreamer(cv, nape, rotate(back, lift * 16.0f), 4, 9.0f, -lift * 6.0f, tail + 0.7f, 3.2f, 2.4f, Band, false,
+    float down = turned ? -1.0f : 1.0f;  // turning this way from "straight back" droops
+    Vec back = rotate(fwd * -1.0f, down * (4.0f + 10.0f * tail));
+    drawStreamer(cv, nape, back, 8, 6.5f, down * 2.5f, tail, 4.2f, 3.0f, Band, true, Tails);
+    drawStreamer(cv, nape, rotate(back, down * 14.0f), 6, 6.5f, down * 3.5f, tail + 0.7f, 4.0f, 2.8f, Band, false,
                  Tails);
 }
 
@@ -551,17 +563,17 @@ void drawScarfEnds(Canvas& cv, const Skeleton& s, float tail, bool turned) {
 void drawHairTail(Canvas& cv, const Skeleton& s, float tail, bool turned) {
     Vec fwd = headForward(s, turned);
     Vec tie = s.headCentre - fwd * 9.0f + s.headUp * 4.0f;
-    float side = turned ? 1.0f : -1.0f;
-    Vec back = rotate(fwd * -1.0f, side * (28.0f + 12.0f * tail));
-    drawStreamer(cv, tie, back, 4, 6.5f, side * 9.0f, tail + 1.4f, 3.0f, 1.2f, Hair, false, Tails);
+    float down = turned ? -1.0f : 1.0f;
+    Vec back = rotate(fwd * -1.0f, down * (30.0f + 10.0f * tail));
+    drawStreamer(cv, tie, back, 5, 5.5f, down * 7.0f, tail + 1.4f, 3.2f, 1.4f, Hair, false, Tails);
 }
 
 // Gale's coat: tails hanging from the sash behind the legs, to the knees.
 void drawCoatTails(Canvas& cv, const Skeleton& s, float tail) {
     auto at = [&](float v, float u) { return local(s.pelvis, s.fwd, s.up, v, u); };
     float sway = -8.0f * tail;  // a forward wind (tail below 0) blows them back
-    std::vector<Vec> pts = {at(-9, 0), at(5, 0), at(2 + sway * 0.5f, -20), at(-4 + sway, -36), at(-10 + sway, -38),
-                            at(-14 + sway, -30)};
+    std::vector<Vec> pts = {at(-10, 0), at(6, 0), at(4 + sway * 0.5f, -22), at(-2 + sway, -42), at(-12 + sway, -44),
+                            at(-17 + sway, -34)};
     polygon(cv, pts, 6.0f, flat(Top), true, Tails);
 }
 
