@@ -332,6 +332,11 @@ const brokenCase kCases[] = {
      "Burn/punch/hit:3", "error", "hitstun: expected a whole number 0..100000"},
     {"particle hit key", [](const std::string& d) { writeFile(d + "/particle/spark/hit", "knockback = 3\n"); },
      "particle/spark/hit:1", "error", "unknown key \"knockback\""},
+    // What a character brings to versus: its stats and its sound folder.
+    {"character stats value", [](const std::string& d) { writeFile(d + "/Burn/stats", "# figures\nhealth = 0\n"); },
+     "Burn/stats:2", "error", "health: expected a whole number 1..1000, found \"0\""},
+    {"character sound gone", [](const std::string& d) { writeFile(d + "/Burn/sound/sound", "SOUNDS: 1\nroar\n"); },
+     "Burn/sound/sound:2", "error", "roar.wav can't be opened"},
     // The training partner's own character is checked like the player's.
     {"partner bitmap missing", [](const std::string& d) {
          writeFile(d + "/Dummy/info", "ANIMS: 1\nstanding\n");

@@ -724,16 +724,17 @@ TEST(Replay, AReloadRepaintsTheTrainingPanelsBackground) {
 // Versus: each side moves under its own keys (player 2's are w a s d), the
 // sides' inputs kept apart; with --cpu player 2's keys reach no fighter, so
 // a run with them ends as one without them, and the CPU is the one asked.
+// F4 starts the match again, from "round 1".
 TEST(Replay, VersusSidesMoveUnderTheirOwnKeysAndTheCpuTakesPlayerTwosSide) {
-    const std::string p1 = "1700 down Right\n2200 up Right\n", p2 = "1700 down a\n2200 up a\n";
+    const std::string p1 = "1700 down Right\n2200 up Right\n", p2 = "1700 down a\n2200 up a\n", f4 = "300 tap F4\n";
     const struct {
         const char* label;
         std::string script;
         int cpuLevel;
     } cases[] = {
         {"two players", p1 + p2, 0},
-        {"the CPU, player 2's keys pressed", p1 + p2, 3},
-        {"the CPU, no key of player 2", p1, 3},
+        {"the CPU, player 2's keys pressed", f4 + p1 + p2, 3},
+        {"the CPU, no key of player 2", f4 + p1, 3},
     };
     std::string cpuEnds[2];
     for (const auto& c : cases) {
@@ -755,11 +756,12 @@ TEST(Replay, VersusSidesMoveUnderTheirOwnKeysAndTheCpuTakesPlayerTwosSide) {
         ASSERT_EQ(0, run.status) << readFile(replay.folder + "/stderr.txt");
         EXPECT_TRUE(has(run.transcript, c.cpuLevel ? "versus 1, cpu 1 level 3 seed 7\n" : "versus 1, cpu 0"))
             << run.transcript;
+        EXPECT_EQ(c.cpuLevel ? 2u : 1u, countOf(run.transcript, "round 1\n")) << run.transcript;
         std::string last = run.transcript.substr(run.transcript.rfind("at "));
         int x[kSides] = {0, 0};
         ASSERT_EQ(2, std::sscanf(last.c_str(), "at %d %d", &x[0], &x[1]));
         if (c.cpuLevel) {
-            cpuEnds[c.script == p1] = last;
+            cpuEnds[c.script == f4 + p1] = last;
             continue;
         }
         EXPECT_GT(x[0], kPlayerX) << "player 1 walks right";

@@ -95,6 +95,8 @@ void matchSession::reset(gameScene& scene) {
     at.launchStart = false;
     matchState fresh = startMatch(content, at);
     fresh.tick = state.tick;
+    // In versus the match starts anew: "Round 1" and its wait from now.
+    if (scene.versus.versus) fresh.round.phaseTick = state.tick;
     for (fighterState& fighter : fresh.fighters) fighter.actionTick = state.tick;
     fresh.panel = state.panel;
     fresh.panel.comboHits = 0;
