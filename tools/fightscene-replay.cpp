@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <string>
 
+#include "authoring/cpuBatch.h"
 #include "authoring/dataFolder.h"
 #include "authoring/replay.h"
+#include "match/cpuPlayer.h"
 #include "platform/platform.h"
 #include "shell/optionTable.h"
 
@@ -14,6 +16,19 @@ bool setStep(replayOptions& options, const char* value, std::string& problem) {
 }
 bool setRepeat(replayOptions& options, const char* value, std::string& problem) {
     return readNumber(value, 1, 1000000, options.repeat, problem);
+}
+
+bool setCpu(replayOptions& options, const char* value, std::string& problem) {
+    return readNumber(value, kCpuLowestLevel, kCpuHighestLevel, options.cpu, problem);
+}
+bool setCpu2(replayOptions& options, const char* value, std::string& problem) {
+    return readNumber(value, kCpuLowestLevel, kCpuHighestLevel, options.cpu2, problem);
+}
+bool setRounds(replayOptions& options, const char* value, std::string& problem) {
+    return readNumber(value, 1, 1000000, options.rounds, problem);
+}
+bool setSeed(replayOptions& options, const char* value, std::string& problem) {
+    return readNumber(value, 0, 1000000000, options.seed, problem);
 }
 
 bool setSyncTest(replayOptions& options, const char* value, std::string& problem) {
@@ -37,7 +52,34 @@ const optionSpec<replayOptions> kOptions[] = {
      setSyncTest},
     {"--checksum", nullptr, "with --training: print the checksum of the match's final state",
      setFlag<replayOptions, &replayOptions::checksum>},
+    {"--versus", nullptr, "with --cpu, --cpu2 and --rounds: CPU against CPU, no script", setFlag<replayOptions, &replayOptions::versus>},
+    {"--cpu", "LEVEL", "the first CPU's level, 1 to 8", setCpu},
+    {"--cpu2", "LEVEL", "the second CPU's level, 1 to 8", setCpu2},
+    {"--rounds", "N", "rounds the CPUs play, as fast as they go; a line tells who won", setRounds},
+    {"--seed", "S", "varies the CPUs' games (default 1)", setSeed},
 };
+
+void usage();
+
+// CPU against CPU: the operand, if any, is the data folder.
+int cpuBatch(const char* argv0, const replayOptions& options, const operandList& operands) {
+    if (!options.versus || options.cpu == 0 || options.cpu2 == 0 || options.rounds == 0 || operands.words.size() > 1) {
+        std::fprintf(stderr, "fightscene-replay: CPU against CPU needs --versus, --cpu, --cpu2 and --rounds, and no script\n");
+        usage();
+        return 2;
+    }
+    cpuBatchOptions batch;
+    batch.levels[0] = options.cpu;
+    batch.levels[1] = options.cpu2;
+    batch.rounds = options.rounds;
+    batch.seed = static_cast<uint32_t>(options.seed);
+    batch.data = operands.words.empty() ? defaultDataFolder(argv0) : operands.words[0];
+    if (batch.data.empty()) {
+        std::fprintf(stderr, "fightscene-replay: no data folder found; give one\n");
+        return 2;
+    }
+    return runCpuBatch(batch);
+}
 
 void usage() {
     std::string text = "usage: fightscene-replay [OPTIONS] SCRIPT [DATA_FOLDER]\n"
@@ -56,7 +98,12 @@ int main(int argc, char* argv[]) {
     operandList operands;  // the script, then the data folder
     operands.most = 2;
     std::string mistake;  // the usage says enough
-    if (!readOptions(kOptions, argc, argv, options, operands, mistake) || operands.words.empty()) {
+    if (!readOptions(kOptions, argc, argv, options, operands, mistake)) {
+        usage();
+        return 2;
+    }
+    if (options.rounds > 0 || options.cpu2 > 0) return cpuBatch(argv[0], options, operands);
+    if (operands.words.empty()) {
         usage();
         return 2;
     }

@@ -55,6 +55,12 @@ struct replayOptions {
     std::string recordFile; // the training recording's file, as the game's --record-file; "" for its default
     int syncDepth = 0;      // with training: every tick stepped again from this many ticks back and compared
     bool checksum = false;  // with training: print the final state's checksum
+    // With versus, cpu and cpu2: no script, the two CPUs play `rounds` rounds (cpuBatch.h).
+    bool versus = false;
+    int cpu = 0;            // CPU levels, 0 none
+    int cpu2 = 0;
+    int rounds = 0;
+    int seed = 1;
     // Called after every pass, once it is shown, with the scene and the
     // number of passes run (a test looks at the display there); false ends
     // the run, status 4.
