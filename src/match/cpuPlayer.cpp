@@ -93,6 +93,7 @@ cpuMoveInfo studyMove(const matchContent& content, const matchMove& move) {
         if (!hit.empty()) {
             if (info.startup < 0) info.startup = tick;
             info.lastLive = i;
+            info.liveEnd = tick + ticks;
             matchBox box;
             box.left = hit.left - record->anchorX[1] + std::min(ahead, aheadEnd);
             box.right = hit.right - record->anchorX[1] + std::max(ahead, aheadEnd);
@@ -119,7 +120,11 @@ void learn(cpuPlayer& cpu, const matchContent& content) {
     cpu.learnedFrames = content.frames.size();
     for (int side = 0; side < kSides; ++side) {
         cpu.moves[side].clear();
-        for (const matchMove& move : content.characters[side].moves) cpu.moves[side].push_back(studyMove(content, move));
+        cpu.reach[side] = matchBox();
+        for (const matchMove& move : content.characters[side].moves) {
+            cpu.moves[side].push_back(studyMove(content, move));
+            if (cpu.moves[side].back().usable && !cpu.moves[side].back().air) grow(cpu.reach[side], cpu.moves[side].back().reach);
+        }
     }
     cpu.shots.clear();
     for (size_t def = 0; def < content.particles.size(); ++def)
@@ -291,6 +296,9 @@ struct cpuView {
 bool attack(cpuPlayer& cpu, const cpuView& at, bool shot) {
     const std::vector<matchMove>& moves = at.content.characters[cpu.side].moves;
     fighterState target = standIn(at.them);
+    // A weaker CPU misjudges the distance.
+    int misjudged = byLevel(cpu.level, 64, 0);
+    if (misjudged > 0) target.x += below(cpu, 2 * misjudged + 1) - misjudged;
     matchBox body = bodyBox(at.content, 1 - cpu.side, target);
     int found[32];
     const std::string* commands[32];
@@ -333,8 +341,9 @@ bool answerThreat(cpuPlayer& cpu, const cpuView& at, uint8_t& bits) {
         matchBox body = bodyBox(at.content, cpu.side, at.me);
         body.left -= kThreatSlack;
         body.right += kThreatSlack;
-        if (!info.reach.empty() && them.frame <= info.lastLive &&
-            overlaps(placedReach(info.reach, them.x, them.y, them.facingRight != 0), body)) {
+        // Its live frames may be over by now: the CPU knows how long ago it saw the start.
+        bool liveNow = at.state.tick - them.actionTick <= info.liveEnd;
+        if (!info.reach.empty() && liveNow && overlaps(placedReach(info.reach, them.x, them.y, them.facingRight != 0), body)) {
             if (cpu.threatKey != them.actionTick) {
                 cpu.threatKey = them.actionTick;
                 cpu.threatAnswer = chance(cpu, cpuGuardPercent(cpu.level)) ? 1 : 0;
@@ -381,18 +390,42 @@ uint8_t decide(cpuPlayer& cpu, const matchState& state, const matchContent& cont
     // A hit breaks off the typing.
     if (held) cpu.planLength = cpu.planAt = 0;
     if (cpu.planAt < cpu.planLength) return cpu.plan[cpu.planAt++];
+    const int level = cpu.level;
+    // Its own move landed (a player knows what it does): a stronger CPU
+    // strikes again at once, while they still reel.
+    if (me.move >= 0 && (me.hitMask & (1 << (1 - cpu.side))) && cpu.followKey != me.actionTick) {
+        cpu.followKey = me.actionTick;
+        cpu.followUp = chance(cpu, byLevel(level, 5, 95));
+    }
     uint8_t bits = 0;
     if (answerThreat(cpu, at, bits)) return bits;
     if (held || me.move >= 0) return 0;
-    const int level = cpu.level;
-    if (!me.grounded) return me.airActions > 0 && chance(cpu, byLevel(level, 10, 40)) && attack(cpu, at, false) ? cpu.plan[cpu.planAt++] : 0;
+    if (cpu.followUp) {
+        cpu.followUp = 0;
+        if (me.grounded && attack(cpu, at, false)) return cpu.plan[cpu.planAt++];
+    }
+    if (!me.grounded) return me.airActions > 0 && chance(cpu, byLevel(level, 12, 40)) && attack(cpu, at, false) ? cpu.plan[cpu.planAt++] : 0;
     // Their move spent, or them reeling: the time to strike.
-    bool opening = them.reeling ||
-                   (them.move >= 0 && them.move < static_cast<int>(cpu.moves[1 - cpu.side].size()) &&
-                    them.frame > cpu.moves[1 - cpu.side][static_cast<size_t>(them.move)].lastLive);
+    bool opening = them.reeling;
+    if (them.move >= 0 && them.move < static_cast<int>(cpu.moves[1 - cpu.side].size())) {
+        const cpuMoveInfo& theirs = cpu.moves[1 - cpu.side][static_cast<size_t>(them.move)];
+        int elapsed = state.tick - them.actionTick;
+        opening = opening || (elapsed > theirs.liveEnd && elapsed < theirs.ticks);
+    }
+    // Guarding ahead of an attack that may come.
+    uint8_t away = wayBit(!at.themRight, me);
+    if (state.tick < cpu.guardUntil) return static_cast<uint8_t>(away | (cpu.guardLow ? inputDown : 0));
     int eager = opening ? byLevel(level, 30, 90) : byLevel(level, 8, 25);
     if (chance(cpu, eager) && attack(cpu, at, false)) return cpu.plan[cpu.planAt++];
     int distance = std::abs(them.x - me.x);
+    // Within their reach, free to strike: now and then it guards first.
+    matchBox body = bodyBox(content, cpu.side, me);
+    bool inTheirReach = overlaps(placedReach(cpu.reach[1 - cpu.side], them.x, them.y, !at.themRight), body);
+    if (inTheirReach && them.move < 0 && !them.reeling && chance(cpu, cpuGuardPercent(level) / 5)) {
+        cpu.guardUntil = state.tick + 8 + below(cpu, 16);
+        cpu.guardLow = them.grounded && chance(cpu, 35);
+        return static_cast<uint8_t>(away | (cpu.guardLow ? inputDown : 0));
+    }
     bool shotFlying = false;
     for (int i = 0; i < state.particleCount; ++i)
         shotFlying |= state.particles[i].owner == cpu.side && cpu.shots[static_cast<size_t>(state.particles[i].def)];

@@ -55,6 +55,7 @@ struct cpuMoveInfo {
     bool projectile = false; // a frame launches a particle that flies and hits
     int32_t startup = -1;    // ticks to its first live hit box or launch; -1 never
     int32_t lastLive = -1;   // index of its last frame with a live hit box
+    int32_t liveEnd = -1;    // ticks from its start to the end of that frame
     int32_t ticks = 0;       // ticks it lasts
     matchBox reach;          // every live hit box together; empty for none
     int32_t guard = 0;       // guardKind of its hit
@@ -71,6 +72,7 @@ struct cpuPlayer {
     const matchContent* learned = nullptr;
     size_t learnedFrames = 0;
     std::vector<cpuMoveInfo> moves[kSides];
+    matchBox reach[kSides];  // every melee move's reach together, of each side
     std::vector<uint8_t> shots;  // per particle definition: 1 for a shot (it flies and hits)
 
     // A ring of what it saw, by tick.
@@ -90,6 +92,10 @@ struct cpuPlayer {
     int32_t threatAnswer = 0;  // 0 let it come, 1 guard, 2 jump it
     int32_t intent = 0;        // walking: 0 hold, 1 in, 2 out
     int32_t intentUntil = 0;
+    int32_t guardUntil = 0;    // guarding ahead of an attack, until this tick
+    int32_t guardLow = 0;      // that guard crouches
+    int32_t followKey = -1;    // its own move whose landing it followed up, by start tick
+    int32_t followUp = 0;      // 1: strike again as soon as it is free
 };
 
 // A CPU for `side` at `level` (kept within the levels), its choices drawn from `seed`.
