@@ -23,7 +23,7 @@ const int kShotWatch = 420;
 // Beyond this the shot is thrown rather than walked in with.
 const int kShotDistance = 300;
 // A jump leaves the floor when the shot is this near the fighter's anchor.
-const int kJumpLead = 70;
+const int kJumpLead = 110;
 // Slack around a body when judging whether an attack reaches it.
 const int kThreatSlack = 24;
 
@@ -371,6 +371,11 @@ bool answerThreat(cpuPlayer& cpu, const cpuView& at, uint8_t& bits) {
     const cpuSight& before = seenBefore(cpu, at.state.tick, 1);
     int speed = before.shot && before.shotBorn == seen.shotBorn ? std::abs(seen.shotX - before.shotX) : 0;
     int now = gap - speed * (at.state.tick - seen.tick);
+    // One jump falls before a shot has passed: a second one at the top.
+    if (!at.me.grounded) {
+        bits = at.me.ySpeed <= 0 && at.me.airActions > 0 ? inputUp : 0;
+        return true;
+    }
     bits = now <= kJumpLead ? inputUp : 0;
     return true;
 }
