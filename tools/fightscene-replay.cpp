@@ -52,7 +52,8 @@ const optionSpec<replayOptions> kOptions[] = {
      setSyncTest},
     {"--checksum", nullptr, "with --training: print the checksum of the match's final state",
      setFlag<replayOptions, &replayOptions::checksum>},
-    {"--versus", nullptr, "with --cpu, --cpu2 and --rounds: CPU against CPU, no script", setFlag<replayOptions, &replayOptions::versus>},
+    {"--versus", nullptr, "with --cpu, --cpu2 and --rounds: CPU against CPU, no script",
+     setFlag<replayOptions, &replayOptions::versus>},
     {"--cpu", "LEVEL", "the first CPU's level, 1 to 8", setCpu},
     {"--cpu2", "LEVEL", "the second CPU's level, 1 to 8", setCpu2},
     {"--rounds", "N", "rounds the CPUs play, as fast as they go; a line tells who won", setRounds},
@@ -64,7 +65,8 @@ void usage();
 // CPU against CPU: the operand, if any, is the data folder.
 int cpuBatch(const char* argv0, const replayOptions& options, const operandList& operands) {
     if (!options.versus || options.cpu == 0 || options.cpu2 == 0 || options.rounds == 0 || operands.words.size() > 1) {
-        std::fprintf(stderr, "fightscene-replay: CPU against CPU needs --versus, --cpu, --cpu2 and --rounds, and no script\n");
+        std::fprintf(stderr,
+                     "fightscene-replay: CPU against CPU needs --versus, --cpu, --cpu2 and --rounds, and no script\n");
         usage();
         return 2;
     }

@@ -123,7 +123,8 @@ void learn(cpuPlayer& cpu, const matchContent& content) {
         cpu.reach[side] = matchBox();
         for (const matchMove& move : content.characters[side].moves) {
             cpu.moves[side].push_back(studyMove(content, move));
-            if (cpu.moves[side].back().usable && !cpu.moves[side].back().air) grow(cpu.reach[side], cpu.moves[side].back().reach);
+            const cpuMoveInfo& info = cpu.moves[side].back();
+            if (info.usable && !info.air) grow(cpu.reach[side], info.reach);
         }
     }
     cpu.shots.clear();
@@ -290,9 +291,10 @@ struct cpuView {
     bool themRight;  // they stand toward larger x
 };
 
-// Types a move of its own whose live hit box will reach them, chosen by
-// weight: harder hits weigh more, those chosen lately less. `melee` moves
-// only, or the shot.
+// Types a move of its own whose live hit box will reach them (or, with
+// `shot`, its shot), chosen by weight: harder hits weigh more, those chosen
+// lately less. Its buffer's young presses count: the move typed is the one
+// they and the command start.
 bool attack(cpuPlayer& cpu, const cpuView& at, bool shot) {
     const std::vector<matchMove>& moves = at.content.characters[cpu.side].moves;
     fighterState target = standIn(at.them);
@@ -343,7 +345,8 @@ bool answerThreat(cpuPlayer& cpu, const cpuView& at, uint8_t& bits) {
         body.right += kThreatSlack;
         // Its live frames may be over by now: the CPU knows how long ago it saw the start.
         bool liveNow = at.state.tick - them.actionTick <= info.liveEnd;
-        if (!info.reach.empty() && liveNow && overlaps(placedReach(info.reach, them.x, them.y, them.facingRight != 0), body)) {
+        matchBox reach = placedReach(info.reach, them.x, them.y, them.facingRight != 0);
+        if (!info.reach.empty() && liveNow && overlaps(reach, body)) {
             if (cpu.threatKey != them.actionTick) {
                 cpu.threatKey = them.actionTick;
                 cpu.threatAnswer = chance(cpu, cpuGuardPercent(cpu.level)) ? 1 : 0;
@@ -409,7 +412,10 @@ uint8_t decide(cpuPlayer& cpu, const matchState& state, const matchContent& cont
         cpu.followUp = 0;
         if (me.grounded && attack(cpu, at, false)) return cpu.plan[cpu.planAt++];
     }
-    if (!me.grounded) return me.airActions > 0 && chance(cpu, byLevel(level, 12, 40)) && attack(cpu, at, false) ? cpu.plan[cpu.planAt++] : 0;
+    if (!me.grounded) {
+        bool strike = me.airActions > 0 && chance(cpu, byLevel(level, 12, 40)) && attack(cpu, at, false);
+        return strike ? cpu.plan[cpu.planAt++] : 0;
+    }
     // Their move spent, or them reeling: the time to strike.
     bool opening = them.reeling;
     if (them.move >= 0 && them.move < static_cast<int>(cpu.moves[1 - cpu.side].size())) {

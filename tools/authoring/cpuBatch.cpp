@@ -123,7 +123,8 @@ int runCpuBatch(const cpuBatchOptions& options) {
         defs.addList(kSecondCharacter, screen, policy);
     characterSource sides[kSides];
     for (int side = 0; side < kSides; ++side)
-        sides[side] = characterSource{characters[side]->name.c_str(), &characters[side]->anims, &characters[side]->moves};
+        sides[side] = characterSource{characters[side]->name.c_str(), &characters[side]->anims,
+                                      &characters[side]->moves};
     matchContent content = buildMatchContent(sides, defs, nullptr, "");
     std::fflush(stdout);
     restoreOutput(1, savedOut);
