@@ -722,6 +722,7 @@ void stepRound(matchState& state, const matchContent& content, const uint8_t inp
     case phaseMatchOver:
         if (since >= kRematchWaitTicks && ((inputs[0] | inputs[1]) & inputA)) {
             round = roundState{};
+            round.winner = -1;
             startRound(state, content, 1);
         }
         break;
