@@ -34,6 +34,14 @@ int byLevel(int level, int lowest, int highest) {
     return lowest + (highest - lowest) * (levelOf(level) - kCpuLowestLevel) / (kCpuHighestLevel - kCpuLowestLevel);
 }
 
+// The same on a curve that climbs slowly at first and fast at the top, so
+// that the top levels differ as much in play as the lowest ones.
+int byLevelSteep(int level, int lowest, int highest) {
+    const int span = kCpuHighestLevel - kCpuLowestLevel;
+    int step = levelOf(level) - kCpuLowestLevel;
+    return lowest + (highest - lowest) * step * step / (span * span);
+}
+
 uint32_t nextRandom(cpuPlayer& cpu) {
     uint32_t x = cpu.random;
     x ^= x << 13;
@@ -299,7 +307,7 @@ bool attack(cpuPlayer& cpu, const cpuView& at, bool shot) {
     const std::vector<matchMove>& moves = at.content.characters[cpu.side].moves;
     fighterState target = standIn(at.them);
     // A weaker CPU misjudges the distance.
-    int misjudged = byLevel(cpu.level, 64, 0);
+    int misjudged = byLevelSteep(cpu.level, 80, 0);
     if (misjudged > 0) target.x += below(cpu, 2 * misjudged + 1) - misjudged;
     matchBox body = bodyBox(at.content, 1 - cpu.side, target);
     int found[32];
@@ -403,7 +411,7 @@ uint8_t decide(cpuPlayer& cpu, const matchState& state, const matchContent& cont
     // strikes again at once, while they still reel.
     if (me.move >= 0 && (me.hitMask & (1 << (1 - cpu.side))) && cpu.followKey != me.actionTick) {
         cpu.followKey = me.actionTick;
-        cpu.followUp = chance(cpu, byLevel(level, 5, 95));
+        cpu.followUp = chance(cpu, byLevelSteep(level, 5, 95));
     }
     uint8_t bits = 0;
     if (answerThreat(cpu, at, bits)) return bits;
@@ -426,7 +434,7 @@ uint8_t decide(cpuPlayer& cpu, const matchState& state, const matchContent& cont
     // Guarding ahead of an attack that may come.
     uint8_t away = wayBit(!at.themRight, me);
     if (state.tick < cpu.guardUntil) return static_cast<uint8_t>(away | (cpu.guardLow ? inputDown : 0));
-    int eager = opening ? byLevel(level, 30, 90) : byLevel(level, 8, 25);
+    int eager = opening ? byLevelSteep(level, 30, 90) : byLevel(level, 8, 25);
     if (chance(cpu, eager) && attack(cpu, at, false)) return cpu.plan[cpu.planAt++];
     int distance = std::abs(them.x - me.x);
     // Within their reach, free to strike: now and then it guards first.
