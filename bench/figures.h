@@ -58,6 +58,9 @@ const int kMatchParticles = 100;
 const int kRollbackTicks = 12;
 const char* const kMatchEmbers = "Match/TickOverEmbers";
 const int kMatchEmberCount = 1000;
+// One call of the CPU opponent's input (counter "call_ns"), the player's
+// kMatchParticles fireballs flying.
+const char* const kMatchCpuInput = "Match/CpuInput";
 const int kScaleFrameTimes[] = {1, 4, 16};
 }  // namespace benchNames
 

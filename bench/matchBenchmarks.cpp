@@ -9,6 +9,7 @@
 
 #include "benchScene.h"
 #include "figures.h"
+#include "match/cpuPlayer.h"
 #include "match/matchTick.h"
 #include "processProbe.h"
 
@@ -139,6 +140,30 @@ void tickOverEmbers(benchmark::State& state, benchScene& scene) {
     if (n > 0) state.counters["tick_ns"] = tickSeconds * 1e9 / (n * kEmberTicks);
     state.counters["particles"] = match.now->particleCount;
 }
+
+// One call of the CPU's input at the highest level on side 1, the player's
+// fireballs flying (each looked at for the nearest shot); between the
+// calls, untimed, the match steps with its bits and the player walking.
+void cpuInputCall(benchmark::State& state, benchScene& scene) {
+    const int particles = static_cast<int>(state.range(0));
+    benchMatch match;
+    if (!startBenchMatch(state, scene, particles, "fireball1", match)) return;
+    cpuPlayer cpu = makeCpu(1, kCpuHighestLevel, 1);
+    double seconds = 0;
+    for (auto _ : state) {
+        double begin = threadSeconds();
+        uint8_t bits = cpuInput(cpu, *match.now, *match.content);
+        benchmark::DoNotOptimize(bits);
+        double end = threadSeconds();
+        seconds += end - begin;
+        state.SetIterationTime(end - begin);
+        const uint8_t inputs[kSides] = {inputForward, bits};
+        stepMatch(*match.now, *match.content, inputs, match.events);
+        match.keepUp();
+    }
+    const double n = static_cast<double>(state.iterations());
+    if (n > 0) state.counters["call_ns"] = seconds * 1e9 / n;
+}
 }  // namespace
 
 void registerMatchBenchmarks(benchScene& scene) {
@@ -149,6 +174,10 @@ void registerMatchBenchmarks(benchScene& scene) {
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark(kMatchEmbers, [&scene](benchmark::State& s) { tickOverEmbers(s, scene); })
         ->Arg(kMatchEmberCount)
+        ->UseManualTime()
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(kMatchCpuInput, [&scene](benchmark::State& s) { cpuInputCall(s, scene); })
+        ->Arg(kMatchParticles)
         ->UseManualTime()
         ->Unit(benchmark::kMicrosecond);
 }

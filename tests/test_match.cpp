@@ -3,12 +3,15 @@
 // start, the spark's owner, and a state that restores to the same bytes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <iterator>
+#include <map>
 #include <memory>
 
+#include "match/cpuPlayer.h"
 #include "match/matchTick.h"
 #include "platform/files.h"
 #include "shell/matchContentBuilder.h"
@@ -199,6 +202,60 @@ TEST_F(Match, ARestoredStateStepsToTheSameBytes) {
     other.particles[3].y += 1;
     EXPECT_EQ(firstDifference(state, other), "particles[3].y: " + std::to_string(state.particles[3].y) + " != " +
                                                  std::to_string(state.particles[3].y + 1));
+}
+
+// A CPU at level 8 on side 1 against a side that holds nothing: near, a
+// move of its own that reaches; far, its fireball.
+TEST_F(Match, TheCpuStrikesWhatItReachesAndShootsFromAfar) {
+    const struct {
+        int distance;
+        std::string line;
+    } cases[] = {{90, "hit: "}, {560, "particle hit: "}};
+    for (const auto& test : cases) {
+        start(400 - test.distance / 2, 400 + test.distance / 2);
+        events.clear();
+        cpuPlayer cpu = makeCpu(1, 8, 3);
+        for (int i = 0; i < 300 && !events.hitLanded; ++i) run(1, 0, cpuInput(cpu, state, content));
+        ASSERT_TRUE(events.hitLanded) << test.distance;
+        EXPECT_TRUE(std::any_of(events.lines.begin(), events.lines.end(),
+                                [&](const std::string& line) { return line.rfind(test.line, 0) == 0; }))
+            << test.distance;
+    }
+}
+
+// Two CPUs fight; at every tick one more CPU, a copy of side 1's, is shown
+// the state with side 0's keys, buffer and fighter changed: what it sees a
+// reaction time late, it must answer the same. Its moves must vary.
+TEST_F(Match, TheCpuAnswersWhatItSawAReactionAgoAndVariesItsMoves) {
+    start(250, 550);
+    cpuPlayer cpus[kSides] = {makeCpu(0, 4, 7), makeCpu(1, 8, 7)};
+    std::unique_ptr<matchState> changed(new matchState());
+    std::map<std::string, int> started;
+    int moves = 0;
+    for (int i = 0; i < 3000; ++i) {
+        *changed = state;
+        fighterState& other = changed->fighters[0];
+        other.held = inputA | inputForward;
+        other.x = state.fighters[1].x + (state.fighters[1].facingRight ? 60 : -60);
+        other.move = moveIndex("spinKick");
+        other.actionTick = state.tick;
+        other.frame = 2;
+        changed->commands[0].count = 1;
+        changed->commands[0].presses[0] = pressState{state.tick, 'A'};
+        cpuPlayer shown = cpus[1];
+        uint8_t seenLate = cpuInput(shown, *changed, content);
+        uint8_t inputs[kSides] = {cpuInput(cpus[0], state, content), cpuInput(cpus[1], state, content)};
+        ASSERT_EQ(seenLate, inputs[1]) << "tick " << state.tick;
+        events.clear();
+        stepMatch(state, content, inputs, events);
+        for (const std::string& line : events.lines) {
+            if (moveIndex(line.c_str()) < 0) continue;
+            started[line] += 1;
+            moves += 1;
+        }
+    }
+    EXPECT_GE(started.size(), 4u);
+    for (const auto& move : started) EXPECT_LE(move.second * 3, moves) << move.first << " of " << moves;
 }
 
 // True when `file` (under src/) or anything it includes in quotes includes an SDL header.

@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <string>
 
+#include "authoring/cpuBatch.h"
 #include "authoring/dataFolder.h"
 #include "authoring/replay.h"
+#include "match/cpuPlayer.h"
 #include "platform/platform.h"
 #include "shell/optionTable.h"
 
@@ -21,6 +23,12 @@ bool setSeed(replayOptions& options, const char* value, std::string& problem) {
     if (!readNumber(value, 0, 2147483647L, seed, problem)) return false;
     options.match.seed = static_cast<uint32_t>(seed);
     return true;
+}
+bool setCpu2(replayOptions& options, const char* value, std::string& problem) {
+    return readNumber(value, kCpuLowestLevel, kCpuHighestLevel, options.cpu2, problem);
+}
+bool setRounds(replayOptions& options, const char* value, std::string& problem) {
+    return readNumber(value, 1, 1000000, options.rounds, problem);
 }
 
 bool setSyncTest(replayOptions& options, const char* value, std::string& problem) {
@@ -45,12 +53,38 @@ const optionSpec<replayOptions> kOptions[] = {
     {"--p1", "NAME", kP1Help, setP1<replayOptions>},
     {"--p2", "NAME", kP2Help, setP2<replayOptions>},
     {"--round-time", "SECONDS", kRoundTimeHelp, setRoundTime<replayOptions>},
-    {"--seed", "S", "with --cpu: the CPU's seed (default 1)", setSeed},
+    {"--seed", "S", "with --cpu: the CPU's seed, which varies its games (default 1)", setSeed},
+    {"--cpu2", "LEVEL", "with --versus --cpu and --rounds: a second CPU, 1 to 8, plays player 1", setCpu2},
+    {"--rounds", "N", "CPU against CPU: rounds played as fast as they go; a line tells who won", setRounds},
     {"--sync-test", "N", "with --training or --versus: every tick, step the last N ticks again from their saved state and compare",
      setSyncTest},
     {"--checksum", nullptr, "with --training or --versus: print the checksum of the match's final state",
      setFlag<replayOptions, &replayOptions::checksum>},
 };
+
+void usage();
+
+// CPU against CPU: the operand, if any, is the data folder.
+int cpuBatch(const char* argv0, const replayOptions& options, const operandList& operands) {
+    if (!options.match.versus || options.match.cpuLevel == 0 || options.cpu2 == 0 || options.rounds == 0 ||
+        operands.words.size() > 1) {
+        std::fprintf(stderr,
+                     "fightscene-replay: CPU against CPU needs --versus, --cpu, --cpu2 and --rounds, and no script\n");
+        usage();
+        return 2;
+    }
+    cpuBatchOptions batch;
+    batch.levels[0] = options.match.cpuLevel;
+    batch.levels[1] = options.cpu2;
+    batch.rounds = options.rounds;
+    batch.seed = options.match.seed;
+    batch.data = operands.words.empty() ? defaultDataFolder(argv0) : operands.words[0];
+    if (batch.data.empty()) {
+        std::fprintf(stderr, "fightscene-replay: no data folder found; give one\n");
+        return 2;
+    }
+    return runCpuBatch(batch);
+}
 
 void usage() {
     std::string text = "usage: fightscene-replay [OPTIONS] SCRIPT [DATA_FOLDER]\n"
@@ -69,7 +103,12 @@ int main(int argc, char* argv[]) {
     operandList operands;  // the script, then the data folder
     operands.most = 2;
     std::string mistake;  // the usage says enough
-    if (!readOptions(kOptions, argc, argv, options, operands, mistake) || operands.words.empty()) {
+    if (!readOptions(kOptions, argc, argv, options, operands, mistake)) {
+        usage();
+        return 2;
+    }
+    if (options.rounds > 0 || options.cpu2 > 0) return cpuBatch(argv[0], options, operands);
+    if (operands.words.empty()) {
         usage();
         return 2;
     }

@@ -57,6 +57,9 @@ struct replayOptions {
     versusSetup match;      // --versus, --cpu, --p1, --p2, --round-time, --seed: the game's versus
     int syncDepth = 0;      // with training or versus: every tick stepped again from this many ticks back and compared
     bool checksum = false;  // with training or versus: print the final state's checksum
+    // With --versus, --cpu, --cpu2 and --rounds: no script, the two CPUs play `rounds` rounds (cpuBatch.h).
+    int cpu2 = 0;
+    int rounds = 0;
     // Called after every pass, once it is shown, with the scene and the
     // number of passes run (a test looks at the display there); false ends
     // the run, status 4.
