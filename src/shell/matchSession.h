@@ -20,8 +20,8 @@ struct gameScene;
 const int kMaxTicksPerPass = 10;
 
 // What the partner's stance holds while no recording plays, for the tick
-// `tick`: down for crouch, and for jump a press of up as soon as it stands
-// free on the floor.
+// `tick`: down for crouch, back (away from its facing) for guard, and for
+// jump a press of up as soon as it stands free on the floor.
 void holdStance(playerControl& partner, partnerStance stance, const fighterState& fighter, int tick);
 
 class matchSession {

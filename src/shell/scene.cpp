@@ -378,6 +378,8 @@ bool runMatchPass(gameScene& o) {
     o.panel.comboDamage = figures.comboDamage;
     o.panel.advantageMs = figures.advantageMs;
     o.panel.damageTaken = figures.damageTaken;
+    o.panel.health = o.match->state.fighters[1].health;
+    o.panel.fullHealth = o.match->content.characters[1].health;
     o.panel.activity = o.trainer.activity();
     // Escape, or a termination signal, ends the loop after this pass is drawn
     bool leaving = o.control.quit != 0 || quitSignalled();
