@@ -56,6 +56,7 @@ void matchSession::start(gameScene& scene, Uint32 now) {
     content = buildMatchContent(sides, scene.content.defs, scene.content.sounds.get(), kStartLaunch);
     view.pictures = picturesOf(sides, scene.content.defs);
     view.init(scene.screen, &scene.screenChanges);
+    hud.init(scene.screen, &scene.screenChanges);
     state = startMatch(content, startPlaces());
     partnerInput.init(scene.screen);
     inputs[0] = &scene.control;

@@ -13,6 +13,7 @@
 #include "input/playerControl.h"
 #include "shell/trainingTools.h"
 #include "view/matchView.h"
+#include "view/versusHud.h"
 
 struct gameScene;
 
@@ -28,6 +29,7 @@ class matchSession {
 public:
     matchContent content;     // the tables the rules read
     matchView view;           // the picture of the state
+    versusHud hud;            // in versus: the bars, names, timer and the round's words
     matchState state;         // the match now
     playerControl partnerInput;  // side 1's held actions: the playback and the stance
     // Each side's input: the player's keys and pad (the scene's control), the partner's playback or stance.

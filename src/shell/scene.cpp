@@ -173,6 +173,9 @@ void DrawSprites(gameScene& scene) {
     scene.panel.clearBG();
     if (match) {
         match->view.restore();
+        // the versus HUD lies on the background, under the fighters:
+        // repainted only where it changed, before they save what is under them
+        if (match->content.rules.versus) match->hud.draw(match->content, match->state, scene.content.back);
     } else {
         for (Fighter& fighter : scene.fighters) fighter.clearBG();
         scene.pList.clearBG();
