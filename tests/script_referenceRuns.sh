@@ -1,10 +1,12 @@
 #!/bin/sh
 # The default scene (no option) against the runs recorded in tests/reference:
 # each replay script there, at the pass lengths listed below, must print
-# exactly the recorded lines (NAME.out, usable with fightscene-replay
-# --expect, and NAME.err) and take shots of exactly the recorded bytes
-# (SHA-256 in NAME.sha256). A difference names the run and the shot and
-# keeps what the run gave in BUILD/tests/reference-differs/NAME.
+# exactly the recorded lines (standard output and error) and take shots of
+# exactly the recorded bytes: NAME.sha256 holds the SHA-256 of out.txt,
+# err.txt and each shot. A difference names the run and the file and keeps
+# what the run gave in BUILD/tests/reference-differs/NAME; to see which
+# lines changed, run the script with a build of the last good commit and
+# compare.
 # Arguments: build folder, source folder.
 # Re-record, only for a deliberate change: sh tests/script_referenceRuns.sh build . --record
 BUILD="$(cd "$1" && pwd)"
@@ -38,28 +40,24 @@ while read -r NAME SCRIPT STEP; do
     EXPECTED="$CORPUS/$NAME"
     if [ "$RECORD" = "--record" ]; then
         [ "$STATUS" -eq 0 ] || { echo "FAIL: $NAME ended with status $STATUS; nothing recorded"; exit 1; }
-        cp "$RUN/out.txt" "$EXPECTED.out"
-        cp "$RUN/err.txt" "$EXPECTED.err"
-        (cd "$RUN" && sha256sum $SHOTS) >"$EXPECTED.sha256"
+        (cd "$RUN" && sha256sum out.txt err.txt $SHOTS) >"$EXPECTED.sha256"
         echo "recorded $NAME: $(wc -l <"$RUN/out.txt") lines, $(echo $SHOTS | wc -w) shots"
         continue
     fi
     KEEP=0
     [ -f "$EXPECTED.sha256" ] || { differs "nothing recorded for it (--record)"; continue; }
     [ "$STATUS" -eq 0 ] || differs "status $STATUS: $(tail -3 "$RUN/err.txt")"
-    for stream in out err; do
-        cmp -s "$EXPECTED.$stream" "$RUN/$stream.txt" ||
-            differs "the printed lines ($stream) differ from $NAME.$stream:$(echo;
-                diff "$EXPECTED.$stream" "$RUN/$stream.txt" | head -12)"
-    done
-    while read -r HASH SHOT; do
-        if [ ! -f "$RUN/$SHOT" ]; then
-            differs "no shot $SHOT"
-        elif [ "$(sha256sum <"$RUN/$SHOT" | cut -d' ' -f1)" != "$HASH" ]; then
-            differs "shot $SHOT differs from the recorded one"
+    while read -r HASH FILE; do
+        if [ ! -f "$RUN/$FILE" ]; then
+            differs "no shot $FILE"
+        elif [ "$(sha256sum <"$RUN/$FILE" | cut -d' ' -f1)" != "$HASH" ]; then
+            case "$FILE" in
+            *.txt) differs "the printed lines ($FILE, $(wc -l <"$RUN/$FILE") lines) differ from the recorded ones" ;;
+            *) differs "shot $FILE differs from the recorded one" ;;
+            esac
         fi
     done <"$EXPECTED.sha256"
-    [ "$(echo $SHOTS | wc -w)" -eq "$(wc -l <"$EXPECTED.sha256")" ] || differs "shots taken: $(echo $SHOTS)"
+    [ "$(echo out.txt err.txt $SHOTS | wc -w)" -eq "$(wc -l <"$EXPECTED.sha256")" ] || differs "shots taken: $(echo $SHOTS)"
     if [ "$KEEP" -eq 1 ]; then
         mkdir -p "$KEPT/$NAME"
         (cd "$RUN" && cp out.txt err.txt $SHOTS "$KEPT/$NAME/")

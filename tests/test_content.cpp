@@ -134,9 +134,9 @@ struct Move {
     std::string name, command, condition;
 };
 
-// The bundled characters: the player's, and the training partner drawn as the
-// same fighter in other colours.
-const char* const kCharacters[] = {"Burn", "Dummy"};
+// The bundled characters: the player's, the training partner drawn as the
+// same fighter in other colours, and the second player's.
+const char* const kCharacters[] = {"Burn", "Dummy", "Gale"};
 
 std::vector<Move> readMoves(const std::string& character = "Burn") {
     std::vector<Move> moves;
@@ -239,8 +239,9 @@ std::vector<std::string> characterFolders() {
     return folders;
 }
 
-// A `hit` file's `key = value` lines; `bad` gets every other line that is
-// neither blank nor a comment.
+// A `hit` file's `key = value` lines, a guard read as its place in kGuards;
+// `bad` gets every other line that is neither blank nor a comment.
+const std::vector<std::string> kGuards = {"mid", "high", "low"};
 std::map<std::string, int> readHit(const std::string& path, std::vector<std::string>& bad) {
     std::map<std::string, int> values;
     TextFile file(gameLoading());
@@ -253,7 +254,10 @@ std::map<std::string, int> readHit(const std::string& path, std::vector<std::str
         if (line.empty() || line[0] == '#') continue;
         std::vector<std::string> words = splitWords(line, 4);
         int value = -1;
-        if (words.size() == 3 && words[1] == "=" && scanInt(words[2], value) && value >= 0 && value <= 100000)
+        auto guard = std::find(kGuards.begin(), kGuards.end(), words.size() == 3 ? words[2] : "");
+        if (words.size() == 3 && words[0] == "guard" && words[1] == "=" && guard != kGuards.end())
+            values["guard"] = int(guard - kGuards.begin());
+        else if (words.size() == 3 && words[1] == "=" && scanInt(words[2], value) && value >= 0 && value <= 100000)
             values[words[0]] = value;
         else
             bad.push_back(line);
@@ -264,13 +268,15 @@ std::map<std::string, int> readHit(const std::string& path, std::vector<std::str
 std::set<std::string> soundNames() {
     std::set<std::string> names;
     for (const std::string& n : readNames(data("soundSet/sound"), "SOUNDS:")) names.insert(n);
-    for (const std::string& n : readNames(data("Tor/sound/sound"), "SOUNDS:")) names.insert(n);
+    for (const char* list : {"Tor/sound/sound", "Gale/sound/sound", "versus/sound/sound"})
+        for (const std::string& n : readNames(data(list), "SOUNDS:")) names.insert(n);
     return names;
 }
 
 std::set<std::string> particleNames() {
     std::set<std::string> names;
-    for (const std::string& n : readNames(data("particle/default"), "PARTS:")) names.insert(n);
+    for (const char* list : {"particle/default", "particle/Gale"})
+        for (const std::string& n : readNames(data(list), "PARTS:")) names.insert(n);
     return names;
 }
 }  // namespace
@@ -319,6 +325,10 @@ TEST(BundledCharacter, AnimationsAreListedWithTheFallbackFirst) {
         EXPECT_GE(set.frames.size(), want.second) << want.first;
     }
     EXPECT_EQ(1u, readFrameSet(data("Burn/blank")).frames.size());
+    // Gale's guards, and a knock-down whose last frame, lying down, is held.
+    for (const auto& want : std::map<std::string, size_t>{{"guard", 2}, {"duckGuard", 2}, {"ko", 3}})
+        EXPECT_GE(readFrameSet(data("Gale/" + want.first)).frames.size(), want.second) << want.first;
+    EXPECT_GE(readFrameSet(data("Gale/ko")).frames.back().pause, 300);
 }
 
 TEST(BundledCharacter, EveryFrameSharesOneSizeAndTheAnchorAtTheFeet) {
@@ -475,7 +485,7 @@ TEST(BundledCharacter, TheDummyIsBurnMoveForMoveInOtherColours) {
 
 TEST(BundledMoves, EveryMoveStatesItsHitAndTheJabIsTheLightest) {
     const char* const kKeys[] = {"damage", "hitstop", "hitstun", "pushback"};
-    std::vector<std::string> files = {"particle/fireball1/hit"};
+    std::vector<std::string> files = {"particle/fireball1/hit", "particle/gust/hit"};
     for (std::string character : kCharacters)
         for (const Move& m : readMoves(character)) files.push_back(character + "/" + m.name + "/hit");
     std::map<std::string, std::map<std::string, int>> hits;
@@ -484,13 +494,23 @@ TEST(BundledMoves, EveryMoveStatesItsHitAndTheJabIsTheLightest) {
         hits[file] = readHit(data(file), bad);
         for (const std::string& line : bad) ADD_FAILURE() << file << ": " << line;
         for (const char* key : kKeys) EXPECT_TRUE(hits[file].count(key)) << file << " leaves " << key << " out";
-        EXPECT_EQ(4u, hits[file].size()) << file << " has a key besides the four";
+        // Gale's blows also say how they are guarded; a guarded one holds the
+        // defender for less than a hit, or blocking would not pay.
+        bool versus = file.find("Gale/") == 0 || file == "particle/gust/hit";
+        for (const char* key : {"guard", "blockstun", "launch", "juggle"})
+            EXPECT_EQ(versus, hits[file].count(key) == 1) << file << " " << key;
+        EXPECT_TRUE(!versus || hits[file]["blockstun"] < hits[file]["hitstun"]) << file << ": blockstun too long";
+        EXPECT_EQ(versus ? 8u : 4u, hits[file].size()) << file << " has a key besides its own";
     }
+    EXPECT_TRUE(hits["Gale/galeSweep/hit"]["launch"] > 0 && hits["Gale/galeSweep/hit"]["guard"] == 2) << "low launcher";
     // A player expects the quick poke to be the lightest blow in every way
-    // and the burning uppercut the heaviest.
+    // and the burning uppercut (Gale: the axe kick) the heaviest.
+    const std::map<std::string, std::pair<std::string, std::string>> kRange = {
+        {"Burn", {"jab", "risingFlame"}}, {"Dummy", {"jab", "risingFlame"}}, {"Gale", {"galePalm", "galeAxeKick"}}};
     for (std::string character : kCharacters)
         for (const char* key : kKeys) {
-            int jab = hits[character + "/jab/hit"][key], flame = hits[character + "/risingFlame/hit"][key];
+            int jab = hits[character + "/" + kRange.at(character).first + "/hit"][key];
+            int flame = hits[character + "/" + kRange.at(character).second + "/hit"][key];
             for (const Move& m : readMoves(character)) {
                 int value = hits[character + "/" + m.name + "/hit"][key];
                 EXPECT_GE(value, jab) << character << "/" << m.name << " " << key << " below the jab's";
@@ -596,7 +616,10 @@ TEST(BundledSounds, FramesNameListedSoundsAndEveryListedSoundIsAShortWav) {
     for (const std::string& n : own) shared = shared || std::find(common.begin(), common.end(), n) != common.end();
     EXPECT_TRUE(shared) << "one of the character's sounds is also common, so the skip rule runs";
 
-    for (const auto& list : {std::make_pair(std::string("soundSet"), common), std::make_pair(std::string("Tor/sound"), own)})
+    std::vector<std::pair<std::string, std::vector<std::string>>> lists = {{"soundSet", common}, {"Tor/sound", own}};
+    for (const char* folder : {"Gale/sound", "versus/sound"})
+        lists.push_back({folder, readNames(data(std::string(folder) + "/sound"), "SOUNDS:")});
+    for (const auto& list : lists)
         for (const std::string& n : list.second) {
             std::string bytes = readFile(data(list.first + "/" + n + ".wav"));
             ASSERT_GT(bytes.size(), 44u) << n;
@@ -823,9 +846,11 @@ TEST(BundledContent, TheGameLoadsEveryPieceWithoutAComplaint) {
         dummyMoves.loadAll("data/Dummy", gameLoading());
         if (audio) {
             sounds.getList("data/soundSet", gameLoading());
-            sounds.addToList("data/Tor/sound", gameLoading());
+            for (const char* folder : {"data/Tor/sound", "data/Gale/sound", "data/versus/sound"})
+                sounds.addToList(folder, gameLoading());
         }
         defs.addList("default", screen, gameLoading());
+        defs.addList("Gale", screen, gameLoading());
         printed = stopCapture();
     });
     EXPECT_EQ(std::string::npos, printed.find("ERROR")) << printed.substr(0, 2000);

@@ -305,6 +305,8 @@ TEST(HitFile, ReadsItsKeysAndReportsEachBadLineWithItsPlace) {
     } cases[] = {
         {"# a poke\n\ndamage = 6\n  hitstop=80  \nhitstun = 220 # short\npushback = 18\n", {6, 80, 220, 18}, {}},
         {"damage = 12\n", {12, 100, 300, 30}, {}},
+        {"guard = low\nblockstun = 120\nlaunch = 9\njuggle = 2\n", {10, 100, 300, 30, guardLow, 120, 9, 2}, {}},
+        {"guard = high\nguard = overhead\n", {10, 100, 300, 30, guardHigh}, {":2: guard: expected mid, high or low"}},
         {"damage 6\nspeed = 3\nhitstun = -5\nhitstop = 100001\npushback = 2x\n",
          {10, 100, 300, 30},
          {":1: expected \"key = value\"", ":2: unknown key \"speed\"", ":3: hitstun: expected a whole number",
@@ -324,6 +326,10 @@ TEST(HitFile, ReadsItsKeysAndReportsEachBadLineWithItsPlace) {
         EXPECT_EQ(hit.hitstop, c.want.hitstop);
         EXPECT_EQ(hit.hitstun, c.want.hitstun);
         EXPECT_EQ(hit.pushback, c.want.pushback);
+        EXPECT_EQ(hit.guard, c.want.guard);
+        EXPECT_EQ(hit.blockstun, c.want.blockstun);
+        EXPECT_EQ(hit.launch, c.want.launch);
+        EXPECT_EQ(hit.juggle, c.want.juggle);
         ASSERT_EQ(heard.size(), c.messages.size());
         for (size_t i = 0; i < heard.size(); ++i) {
             EXPECT_EQ(heard[i].find(dir + "/hit"), 0u) << heard[i];

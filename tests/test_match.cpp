@@ -40,12 +40,12 @@ protected:
     }
 
     // Both fighters on the floor at x0 and x1, facing each other.
-    void start(int x0, int x1) {
+    void start(int x0, int x1, const matchContent& with = content) {
         matchStart at;
         at.x[0] = x0;
         at.x[1] = x1;
         at.launchStart = false;
-        state = startMatch(content, at);
+        state = startMatch(with, at);
     }
 
     void run(int ticks, uint8_t side0 = 0, uint8_t side1 = 0) {
@@ -226,3 +226,123 @@ TEST(MatchRoom, ReachesNoSDLHeader) {
     EXPECT_GE(files, 6);
 }
 }  // namespace
+
+// --- Versus ---
+
+class Versus : public Match {
+protected:
+    matchContent rules = content;
+
+    void SetUp() override {
+        rules.rules.versus = true;
+        rules.rules.introTicks = 5;
+        rules.rules.outroTicks = 5;
+    }
+    // Round 1's fight, the fighters at x0 and x1.
+    void fight(int x0, int x1) {
+        start(x0, x1, rules);
+        tick(rules.rules.introTicks);
+        ASSERT_EQ(state.round.phase, phaseFight);
+    }
+    void tick(int ticks, uint8_t side0 = 0, uint8_t side1 = 0) {
+        uint8_t inputs[kSides] = {side0, side1};
+        for (int i = 0; i < ticks; ++i) stepMatch(state, rules, inputs, events);
+    }
+    std::vector<std::string> said(const std::string& start) const {
+        std::vector<std::string> found;
+        for (const std::string& line : events.lines)
+            if (line.compare(0, start.size(), start) == 0) found.push_back(line);
+        return found;
+    }
+};
+
+// Standing guards high and mid, crouching low and mid; a guarded hit takes nothing.
+TEST_F(Versus, GuardByHeightAndStance) {
+    const struct {
+        int guard;
+        uint8_t held;
+        bool guarded;
+    } cases[] = {{guardMid, inputBack, true},  {guardMid, inputBack | inputDown, true}, {guardMid, 0, false},
+                 {guardLow, inputBack, false}, {guardLow, inputBack | inputDown, true}, {guardHigh, inputBack, true},
+                 {guardHigh, inputBack | inputDown, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("guard " + std::to_string(c.guard) + ", held " + std::to_string(c.held));
+        for (matchCharacter& character : rules.characters) character.moves[moveIndex("jab")].hit.guard = c.guard;
+        events.clear();
+        fight(360, 440);
+        tick(1, inputA, c.held);
+        tick(12, 0, c.held);
+        EXPECT_EQ(said("guarded: jab").size(), c.guarded ? 1u : 0u);
+        EXPECT_EQ(state.fighters[1].health, c.guarded ? 100 : 95);
+        EXPECT_EQ(state.fighters[1].guarding != 0, c.guarded && fighterHeld(state.fighters[1], state.tick));
+    }
+}
+
+// A jab that launches would juggle for ever: each hit is scaled down, and
+// after three hits in one jump the rest miss until the defender lands.
+TEST_F(Versus, ScalingAndTheJuggleLimitEndACombo) {
+    hitData& jab = rules.characters[0].moves[moveIndex("jab")].hit;
+    jab.launch = 9;
+    jab.pushback = 0;  // the defender stays in reach
+    fight(380, 430);
+    int mostTaken = 0;
+    for (int i = 0; i < 300; ++i) {
+        tick(1, i % 2 ? inputA : 0);
+        mostTaken = std::max(mostTaken, state.fighters[1].comboTaken);
+        EXPECT_LE(state.fighters[1].airHits, 3);
+    }
+    std::vector<std::string> hits = said("hit: jab");
+    ASSERT_GE(hits.size(), 5u);
+    EXPECT_EQ(mostTaken, 4) << "the launch and three hits in the air";
+    // Once it lands, the next jab starts a combo of its own.
+    const char* damages[] = {"hit: jab, damage 5", "hit: jab, damage 5", "hit: jab, damage 4", "hit: jab, damage 3",
+                             "hit: jab, damage 5"};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(hits[static_cast<size_t>(i)], damages[i]);
+}
+
+// KOs, time over and draws score the rounds; two wins end the match, and A
+// after it starts a new one.
+TEST_F(Versus, RoundsEndByKOTimeOverOrDrawAndTwoWinsTheMatch) {
+    fight(360, 440);
+    state.fighters[1].health = 5;
+    tick(1, inputA);
+    while (state.round.phase == phaseFight && state.tick < 50) tick(1);
+    EXPECT_EQ(said("KO: "), std::vector<std::string>{"KO: P1 Burn wins round 1"});
+    EXPECT_TRUE(state.fighters[1].knockedOut);
+    tick(rules.rules.outroTicks + rules.rules.introTicks + 1);
+    EXPECT_EQ(said("round "), (std::vector<std::string>{"round 1", "round 2"}));
+    EXPECT_EQ(state.fighters[1].health, 100);
+    // Both out at once: a draw; then the timer runs out on a fighter behind.
+    EXPECT_EQ(state.fighters[0].x, 150);
+    state.fighters[0].x = 360;
+    state.fighters[1].x = 440;
+    state.fighters[0].health = state.fighters[1].health = 5;
+    tick(1, inputA, inputA);
+    tick(12);
+    EXPECT_EQ(said("draw: "), std::vector<std::string>{"draw: round 2"});
+    rules.rules.roundTicks = 30;
+    tick(rules.rules.outroTicks + rules.rules.introTicks + 1);
+    state.fighters[0].health = 40;
+    tick(30);
+    EXPECT_EQ(said("time over: "), std::vector<std::string>{"time over: P2 Burn wins round 3"});
+    EXPECT_EQ(said("match: "), std::vector<std::string>{});
+    tick(rules.rules.outroTicks + rules.rules.introTicks + 1);
+    state.fighters[0].health = 1;
+    tick(30);
+    EXPECT_EQ(said("match: "), std::vector<std::string>{"match: P2 Burn wins 2-1"});
+    EXPECT_EQ(state.round.phase, phaseMatchOver);
+    // No input counts now; a press of A after a second is a rematch.
+    tick(100, inputForward);
+    tick(1, inputA);
+    EXPECT_EQ(state.round.number, 1);
+    EXPECT_EQ(state.round.wins[0] + state.round.wins[1] + state.round.draws, 0);
+}
+
+// Three drawn rounds are a draw game.
+TEST_F(Versus, ThreeDrawsAreADrawGame) {
+    rules.rules.roundTicks = 20;
+    fight(150, 650);
+    tick(3 * (rules.rules.introTicks + 20 + rules.rules.outroTicks) + 3);
+    EXPECT_EQ(said("draw: "), (std::vector<std::string>{"draw: round 1", "draw: round 2", "draw: round 3"}));
+    EXPECT_EQ(said("match: "), std::vector<std::string>{"match: draw game"});
+}

@@ -575,12 +575,12 @@ TEST(Replay, TrainingPartnerIsHitAndEveryChangedPixelIsShown) {
 // until F2 again. The partner's own checker finds its fireball whichever way
 // it faces, and the fireball hits the player.
 TEST(Replay, ARecordedFireballIsThrownByThePartnerFacingEitherWay) {
-    const std::string script =
-        "100 tap F1\n200 down Down\n240 down Right\n260 up Down\n280 tap z\n300 up Right\n"
-        "1200 tap F1\n1300 tap F2\n3500 tap F2\n4500 end\n";
     for (bool partnerFacesRight : {false, true}) {
         SCOPED_TRACE(partnerFacesRight ? "facing right" : "facing left");
-        scriptReplay replay(script);
+        // The fighters face each other: with the partner on the left, forward is Left.
+        const std::string forward = partnerFacesRight ? "Left" : "Right";
+        scriptReplay replay("100 tap F1\n200 down Down\n240 down " + forward + "\n260 up Down\n280 tap z\n300 up " +
+                            forward + "\n1200 tap F1\n1300 tap F2\n3500 tap F2\n4500 end\n");
         replayOptions& options = replay.options;
         options.training = true;
         options.recordFile = replay.folder + "/mine.txt";

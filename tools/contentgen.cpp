@@ -49,7 +49,9 @@ int main(int argc, char* argv[]) {
     writeBackground(out);
     writeCharacter(out, "Burn", Look::Burn);
     writeCharacter(out, "Dummy", Look::Dummy);
+    writeGale(out);
     writeParticles(out);
+    writeGaleParticles(out);
     writeSounds(out);
     if (!out.ok()) return 1;
     std::printf("contentgen: %zu files written to %s\n", out.written().size(), operand);

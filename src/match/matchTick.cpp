@@ -7,8 +7,9 @@
 #include <algorithm>
 
 namespace {
-// Pixels a fighter walks per tick.
+// Pixels a fighter walks per tick, forward and back.
 const int kWalkStep = 3;
+const int kBackStep = 2;
 // Upward speed of a jump from the floor, pixels per tick; the second jump is 2 slower.
 const int kJumpSpeed = 16;
 // A frame's lift sets this falling speed for when it ends.
@@ -129,6 +130,11 @@ void advanceFighter(matchState& state, const matchContent& content, int side, ti
         fighter.frameMs -= record->showMs;
         int previousKey = record->launchKey;
         if (fighter.frame + 1 >= run.count) {
+            // A fighter knocked out stays down on its last frame.
+            if (fighter.knockedOut && fighter.move < 0) {
+                fighter.frameMs = 0;
+                return;
+            }
             if (fighter.move >= 0) {
                 events.lines.push_back("punch ended");
                 endMove(state, content, side, events);
@@ -190,10 +196,18 @@ void takeInput(matchState& state, int side, uint8_t bits, tickEvents& events, co
 
 void clampToSides(fighterState& fighter) { fighter.x = std::max(kLeftLimit, std::min(kRightLimit, fighter.x)); }
 
+// A free fighter on the floor turns to face the other one.
+void faceOther(matchState& state, int side) {
+    fighterState& fighter = state.fighters[side];
+    const fighterState& other = state.fighters[1 - side];
+    if (fighter.x != other.x) fighter.facingRight = other.x > fighter.x ? 1 : 0;
+}
+
 // Walking and ducking by what is held, when nothing holds the fighter.
 void moveByInput(matchState& state, const matchContent& content, int side, tickEvents& events) {
     fighterState& fighter = state.fighters[side];
     if (fighterHeld(fighter, state.tick) || fighter.move >= 0 || !fighter.grounded) return;
+    faceOther(state, side);
     uint8_t bits = static_cast<uint8_t>(fighter.held);
     if (bits & inputDown) {
         showPose(state, content, side, poseDuck, events);
@@ -206,9 +220,9 @@ void moveByInput(matchState& state, const matchContent& content, int side, tickE
         showPose(state, content, side, poseStanding, events);
         return;
     }
-    // Walking back turns the fighter the way it walks.
-    if (back) fighter.facingRight = fighter.facingRight ? 0 : 1;
-    fighter.x += fighter.facingRight ? kWalkStep : -kWalkStep;
+    // Walking back keeps the face to the other fighter.
+    int step = back ? -kBackStep : kWalkStep;
+    fighter.x += fighter.facingRight ? step : -step;
     showPose(state, content, side, poseWalk, events);
 }
 
@@ -236,8 +250,9 @@ void fall(matchState& state, const matchContent& content, int side, tickEvents& 
         fighter.grounded = 1;
         fighter.airActions = 2;
         fighter.ySpeed = 0;
+        fighter.airHits = 0;
         // An air move ends on the floor; a reeling fighter keeps reeling.
-        if (landing && !fighter.reeling) {
+        if (landing && !fighter.reeling && !fighter.knockedOut) {
             fighter.move = -1;
             fighter.pose = -1;
             showPose(state, content, side, poseStanding, events);
@@ -268,10 +283,16 @@ void react(matchState& state, const matchContent& content, int side, tickEvents&
             }
         }
     }
-    if (fighter.reeling && state.tick >= fighter.stunUntil && fighter.grounded) {
+    if (fighter.knockedOut) return;
+    bool reelEnds = fighter.reeling && fighter.grounded;
+    if ((reelEnds || fighter.guarding) && state.tick >= fighter.stunUntil) {
         fighter.reeling = 0;
+        fighter.guarding = 0;
         fighter.pushLeft = 0;
         fighter.pushedBy = -1;
+        fighter.comboTaken = 0;
+        // Training's partner is whole again once a combo is over.
+        if (!content.rules.versus) fighter.health = content.characters[side].health;
         showPose(state, content, side, poseStanding, events);
     }
 }
@@ -360,8 +381,17 @@ struct judgedHit {
     hitData hit;
     matchBox overlap;
     bool awayRight = false;
-    std::string line;
+    bool high = false;  // guarded standing only: its guard says so, or a fighter strikes from the air
+    std::string name;   // the move's or the particle's
+    std::string line;   // the start of its line; the damage follows
 };
+
+// True when the defender can take `hit` now: a knocked-out fighter takes
+// no more, and one in the air no more than the hit's juggle limit allows.
+bool canBeHit(const fighterState& defender, const hitData& hit) {
+    if (defender.knockedOut) return false;
+    return defender.grounded || defender.airHits < hit.juggle;
+}
 
 void judgeHits(const matchState& state, const matchContent& content, std::vector<judgedHit>& hits) {
     for (int side = 0; side < kSides; ++side) {
@@ -374,6 +404,7 @@ void judgeHits(const matchState& state, const matchContent& content, std::vector
             matchBox body = bodyBox(content, other, defender);
             if (!overlaps(reach, body)) continue;
             const matchMove& move = content.characters[side].moves[static_cast<size_t>(attacker.move)];
+            if (!canBeHit(defender, move.hit)) continue;
             judgedHit hit;
             hit.attacker = side;
             hit.melee = true;
@@ -381,7 +412,9 @@ void judgeHits(const matchState& state, const matchContent& content, std::vector
             hit.hit = move.hit;
             hit.overlap = overlapBox(reach, body);
             hit.awayRight = defender.x != attacker.x ? defender.x > attacker.x : attacker.facingRight != 0;
-            hit.line = "hit: " + move.name + ", damage " + std::to_string(move.hit.damage);
+            hit.high = move.hit.guard == guardHigh || !attacker.grounded;
+            hit.name = move.name;
+            hit.line = "hit: " + move.name;
             hits.push_back(hit);
         }
     }
@@ -395,6 +428,7 @@ void judgeHits(const matchState& state, const matchContent& content, std::vector
         const matchParticleDef& def = content.particles[static_cast<size_t>(part.def)];
         for (int side = 0; side < kSides; ++side) {
             if (side == part.owner || side == part.spared || !overlaps(box, bodies[side])) continue;
+            if (!canBeHit(state.fighters[side], def.hit)) continue;
             // The other side is the owner's target; a particle of no one's aims at side 1.
             int target = part.owner >= 0 ? 1 - part.owner : 1;
             int raised = 0;
@@ -421,16 +455,61 @@ void judgeHits(const matchState& state, const matchContent& content, std::vector
             hit.hit = def.hit;
             hit.overlap = overlapBox(box, bodies[side]);
             hit.awayRight = part.facingRight != 0;
-            hit.line = "particle hit:" + names + ", damage " + std::to_string(def.hit.damage);
+            hit.high = def.hit.guard == guardHigh;
+            hit.name = def.name;
+            hit.line = "particle hit:" + names;
             hits.push_back(hit);
             break;
         }
     }
 }
 
+// Damage of each hit of a combo, in percent; past the table, its last.
+const int kComboScale[] = {100, 100, 80, 70, 60, 50, 40, 30, 20, 10};
+
+// The points the hit takes as the defender's `taken`th hit of a combo.
+int scaledDamage(int damage, int taken) {
+    const int last = static_cast<int>(sizeof kComboScale / sizeof kComboScale[0]) - 1;
+    int percent = kComboScale[std::min(std::max(taken, 0), last)];
+    long long scaled = static_cast<long long>(damage) * percent / 100;
+    // A blow that does damage always takes a point.
+    return damage > 0 ? static_cast<int>(std::max(1LL, scaled)) : 0;
+}
+
+// True when the defender guards `hit`: it holds back, free on the floor or
+// already guarding, standing against high and mid hits, crouching against low and mid.
+bool guards(const fighterState& defender, const judgedHit& hit, int tick) {
+    if (!defender.grounded || defender.move >= 0 || defender.knockedOut || defender.reeling) return false;
+    if (tick < defender.frozenUntil && !defender.guarding) return false;
+    if (!(defender.held & inputBack)) return false;
+    bool crouching = (defender.held & inputDown) != 0;
+    if (hit.high) return !crouching;
+    if (hit.hit.guard == guardLow) return crouching;
+    return true;
+}
+
+// The hit is guarded: no damage, the blockstun's hold, half the push-back.
+void guardHit(matchState& state, const matchContent& content, const judgedHit& hit, tickEvents& events) {
+    fighterState& defender = state.fighters[hit.defender];
+    int stop = ticksOf(hit.hit.hitstop);
+    bool crouching = (defender.held & inputDown) != 0;
+    defender.pose = -1;
+    showPose(state, content, hit.defender, crouching ? poseDuckGuard : poseGuard, events);
+    defender.frozenUntil = std::max(defender.frozenUntil, state.tick + stop + 1);
+    defender.guarding = 1;
+    defender.stunUntil = state.tick + stop + ticksOf(hit.hit.blockstun) + 1;
+    defender.pushLeft = hit.hit.pushback / 2;
+    defender.pushRight = hit.awayRight ? 1 : 0;
+    defender.pushedBy = hit.melee ? hit.attacker : -1;
+    events.lines.push_back("guarded: " + hit.name);
+    if (content.blockSound >= 0) events.sounds.push_back(soundCue{content.blockSound, hit.defender});
+}
+
 void takeHit(matchState& state, const matchContent& content, const judgedHit& hit, tickEvents& events) {
     fighterState& defender = state.fighters[hit.defender];
     int stop = ticksOf(hit.hit.hitstop);
+    if (!defender.grounded) defender.airHits += 1;
+    defender.guarding = 0;
     // Frozen for the hitstop's ticks after this one, then reeling for the hitstun's.
     defender.move = -1;
     defender.pose = -1;
@@ -442,6 +521,10 @@ void takeHit(matchState& state, const matchContent& content, const judgedHit& hi
     defender.pushRight = hit.awayRight ? 1 : 0;
     // Only a melee hit pushes its attacker back at the screen's edge.
     defender.pushedBy = hit.melee ? hit.attacker : -1;
+    if (hit.hit.launch > 0) {
+        defender.grounded = 0;
+        defender.ySpeed = hit.hit.launch;
+    }
 }
 
 void landHits(matchState& state, const matchContent& content, std::vector<judgedHit>& hits, tickEvents& events) {
@@ -454,26 +537,35 @@ void landHits(matchState& state, const matchContent& content, std::vector<judged
         }
     }
     for (judgedHit& hit : hits) {
-        events.lines.push_back(hit.line);
         fighterState& defender = state.fighters[hit.defender];
-        bool combo = defender.reeling != 0;
-        takeHit(state, content, hit, events);
         if (hit.melee) {
             fighterState& attacker = state.fighters[hit.attacker];
             attacker.hitMask |= 1 << hit.defender;
             attacker.frozenUntil = std::max(attacker.frozenUntil, state.tick + ticksOf(hit.hit.hitstop) + 1);
         }
+        if (guards(defender, hit, state.tick)) {
+            guardHit(state, content, hit, events);
+            continue;
+        }
+        bool combo = defender.reeling != 0;
+        if (!combo) defender.comboTaken = 0;
+        int damage = scaledDamage(hit.hit.damage, defender.comboTaken);
+        defender.comboTaken += 1;
+        // Damage counts while a round is fought; training never knocks out.
+        if (state.round.phase == phaseFight) defender.health = std::max(0, defender.health - damage);
+        events.lines.push_back(hit.line + ", damage " + std::to_string(damage));
+        takeHit(state, content, hit, events);
         // The panel tells of the hits on side 1.
         if (hit.defender == 1) {
             panelState& panel = state.panel;
             int attackerBusy = hit.attacker >= 0 ? busyMs(content, hit.attacker, state.fighters[hit.attacker], state.tick) : 0;
             int defenderFree = (defender.stunUntil - state.tick - 1) * kTickMs;
             panel.anyHit = 1;
-            panel.lastDamage = hit.hit.damage;
+            panel.lastDamage = damage;
             panel.comboHits = combo ? panel.comboHits + 1 : 1;
-            panel.comboDamage = combo ? panel.comboDamage + hit.hit.damage : hit.hit.damage;
+            panel.comboDamage = combo ? panel.comboDamage + damage : damage;
             panel.advantageMs = defenderFree - attackerBusy;
-            panel.damageTaken += hit.hit.damage;
+            panel.damageTaken += damage;
             panel.lastHitTick = state.tick;
             events.panelChanged = true;
         }
@@ -560,6 +652,133 @@ void startMove(matchState& state, const matchContent& content, int side, int mov
     events.lines.push_back(content.characters[side].moves[static_cast<size_t>(move)].name);
     enterFrame(state, content, side, true, -1, events);
 }
+
+// --- Fighters' places and rounds ---
+
+// Both fighters at the start's places, standing whole, facing each other.
+void placeFighters(matchState& state, const matchContent& content, const matchStart& start) {
+    tickEvents ignored;
+    for (int side = 0; side < kSides; ++side) {
+        fighterState& fighter = state.fighters[side];
+        fighter.x = start.x[side];
+        fighter.y = start.y;
+        fighter.facingRight = start.x[side] < start.x[1 - side] ? 1 : 0;
+        fighter.grounded = 1;
+        fighter.airActions = 2;
+        fighter.health = content.characters[side].health;
+        fighter.pose = -1;
+        showPose(state, content, side, poseStanding, ignored);
+    }
+}
+
+std::string sideName(const matchContent& content, int side) {
+    return "P" + std::to_string(side + 1) + " " + content.characters[side].name;
+}
+
+// Round `number` begins: a fresh field, the score and what each side holds kept.
+void startRound(matchState& state, const matchContent& content, int number) {
+    matchState fresh = emptyMatch();
+    fresh.tick = state.tick;
+    fresh.round = state.round;
+    for (int side = 0; side < kSides; ++side) fresh.fighters[side].held = state.fighters[side].held;
+    matchStart start;
+    placeFighters(fresh, content, start);
+    fresh.round.number = number;
+    fresh.round.phase = phaseIntro;
+    fresh.round.phaseTick = state.tick;
+    fresh.round.fightTicks = 0;
+    state = fresh;
+}
+
+void enterPhase(matchState& state, int phase) {
+    state.round.phase = phase;
+    state.round.phaseTick = state.tick;
+}
+
+// Ticks of the match-over phase before a press of A starts a rematch, so
+// that a button still mashed from the last round does not.
+const int kRematchWaitTicks = 100;
+
+// The round's clock before the inputs: the intro's lines, the fight's start,
+// the next round after a result, a rematch.
+void stepRound(matchState& state, const matchContent& content, const uint8_t inputs[kSides], tickEvents& events) {
+    roundState& round = state.round;
+    int since = state.tick - round.phaseTick;
+    switch (round.phase) {
+    case phaseIntro:
+        if (since == 1) {
+            events.lines.push_back("round " + std::to_string(round.number));
+            if (content.roundSound >= 0) events.sounds.push_back(soundCue{content.roundSound, -1});
+        }
+        if (since >= content.rules.introTicks) {
+            enterPhase(state, phaseFight);
+            if (content.fightSound >= 0) events.sounds.push_back(soundCue{content.fightSound, -1});
+        }
+        break;
+    case phaseFight: round.fightTicks += 1; break;
+    case phaseOver:
+        if (since >= content.rules.outroTicks) startRound(state, content, round.number + 1);
+        break;
+    case phaseMatchOver:
+        if (since >= kRematchWaitTicks && ((inputs[0] | inputs[1]) & inputA)) {
+            round = roundState{};
+            round.winner = -1;
+            startRound(state, content, 1);
+        }
+        break;
+    }
+}
+
+// The round's result: the score, then the match's end or the next round.
+void endRound(matchState& state, const matchContent& content, int winner, const std::string& how, tickEvents& events) {
+    roundState& round = state.round;
+    round.winner = winner;
+    std::string number = std::to_string(round.number);
+    if (winner < 0) {
+        round.draws += 1;
+        events.lines.push_back("draw: round " + number);
+    } else {
+        round.wins[winner] += 1;
+        events.lines.push_back(how + ": " + sideName(content, winner) + " wins round " + number);
+    }
+    if (winner >= 0 && round.wins[winner] >= content.rules.winsNeeded) {
+        events.lines.push_back("match: " + sideName(content, winner) + " wins " + std::to_string(round.wins[winner]) +
+                               "-" + std::to_string(round.wins[1 - winner]));
+        enterPhase(state, phaseMatchOver);
+    } else if (round.draws >= content.rules.drawsToEnd || round.number >= content.rules.roundsToEnd) {
+        round.winner = -1;
+        events.lines.push_back("match: draw game");
+        enterPhase(state, phaseMatchOver);
+    } else {
+        enterPhase(state, phaseOver);
+    }
+}
+
+// After the hits: a fighter out of health is knocked out, and a KO or the
+// timer ends the round.
+void judgeRound(matchState& state, const matchContent& content, tickEvents& events) {
+    if (state.round.phase != phaseFight) return;
+    bool out[kSides] = {false, false};
+    for (int side = 0; side < kSides; ++side) {
+        fighterState& fighter = state.fighters[side];
+        if (fighter.health > 0) continue;
+        out[side] = true;
+        fighter.knockedOut = 1;
+        fighter.move = -1;
+        fighter.pose = -1;
+        showPose(state, content, side, poseKo, events);
+    }
+    if (out[0] || out[1]) {
+        if (content.koSound >= 0) events.sounds.push_back(soundCue{content.koSound, -1});
+        endRound(state, content, out[0] && out[1] ? -1 : out[0] ? 1 : 0, "KO", events);
+        return;
+    }
+    if (content.rules.roundTicks <= 0 || state.round.fightTicks < content.rules.roundTicks) return;
+    if (content.timeOverSound >= 0) events.sounds.push_back(soundCue{content.timeOverSound, -1});
+    int h0 = state.fighters[0].health;
+    int h1 = state.fighters[1].health;
+    endRound(state, content, h0 == h1 ? -1 : h0 > h1 ? 0 : 1, "time over", events);
+}
 }  // namespace
 
 void tickEvents::clear() {
@@ -572,7 +791,9 @@ void tickEvents::clear() {
 
 int ticksOf(int ms) { return ms <= 0 ? 0 : (ms + kTickMs - 1) / kTickMs; }
 
-bool fighterHeld(const fighterState& fighter, int tick) { return tick < fighter.frozenUntil || fighter.reeling; }
+bool fighterHeld(const fighterState& fighter, int tick) {
+    return tick < fighter.frozenUntil || fighter.reeling || fighter.guarding || fighter.knockedOut;
+}
 
 int busyMs(const matchContent& content, int side, const fighterState& fighter, int tick) {
     if (fighter.move < 0) return 0;
@@ -599,17 +820,7 @@ matchBox hitBoxOf(const matchContent& content, int side, const fighterState& fig
 matchState startMatch(const matchContent& content, const matchStart& start) {
     matchState state = emptyMatch();
     tickEvents ignored;
-    for (int side = 0; side < kSides; ++side) {
-        fighterState& fighter = state.fighters[side];
-        fighter.x = start.x[side];
-        fighter.y = start.y;
-        fighter.facingRight = start.x[side] < start.x[1 - side] ? 1 : 0;
-        fighter.grounded = 1;
-        fighter.airActions = 2;
-        fighter.health = content.characters[side].health;
-        fighter.pose = -1;
-        showPose(state, content, side, poseStanding, ignored);
-    }
+    placeFighters(state, content, start);
     state.round.number = 1;
     state.round.phase = content.rules.versus ? phaseIntro : phaseFight;
     if (start.launchStart) {
@@ -621,8 +832,15 @@ matchState startMatch(const matchContent& content, const matchStart& start) {
 
 void stepMatch(matchState& state, const matchContent& content, const uint8_t inputs[kSides], tickEvents& events) {
     state.tick += 1;
+    // the round's clock; outside a round's fight, and for a fighter knocked out, no input counts
+    uint8_t taken[kSides] = {inputs[0], inputs[1]};
+    if (content.rules.versus) {
+        stepRound(state, content, inputs, events);
+        for (int side = 0; side < kSides; ++side)
+            if (state.round.phase != phaseFight || state.fighters[side].knockedOut) taken[side] = 0;
+    }
     // presses into the buffers, and jumps
-    for (int side = 0; side < kSides; ++side) takeInput(state, side, inputs[side], events, content);
+    for (int side = 0; side < kSides; ++side) takeInput(state, side, taken[side], events, content);
     // frames advance by the tick, with their sounds and launches
     for (int side = 0; side < kSides; ++side) advanceFighter(state, content, side, events);
     for (int i = 0; i < state.particleCount; ++i) advanceParticle(content, state.particles[i]);
@@ -640,6 +858,7 @@ void stepMatch(matchState& state, const matchContent& content, const uint8_t inp
     judgeHits(state, content, hits);
     landHits(state, content, hits, events);
     removeDead(state, content, events);
+    if (content.rules.versus) judgeRound(state, content, events);
     // the moves the buffers complete, for fighters no hit holds
     for (int side = 0; side < kSides; ++side) {
         fighterState& fighter = state.fighters[side];

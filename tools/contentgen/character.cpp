@@ -4,30 +4,19 @@
 #include <cstdio>
 #include <sstream>
 
+#include "character.h"
 #include "contentgen.h"
-#include "fighter.h"
-#include "frameInfo.h"
 
 namespace {
 const float kPi = 3.14159265f;
-
-struct FrameDef {
-    Pose pose;
-    int pause = 30;
-    std::string sound = "NULL";
-    std::vector<std::string> particles;
-    int moveX = 0, moveY = 0;
-    std::string note;
-    bool blank = false;
-};
 
 std::string frameFile(int i) {
     char name[32];
     std::snprintf(name, sizeof name, "frame%02d.bmp", i);
     return name;
 }
+}  // namespace
 
-// Writes one frame-set folder: the bitmaps and the `info` that lists them.
 void writeFrameSet(Output& out, const std::string& folder, const std::string& title,
                    const std::vector<FrameDef>& defs, Look look) {
     std::vector<FrameBlock> blocks;
@@ -59,10 +48,31 @@ void writeFrameSet(Output& out, const std::string& folder, const std::string& ti
     out.writeText(folder + "/info", infoText(title, blocks));
 }
 
-Vec v(float x, float y) { return Vec{x, y}; }
+void writeAnimations(Output& out, const std::string& folder, const std::vector<AnimDef>& anims, Look look) {
+    std::string list = "ANIMS: " + std::to_string(anims.size()) + "\n";
+    for (const AnimDef& a : anims) {
+        list += std::string(a.name) + "\n";
+        writeFrameSet(out, folder + "/" + a.name, a.title, a.frames, look);
+    }
+    out.writeText(folder + "/info", list);
+}
+
+FrameDef blankFrameDef() {
+    FrameDef empty;
+    empty.blank = true;
+    empty.pause = 100;
+    empty.note = "nothing but the colour key";
+    return empty;
+}
+
+std::string movesetEntry(const std::string& name, const std::string& command, const std::string& condition) {
+    // name, command, eight reserved values, condition
+    return name + "\n" + command + "\n0\nNULL\n0\n0\nNULL\n0\n0\n0\n" + condition + "\n";
+}
 
 // --- Animations ---
 
+namespace {
 // The guard: weight low, lead fist forward, rear fist by the chin.
 // `breath` from 0 (out) to 1 (in) lifts the chest and shoulders.
 Pose stance(float breath, float tail) {
@@ -133,6 +143,8 @@ Pose runPose(float t) {
     return p;
 }
 
+}  // namespace
+
 std::vector<FrameDef> walk() {
     // Eight phases; phase 0 is split between a brief lead-in (frame 0) and
     // the last frame, so the cycle keeps an even beat.
@@ -152,6 +164,7 @@ std::vector<FrameDef> walk() {
     return frames;
 }
 
+namespace {
 Pose crouch(float breath, float tail) {
     Pose p;
     p.pelvis = v(-4, 33.5f + breath * 0.8f);
@@ -179,6 +192,8 @@ std::vector<FrameDef> duck() {
     }
     return frames;
 }
+
+}  // namespace
 
 // A move's or animation's first frame is timed from the previous frame
 // change, so it may be skipped; the jump's first frame lasts long enough to
@@ -292,6 +307,7 @@ std::vector<FrameDef> hurt() {
 
 // --- Moves ---
 
+namespace {
 std::vector<FrameDef> risingFlame() {
     std::vector<FrameDef> frames;
     FrameDef lead;
@@ -781,35 +797,20 @@ const MoveDef kMoves[] = {
 }  // namespace
 
 void writeCharacter(Output& out, const std::string& folder, Look look) {
-    struct Anim {
-        const char* name;
-        std::vector<FrameDef> frames;
-        const char* title;
-    };
-    FrameDef empty;
-    empty.blank = true;
-    empty.pause = 100;
-    empty.note = "nothing but the colour key";
     // The first animation stands in for unknown names.
-    std::vector<Anim> anims = {
+    std::vector<AnimDef> anims = {
         {"standing", standing(), "standing: fighting stance, breathing"},
         {"walk", walk(), "walk: running stride, 3 pixels per movement step"},
         {"duck", duck(), "duck: crouched guard"},
         {"inAir", inAir(), "inAir: jump, from take-off to the fall"},
-        {"blank", {empty}, "blank: the size of every frame, fully colour-keyed"},
+        {"blank", {blankFrameDef()}, "blank: the size of every frame, fully colour-keyed"},
         {"hurt", hurt(), "hurt: reeling from a blow, for the hitstun"},
     };
-    std::string list = "ANIMS: " + std::to_string(anims.size()) + "\n";
-    for (const Anim& a : anims) {
-        list += std::string(a.name) + "\n";
-        writeFrameSet(out, folder + "/" + a.name, a.title, a.frames, look);
-    }
-    out.writeText(folder + "/info", list);
+    writeAnimations(out, folder, anims, look);
 
     std::string moveset = "ANIMS: " + std::to_string(sizeof kMoves / sizeof kMoves[0]) + "\n";
     for (const MoveDef& m : kMoves) {
-        // name, command, eight reserved values, condition
-        moveset += std::string(m.name) + "\n" + m.command + "\n0\nNULL\n0\n0\nNULL\n0\n0\n0\n" + m.condition + "\n";
+        moveset += movesetEntry(m.name, m.command, m.condition);
         writeFrameSet(out, folder + "/" + m.name, std::string(m.name) + ": " + m.command + ", " + m.condition,
                       m.frames(), look);
         out.writeText(folder + "/" + m.name + "/hit", hitText(m.feel, m.hit));

@@ -64,6 +64,21 @@ const uint32_t kDummyRamps[MaterialCount][6] = {
     {0x6078a0, 0x8ca0c4, 0xb0c0dc, 0xccd8ec, 0xe2eaf6, 0xf6f9ff},  // motion smear
 };
 
+// Gale: a teal coat, a white scarf, dark hair and pale wind in place of fire.
+const uint32_t kGaleRamps[MaterialCount][6] = {
+    {0x3c2620, 0x7a5446, 0xb08270, 0xd4a690, 0xecc8b0, 0xfbe6d4},  // skin, fair
+    {0x041e22, 0x0a3e44, 0x125e64, 0x1c8088, 0x30a4a8, 0x5cc8c4},  // coat, teal
+    {0x0a0e12, 0x182028, 0x26303a, 0x36424e, 0x4a5866, 0x627282},  // trousers, slate
+    {0x06080e, 0x101628, 0x1a2240, 0x263058, 0x344274, 0x485890},  // sash, navy
+    {0x06060e, 0x121428, 0x1e2240, 0x2c3258, 0x3e4674, 0x566092},  // hair, blue-black
+    {0x3c4a48, 0x7a8c88, 0xaebebc, 0xd2e0dc, 0xeaf4f0, 0xffffff},  // scarf, white
+    {0x30383c, 0x5e6a70, 0x8c9aa0, 0xb8c4c8, 0xdae2e4, 0xf4f8f8},  // gloves and ankle wraps
+    {0x060a0c, 0x121a1e, 0x1e2a30, 0x2c3c44, 0x3e525c, 0x566c78},  // boots
+    {0x0a3a48, 0x146878, 0x2898a8, 0x58c4d0, 0xa0e4ec, 0xecffff},  // wind
+    {0x101018, 0x30303c, 0x808090, 0xb8b8c4, 0xdcdce4, 0xfafaff},  // eyes
+    {0x4890a0, 0x70b0bc, 0x98ccd4, 0xbce0e6, 0xd8eef2, 0xf2fcfd},  // motion smear
+};
+
 uint8_t colourIndex(int material, int level) { return uint8_t(1 + material * 6 + level); }
 
 enum Part : uint8_t {
@@ -213,8 +228,19 @@ Vec solveJoint(Vec root, Vec target, float l1, float l2, float bend, Vec& end) {
 }
 
 // --- Body measures, pixels ---
-const float kThigh = 31, kShin = 29, kUpperArm = 21, kForearm = 20, kFistReach = 4.5f;
-const float kTorso = 38;
+const float kFistReach = 4.5f;
+
+// A body's measures and dress. Poses are written for Burn's measures; a
+// longer figure stretches them (see `stretched`).
+struct Figure {
+    float thigh, shin, upperArm, forearm, torso;
+    float girth;     // scales the widths of limbs and torso
+    bool windswept;  // scarf, coat tails and tied hair instead of headband, belt ends and spikes
+};
+const Figure kBrawler{31, 29, 21, 20, 38, 1.0f, false};
+const Figure kGaleFigure{37, 35, 25, 24, 43, 0.84f, true};
+
+const Figure& figureOf(Look look) { return look == Look::Gale ? kGaleFigure : kBrawler; }
 
 struct Skeleton {
     Vec pelvis, up, fwd, neck, headCentre, headUp;
@@ -225,12 +251,30 @@ struct Skeleton {
 
 float ankleClearance(float toe);
 
-Skeleton build(const Pose& pose) {
+// `pose` moved onto a figure of other measures: heights and strides grow with
+// the legs, the hands keep their places relative to the neck, grown with the arms.
+Pose stretched(const Pose& pose, const Figure& fig) {
+    float legs = (fig.thigh + fig.shin) / (kBrawler.thigh + kBrawler.shin);
+    float arms = (fig.upperArm + fig.forearm) / (kBrawler.upperArm + kBrawler.forearm);
+    Vec up = rotate(Vec{0, 1}, -pose.lean);
+    Vec oldNeck = pose.pelvis + up * kBrawler.torso;
+    Pose p = pose;
+    p.pelvis = Vec{pose.pelvis.x * legs, 5.5f + (pose.pelvis.y - 5.5f) * legs};
+    Vec neck = p.pelvis + up * fig.torso;
+    p.handNear = neck + (pose.handNear - oldNeck) * arms;
+    p.handFar = neck + (pose.handFar - oldNeck) * arms;
+    p.footNear = Vec{pose.footNear.x * legs, 5.5f + (pose.footNear.y - 5.5f) * legs};
+    p.footFar = Vec{pose.footFar.x * legs, 5.5f + (pose.footFar.y - 5.5f) * legs};
+    p.trailFrom = Vec{pose.trailFrom.x * legs, pose.trailFrom.y * legs};
+    return p;
+}
+
+Skeleton build(const Pose& pose, const Figure& fig) {
     Skeleton s;
     s.pelvis = pose.pelvis;
     s.up = rotate(Vec{0, 1}, -pose.lean);
     s.fwd = forwardOf(s.up);
-    s.neck = s.pelvis + s.up * kTorso;
+    s.neck = s.pelvis + s.up * fig.torso;
     // The head stays more upright than the torso.
     s.headUp = rotate(Vec{0, 1}, -(pose.lean * 0.45f + pose.headTilt));
     s.headCentre = s.neck + s.headUp * 13.5f;
@@ -240,17 +284,18 @@ Skeleton build(const Pose& pose) {
     s.hipFar = local(s.pelvis, s.fwd, s.up, 4, -3);
 
     Vec reach;
-    s.elbowNear = solveJoint(s.shoulderNear, pose.handNear, kUpperArm, kForearm + kFistReach, pose.elbowNear, reach);
+    s.elbowNear =
+        solveJoint(s.shoulderNear, pose.handNear, fig.upperArm, fig.forearm + kFistReach, pose.elbowNear, reach);
     s.fistNear = reach;
-    s.wristNear = s.elbowNear + unit(reach - s.elbowNear) * kForearm;
-    s.elbowFar = solveJoint(s.shoulderFar, pose.handFar, kUpperArm, kForearm + kFistReach, pose.elbowFar, reach);
+    s.wristNear = s.elbowNear + unit(reach - s.elbowNear) * fig.forearm;
+    s.elbowFar = solveJoint(s.shoulderFar, pose.handFar, fig.upperArm, fig.forearm + kFistReach, pose.elbowFar, reach);
     s.fistFar = reach;
-    s.wristFar = s.elbowFar + unit(reach - s.elbowFar) * kForearm;
+    s.wristFar = s.elbowFar + unit(reach - s.elbowFar) * fig.forearm;
     Vec footNear = pose.footNear, footFar = pose.footFar;
     footNear.y = std::max(footNear.y, ankleClearance(pose.toeNear));
     footFar.y = std::max(footFar.y, ankleClearance(pose.toeFar));
-    s.kneeNear = solveJoint(s.hipNear, footNear, kThigh, kShin, pose.kneeNear, s.ankleNear);
-    s.kneeFar = solveJoint(s.hipFar, footFar, kThigh, kShin, pose.kneeFar, s.ankleFar);
+    s.kneeNear = solveJoint(s.hipNear, footNear, fig.thigh, fig.shin, pose.kneeNear, s.ankleNear);
+    s.kneeFar = solveJoint(s.hipFar, footFar, fig.thigh, fig.shin, pose.kneeFar, s.ankleFar);
     return s;
 }
 
@@ -271,11 +316,11 @@ void drawFoot(Canvas& cv, Vec ankle, float toe, bool far, Part part) {
     polygon(cv, pts, 3.5f, flat(Boot), far, part);
 }
 
-void drawLeg(Canvas& cv, Vec hip, Vec knee, Vec ankle, float toe, bool far, Part thigh, Part shin, Part foot) {
-    capsule(cv, hip, knee, 9.0f, 7.6f, flat(Pants), far, thigh);
+void drawLeg(Canvas& cv, float g, Vec hip, Vec knee, Vec ankle, float toe, bool far, Part thigh, Part shin, Part foot) {
+    capsule(cv, hip, knee, 9.0f * g, 7.6f * g, flat(Pants), far, thigh);
     Vec down = unit(ankle - knee);
-    capsule(cv, knee, ankle - down * 3.0f, 7.8f, 6.6f, flat(Pants), far, shin);
-    capsule(cv, ankle - down * 6.5f, ankle, 5.4f, 4.8f, flat(Wrap), far, shin);
+    capsule(cv, knee, ankle - down * 3.0f, 7.8f * g, 6.6f * g, flat(Pants), far, shin);
+    capsule(cv, ankle - down * 6.5f, ankle, 5.4f * g, 4.8f * g, flat(Wrap), far, shin);
     drawFoot(cv, ankle, toe, far, foot);
 }
 
@@ -306,24 +351,36 @@ void drawHand(Canvas& cv, Vec wrist, Vec fist, Hand shape, bool far, Part part) 
         far, part);
 }
 
-void drawArm(Canvas& cv, Vec shoulder, Vec elbow, Vec wrist, Vec fist, Hand shape, bool far, Part arm, Part hand) {
-    capsule(cv, shoulder, shoulder, 6.6f, 6.6f, flat(Skin), far, arm);
-    capsule(cv, shoulder, elbow, 6.0f, 4.6f, flat(Skin), far, arm);
-    capsule(cv, elbow, wrist, 4.8f, 3.9f, flat(Skin), far, arm);
+void drawArm(Canvas& cv, const Figure& fig, Vec shoulder, Vec elbow, Vec wrist, Vec fist, Hand shape, bool far,
+             Part arm, Part hand) {
+    // Gale's sleeves are the coat's, down to the wrist.
+    float g = fig.girth;
+    int sleeve = fig.windswept ? Top : Skin;
+    capsule(cv, shoulder, shoulder, 6.6f * g, 6.6f * g, flat(sleeve), far, arm);
+    capsule(cv, shoulder, elbow, 6.0f * g, 4.6f * g, flat(sleeve), far, arm);
+    capsule(cv, elbow, wrist, 4.8f * g, 3.9f * g, flat(sleeve), far, arm);
     drawHand(cv, wrist, fist, shape, far, hand);
 }
 
-void drawTorso(Canvas& cv, const Skeleton& s, bool turned) {
-    auto at = [&](float v, float u) { return local(s.pelvis, s.fwd, s.up, v, u); };
+void drawTorso(Canvas& cv, const Figure& fig, const Skeleton& s, bool turned) {
+    float g = fig.girth, h = fig.torso / kBrawler.torso;
+    auto at = [&](float v, float u) { return local(s.pelvis, s.fwd, s.up, v * g, u * h); };
     std::vector<Vec> pts = {at(-12.5f, -13), at(11.5f, -13), at(10.5f, 8),   at(12.5f, 24), at(9, 35),
                             at(4, 39),       at(-5, 39),     at(-11.5f, 34), at(-12.5f, 24), at(-10.5f, 8)};
     Vec pelvis = s.pelvis, fwd = s.fwd, up = s.up;
+    bool coat = fig.windswept;
     polygon(cv, pts, 11.0f,
             [=](Vec p) {
                 Vec q = p - pelvis;
                 float v = dot(q, fwd), u = dot(q, up);
                 if (u > -1.5f && u < 5.0f) return Paint{Belt};
                 if (turned) return Paint{Top};
+                if (coat) {
+                    // Buttoned to the throat; the flap closes on a slant.
+                    float flap = sdCapsule(Vec{v, u}, Vec{7.5f, 40}, Vec{-2, 6}, 0.5f, 0.5f);
+                    if (flap < 0) return Paint{Top, 1};
+                    return Paint{Top};
+                }
                 // The open collar shows the chest.
                 float collar = 23.5f + 1.5f * std::fabs(v - 4.5f);
                 if (u > collar) return Paint{Skin};
@@ -361,20 +418,28 @@ void drawHeadbandTails(Canvas& cv, const Skeleton& s, float tail, bool turned) {
     }
 }
 
-void drawHead(Canvas& cv, const Skeleton& s, bool turned) {
+void drawHead(Canvas& cv, const Skeleton& s, bool turned, bool windswept) {
     Vec c = s.headCentre, up = s.headUp, fwd = headForward(s, turned);
     auto at = [&](float a, float b) { return c + fwd * a + up * b; };
     // Neck first, under the jaw.
     capsule(cv, s.neck - s.up * 2.0f, c - up * 6.0f, 4.8f, 4.4f, flat(Skin), false, HeadPart);
-    // Spikes of hair behind and above the skull.
+    // Spikes of hair behind and above the skull, or locks swept back to the tie.
     const float spikes[][6] = {{-9, 5, -2, 10, -15.5f, 13},
                                {-5, 9, 2, 10.5f, -7, 18},
                                {0, 10, 6, 8.5f, 4.5f, 16.5f},
                                {-10, 1, -8, 8, -17.5f, 4.5f},
                                {4, 9, 9.5f, 5, 12, 10}};
-    for (const auto& sp : spikes) {
-        std::vector<Vec> tri = {at(sp[0], sp[1]), at(sp[2], sp[3]), at(sp[4], sp[5])};
-        polygon(cv, tri, 3.0f, flat(Hair), false, HeadPart);
+    const float locks[][6] = {{-6, 9, 8, 9, -16, 7.5f}, {-9, 3, -3, 10.5f, -17, 3}, {5, 8.5f, 11, 3, 8, 10.5f}};
+    if (windswept) {
+        for (const auto& lk : locks) {
+            std::vector<Vec> tri = {at(lk[0], lk[1]), at(lk[2], lk[3]), at(lk[4], lk[5])};
+            polygon(cv, tri, 3.0f, flat(Hair), false, HeadPart);
+        }
+    } else {
+        for (const auto& sp : spikes) {
+            std::vector<Vec> tri = {at(sp[0], sp[1]), at(sp[2], sp[3]), at(sp[4], sp[5])};
+            polygon(cv, tri, 3.0f, flat(Hair), false, HeadPart);
+        }
     }
     Vec jaw = at(3.5f, -5.0f), nose = at(10.3f, -1.2f);
     Sdf head = [=](Vec p) {
@@ -385,7 +450,7 @@ void drawHead(Canvas& cv, const Skeleton& s, bool turned) {
     cv.fill(head, c - Vec{14, 14}, c + Vec{14, 14}, 9.0f,
             [=](Vec p) {
                 float a = dot(p - c, fwd), b = dot(p - c, up);
-                if (b > 3.2f && b < 6.4f) return Paint{Band};
+                if (b > 3.2f && b < 6.4f) return Paint{windswept ? Hair : Band};
                 if (b >= 6.4f) return Paint{Hair};
                 if (a < -3.5f && b > -7.5f) return Paint{Hair};
                 return Paint{Skin};
@@ -456,6 +521,68 @@ void drawSmear(Canvas& cv, Vec from, Vec to, float bend, float width) {
     }
 }
 
+// A chain of segments from `root` along `dir`, each turned `curl` degrees
+// more than the one before, plus a ripple that travels down it with `tail`.
+void drawStreamer(Canvas& cv, Vec root, Vec dir, int segments, float segment, float curl, float tail, float r0,
+                  float r1, int material, bool far, Part part) {
+    std::vector<Vec> joints{root};
+    for (int i = 0; i < segments; ++i) {
+        float ripple = 7.0f * std::sin(i * 0.9f + tail * 2.5f);
+        joints.push_back(joints.back() + rotate(dir, curl * i + ripple) * segment);
+    }
+    // One shape, so no outline shows between the segments.
+    Sdf chain = [=](Vec p) {
+        float d = 1e9f;
+        for (int i = 0; i < segments; ++i) {
+            float t0 = float(i) / segments, t1 = float(i + 1) / segments;
+            d = std::min(d, sdCapsule(p, joints[i], joints[i + 1], r0 + (r1 - r0) * t0, r0 + (r1 - r0) * t1));
+        }
+        return d;
+    };
+    Vec lo = root, hi = root;
+    for (Vec j : joints) {
+        lo = Vec{std::min(lo.x, j.x - r0), std::min(lo.y, j.y - r0)};
+        hi = Vec{std::max(hi.x, j.x + r0), std::max(hi.y, j.y + r0)};
+    }
+    cv.fill(chain, lo, hi, r0 * 0.9f, flat(material), far, part);
+}
+
+// Gale's scarf: two long ends streaming back from the nape, under the
+// wind's sway `tail`.
+void drawScarfEnds(Canvas& cv, const Skeleton& s, float tail, bool turned) {
+    Vec fwd = headForward(s, turned);
+    Vec nape = s.neck - fwd * 5.0f + s.up * 1.0f;
+    float down = turned ? -1.0f : 1.0f;  // turning this way from "straight back" droops
+    Vec back = rotate(fwd * -1.0f, down * (4.0f + 10.0f * tail));
+    drawStreamer(cv, nape, back, 8, 6.5f, down * 2.5f, tail, 4.2f, 3.0f, Band, true, Tails);
+    drawStreamer(cv, nape, rotate(back, down * 14.0f), 6, 6.5f, down * 3.5f, tail + 0.7f, 4.0f, 2.8f, Band, false,
+                 Tails);
+}
+
+// Gale's tied hair: a tail falling from the back of the head.
+void drawHairTail(Canvas& cv, const Skeleton& s, float tail, bool turned) {
+    Vec fwd = headForward(s, turned);
+    Vec tie = s.headCentre - fwd * 9.0f + s.headUp * 4.0f;
+    float down = turned ? -1.0f : 1.0f;
+    Vec back = rotate(fwd * -1.0f, down * (30.0f + 10.0f * tail));
+    drawStreamer(cv, tie, back, 5, 5.5f, down * 7.0f, tail + 1.4f, 3.2f, 1.4f, Hair, false, Tails);
+}
+
+// Gale's coat: tails hanging from the sash behind the legs, to the knees.
+void drawCoatTails(Canvas& cv, const Skeleton& s, float tail) {
+    auto at = [&](float v, float u) { return local(s.pelvis, s.fwd, s.up, v, u); };
+    float sway = -8.0f * tail;  // a forward wind (tail below 0) blows them back
+    std::vector<Vec> pts = {at(-10, 0), at(6, 0), at(4 + sway * 0.5f, -22), at(-2 + sway, -42), at(-12 + sway, -44),
+                            at(-17 + sway, -34)};
+    polygon(cv, pts, 6.0f, flat(Top), true, Tails);
+}
+
+// The scarf wound about the throat, up to the chin.
+void drawScarfWrap(Canvas& cv, const Skeleton& s) {
+    capsule(cv, s.neck - s.fwd * 5.0f + s.up * 0.5f, s.neck + s.fwd * 4.5f + s.up * 1.0f, 5.2f, 4.8f, flat(Band), false,
+            TorsoPart);
+}
+
 void boxOf(const Canvas& cv, std::initializer_list<Part> parts, int box[4]) {
     boundingBox(kFrameW, kFrameH, [&](int c, int r) {
         Part owner = Part(cv.owner[r * kFrameW + c]);
@@ -465,7 +592,8 @@ void boxOf(const Canvas& cv, std::initializer_list<Part> parts, int box[4]) {
 }  // namespace
 
 std::vector<Rgb> fighterPalette(Look look) {
-    const uint32_t(&ramps)[MaterialCount][6] = look == Look::Dummy ? kDummyRamps : kBurnRamps;
+    const uint32_t(&ramps)[MaterialCount][6] =
+        look == Look::Dummy ? kDummyRamps : look == Look::Gale ? kGaleRamps : kBurnRamps;
     std::vector<Rgb> palette{Rgb{255, 0, 255}};
     for (int m = 0; m < MaterialCount; ++m)
         for (int level = 0; level < 6; ++level) palette.push_back(hexRgb(ramps[m][level]));
@@ -474,9 +602,11 @@ std::vector<Rgb> fighterPalette(Look look) {
 
 IndexedImage blankFrame(Look look) { return IndexedImage(kFrameW, kFrameH, fighterPalette(look)); }
 
-FighterFrame renderFighter(const Pose& pose, Look look) {
+FighterFrame renderFighter(const Pose& given, Look look) {
     Canvas cv(look);
-    Skeleton s = build(pose);
+    const Figure& fig = figureOf(look);
+    const Pose pose = fig.windswept ? stretched(given, fig) : given;
+    Skeleton s = build(pose, fig);
     bool turned = pose.turned;
 
     if (pose.trail > 0) {
@@ -486,22 +616,30 @@ FighterFrame renderFighter(const Pose& pose, Look look) {
                                                     : s.fistNear;
         drawSmear(cv, pose.trailFrom, tip, pose.trailBend, 4.5f * pose.trail);
     }
-    drawHeadbandTails(cv, s, pose.tail, turned);
+    if (fig.windswept) {
+        drawScarfEnds(cv, s, pose.tail, turned);
+        drawHairTail(cv, s, pose.tail, turned);
+    } else {
+        drawHeadbandTails(cv, s, pose.tail, turned);
+    }
     // Back to front: far arm, legs, torso, head, near arm. A turned fighter
     // shows its back, so the arms trade places in depth.
     auto nearArm = [&](bool far) {
-        drawArm(cv, s.shoulderNear, s.elbowNear, s.wristNear, s.fistNear, pose.shapeNear, far, NearArm, NearFist);
+        drawArm(cv, fig, s.shoulderNear, s.elbowNear, s.wristNear, s.fistNear, pose.shapeNear, far, NearArm, NearFist);
     };
     auto farArm = [&](bool far) {
-        drawArm(cv, s.shoulderFar, s.elbowFar, s.wristFar, s.fistFar, pose.shapeFar, far, FarArm, FarFist);
+        drawArm(cv, fig, s.shoulderFar, s.elbowFar, s.wristFar, s.fistFar, pose.shapeFar, far, FarArm, FarFist);
     };
     if (turned) nearArm(true);
     else farArm(true);
-    drawLeg(cv, s.hipFar, s.kneeFar, s.ankleFar, pose.toeFar, true, FarThigh, FarShin, FarFoot);
-    drawLeg(cv, s.hipNear, s.kneeNear, s.ankleNear, pose.toeNear, false, NearThigh, NearShin, NearFoot);
-    drawTorso(cv, s, turned);
-    if (!turned) drawBeltEnds(cv, s, pose.tail);
-    drawHead(cv, s, turned);
+    if (fig.windswept) drawCoatTails(cv, s, pose.tail);
+    float g = fig.girth;
+    drawLeg(cv, g, s.hipFar, s.kneeFar, s.ankleFar, pose.toeFar, true, FarThigh, FarShin, FarFoot);
+    drawLeg(cv, g, s.hipNear, s.kneeNear, s.ankleNear, pose.toeNear, false, NearThigh, NearShin, NearFoot);
+    drawTorso(cv, fig, s, turned);
+    if (!turned && !fig.windswept) drawBeltEnds(cv, s, pose.tail);
+    drawHead(cv, s, turned, fig.windswept);
+    if (fig.windswept) drawScarfWrap(cv, s);
     if (pose.palmFire > 0) {
         Vec between = (s.fistNear + s.fistFar) * 0.5f + Vec{4, 0};
         drawFlame(cv, between, 4.0f + 7.0f * pose.palmFire, pose.seed);

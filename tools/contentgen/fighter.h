@@ -45,11 +45,13 @@ struct FighterFrame {
     int hitBox[4];
 };
 
-// Whose colours the figure wears: the same body and poses, so frame for frame
-// the two characters match in shape and differ only in colour.
+// Whose figure and colours: Burn and the Dummy share one body and its poses,
+// so frame for frame they match in shape and differ only in colour. Gale is
+// built otherwise: taller, leaner, longer in the limb, and dressed otherwise.
 enum class Look {
     Burn,   // red gi, indigo trousers, gold headband, tanned skin
     Dummy,  // the training partner: steel blue and slate, grey mannequin skin
+    Gale,   // teal coat with long tails, white scarf, silver hair tied back, fair skin
 };
 
 // The character's palette (index 0 is the magenta key).

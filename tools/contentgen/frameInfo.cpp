@@ -38,3 +38,15 @@ std::string hitText(const std::string& note, const HitValues& hit) {
     out << "pushback = " << hit.pushback << "\n";
     return out.str();
 }
+
+std::string hitText(const std::string& note, const HitValues& hit, const GuardValues& guard) {
+    std::ostringstream out;
+    out << hitText(note, hit);
+    out << "# guard: mid, high or low; blockstun in milliseconds; launch in pixels per tick;\n";
+    out << "# juggle: air hits the defender may already have taken\n";
+    out << "guard = " << guard.guard << "\n";
+    out << "blockstun = " << guard.blockstun << "\n";
+    out << "launch = " << guard.launch << "\n";
+    out << "juggle = " << guard.juggle << "\n";
+    return out.str();
+}

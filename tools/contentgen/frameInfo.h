@@ -27,6 +27,16 @@ struct HitValues {
     int pushback = 30;  // pixels the defender slides away during the hitstun
 };
 
+// How a blow meets a guard and a fighter in the air, for the versus rules.
+struct GuardValues {
+    const char* guard = "mid";  // mid, high (guarded standing only) or low (crouching only)
+    int blockstun = 150;        // milliseconds a guarded hit holds the defender
+    int launch = 0;             // upward speed the hit gives the defender, pixels per tick
+    int juggle = 3;             // air hits the defender may already have taken for this one to land
+};
+
 // The `hit` file: `note` as its opening comment, then one `key = value` line
 // per value.
 std::string hitText(const std::string& note, const HitValues& hit);
+// The same with the guard's values after the blow's.
+std::string hitText(const std::string& note, const HitValues& hit, const GuardValues& guard);

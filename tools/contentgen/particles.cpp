@@ -276,3 +276,120 @@ void writeParticles(Output& out) {
     }
     out.writeText("particle/fireball1/hit", hitText("fireball1: the thrown fireball, a middling blow", kFireballHit));
 }
+
+// --- Gale's wind ---
+
+namespace {
+// Wind from a deep teal shadow up to white; index 0 is the key.
+const uint32_t kWind[] = {0x0c3440, 0x124a58, 0x1a6272, 0x24808e, 0x36a0aa,
+                          0x52bcc2, 0x78d4d8, 0xa4e8ea, 0xd0f6f6, 0xf6ffff};
+const int kWindLevels = sizeof kWind / sizeof kWind[0];
+
+std::vector<Rgb> windPalette() {
+    std::vector<Rgb> palette{Rgb{255, 0, 255}};
+    for (uint32_t c : kWind) palette.push_back(hexRgb(c));
+    return palette;
+}
+
+// Strength 0..1 to a wind colour; the faint rim is dithered away.
+void putWind(IndexedImage& img, int x, int y, float strength) {
+    if (strength <= 0) return;
+    float scaled = std::min(0.999f, strength) * kWindLevels;
+    if (scaled < 1.0f) {
+        if (bayer4(x, y) < scaled) img.set(x, y, 1);
+        return;
+    }
+    img.set(x, y, uint8_t(1 + int(scaled)));
+}
+
+const int kGustW = 56, kGustH = 40, kGustHeadX = 40, kGustHeadY = 20;
+
+// The wind blade, facing right: a crescent, brightest on its leading edge,
+// with streaks of air trailing behind it.
+IndexedImage gustFrame(int k) {
+    IndexedImage img(kGustW, kGustH, windPalette());
+    for (int y = 0; y < kGustH; ++y)
+        for (int x = 0; x < kGustW; ++x) {
+            float px = x + 0.5f, py = y + 0.5f;
+            float n = fbm((px + k * 9.0f) * 0.2f, py * 0.2f, 2, 515u);
+            // Between an outer circle and an inner one set back from it.
+            float outer = 17.0f + 1.5f * n - std::hypot(px - 30.0f, py - kGustHeadY);
+            float inner = std::hypot(px - 23.0f, (py - kGustHeadY) * 1.05f) - 16.0f;
+            float blade = std::min(outer, inner);
+            float strength = blade > 0 ? 0.35f + std::min(1.0f, blade / 4.0f) * 0.35f + (px - 24.0f) / 40.0f : 0.0f;
+            // Streaks: thin lines of air, broken by the noise, fading backward.
+            for (float row : {-9.0f, -3.5f, 2.5f, 8.0f}) {
+                float across = std::fabs(py - kGustHeadY - row - std::sin(px * 0.3f + k + row) * 0.8f);
+                float along = px / 30.0f;
+                if (across < 0.9f && px < 34.0f && n > 0.35f + 0.25f * std::sin(px * 0.2f + k * 1.7f + row))
+                    strength = std::max(strength, along * 0.55f);
+            }
+            putWind(img, x, y, strength);
+        }
+    return img;
+}
+
+// The blade coming apart: curls of air spinning outward and thinning.
+// Frame k of 4, 48 pixels square.
+IndexedImage gustFadeFrame(int k) {
+    const int side = 48;
+    const float c = side / 2.0f;
+    const float radius[] = {7, 11, 15, 18}, fade[] = {1.0f, 0.85f, 0.62f, 0.4f};
+    IndexedImage img(side, side, windPalette());
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            float px = x + 0.5f - c, py = y + 0.5f - c;
+            float d = std::hypot(px, py), angle = std::atan2(py, px);
+            // Three arms curling out from the middle.
+            float arm = std::cos(3.0f * angle - d * 0.32f + k * 0.9f);
+            float ring = 1.0f - std::fabs(d - radius[k]) / (4.0f + k);
+            float strength = fade[k] * ring * (0.35f + 0.65f * std::max(0.0f, arm));
+            if (d < 4.0f && k == 0) strength = std::max(strength, 0.9f);
+            putWind(img, x, y, strength);
+        }
+    return img;
+}
+}  // namespace
+
+void writeGaleParticles(Output& out) {
+    // Its death entry centres the fade where the blade was, as the
+    // fireball's does its burst: x 16 is the image's width less the head's.
+    const Particle defs[] = {
+        {"gust", 20, 1000, false, {"gustFade 16 20"}, {"gustFade 16 20"}},
+        // Shorter than its frames (270 ms), so it dies on its last one.
+        {"gustFade", 21, 250, false, {}, {}},
+    };
+    std::string list = "PARTS: 2\n";
+    for (const Particle& p : defs) list += std::string(p.name) + " " + std::to_string(p.number) + "\n";
+    out.writeText("particle/Gale", list);
+
+    std::vector<FrameBlock> frames;
+    for (int k = 0; k < 6; ++k) {
+        IndexedImage img = gustFrame(k);
+        FrameBlock f = frameOf(img, k, 12, kGustHeadX, kGustHeadY, 6);
+        // The bright edge of the blade is what hits.
+        IndexedImage edge = img;
+        for (uint8_t& px : edge.pixels)
+            if (px < 1 + kWindLevels / 2) px = 0;
+        edge.opaqueBox(f.hitBox);
+        f.hitActive = 1;
+        f.note = "blade " + std::to_string(k + 1) + " of 6";
+        frames.push_back(f);
+        out.write("particle/gust/" + f.file, bmpBytes(img));
+    }
+    out.writeText("particle/gust/info", infoText("gust: a blade of wind, 6 pixels per movement step", frames));
+    out.writeText("particle/gust/particle", settingsText(defs[0]));
+    out.writeText("particle/gust/hit", hitText("gust: Gale's wind blade, a middling blow", kGustHit, kGustGuard));
+
+    frames.clear();
+    const int pause[] = {15, 20, 25, 30};
+    for (int k = 0; k < 4; ++k) {
+        IndexedImage img = gustFadeFrame(k);
+        FrameBlock f = frameOf(img, k, pause[k], 24, 24, 0);
+        f.note = "curls of air " + std::to_string(k + 1) + " of 4";
+        frames.push_back(f);
+        out.write("particle/gustFade/" + f.file, bmpBytes(img));
+    }
+    out.writeText("particle/gustFade/info", infoText("gustFade: the blade spins apart; it does not move", frames));
+    out.writeText("particle/gustFade/particle", settingsText(defs[1]));
+}

@@ -274,6 +274,157 @@ Stereo step() {
     return s;
 }
 
+// --- Gale's sounds ---
+
+// An open hand slapping home: little thump, a sharp smack.
+Stereo galePalm() {
+    return blow({0.14f, 91, 90.0f, 160.0f, 0.012f, 0.001f, 0.03f, 0.8f, 2200, 0.6f, 0.0005f, 0.02f, 1.8f, 5000,
+                 0.0003f, 0.008f, 1.2f, 1.4f});
+}
+
+// The wind blade thrown: a howl of noise whose band climbs, over a whistle
+// gliding up, both swelling then blowing away to the right.
+Stereo galeGust() {
+    const float seconds = 0.6f;
+    Stereo s(seconds);
+    Rng rng(95);
+    Svf howlL, howlR, howlL2, howlR2;
+    float phase = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        float t = float(i) / kRate;
+        float u = t / seconds;
+        float centre = 500.0f + 1600.0f * std::sin(0.5f * kPi * std::min(1.0f, u * 1.4f));
+        float env = swell(t, seconds, 0.18f);
+        float shared = white(rng);
+        float a = howlL2.step(howlL.step(0.7f * shared + 0.3f * white(rng), centre, 0.35f), centre, 0.35f);
+        float b = howlR2.step(howlR.step(0.7f * shared + 0.3f * white(rng), centre * 1.05f, 0.35f), centre * 1.05f,
+                              0.35f);
+        float freq = 700.0f + 900.0f * std::min(1.0f, u * 1.8f) + 25.0f * std::sin(t * 2 * kPi * 9);
+        phase += freq / kRate;
+        float whistle = std::sin(2 * kPi * phase) * 0.18f * swell(t, seconds * 0.8f, 0.12f);
+        float pan = -0.5f + 1.1f * u;
+        s.left[i] += (a + whistle) * env * (1.0f - 0.5f * pan);
+        s.right[i] += (b + whistle) * env * (1.0f + 0.5f * pan);
+    }
+    return s;
+}
+
+// A low sweep: a deep whoosh with the scrape of a heel along the floor.
+Stereo galeSweep() {
+    Stereo s = whoosh(0.36f, 260, 1200, 0.7f, 93);
+    Rng rng(97);
+    OnePole grit;
+    for (size_t i = 0; i < s.size(); ++i) {
+        float t = float(i) / kRate;
+        float rough = rng.unit() < 0.08f ? white(rng) : 0.0f;
+        float scrape = grit.low(rough * 2.5f + white(rng) * 0.2f, 3000) * swell(t, 0.3f, 0.08f) * 0.6f;
+        s.add(i, scrape, -0.2f);
+    }
+    return s;
+}
+
+// A body hitting the floor: a deep, dull thud.
+Stereo galeFall() {
+    return blow({0.3f, 94, 40.0f, 70.0f, 0.05f, 0.003f, 0.12f, 1.4f, 600, 0.9f, 0.002f, 0.05f, 1.0f, 2000, 0.001f,
+                 0.01f, 0.3f, 1.3f});
+}
+
+// --- The match's sounds ---
+
+// A blow taken on the guard: a dull thud and the wooden clack of forearms.
+Stereo block() {
+    return blow({0.16f, 101, 70.0f, 90.0f, 0.02f, 0.001f, 0.05f, 1.0f, 850, 0.25f, 0.0005f, 0.03f, 2.0f, 3500,
+                 0.0003f, 0.004f, 0.3f, 1.3f});
+}
+
+// The round's gong: a mallet's knock, then inharmonic partials ringing
+// down, each side a little detuned so it shimmers.
+Stereo gong() {
+    const float seconds = 0.95f;
+    Stereo s(seconds);
+    Rng rng(103);
+    OnePole mallet;
+    const float ratio[] = {1.0f, 1.52f, 2.0f, 2.76f, 3.5f, 5.4f};
+    const float level[] = {1.0f, 0.6f, 0.5f, 0.4f, 0.25f, 0.15f};
+    const float decay[] = {0.9f, 0.6f, 0.5f, 0.35f, 0.25f, 0.15f};
+    for (size_t i = 0; i < s.size(); ++i) {
+        float t = float(i) / kRate;
+        float l = 0, r = 0;
+        for (int k = 0; k < 6; ++k) {
+            float f = 196.0f * ratio[k];
+            float e = level[k] * envelope(t, 0.004f, decay[k]);
+            l += std::sin(2 * kPi * f * t) * e;
+            r += std::sin(2 * kPi * f * 1.004f * t) * e;
+        }
+        float knock = mallet.low(white(rng), 1200) * envelope(t, 0.001f, 0.015f) * 3.0f;
+        float out = std::min(1.0f, (seconds - t) / 0.2f);  // let the ring die out
+        s.left[i] += (l + knock) * out;
+        s.right[i] += (r + knock) * out;
+    }
+    return s;
+}
+
+// The call to fight: a short bright sting, a grace note then a major chord
+// of buzzing saw tones whose filter opens and closes.
+Stereo fight() {
+    const float seconds = 0.55f;
+    Stereo s(seconds);
+    const float grace[] = {392.0f, 493.9f};
+    const float chord[] = {523.3f, 659.3f, 784.0f, 1046.5f};
+    Svf toneL, toneR;
+    for (size_t i = 0; i < s.size(); ++i) {
+        float t = float(i) / kRate;
+        float v = 0;
+        if (t < 0.07f) {
+            for (float f : grace) v += 2.0f * (f * t - std::floor(f * t)) - 1.0f;
+            v *= 0.5f * envelope(t, 0.003f, 0.05f);
+        } else {
+            float u = t - 0.07f;
+            for (float f : chord) v += 2.0f * (f * u - std::floor(f * u)) - 1.0f;
+            v *= 0.4f * envelope(u, 0.006f, 0.2f);
+        }
+        float cutoff = 900.0f + 4200.0f * envelope(t, 0.08f, 0.15f);
+        // Driven, so the stab sounds as loud as the hits around it.
+        s.left[i] += std::tanh(2.5f * (toneL.step(v, cutoff, 0.6f) * 0.9f + v * 0.25f));
+        s.right[i] += std::tanh(2.5f * (toneR.step(v, cutoff * 1.04f, 0.6f) * 0.9f + v * 0.25f));
+    }
+    return s;
+}
+
+// A knock-out: the heaviest impact, then a low boom rolling away.
+Stereo ko() {
+    const float seconds = 0.95f;
+    Stereo s = blow({seconds, 107, 42.0f, 110.0f, 0.05f, 0.002f, 0.12f, 1.4f, 900, 0.9f, 0.001f, 0.05f, 1.5f, 3000,
+                     0.0005f, 0.015f, 0.8f, 1.8f});
+    Rng rng(109);
+    OnePole rumbleL, rumbleR;
+    float phase = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        float t = float(i) / kRate;
+        phase += (34.0f + 20.0f * std::exp(-t / 0.15f)) / kRate;
+        float boom = std::sin(2 * kPi * phase) * envelope(t, 0.02f, 0.35f) * 0.9f;
+        float env = envelope(t, 0.03f, 0.3f) * std::min(1.0f, (seconds - t) / 0.2f);
+        s.left[i] += boom + rumbleL.low(white(rng), 220) * env * 2.0f;
+        s.right[i] += boom + rumbleR.low(white(rng), 200) * env * 2.0f;
+    }
+    return s;
+}
+
+// Time over: a harsh buzzer, two square tones beating against each other.
+Stereo timeover() {
+    const float seconds = 0.75f;
+    Stereo s(seconds);
+    OnePole soften;
+    for (size_t i = 0; i < s.size(); ++i) {
+        float t = float(i) / kRate;
+        float a = std::sin(2 * kPi * 155.0f * t) > 0 ? 1.0f : -1.0f;
+        float b = std::sin(2 * kPi * 161.0f * t) > 0 ? 1.0f : -1.0f;
+        float env = std::min(1.0f, t / 0.01f) * std::min(1.0f, (seconds - t) / 0.06f);
+        s.add(i, soften.low((a + b) * 0.5f, 2400) * env, 0.0f);
+    }
+    return s;
+}
+
 void writeSound(Output& out, const std::string& folder, const std::string& name, Stereo sound, float peak) {
     out.write(folder + "/" + name + ".wav", wavBytes(sound, peak));
 }
@@ -298,4 +449,21 @@ void writeSounds(Output& out) {
     writeSound(out, "Tor/sound", "swoosh", whoosh(0.36f, 320, 1500, 0.8f, 22), 0.7f);
     writeSound(out, "Tor/sound", "whoosh", whoosh(0.26f, 800, 3000, 1.1f, 23), 0.6f);
     out.writeText("Tor/sound/sound", "SOUNDS: 4\ncast\nrising\nswoosh\nwhoosh\n");
+
+    // Gale's own, named so they never clash with another list's.
+    writeSound(out, "Gale/sound", "galePalm", galePalm(), 0.75f);
+    writeSound(out, "Gale/sound", "galeKick", whoosh(0.3f, 520, 2300, 0.9f, 92), 0.6f);
+    writeSound(out, "Gale/sound", "galeGust", galeGust(), 0.7f);
+    writeSound(out, "Gale/sound", "galeSweep", galeSweep(), 0.7f);
+    writeSound(out, "Gale/sound", "galeFall", galeFall(), 0.8f);
+    out.writeText("Gale/sound/sound", "SOUNDS: 5\ngalePalm\ngaleKick\ngaleGust\ngaleSweep\ngaleFall\n");
+
+    // The match's: a guarded blow, the round's start, the call to fight, a
+    // knock-out and the clock running out.
+    writeSound(out, "versus/sound", "block", block(), 0.8f);
+    writeSound(out, "versus/sound", "round", gong(), 0.75f);
+    writeSound(out, "versus/sound", "fight", fight(), 0.7f);
+    writeSound(out, "versus/sound", "ko", ko(), 0.9f);
+    writeSound(out, "versus/sound", "timeover", timeover(), 0.6f);
+    out.writeText("versus/sound/sound", "SOUNDS: 5\nblock\nround\nfight\nko\ntimeover\n");
 }
