@@ -45,7 +45,7 @@ std::string usageText() {
             "  F1   start or stop recording your keys (at most 10 s); the recording is saved\n"
             "       to the --record-file, or to " + std::string(kRecordingFile) + " beside the key file\n"
             "  F2   start or stop the partner playing the recording, over and over\n"
-            "  F3   the partner's stance: stand, crouch, jump\n"
+            "  F3   the partner's stance: stand, crouch, jump, guard (holds back)\n"
             "  F4   both fighters back at their start places\n";
     text += versusKeysHelp();
     // Where the key file is looked for, as the game will look on this system.

@@ -388,13 +388,14 @@ TEST_F(Hits, ResetKeyPutsTheFightersBackAndWipesTheParticlesButKeepsTheRecording
     EXPECT_EQ(1000, scene->trainer.playback.loopStartedAt) << "the playback starts again with the fighters";
 }
 
-TEST_F(Hits, StanceKeyCyclesThePartnerThroughStandCrouchAndJumpAgainOnEachLanding) {
+TEST_F(Hits, StanceKeyCyclesThePartnerThroughStandCrouchJumpAgainOnEachLandingAndGuard) {
     // Presses of the stance key, then two seconds of ticks.
-    const struct { int presses; const char* shown; bool ducks; int takeOffs; } rows[] = {
+    const struct { int presses; const char* shown; bool ducks; int takeOffs; bool holdsBack = false; } rows[] = {
         {0, "stand", false, 0},
         {1, "crouch", true, 0},
         {2, "jump", false, 2},
-        {3, "stand", false, 0},
+        {3, "guard", false, 0, true},
+        {4, "stand", false, 0},
     };
     for (const auto& row : rows) {
         SetUp();
@@ -411,6 +412,13 @@ TEST_F(Hits, StanceKeyCyclesThePartnerThroughStandCrouchAndJumpAgainOnEachLandin
             wasGrounded = fighter(1).grounded != 0;
         }
         EXPECT_EQ(row.ducks, ducked) << row.presses;
+        // The last tick's input: back, away from the way the partner faced; the next stance lets it go.
+        EXPECT_EQ(row.holdsBack ? inputBack : 0, fighter(1).held & (inputBack | inputForward)) << row.presses;
+        if (row.holdsBack) {
+            actOn(*scene, playerRequest::stance);
+            scene->match->runTicks(*scene, 3010);
+            EXPECT_EQ(0, fighter(1).held & (inputBack | inputForward)) << "let go";
+        }
         EXPECT_LE(row.takeOffs, takeOffs) << row.presses << ": jumps again after landing";
         if (!row.takeOffs) {
             EXPECT_EQ(0, takeOffs) << row.presses;

@@ -396,6 +396,6 @@ TEST(TrainingTools, RecordSavePlayAndStance) {
     EXPECT_TRUE(next.recording.recording);
 
     std::string stances;
-    for (int press = 0; press < 4; ++press, next.cycleStance()) stances += stanceName(next.stance) + std::string(" ");
-    EXPECT_EQ("stand crouch jump stand ", stances);
+    for (int press = 0; press < 5; ++press, next.cycleStance()) stances += stanceName(next.stance) + std::string(" ");
+    EXPECT_EQ("stand crouch jump guard stand ", stances);
 }

@@ -539,6 +539,11 @@ TEST(Replay, TrainingPartnerIsHitAndEveryChangedPixelIsShown) {
         const fighterState& partner = scene.match->state.fighters[1];
         if (passes == 1 && (partner.x != kPartnerX || partner.y != kGroundLevel || partner.facingRight || !partner.grounded))
             return fail("the partner does not stand at x 650 on the floor facing the player");
+        // The panel shows the partner's health, not the player's, out of its character's.
+        if (passes == 1) scene.match->state.fighters[1].health = 61;
+        std::string health = "health " + std::to_string(partner.health) + "/" +
+                             std::to_string(scene.match->content.characters[1].health);
+        if (passes > 1 && scene.panel.lines()[2] != health) return fail("the panel's health line is not the partner's");
         sawReeling = sawReeling || partner.reeling;
         bool standing = partner.move < 0 && partner.pose == poseStanding;
         if (passes == 500 && (!sawReeling || partner.reeling || !standing || !scene.panel.anyHit))

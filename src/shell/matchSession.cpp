@@ -31,14 +31,23 @@ matchStart startPlaces(const gameScene& scene) {
     return at;
 }
 
+// Holds `action` down or lets it go; pressed once, as a player holds a key.
+void holdAction(playerControl& partner, padAction action, bool wanted) {
+    if (((partner.playedHolds & actionBit(action)) != 0) == wanted) return;
+    playedKey key;
+    key.action = action;
+    key.pressed = wanted;
+    partner.play(key);
+}
 }  // namespace
 
 void holdStance(playerControl& partner, partnerStance stance, const fighterState& fighter, int tick) {
-    playedKey down;
-    down.action = padAction::down;
-    down.pressed = stance == partnerStance::crouch;
-    // Pressed once, as a player holds the key.
-    if (((partner.playedHolds & actionBit(padAction::down)) != 0) != down.pressed) partner.play(down);
+    holdAction(partner, padAction::down, stance == partnerStance::crouch);
+    // Back is away from the way it faces, so it changes sides when the partner turns.
+    padAction back = fighter.facingRight ? padAction::left : padAction::right;
+    bool guard = stance == partnerStance::guard;
+    holdAction(partner, padAction::left, guard && back == padAction::left);
+    holdAction(partner, padAction::right, guard && back == padAction::right);
     // A move or a hit plays out first; a jump comes down before the next.
     if (stance != partnerStance::jump || fighter.move >= 0 || fighterHeld(fighter, tick) || !fighter.grounded) return;
     if (!(fighter.held & inputUp)) partner.pressed |= actionBit(padAction::up);
@@ -58,6 +67,7 @@ void matchSession::build(gameScene& scene) {
 void matchSession::start(gameScene& scene, Uint32 now) {
     build(scene);
     view.init(scene.screen, &scene.screenChanges);
+    hud.init(scene.screen, &scene.screenChanges);
     state = startMatch(content, startPlaces(scene));
     partnerInput.init(scene.screen);
     inputs[0] = &scene.control;

@@ -14,6 +14,7 @@
 #include "input/playerControl.h"
 #include "shell/trainingTools.h"
 #include "view/matchView.h"
+#include "view/versusHud.h"
 
 struct gameScene;
 
@@ -21,14 +22,15 @@ struct gameScene;
 const int kMaxTicksPerPass = 10;
 
 // What the partner's stance holds while no recording plays, for the tick
-// `tick`: down for crouch, and for jump a press of up as soon as it stands
-// free on the floor.
+// `tick`: down for crouch, back (away from its facing) for guard, and for
+// jump a press of up as soon as it stands free on the floor.
 void holdStance(playerControl& partner, partnerStance stance, const fighterState& fighter, int tick);
 
 class matchSession {
 public:
     matchContent content;     // the tables the rules read
     matchView view;           // the picture of the state
+    versusHud hud;            // in versus: the bars, names, timer and the round's words
     matchState state;         // the match now
     // Side 1's held actions: in training the playback and the stance, in
     // versus player 2's keys and the second pad.

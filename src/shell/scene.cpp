@@ -211,6 +211,9 @@ void DrawSprites(gameScene& scene) {
     scene.panel.clearBG();
     if (match) {
         match->view.restore();
+        // the versus HUD lies on the background, under the fighters:
+        // repainted only where it changed, before they save what is under them
+        if (match->content.rules.versus) match->hud.draw(match->content, match->state, scene.content.back);
     } else {
         for (Fighter& fighter : scene.fighters) fighter.clearBG();
         scene.pList.clearBG();
@@ -431,6 +434,8 @@ bool runMatchPass(gameScene& o) {
     o.panel.comboDamage = figures.comboDamage;
     o.panel.advantageMs = figures.advantageMs;
     o.panel.damageTaken = figures.damageTaken;
+    o.panel.health = o.match->state.fighters[1].health;
+    o.panel.fullHealth = o.match->content.characters[1].health;
     o.panel.activity = o.trainer.activity();
     // Escape, or a termination signal, ends the loop after this pass is drawn
     bool leaving = o.control.quit != 0 || quitSignalled();

@@ -15,6 +15,7 @@ const char* stanceName(partnerStance stance) {
     case partnerStance::stand: return "stand";
     case partnerStance::crouch: return "crouch";
     case partnerStance::jump: return "jump";
+    case partnerStance::guard: return "guard";
     }
     return "?";
 }
@@ -114,6 +115,7 @@ void trainingTools::cycleStance() {
     switch (stance) {
     case partnerStance::stand: stance = partnerStance::crouch; break;
     case partnerStance::crouch: stance = partnerStance::jump; break;
-    case partnerStance::jump: stance = partnerStance::stand; break;
+    case partnerStance::jump: stance = partnerStance::guard; break;
+    case partnerStance::guard: stance = partnerStance::stand; break;
     }
 }

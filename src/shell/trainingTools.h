@@ -9,11 +9,11 @@
 #include "input/keyRecording.h"
 #include "input/recordingPlayer.h"
 
-// What the partner does when it plays nothing: stands, holds down, or
-// jumps again each time it lands.
-enum class partnerStance { stand, crouch, jump };
+// What the partner does when it plays nothing: stands, holds down, jumps
+// again each time it lands, or holds back (away from the way it faces).
+enum class partnerStance { stand, crouch, jump, guard };
 
-// "stand", "crouch" or "jump", as the panel shows it.
+// "stand", "crouch", "jump" or "guard", as the panel shows it.
 const char* stanceName(partnerStance stance);
 // The panel's line of the training keys as `bindings` give them:
 // "F1 rec F2 play F3 stance F4 reset" by default.
@@ -51,7 +51,7 @@ public:
     std::vector<playedKey> togglePlayback(int now);
     // "recording", "playing back", or "" when neither.
     const char* activity() const;
-    // The stance key: stand, crouch, jump, then stand again.
+    // The stance key: stand, crouch, jump, guard, then stand again.
     void cycleStance();
 
 private:

@@ -63,6 +63,7 @@ void trainingPanel::clearCombo() {
 
 std::vector<std::string> trainingPanel::lines() const {
     std::vector<std::string> text = {activity.empty() ? "training" : "training: " + activity, "stance " + stance};
+    if (fullHealth > 0) text.push_back("health " + std::to_string(health) + "/" + std::to_string(fullHealth));
     if (!anyHit) {
         text.push_back("no hit yet");
     } else {

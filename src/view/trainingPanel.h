@@ -1,6 +1,7 @@
 #pragma once
-// The training panel: the last hit's damage, the combo and the frame
-// advantage, drawn in the top-right corner in training. Its rectangle is
+// The training panel: the partner's stance and health, the last hit's
+// damage, the combo and the frame advantage, drawn in the top-right corner
+// in training. Its rectangle is
 // saved, restored and drawn like a sprite's, so the background is never
 // repainted whole.
 #include <SDL/SDL.h>
@@ -16,7 +17,7 @@ class changedRects;
 const int kPanelWidth = 208;
 const int kPanelX = kScreenWidth - 4 - kPanelWidth;
 const int kPanelY = 4;
-const int kPanelLines = 7;  // title, the stance, four lines of the last hit, the keys
+const int kPanelLines = 8;  // title, the stance, the health, four lines of the last hit, the keys
 // Milliseconds without a hit after which the damage taken starts again from 0.
 const int kDamageResetMs = 1000;
 
@@ -38,6 +39,8 @@ public:
     int damageTaken = 0;     // points the partner took since it last went a second unhit
     int lastHitAt = 0;       // clock of the last hit, ms
     std::string stance = "stand";  // what the partner does when it plays nothing, as shown
+    int health = 0;                // the partner's points left
+    int fullHealth = 0;            // its points at the start; 0: no health line
     std::string activity;          // "recording", "playing back" or "", shown after the title
     std::string help;              // the training keys, the panel's last line
 
