@@ -239,7 +239,6 @@ void DrawSprites(gameScene& scene) {
             scene.pList.debug();
         }
     }
-    // In versus the HUD goes here: over the match, under the input display.
     // the input display over everything, when shown, and the training panel
     scene.inputPanel.draw();
     scene.panel.draw();
