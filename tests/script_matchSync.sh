@@ -1,5 +1,5 @@
 #!/bin/sh
-# The training runs in tests/training, each stepped with every tick rolled
+# The training and versus runs in tests/training, each stepped with every tick rolled
 # back and stepped again from 1, 4 and 12 ticks before (fightscene-replay
 # --sync-test), and the checksum of each run's final state against the one
 # recorded in NAME.checksum, which every build must give alike: gcc, clang
@@ -20,12 +20,14 @@ DEPTHS="1 4 12"
 [ -n "$WINE" ] && DEPTHS="4"
 
 FAILED=0
-while read -r NAME SCRIPT STEP; do
+while read -r NAME SCRIPT STEP MODE; do
     for DEPTH in $DEPTHS; do
         RUN="$WORK/$NAME-$DEPTH"
         mkdir "$RUN"
-        (cd "$RUN" && $WINE "$REPLAY" --training --no-marks --step "$STEP" --sync-test "$DEPTH" --checksum \
-            --record-file "$RUN/recording.txt" "$CORPUS/$SCRIPT.txt" "$SOURCE/data" >out.txt 2>err.txt </dev/null)
+        # training keeps its recording in the run's folder
+        [ "$MODE" = "--training" ] && MODE="--training --record-file $RUN/recording.txt"
+        (cd "$RUN" && $WINE "$REPLAY" $MODE --no-marks --step "$STEP" --sync-test "$DEPTH" --checksum \
+            "$CORPUS/$SCRIPT.txt" "$SOURCE/data" >out.txt 2>err.txt </dev/null)
         STATUS=$?
         SUM=$(tr -d '\r' <"$RUN/out.txt" | sed -n 's/^checksum //p')
         if [ "$STATUS" -ne 0 ] || [ -z "$SUM" ]; then
@@ -45,11 +47,13 @@ while read -r NAME SCRIPT STEP; do
         }
     done
 done <<RUNS
-fight fight 10
-fight-16 fight 16
-fight-33 fight 33
-tools tools 10
-reload reload 10
+fight fight 10 --training
+fight-16 fight 16 --training
+fight-33 fight 33 --training
+tools tools 10 --training
+reload reload 10 --training
+versus versus 10 --cpu 6 --round-time 20
+versus-16 versus 16 --cpu 6 --round-time 20
 RUNS
 [ "$FAILED" -eq 0 ] || exit 1
 [ "$RECORD" = "--record" ] || echo "PASS"
