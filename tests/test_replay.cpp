@@ -774,3 +774,51 @@ TEST(Replay, VersusSidesMoveUnderTheirOwnKeysAndTheCpuTakesPlayerTwosSide) {
     }
     EXPECT_EQ(cpuEnds[0], cpuEnds[1]) << "player 2's keys moved the CPU's fighter";
 }
+
+// Scripted matches of Burn (player 1) against Gale (player 2) end as they
+// should: the lines of hits, guards and results, in order.
+TEST(Replay, ScriptedMatchesEndAsTheyShould) {
+    const std::string walkIn = "1600 down Right\n3000 up Right\n";
+    const struct {
+        const char* label;
+        std::string script;
+        int roundSeconds;
+        std::vector<std::string> lines;
+        std::string never;  // the start of a line that must not come
+    } cases[] = {
+        {"a KO", walkIn + [] {
+             std::string taps;
+             for (int ms = 3050; ms < 8000; ms += 600) taps += std::to_string(ms) + " tap c\n";
+             return taps;
+         }() + "12000 end\n",
+         99, {"hit: spinKick, damage 14", "KO: P1 Burn wins round 1", "round 2"}, "KO: P2"},
+        {"a time over", walkIn + "3050 tap z\n3400 down Left\n4500 up Left\n8000 end\n", 5,
+         {"hit: jab, damage 5", "time over: P1 Burn wins round 1"}, "KO"},
+        {"a draw", "4000 end\n", 2, {"draw: round 1"}, "hit: "},
+        {"guard: mid standing, low standing and crouching",
+         walkIn + "3050 down d\n3050 tap z\n3500 up d\n3600 down a\n3800 up a\n3900 down s\n3900 down Left\n"
+                  "3920 tap g\n3940 up s\n4200 up Left\n4600 down Down\n4600 down Left\n4600 down s\n4620 tap g\n"
+                  "4640 up s\n5000 up Down\n5000 up Left\n6000 end\n",
+         99, {"guarded: jab", "hit: galeLowKick, damage 6", "guarded: galeLowKick"}, "hit: jab"},
+        {"a launcher and a hit in the air", walkIn + "3050 down s\n3070 tap h\n3090 up s\n3550 tap f\n6000 end\n", 99,
+         {"hit: galeSweep, damage 12", "hit: galePalm, damage 5"}, "guarded"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        scriptReplay replay(c.script);
+        replay.options.marks = false;
+        replay.options.match.versus = true;
+        replay.options.match.roundSeconds = c.roundSeconds;
+        runResult run = replay.run();
+        ASSERT_EQ(0, run.status) << readFile(replay.folder + "/stderr.txt");
+        // The lines wanted, each after the one before.
+        size_t at = 0;
+        for (const std::string& line : c.lines) {
+            at = run.transcript.find("\n" + line + "\n", at);
+            ASSERT_NE(std::string::npos, at) << line << " in\n" << run.transcript.substr(0, 3000);
+        }
+        if (!c.never.empty()) {
+            EXPECT_FALSE(has(run.transcript, "\n" + c.never)) << run.transcript.substr(0, 3000);
+        }
+    }
+}
