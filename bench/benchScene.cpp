@@ -322,6 +322,29 @@ bool benchScene::addTrainingPartner() {
     return match.view.pictures.shownBy(match.content, 1, match.state.fighters[1]) != nullptr;
 }
 
+bool benchScene::makeVersus() {
+    if (!objects.match || !objects.match->content.rules.versus) {
+        if (!objects.match) dropListParticles();
+        loadPolicy policy = keepGoingPolicy();
+        objects.training = false;
+        objects.panel.init(objects.screen, false);
+        objects.versus.versus = true;
+        objects.versus.p2 = "Gale";
+        objects.versus.roundSeconds = 0;
+        objects.content.cast.versus = true;
+        objects.content.cast.names[1] = "Gale";
+        loadContent(objects.content, partnerPart | soundsPart | particlesPart, objects.screen, policy);
+        objects.match.reset(new matchSession);
+        objects.match->start(objects, clockTicks());
+        resync();
+        // Past "Round 1" and "Fight!", which hold the inputs back.
+        for (int i = 0; i < 1000 && objects.match->state.round.phase == phaseIntro; ++i) pass();
+    }
+    const matchSession& match = *objects.match;
+    return match.state.round.phase == phaseFight &&
+           match.view.pictures.shownBy(match.content, 1, match.state.fighters[1]) != nullptr;
+}
+
 int benchScene::liveParticles() const {
     return objects.match ? objects.match->state.particleCount : objects.pList.size();
 }

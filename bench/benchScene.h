@@ -92,6 +92,10 @@ public:
     // Puts the training partner into the scene, as --training does: from
     // then on the pass plays the match. False when it can't be shown.
     bool addTrainingPartner();
+    // Makes the match a versus one, as --versus does: Burn against Gale,
+    // the HUD drawn, no round timer (so the walk never stops for a new
+    // round). False when player 2 can't be shown.
+    bool makeVersus();
 
     // Live particles: the list's, or in training the match's.
     int liveParticles() const;

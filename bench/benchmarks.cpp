@@ -386,6 +386,18 @@ void trainingInTurn(benchmark::State& state, benchScene& scene) {
     state.counters["fighters"] = static_cast<double>(scene.fighterCount());
 }
 
+// The versus pass: the training pass's fireballs, with player 2 and the
+// HUD in place of the partner and the panel.
+void versusInTurn(benchmark::State& state, benchScene& scene) {
+    if (!scene.makeVersus()) {
+        state.SkipWithError("player 2 can't be shown");
+        return;
+    }
+    scene.particleName = "fireball1";
+    scaleInTurn(state, scene);
+    state.counters["fighters"] = static_cast<double>(scene.fighterCount());
+}
+
 double median(std::vector<double> values) {
     std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
     return values[values.size() / 2];
@@ -562,6 +574,11 @@ void registerBenchmarks(benchScene& scene) {
         ->UseManualTime()
         ->Unit(benchmark::kMicrosecond);
     registerMatchBenchmarks(scene);
+    // After the match's: from here on the match is a versus one.
+    benchmark::RegisterBenchmark(kVersusInTurn, [&scene](benchmark::State& s) { versusInTurn(s, scene); })
+        ->Arg(kTrainingParticles)
+        ->UseManualTime()
+        ->Unit(benchmark::kMicrosecond);
     static std::vector<frameSetFiles> scaled;
     scaledRoot = makeTempFolder("fightscene-bench-frames");
     for (int times : kScaleFrameTimes) {

@@ -203,6 +203,9 @@ std::vector<scaleRow> figureBook::scaleRows() const {
     if (figure(sized(kTrainingInTurn, kTrainingParticles), a) && a.counter("limit_ns") > 0)
         add("training", kTrainingParticles, "pass/limit", a.counter("pass_ns") / a.counter("limit_ns"),
             kScaleBytesTarget);
+    if (figure(sized(kVersusInTurn, kTrainingParticles), a) && a.counter("limit_ns") > 0)
+        add("versus", kTrainingParticles, "pass/limit", a.counter("pass_ns") / a.counter("limit_ns"),
+            kScaleBytesTarget);
 
     // The match: a snapshot and its restore against a tick, a rollback
     // against the period of one tick; the tick's own time beside.

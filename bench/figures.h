@@ -49,6 +49,8 @@ const int kScaleMoveCounts[] = {8, 64, 512};
 // its limit in turns, at this many particles.
 const char* const kTrainingInTurn = "Training/PassAndLimitInTurn";
 const int kTrainingParticles = 100;
+// The same in versus: Burn against Gale with the HUD, kTrainingParticles fireballs.
+const char* const kVersusInTurn = "Versus/PassAndLimitInTurn";
 // The match alone, with the player walking and fireballs above both
 // fighters: in turns, a snapshot and its restore, kRollbackTicks ticks, and
 // the rollback of those ticks (counters "save_restore_ns", "tick_ns",
