@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "data/animationSet.h"
+#include "data/characterStats.h"
 #include "data/dataHome.h"
 #include "data/moveSet.h"
 #include "match/cpuPlayer.h"
@@ -27,6 +28,7 @@ struct loadedCharacter {
     std::string name;
     animationSet anims;
     moveSet moves;
+    int health = kDefaultHealth;  // from its "stats", as the game reads it
 };
 
 void loadCharacter(loadedCharacter& character, const std::string& name, loadPolicy& policy) {
@@ -34,6 +36,7 @@ void loadCharacter(loadedCharacter& character, const std::string& name, loadPoli
     std::string folder = "data/" + name;
     character.anims.loadAll(folder.c_str(), policy);
     character.moves.loadAll(folder.c_str(), policy);
+    readCharacterStats(folder, character.health, policy);
 }
 
 // Longest a round may go before the batch calls it stalled: a round of the
@@ -124,7 +127,7 @@ int runCpuBatch(const cpuBatchOptions& options) {
     characterSource sides[kSides];
     for (int side = 0; side < kSides; ++side)
         sides[side] = characterSource{characters[side]->name.c_str(), &characters[side]->anims,
-                                      &characters[side]->moves};
+                                      &characters[side]->moves, characters[side]->health};
     matchContent content = buildMatchContent(sides, defs, nullptr, "");
     std::fflush(stdout);
     restoreOutput(1, savedOut);
