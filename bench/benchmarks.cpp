@@ -375,22 +375,11 @@ void scaleInTurn(benchmark::State& state, benchScene& scene) {
 // The training pass: the partner added, so that the pass plays the match,
 // and fireballs in the match's pool, as the one-fighter scene flies them, in
 // the rows above both fighters' heads: each tick judges every one against
-// both fighters, none is hit and the count holds.
-void trainingInTurn(benchmark::State& state, benchScene& scene) {
-    if (!scene.addTrainingPartner()) {
-        state.SkipWithError("the training partner can't be shown");
-        return;
-    }
-    scene.particleName = "fireball1";
-    scaleInTurn(state, scene);
-    state.counters["fighters"] = static_cast<double>(scene.fighterCount());
-}
-
-// The versus pass: the training pass's fireballs, with player 2 and the
-// HUD in place of the partner and the panel.
-void versusInTurn(benchmark::State& state, benchScene& scene) {
-    if (!scene.makeVersus()) {
-        state.SkipWithError("player 2 can't be shown");
+// both fighters, none is hit and the count holds. In versus, player 2 and
+// the HUD take the place of the partner and the panel.
+void matchPassInTurn(benchmark::State& state, benchScene& scene, bool versus) {
+    if (!(versus ? scene.makeVersus() : scene.addTrainingPartner())) {
+        state.SkipWithError(versus ? "player 2 can't be shown" : "the training partner can't be shown");
         return;
     }
     scene.particleName = "fireball1";
@@ -569,13 +558,13 @@ void registerBenchmarks(benchScene& scene) {
         ->UseRealTime()
         ->Unit(benchmark::kMillisecond);
     // Last of the scene's: the partner stays once added.
-    benchmark::RegisterBenchmark(kTrainingInTurn, [&scene](benchmark::State& s) { trainingInTurn(s, scene); })
+    benchmark::RegisterBenchmark(kTrainingInTurn, [&scene](benchmark::State& s) { matchPassInTurn(s, scene, false); })
         ->Arg(kTrainingParticles)
         ->UseManualTime()
         ->Unit(benchmark::kMicrosecond);
     registerMatchBenchmarks(scene);
     // After the match's: from here on the match is a versus one.
-    benchmark::RegisterBenchmark(kVersusInTurn, [&scene](benchmark::State& s) { versusInTurn(s, scene); })
+    benchmark::RegisterBenchmark(kVersusInTurn, [&scene](benchmark::State& s) { matchPassInTurn(s, scene, true); })
         ->Arg(kTrainingParticles)
         ->UseManualTime()
         ->Unit(benchmark::kMicrosecond);
