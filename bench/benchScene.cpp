@@ -333,7 +333,11 @@ bool benchScene::makeVersus() {
         objects.versus.roundSeconds = 0;
         objects.content.cast.versus = true;
         objects.content.cast.names[1] = "Gale";
-        loadContent(objects.content, partnerPart | soundsPart | particlesPart, objects.screen, policy);
+        // Nothing may point into the partner's sets while they are replaced.
+        objects.match.reset();
+        loadContent(objects.content, partnerPart, objects.screen, policy);
+        // Gale's own particles after the default list; the sounds stay as they are.
+        objects.content.defs.addList("Gale", objects.screen, policy);
         objects.match.reset(new matchSession);
         objects.match->start(objects, clockTicks());
         resync();
