@@ -22,6 +22,10 @@ const frameRecord* matchContent::frameOf(const frameRun& run, int index) const {
     return at < frames.size() ? &frames[at] : nullptr;
 }
 
+std::string sideName(const matchContent& content, int side) {
+    return "P" + std::to_string(side + 1) + " " + content.characters[side].name;
+}
+
 const char* const kPoseNames[poseCount] = {"standing", "walk", "duck", "inAir", "hurt", "guard", "duckGuard", "ko"};
 
 int shownPose(const matchCharacter& character, int pose) {

@@ -117,6 +117,9 @@ struct matchContent {
     const frameRecord* frameOf(const frameRun& run, int index) const;
 };
 
+// "P1 Burn": the side and its character's name, as the lines and the HUD say it.
+std::string sideName(const matchContent& content, int side);
+
 // Each pose's animation name.
 extern const char* const kPoseNames[poseCount];
 // The pose `character` shows for `pose`: itself, or for one it lacks among

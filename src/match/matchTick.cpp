@@ -671,10 +671,6 @@ void placeFighters(matchState& state, const matchContent& content, const matchSt
     }
 }
 
-std::string sideName(const matchContent& content, int side) {
-    return "P" + std::to_string(side + 1) + " " + content.characters[side].name;
-}
-
 // Round `number` begins: a fresh field, the score and what each side holds kept.
 void startRound(matchState& state, const matchContent& content, int number) {
     matchState fresh = emptyMatch();

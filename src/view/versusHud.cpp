@@ -41,10 +41,6 @@ SDL_Rect hudBarArea(int side) {
     return makeRect(x, kHudBarY, kHudBarWidth, kHudBarHeight);
 }
 
-std::string sideName(const matchContent& content, int side) {
-    return "P" + std::to_string(side + 1) + " " + content.characters[side].name;
-}
-
 std::string timerText(const matchContent& content, const matchState& state) {
     if (content.rules.roundTicks <= 0) return "--";
     int left = std::max(content.rules.roundTicks - state.round.fightTicks, 0);

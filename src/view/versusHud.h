@@ -37,8 +37,6 @@ const Uint32 kHudTextRgb = 0xffffff;
 
 // The rectangle of side's bar.
 SDL_Rect hudBarArea(int side);
-// "P1 Burn": the side and its character's name.
-std::string sideName(const matchContent& content, int side);
 // "99": the seconds left of the round, rounded up; "--" without a timer.
 std::string timerText(const matchContent& content, const matchState& state);
 
