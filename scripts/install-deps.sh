@@ -3,7 +3,7 @@
 # building and playing the game need, else also what the tests and the
 # package build need. Waits for another apt or dpkg to finish first.
 set -e
-PLAY_PACKAGES="build-essential cmake pkg-config libsdl1.2-dev libsdl-mixer1.2-dev libpng-dev"
+PLAY_PACKAGES="build-essential cmake pkg-config libsdl1.2-dev libsdl-mixer1.2-dev libpng-dev libenet-dev"
 TEST_PACKAGES="libgtest-dev libgmock-dev googletest libbenchmark-dev \
 xvfb xauth xdotool x11-apps x11-utils imagemagick \
 clang libclang-rt-14-dev libsdl1.2-compat dpkg-dev lintian gnuplot-nox"
