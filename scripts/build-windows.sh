@@ -4,8 +4,9 @@
 # the data and the READMEs, in one folder. With --64, a 64-bit build in
 # dist/fightscene-win64.zip instead.
 #
-# SDL 1.2 and SDL_mixer 1.2 for Windows, and Google Benchmark for
-# fightscene-bench, are built from Debian's own source packages and kept in
+# SDL 1.2 and SDL_mixer 1.2 for Windows, ENet (static, in SDL's folder) for
+# netplay, and Google Benchmark for fightscene-bench, are built from Debian's
+# own source packages and kept in
 # ~/.cache/fightscene (or $XDG_CACHE_HOME/fightscene), one folder per target
 # and source package versions, so later runs reuse them.
 # The CMake build goes to build-win32/ (build-win64/). Extra arguments are
@@ -31,8 +32,9 @@ sourceVersion() {
 SDL_VERSION="$(sourceVersion libsdl1.2)"
 MIXER_VERSION="$(sourceVersion sdl-mixer1.2)"
 BENCHMARK_VERSION="$(sourceVersion benchmark)"
-if [ -z "$SDL_VERSION" ] || [ -z "$MIXER_VERSION" ] || [ -z "$BENCHMARK_VERSION" ]; then
-    echo "build-windows: apt-get finds no source package for libsdl1.2, sdl-mixer1.2 or benchmark" >&2
+ENET_VERSION="$(sourceVersion enet)"
+if [ -z "$SDL_VERSION" ] || [ -z "$MIXER_VERSION" ] || [ -z "$BENCHMARK_VERSION" ] || [ -z "$ENET_VERSION" ]; then
+    echo "build-windows: apt-get finds no source package for libsdl1.2, sdl-mixer1.2, benchmark or enet" >&2
     exit 1
 fi
 CACHE="${XDG_CACHE_HOME:-$HOME/.cache}/fightscene"
@@ -71,6 +73,33 @@ buildSdl() {
     trap - EXIT
 }
 [ -f "$SDL_PREFIX/.complete" ] || buildSdl
+
+# ENet as a static library in SDL's folder. Its few C files are compiled
+# straight with the cross compiler: on Windows only win32.c of the two
+# platform files has code.
+buildEnet() {
+    work="$(mktemp -d)"
+    trap 'rm -rf "$work"' EXIT
+    rm -f "$SDL_PREFIX"/.enet-*
+    echo "build-windows: building ENet $ENET_VERSION for $TRIPLE into $SDL_PREFIX"
+    (cd "$work" && apt-get source -q enet >apt-source.log 2>&1) || {
+        cat "$work/apt-source.log" >&2
+        exit 1
+    }
+    enetSource="$(echo "$work"/enet-*/)"
+    mkdir "$work/objects"
+    for file in "$enetSource"*.c; do
+        "$TRIPLE-gcc" -O2 -I"$enetSource/include" -c "$file" -o "$work/objects/$(basename "$file" .c).o" || exit 1
+    done
+    rm -f "$SDL_PREFIX/lib/libenet.a"
+    "$TRIPLE-ar" rcs "$SDL_PREFIX/lib/libenet.a" "$work"/objects/*.o
+    rm -rf "$SDL_PREFIX/include/enet"
+    cp -R "$enetSource/include/enet" "$SDL_PREFIX/include/enet"
+    touch "$SDL_PREFIX/.enet-$ENET_VERSION"
+    rm -rf "$work"
+    trap - EXIT
+}
+[ -f "$SDL_PREFIX/.enet-$ENET_VERSION" ] || buildEnet
 
 # Google Benchmark as static libraries, without its own tests. The version
 # it reports is the package's (Debian's build passes it the same way: the
@@ -129,7 +158,7 @@ for binary in "$STAGE"/*.exe "$STAGE"/*.dll; do
     "$TRIPLE-objdump" -p "$binary" | sed -n 's/^\s*DLL Name: //p' | while read -r dll; do
         [ -f "$STAGE/$dll" ] && continue
         case "$(echo "$dll" | tr 'A-Z' 'a-z')" in
-        kernel32.dll | user32.dll | gdi32.dll | advapi32.dll | winmm.dll | msvcrt.dll | shell32.dll) ;;
+        kernel32.dll | user32.dll | gdi32.dll | advapi32.dll | winmm.dll | ws2_32.dll | msvcrt.dll | shell32.dll) ;;
         *)
             echo "build-windows: $(basename "$binary") needs $dll, which the zip lacks" >&2
             exit 1
