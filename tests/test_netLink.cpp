@@ -47,6 +47,8 @@ TEST(NetPacket, DropsBrokenBytesWithTheirProblem) {
     std::vector<uint8_t> inputs = writePacket(packetOf(packetKind::inputs, "", {1, 2}));
     std::vector<uint8_t> hello = writePacket(packetOf(packetKind::hello, "Rho"));
     std::vector<uint8_t> longer = inputs, missingName = hello;
+    std::vector<uint8_t> tooMany(kMaxPacketInputs + 1, 0);
+    std::vector<uint8_t> manyInputs = writePacket(packetOf(packetKind::inputs, "", tooMany));
     longer.push_back(0);
     missingName.resize(14);  // the name's length byte says 3; 1 byte of it is there
     const struct {
@@ -62,8 +64,9 @@ TEST(NetPacket, DropsBrokenBytesWithTheirProblem) {
         {"unknown kind", withByte(inputs, 1, 4), packetProblem::kind},
         {"bits of 128", withByte(inputs, 13, 128), packetProblem::field},
         {"a negative first tick", withByte(inputs, 9, 0x80), packetProblem::field},
-        {"too many inputs", writePacket(packetOf(packetKind::inputs, "", std::vector<uint8_t>(kMaxPacketInputs + 1, 0))), packetProblem::field},
-        {"a name too long", writePacket(packetOf(packetKind::hello, std::string(kMaxNameBytes + 1, 'a'))), packetProblem::field},
+        {"too many inputs", manyInputs, packetProblem::field},
+        {"a name too long", writePacket(packetOf(packetKind::hello, std::string(kMaxNameBytes + 1, 'a'))),
+         packetProblem::field},
         {"a name with a control byte", writePacket(packetOf(packetKind::hello, "a\tb")), packetProblem::field},
         {"side 2", withByte(hello, 6, 2), packetProblem::field},
         {"round of 1000 s", withByte(writePacket(packetOf(packetKind::hello)), 18, 0xe8), packetProblem::field},

@@ -83,7 +83,8 @@ struct enetLink::parts {
             }
             break;
         case ENET_EVENT_TYPE_RECEIVE:
-            if (event.peer == peer) waiting.emplace_back(event.packet->data, event.packet->data + event.packet->dataLength);
+            if (event.peer == peer)
+                waiting.emplace_back(event.packet->data, event.packet->data + event.packet->dataLength);
             enet_packet_destroy(event.packet);
             break;
         case ENET_EVENT_TYPE_DISCONNECT:
