@@ -1,7 +1,9 @@
 // The netplay room: datagrams over UDP through ENet, to one other side.
-// The only file that includes ENet.
+// The only file that includes ENet. A build made where ENet could not be had
+// (FIGHTSCENE_NO_ENET) has the same link that opens nothing.
 #include "net/enetLink.h"
 
+#ifndef FIGHTSCENE_NO_ENET
 #include <enet/enet.h>
 
 #include <deque>
@@ -155,6 +157,25 @@ bool enetLink::receive(std::vector<uint8_t>& bytes, uint32_t) {
 }
 
 unsigned long long enetLink::bytesSent() const { return own->host ? own->host->totalSentData : 0; }
+#else
+struct enetLink::parts {};
+
+namespace {
+bool noNetwork(std::string& problem) {
+    problem = "this build has no netplay: ENet was missing when it was built";
+    return false;
+}
+}  // namespace
+
+enetLink::enetLink() {}
+enetLink::~enetLink() {}
+bool enetLink::host(uint16_t, std::string& problem) { return noNetwork(problem); }
+bool enetLink::join(const std::string&, uint16_t, std::string& problem) { return noNetwork(problem); }
+bool enetLink::connected() const { return false; }
+void enetLink::send(const std::vector<uint8_t>&, uint32_t) {}
+bool enetLink::receive(std::vector<uint8_t>&, uint32_t) { return false; }
+unsigned long long enetLink::bytesSent() const { return 0; }
+#endif
 
 bool readNetAddress(const std::string& text, std::string& host, uint16_t& port, std::string& problem) {
     size_t colon = text.find(':');
