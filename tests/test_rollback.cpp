@@ -142,7 +142,8 @@ TEST_F(Rollback, BothSidesConfirmThePlainSteppingOfTheirInputs) {
         }
         for (int side = 0; side < kSides; ++side) {
             EXPECT_LT(lowest[side], initial().fighters[side].health) << "no hit landed on " << side;
-            for (const auto& sound : heard[side]) EXPECT_EQ(sound.second, 1) << side << ": " << std::get<0>(sound.first);
+            for (const auto& sound : heard[side])
+                EXPECT_EQ(sound.second, 1) << side << ": " << std::get<0>(sound.first);
         }
     }
 }
