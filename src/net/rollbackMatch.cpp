@@ -21,6 +21,7 @@ void rollbackMatch::start(const matchContent& matchRules, const matchState& init
     delay = std::min(std::max(inputDelay, 0), kMaxInputDelay);
     now = initial;
     confirmed = initial;
+    firstTick = initial.tick;
     for (std::vector<uint8_t>& known : inputs) known.clear();
     inputs[localSide].assign(static_cast<size_t>(delay), 0);
     mispredictedAt = -1;
@@ -34,9 +35,9 @@ void rollbackMatch::start(const matchContent& matchRules, const matchState& init
     ring.resize(kMaxPrediction + 1);
 }
 
-int rollbackMatch::lastLocalTick() const { return static_cast<int>(inputs[localSide].size()); }
+int rollbackMatch::lastLocalTick() const { return firstTick + static_cast<int>(inputs[localSide].size()); }
 
-int rollbackMatch::lastRemoteTick() const { return static_cast<int>(inputs[1 - localSide].size()); }
+int rollbackMatch::lastRemoteTick() const { return firstTick + static_cast<int>(inputs[1 - localSide].size()); }
 
 void rollbackMatch::addLocal(uint8_t bits) { inputs[localSide].push_back(bits); }
 
@@ -52,7 +53,8 @@ bool rollbackMatch::addRemote(int tick, uint8_t bits) {
 
 uint8_t rollbackMatch::inputOf(int side, int tick) const {
     const std::vector<uint8_t>& known = inputs[side];
-    if (tick >= 1 && static_cast<size_t>(tick) <= known.size()) return known[static_cast<size_t>(tick) - 1];
+    const int at = tick - firstTick - 1;
+    if (at >= 0 && static_cast<size_t>(at) < known.size()) return known[static_cast<size_t>(at)];
     return known.empty() ? 0 : known.back();
 }
 
@@ -142,7 +144,7 @@ void rollbackMatch::confirmUpTo(int tick, rollbackEvents& events) {
 
 std::vector<uint8_t> rollbackMatch::localInputs(int from) const {
     const std::vector<uint8_t>& known = inputs[localSide];
-    const size_t first = static_cast<size_t>(std::max(from, 1)) - 1;
+    const size_t first = static_cast<size_t>(std::max(from - firstTick, 1)) - 1;
     if (first >= known.size()) return {};
     return std::vector<uint8_t>(known.begin() + static_cast<long>(first), known.end());
 }

@@ -51,7 +51,8 @@ struct rollbackStats {
 
 class rollbackMatch {
 public:
-    // Starts from `initial` (tick 0 of the match) with this side's `side`
+    // Starts from `initial` (tick 0 of the match, or any other tick: inputs
+    // are then for the ticks after it) with this side's `side`
     // (0 or 1) and input delay (0..kMaxInputDelay). `content` must outlive the match.
     void start(const matchContent& content, const matchState& initial, int side, int delay);
 
@@ -75,7 +76,7 @@ public:
     int side() const { return localSide; }
     int tick() const { return now.tick; }          // ticks played
     int lastLocalTick() const;                      // this side's last known input's tick
-    int lastRemoteTick() const;                     // the other side's last known input's tick, 0 none
+    int lastRemoteTick() const;                     // the other side's last known input's tick; at start, tick()
     int confirmedTick() const { return confirmed.tick; }
     const matchState& state() const { return now; }        // the match as shown, maybe predicted
     const matchState& confirmedState() const { return confirmed; }
@@ -118,9 +119,10 @@ private:
     const matchContent* content = nullptr;
     int localSide = 0;
     int delay = 0;
+    int firstTick = 0;     // the tick of the state started from
     matchState now;        // the state after tick `now.tick`
     matchState confirmed;  // the state after the last confirmed tick
-    std::vector<uint8_t> inputs[kSides];  // each side's known input, by tick - 1 (tick 1 first)
+    std::vector<uint8_t> inputs[kSides];  // each side's known input, by tick - firstTick - 1
     int mispredictedAt = -1;              // the earliest tick played with a wrong prediction, -1 none
     std::vector<uint8_t> history;         // confirmed inputs, two a tick
     // Sounds already played, by the tick that started them, for ticks not yet confirmed.
