@@ -117,9 +117,9 @@ void rollbackMatch::stepOnce(rollbackEvents& events, bool again, int shownTick) 
 
 void rollbackMatch::confirmUpTo(int tick, rollbackEvents& events) {
     const int last = std::min({tick, now.tick, lastRemoteTick(), lastLocalTick()});
+    if (last <= confirmed.tick) return;
     for (int at = confirmed.tick + 1; at <= last; ++at) {
         playedTick& slot = slotOf(at);
-        confirmed = slot.state;
         events.lines.insert(events.lines.end(), slot.lines.begin(), slot.lines.end());
         history.push_back(inputOf(0, at));
         history.push_back(inputOf(1, at));
@@ -128,18 +128,19 @@ void rollbackMatch::confirmUpTo(int tick, rollbackEvents& events) {
             // One bit off here and in every tick played since, as a hidden
             // difference would carry it on.
             plantAt = -1;
-            confirmed.fighters[0].x ^= 1;
-            for (int later = at + 1; later <= now.tick; ++later) slotOf(later).state.fighters[0].x ^= 1;
+            for (int later = at; later <= now.tick; ++later) slotOf(later).state.fighters[0].x ^= 1;
             now.fighters[0].x ^= 1;
         }
         if (at % kCheckEvery != 0) continue;
-        checks[at] = matchChecksum(confirmed);
-        checkStates[at] = confirmed;
+        checks[at] = matchChecksum(slot.state);
+        checkStates[at] = slot.state;
         while (checks.size() > kChecksKept) {
             checkStates.erase(checks.begin()->first);
             checks.erase(checks.begin());
         }
     }
+    // The ring holds every state on the way: only the last is copied.
+    confirmed = slotOf(last).state;
 }
 
 std::vector<uint8_t> rollbackMatch::localInputs(int from) const {
