@@ -75,7 +75,7 @@ public:
     int side() const { return localSide; }
     int tick() const { return now.tick; }          // ticks played
     int lastLocalTick() const;                      // this side's last known input's tick
-    int lastRemoteTick() const;                     // the other side's last known input's tick, -1 none
+    int lastRemoteTick() const;                     // the other side's last known input's tick, 0 none
     int confirmedTick() const { return confirmed.tick; }
     const matchState& state() const { return now; }        // the match as shown, maybe predicted
     const matchState& confirmedState() const { return confirmed; }
@@ -98,6 +98,23 @@ public:
     void plantDesync(int tick) { plantAt = tick; }
 
 private:
+    // A tick played and not yet confirmed: the state after it and the lines
+    // its latest stepping gave, which come out when it is confirmed.
+    struct playedTick {
+        matchState state;
+        std::vector<std::string> lines;
+    };
+
+    uint8_t inputOf(int side, int tick) const;  // known, or for the other side predicted
+    // Steps `now` by one tick and keeps it in the ring; `again` for a tick
+    // played before, whose new sounds are late by the ticks up to `shownTick`.
+    void stepOnce(rollbackEvents& events, bool again, int shownTick);
+    // Restores the state before the first wrong prediction and steps up to now again.
+    void rollBack(rollbackEvents& events, int shownTick);
+    // Confirms the played ticks up to `tick` whose inputs are both known.
+    void confirmUpTo(int tick, rollbackEvents& events);
+    playedTick& slotOf(int tick) { return ring[static_cast<size_t>(tick) % ring.size()]; }
+
     const matchContent* content = nullptr;
     int localSide = 0;
     int delay = 0;
@@ -113,4 +130,7 @@ private:
     std::map<int, matchState> checkStates;
     rollbackStats counts;
     int plantAt = -1;
+    // The ticks after `confirmed` up to `now`, by tick modulo its size.
+    std::vector<playedTick> ring;
+    tickEvents stepped;  // scratch for one stepMatch
 };
