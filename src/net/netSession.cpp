@@ -282,19 +282,24 @@ bool netSession::aheadOfOther(uint32_t nowMs) const {
     return rollback.tick() - theirNow > kAheadAllowed;
 }
 
-netTick netSession::next(uint32_t nowMs) {
+netTick netSession::next(uint32_t nowMs, rollbackEvents& events) {
     poll(nowMs);
     if (end != netEnd::none) return netTick::ended;
     if (!playing || !greeted) return netTick::waited;
-    if (endTick >= 0 && rollback.tick() >= endTick) {
-        // Played to the end: wait until both sides confirmed it, then say goodbye.
-        if (rollback.confirmedTick() >= endTick && theirCheckTick >= endTick) {
-            sendBye(byeReason::left, endTick, nowMs);
-            finish(netEnd::finished, "");
-            return netTick::ended;
-        }
-        return netTick::waited;
+    netTick verdict = verdictOf(nowMs);
+    if (verdict != netTick::played) rollback.settle(events);
+    if (endTick >= 0 && rollback.tick() >= endTick && rollback.confirmedTick() >= endTick &&
+        theirCheckTick >= endTick) {
+        // Played to the end and confirmed on both sides: goodbye.
+        sendBye(byeReason::left, endTick, nowMs);
+        finish(netEnd::finished, "");
+        return netTick::ended;
     }
+    return verdict;
+}
+
+netTick netSession::verdictOf(uint32_t nowMs) {
+    if (endTick >= 0 && rollback.tick() >= endTick) return netTick::waited;
     if (rollback.tick() + 1 - rollback.lastRemoteTick() > kMaxPrediction) {
         rollback.waited();
         return netTick::waited;

@@ -61,8 +61,10 @@ public:
     // is confirmed on both sides: for scripted runs that must end alike.
     void finishAt(int tick) { endTick = tick; }
     // What the next tick of the clock does: played, unless the match waits
-    // for the other side, this side slows down to let it catch up, or it ended.
-    netTick next(uint32_t nowMs);
+    // for the other side, this side slows down to let it catch up, or it
+    // ended. A tick not played still applies corrections that came and
+    // confirms what it can, adding to `events`.
+    netTick next(uint32_t nowMs, rollbackEvents& events);
     // Plays the tick next() said is played, with this side's input `bits`.
     void play(uint8_t bits, rollbackEvents& events, uint32_t nowMs);
     // This side leaves (Escape): the other side is told.
@@ -124,4 +126,6 @@ private:
     std::vector<std::string> differingFiles() const;
     void finish(netEnd how, const std::string& line);
     bool aheadOfOther(uint32_t nowMs) const;
+    // Whether the next tick plays, waits or slows, before anything is done.
+    netTick verdictOf(uint32_t nowMs);
 };

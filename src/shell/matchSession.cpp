@@ -174,15 +174,16 @@ void matchSession::playOverNet(netSession& session, int side, playerControl& con
 }
 
 bool matchSession::netEnded() const {
+    // A pair here goes on until both sides have said goodbye.
     for (const netSession* side : net)
-        if (side && side->ended() != netEnd::none) return true;
-    return false;
+        if (side && side->ended() == netEnd::none) return false;
+    return true;
 }
 
 void matchSession::runNetTick(gameScene& scene, Uint32 at) {
     (void)scene;
     for (int side = 0; side < kSides; ++side) {
-        if (!net[side] || net[side]->next(at) != netTick::played) continue;
+        if (!net[side] || net[side]->next(at, netEvents[side]) != netTick::played) continue;
         // Bits made from what this side sees; a press waits in its control until a tick takes it.
         const matchState& seen = net[side]->match().state();
         bool byCpu = side == 0 ? firstCpuPlays : cpuPlays;

@@ -75,7 +75,7 @@ public:
     netSession* shownNet() const { return net[0] ? net[0] : net[1]; }
     // Netplay: `session` plays side `side` here from now, its input from `control`.
     void playOverNet(netSession& session, int side, playerControl& control);
-    // True once a netplay session here has ended.
+    // True once every netplay session here has ended.
     bool netEnded() const;
 
 private:
