@@ -88,5 +88,7 @@ int main(int argc, char* argv[]) {
     if (options.net.on()) scene.match->playOverNet(net.session, net.sideHere(), scene.control);
     while (runPass(scene)) {
     }
-    return options.net.on() ? net.report(scene.versus) : 0;
+    if (!options.net.on()) return 0;
+    net.linger(SDL_GetTicks, [] { SDL_Delay(5); });
+    return net.report(scene.versus);
 }

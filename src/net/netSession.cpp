@@ -89,6 +89,13 @@ void netSession::leave(uint32_t nowMs) {
     end = netEnd::left;
 }
 
+void netSession::pump(uint32_t nowMs) {
+    std::vector<uint8_t> unread;
+    if (link)
+        while (link->receive(unread, nowMs)) {
+        }
+}
+
 void netSession::finish(netEnd how, const std::string& line) {
     if (end != netEnd::none) return;
     end = how;

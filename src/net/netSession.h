@@ -69,6 +69,9 @@ public:
     void play(uint8_t bits, rollbackEvents& events, uint32_t nowMs);
     // This side leaves (Escape): the other side is told.
     void leave(uint32_t nowMs);
+    // After the end: keeps the link going, so that a simulated network lets
+    // out what it still holds; what comes in is not read.
+    void pump(uint32_t nowMs);
 
     netEnd ended() const { return end; }
     // The lines that say why it ended ("netplay: ..."), printed by the caller.

@@ -69,6 +69,15 @@ bool netGame::greetUntilReady(versusSetup& match, const std::function<uint32_t()
     return true;
 }
 
+void netGame::linger(const std::function<uint32_t()>& now, const std::function<void()>& pause) {
+    uint32_t start = now();
+    std::vector<uint8_t> unread;
+    while (worse && worse->holding() && now() - start < 1000) {
+        worse->receive(unread, now());
+        pause();
+    }
+}
+
 bool netGame::writeReplay(const versusSetup& match, const std::string& path) const {
     std::ofstream out(path.c_str(), std::ios::binary);
     if (!out) return false;

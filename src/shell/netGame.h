@@ -36,6 +36,9 @@ public:
     // True when ready; the joiner's `match` then takes the host's characters and round time.
     bool greetUntilReady(versusSetup& match, const std::function<uint32_t()>& now,
                          const std::function<void()>& pause, const std::function<bool()>& stop);
+    // After the end: lets what a simulated network still holds go out (a
+    // goodbye above all), for at most a second of `now`.
+    void linger(const std::function<uint32_t()>& now, const std::function<void()>& pause);
     // The lines of the end, the numbers, the replay file and a desync's
     // state file; the exit status: 0 when this side left, the match finished
     // or the other side left, 1 when it was lost, desynced or mismatched.

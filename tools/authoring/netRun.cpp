@@ -42,8 +42,8 @@ bool netRun::greet(versusSetup& match) {
     for (int side = 0; side < kSides; ++side) {
         sides[side].setup = setup;
         sides[side].setup.role = side == 0 ? netplaySetup::host : netplaySetup::join;
-        // Each side's network its own dice.
-        sides[side].setup.sim.seed = setup.sim.seed + static_cast<uint32_t>(side);
+        // The joiner's network is the worse one, as between two processes where only it is given --net-sim.
+        if (side == 0) sides[side].setup.sim = netSimSettings();
         sides[side].keepInputs = false;
         sides[side].useLink(ends[side]);
     }
@@ -91,10 +91,27 @@ void netRun::attach(gameScene& scene, int endMs) {
     if (plantDesyncAt >= 0) sides[count - 1].session.match().plantDesync(plantDesyncAt);
 }
 
+void netRun::noteDamage() {
+    // A new round fills the bars again: only what falls counts.
+    const matchState& confirmed = sides[0].session.match().confirmedState();
+    for (int side = 0; side < kSides; ++side) {
+        int health = confirmed.fighters[side].health;
+        if (lastHealth[side] >= 0 && health < lastHealth[side]) damage[side] += lastHealth[side] - health;
+        lastHealth[side] = health;
+    }
+}
+
 bool netRun::afterPass(gameScene& scene, long long clockMs) {
+    noteDamage();
     if (!pair)
         while (static_cast<int32_t>(clockTicks() - SDL_GetTicks()) > 0) SDL_Delay(1);
-    if (scene.match->netEnded()) return false;
+    // A side that ended still lets its goodbye out of its network, while the other plays on.
+    for (int at = 0; at < count; ++at)
+        if (pair && sides[at].session.ended() != netEnd::none) sides[at].session.pump(clockTicks());
+    if (scene.match->netEnded()) {
+        if (!pair) sides[0].linger(SDL_GetTicks, [] { SDL_Delay(1); });
+        return false;
+    }
     if (clockMs > static_cast<long long>(endTick) * kTickMs + kFinishGraceMs) {
         std::printf("netplay: the match didn't finish within %lld s of its end\n", kFinishGraceMs / 1000);
         for (int at = 0; at < count; ++at) sides[at].session.leave(clockTicks());
@@ -115,6 +132,8 @@ int netRun::finish(gameScene& scene, const versusSetup& match, bool checksum) {
         scene.match->state = last[0];
         DrawScene(scene);
         if (checksum) printChecksum("", last[0]);
+        noteDamage();
+        std::printf("netplay: damage taken: P1 %lld, P2 %lld\n", damage[0], damage[1]);
         if (pair) {
             bool alike = matchChecksum(last[0]) == matchChecksum(last[1]);
             bool sameLines = scene.match->netLines[0] == scene.match->netLines[1];

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "match/matchState.h"
 #include "net/netSim.h"
 #include "shell/netGame.h"
 #include "shell/netplaySetup.h"
@@ -42,7 +43,10 @@ private:
     memoryLink ends[2];
     int count = 1;        // sides played here
     int endTick = 0;
-    uint32_t realStart = 0;  // SDL's clock when the match started
+    // Health lost by each side in the confirmed match so far (a test's proof that it was played).
+    int lastHealth[kSides] = {-1, -1};
+    long long damage[kSides] = {0, 0};
+    void noteDamage();
 };
 
 // Plays a netplay replay file's inputs headless from `data` and prints the
