@@ -74,3 +74,6 @@ std::vector<uint8_t> writePacket(const netPacket& packet);
 // Reads `size` bytes into `packet`; anything but packetProblem::none leaves
 // `packet` unusable.
 packetProblem readPacket(const uint8_t* bytes, size_t size, netPacket& packet);
+// True when `a` and `b` are of one kind with the same sequence and the same
+// fields of that kind (the other kinds' parts are not compared).
+bool samePacket(const netPacket& a, const netPacket& b);

@@ -32,6 +32,7 @@ public:
     void send(const std::vector<uint8_t>& bytes, uint32_t nowMs) override;
     bool receive(std::vector<uint8_t>& bytes, uint32_t nowMs) override;
     long long dropped() const { return droppedCount; }  // datagrams this side dropped, both ways
+    bool holding() const { return !outgoing.empty(); }   // datagrams still waiting to go out
 
 private:
     struct held {
@@ -47,6 +48,11 @@ private:
     // Drops or schedules one datagram.
     void hold(std::vector<held>& queue, std::vector<uint8_t> bytes, uint32_t nowMs);
     uint32_t roll();
+    // Takes out of `queue` the one due by `nowMs` that is due first (the
+    // earliest held of those due at the same time); false when none is due.
+    static bool takeDue(std::vector<held>& queue, uint32_t nowMs, std::vector<uint8_t>& bytes);
+    // Hands the outgoing datagrams due by `nowMs` to the inner link.
+    void sendDue(uint32_t nowMs);
 };
 
 // Two ends of a link inside one process: what one end sends, the other takes.

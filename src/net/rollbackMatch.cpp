@@ -73,6 +73,11 @@ void rollbackMatch::step(rollbackEvents& events) {
     confirmUpTo(now.tick, events);
 }
 
+void rollbackMatch::settle(rollbackEvents& events) {
+    if (mispredictedAt >= 0) rollBack(events, now.tick);
+    confirmUpTo(now.tick, events);
+}
+
 void rollbackMatch::rollBack(rollbackEvents& events, int shownTick) {
     const int wrong = mispredictedAt;
     const int upTo = now.tick;

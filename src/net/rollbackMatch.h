@@ -70,6 +70,10 @@ public:
     // Counts a tick the match waited for the other side.
     void waited() { ++counts.ticksWaited; }
     // Steps again from the last confirmed state when a prediction was wrong,
+    // and confirms what both sides' inputs now allow, playing no new tick:
+    // for a side that waits.
+    void settle(rollbackEvents& events);
+    // Steps again from the last confirmed state when a prediction was wrong,
     // then plays the next tick, adding what it gave to `events`.
     void step(rollbackEvents& events);
 
