@@ -64,12 +64,14 @@ bool rollbackMatch::mustWait() const {
 }
 
 void rollbackMatch::step(rollbackEvents& events) {
-    const bool plays = !mustWait();
-    const int shownTick = now.tick + (plays ? 1 : 0);
-    if (mispredictedAt >= 0) rollBack(events, shownTick);
+    if (mustWait()) {
+        settle(events);
+        return;
+    }
+    // Sounds corrected now are heard with the tick about to be played.
+    if (mispredictedAt >= 0) rollBack(events, now.tick + 1);
     confirmUpTo(now.tick, events);
-    if (!plays) return;
-    stepOnce(events, false, shownTick);
+    stepOnce(events, false, now.tick + 1);
     confirmUpTo(now.tick, events);
 }
 
