@@ -9,8 +9,34 @@
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "input/padState.h"
+#include "shell/netGame.h"
 #include "shell/reload.h"
 #include "shell/scene.h"
+
+namespace {
+// Opens the network and greets the other side; false when the game should
+// end (the report says why), with the characters found when true.
+bool greetOverNet(netGame& net, versusSetup& match) {
+    std::string problem;
+    if (!net.open(problem)) {
+        std::printf("netplay: %s\n", problem.c_str());
+        return false;
+    }
+    if (net.setup.role == netplaySetup::host)
+        std::printf("netplay: waiting for a player on port %u (Ctrl-C to stop)\n", unsigned(net.setup.port));
+    else
+        std::printf("netplay: joining %s:%u\n", net.setup.address.c_str(), unsigned(net.setup.port));
+    if (!net.greetUntilReady(match, SDL_GetTicks, [] { SDL_Delay(5); }, quitSignalled)) return false;
+    if (!findCharacters(match, problem)) {
+        std::printf("netplay: %s\n", problem.c_str());
+        net.session.leave(SDL_GetTicks());
+        return false;
+    }
+    std::printf("netplay: playing %s as P%d against %s\n", net.setup.role == netplaySetup::host ? match.p1.c_str() : match.p2.c_str(),
+                net.sideHere() + 1, net.setup.role == netplaySetup::host ? match.p2.c_str() : match.p1.c_str());
+    return true;
+}
+}  // namespace
 
 int main(int argc, char* argv[]) {
     // Progress lines show up as they happen, also when output goes to a file.
@@ -41,6 +67,10 @@ int main(int argc, char* argv[]) {
         std::exit(1);
     }
     std::atexit(SDL_Quit);
+    // Over the network the two sides greet before the scene starts: the joiner plays the host's match.
+    netGame net;
+    net.setup = options.net;
+    if (options.net.on() && !greetOverNet(net, options.match)) return net.report(options.match);
     // A gamepad plugged in now plays beside the keyboard; SDL 1.2 sees no
     // pad plugged in later, and an unplugged one just falls silent.
     openFirstPad();
@@ -55,7 +85,10 @@ int main(int argc, char* argv[]) {
     scene.versus = options.match;
     startScene(scene, options.window, startUp);
     if (options.watch) watchData(scene.watch);
+    if (options.net.on()) scene.match->playOverNet(net.session, net.sideHere(), scene.control);
     while (runPass(scene)) {
     }
-    return 0;
+    if (!options.net.on()) return 0;
+    net.linger(SDL_GetTicks, [] { SDL_Delay(5); });
+    return net.report(scene.versus);
 }

@@ -21,6 +21,11 @@ const optionSpec<gameOptions> kOptions[] = {
     {"--p1", "NAME", kP1Help, setP1<gameOptions>},
     {"--p2", "NAME", kP2Help, setP2<gameOptions>},
     {"--round-time", "SECONDS", kRoundTimeHelp, setRoundTime<gameOptions>},
+    {"--host", "[PORT]", kHostHelp, setHost<gameOptions>},
+    {"--join", "HOST[:PORT]", kJoinHelp, setJoin<gameOptions>},
+    {"--delay", "TICKS", kDelayHelp, setDelay<gameOptions>},
+    {"--net-sim", "SETTINGS", kNetSimHelp, setNetSim<gameOptions>},
+    {"--net-replay", "PATH", kNetReplayHelp, setPath<gameOptions, &gameOptions::netReplay>},
     {"--help", nullptr, "print this help and exit", setFlag<gameOptions, &gameOptions::help>},
 };
 }  // namespace
@@ -31,6 +36,17 @@ parseResult parseOptions(int argc, char* const argv[], gameOptions& options, std
     if (options.training && options.match.versus) {
         problem = "--training can't be played with --versus or --cpu";
         return parseResult::mistake;
+    }
+    options.net.replayFile = options.netReplay;
+    if (!checkNetplay(options.net, options.training, problem)) return parseResult::mistake;
+    if (options.net.on()) {
+        // The host chooses the match; a CPU or a reload would play apart from the other side.
+        if (options.match.cpuLevel > 0) problem = "--cpu can't be played over the network";
+        if (options.watch) problem = "--watch can't be played over the network";
+        if (options.net.role == netplaySetup::join && options.match.versus)
+            problem = "the host chooses the match: --join takes no --versus";
+        if (!problem.empty()) return parseResult::mistake;
+        options.match.versus = true;
     }
     return options.help ? parseResult::help : parseResult::run;
 }

@@ -3,6 +3,7 @@
 // what it sets, parsed before anything starts.
 #include <string>
 
+#include "shell/netplaySetup.h"
 #include "shell/optionTable.h"
 #include "shell/versusSetup.h"
 
@@ -15,6 +16,8 @@ struct gameOptions {
     bool help = false;    // print the usage and stop
     std::string recordFile;  // --record-file: the training recording's file; "" for recording.txt beside keys.txt
     versusSetup match;    // --versus, --cpu, --p1, --p2, --round-time
+    netplaySetup net;     // --host, --join, --delay, --net-sim
+    std::string netReplay;  // --net-replay, copied into net
 };
 
 enum class parseResult { run, help, mistake };

@@ -217,6 +217,11 @@ std::vector<scaleRow> figureBook::scaleRows() const {
             rollback / (kTickMs * 1e6), kRollbackTarget);
         rows.back().beside = "rollback " + fixed(rollback / 1000, 1) + " us";
     }
+    if (figure(sized(kMatchRollbackPass, kMatchParticles), a) && a.counter("pass_ns") > 0) {
+        add("match-online", kMatchParticles, "rollback-pass/period", a.counter("pass_ns") / (kTickMs * 1e6),
+            kRollbackTarget);
+        rows.back().beside = "pass " + fixed(a.counter("pass_ns") / 1000, 1) + " us";
+    }
     if (figure(sized(kMatchEmbers, kMatchEmberCount), a) && a.counter("tick_ns") > 0) {
         add("match-embers", kMatchEmberCount, "tick-us", a.counter("tick_ns") / 1000, 0);
     }

@@ -58,6 +58,9 @@ const char* const kVersusInTurn = "Versus/PassAndLimitInTurn";
 const char* const kMatchInTurn = "Match/TickSaveRollbackInTurn";
 const int kMatchParticles = 100;
 const int kRollbackTicks = 12;
+// A pass of the rollback match correcting a whole window of kMaxPrediction
+// predicted ticks: the restore, those ticks again and the next (counter "pass_ns").
+const char* const kMatchRollbackPass = "Match/RollbackMatchPass";
 const char* const kMatchEmbers = "Match/TickOverEmbers";
 const int kMatchEmberCount = 1000;
 // One call of the CPU opponent's input (counter "call_ns"), the player's

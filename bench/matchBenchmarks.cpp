@@ -11,6 +11,7 @@
 #include "figures.h"
 #include "match/cpuPlayer.h"
 #include "match/matchTick.h"
+#include "net/rollbackMatch.h"
 #include "processProbe.h"
 
 namespace {
@@ -115,6 +116,53 @@ void tickSaveRollback(benchmark::State& state, benchScene& scene) {
     state.counters["particles"] = match.now->particleCount;
 }
 
+// One pass of the rollback match that corrects a whole window: the other
+// side's real inputs for the kMaxPrediction ticks played on a wrong
+// prediction come at once, and the pass restores the confirmed state, steps
+// those ticks again, plays the next tick and confirms them all. Untimed
+// between passes: the match starts anew from the kept-up state and plays its
+// window on the prediction, and after the pass a plain stepping of the same
+// inputs must give the same bytes.
+void rollbackMatchPass(benchmark::State& state, benchScene& scene) {
+    const int particles = static_cast<int>(state.range(0));
+    benchMatch match;
+    if (!startBenchMatch(state, scene, particles, "fireball1", match)) return;
+    std::unique_ptr<rollbackMatch> online(new rollbackMatch());
+    const uint8_t real = inputDown;  // the partner crouches; it was predicted standing
+    long long rolledBack = 0;
+    double seconds = 0;
+    bool replayed = true, hit = false;
+    rollbackEvents heard;
+    for (auto _ : state) {
+        heard.clear();
+        online->start(*match.content, *match.now, 0, 0);
+        for (int i = 0; i < kMaxPrediction; ++i) {
+            online->addLocal(inputForward);
+            online->step(heard);
+        }
+        for (int tick = 1; tick <= kMaxPrediction; ++tick) online->addRemote(match.now->tick + tick, real);
+        online->addLocal(inputForward);
+        double begin = threadSeconds();
+        online->step(heard);
+        double end = threadSeconds();
+        seconds += end - begin;
+        state.SetIterationTime(end - begin);
+        rolledBack += online->stats().longest;
+        hit = hit || heard.hitLanded;
+        const uint8_t inputs[kSides] = {inputForward, real};
+        for (int i = 0; i <= kMaxPrediction; ++i) stepMatch(*match.now, *match.content, inputs, match.events);
+        replayed = replayed && std::memcmp(match.now.get(), &online->state(), sizeof(matchState)) == 0;
+        match.keepUp();
+    }
+    const double n = static_cast<double>(state.iterations());
+    if (!replayed)
+        state.SkipWithError("the rollback match did not step again to the plain stepping's state");
+    else if (hit || rolledBack != static_cast<long long>(n) * kMaxPrediction)
+        state.SkipWithError("a pass did not roll the whole window back over fireballs flying unhit");
+    if (n > 0) state.counters["pass_ns"] = seconds * 1e9 / n;
+    state.counters["particles"] = match.now->particleCount;
+}
+
 // One tick over embers, which have nothing to launch on a hit: the judging
 // tests each against both fighters (many overlap them once they have fallen)
 // and none is hit. The judging is not reachable from outside the match room,
@@ -169,6 +217,10 @@ void cpuInputCall(benchmark::State& state, benchScene& scene) {
 void registerMatchBenchmarks(benchScene& scene) {
     using namespace benchNames;
     benchmark::RegisterBenchmark(kMatchInTurn, [&scene](benchmark::State& s) { tickSaveRollback(s, scene); })
+        ->Arg(kMatchParticles)
+        ->UseManualTime()
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(kMatchRollbackPass, [&scene](benchmark::State& s) { rollbackMatchPass(s, scene); })
         ->Arg(kMatchParticles)
         ->UseManualTime()
         ->Unit(benchmark::kMicrosecond);

@@ -324,12 +324,16 @@ TEST(FigureBook, ScaleLinesGiveEachMeasuredSizeItsRatioAndVerdict) {
          {"pass/floor 1.30  real/dummy 2.17\n    target <= 1.20: NOT met\n", "by more than twice: FAILED"},
          1},
         // The match: a snapshot and restore against a tick, missed by more
-        // than twice; a rollback against the tick's 10 ms; the embers' tick.
+        // than twice; a rollback and the rollback match's pass against the
+        // tick's 10 ms; the embers' tick.
         {{sizedRun(kMatchInTurn, "100", 0.001, {{"tick_ns", 4000}, {"save_restore_ns", 4400}, {"rollback_ns", 60000}}),
+          sizedRun(kMatchRollbackPass, "100", 0.001, {{"pass_ns", 3e6}}),
           sizedRun(kMatchEmbers, "1000", 0.001, {{"tick_ns", 25000}})},
          {"scale match 100: save+restore/tick 1.10  tick 4.00 us", "scale match 100: rollback-12/period 0.01  rollback 60.0 us",
+          "scale match-online 100: rollback-pass/period 0.30  pass 3000.0 us",
           "scale match-embers 1000: tick-us 25.00"},
-         {"target <= 0.50: NOT met, by more than twice: FAILED", "target <= 0.25: met"},
+         {"target <= 0.50: NOT met, by more than twice: FAILED", "target <= 0.25: met",
+          "3000.0 us\n    target <= 0.25: NOT met\n"},
          1},
         // Resident size against the surfaces; the display by the wall clock.
         {{makeRun(kMemoryResident, 0.001, 1), makeRun(kPass, 0.0001, 10), makeRun(kDisplayFlip, 0.0005, 10)},

@@ -5,6 +5,7 @@
 
 #include "authoring/cpuBatch.h"
 #include "authoring/dataFolder.h"
+#include "authoring/netRun.h"
 #include "authoring/replay.h"
 #include "match/cpuPlayer.h"
 #include "platform/platform.h"
@@ -35,6 +36,13 @@ bool setSyncTest(replayOptions& options, const char* value, std::string& problem
     return readNumber(value, 1, kMaxSyncDepth, options.syncDepth, problem);
 }
 
+bool setPlantDesync(replayOptions& options, const char* value, std::string& problem) {
+    return readNumber(value, 0, 1 << 24, options.plantDesync, problem);
+}
+bool setNetReplay(replayOptions& options, const char* value, std::string& problem) {
+    return setPath<netplaySetup, &netplaySetup::replayFile>(options.net, value, problem);
+}
+
 const optionSpec<replayOptions> kOptions[] = {
     {"--step", "MS", "clock advance per pass (default 10)", setStep},
     {"--no-marks", nullptr, "print only the game's own lines",
@@ -58,6 +66,19 @@ const optionSpec<replayOptions> kOptions[] = {
     {"--rounds", "N", "CPU against CPU: rounds played as fast as they go; a line tells who won", setRounds},
     {"--sync-test", "N", "with --training or --versus: every tick, step the last N ticks again from their saved state and compare",
      setSyncTest},
+    {"--host", "[PORT]", "play player 1 of a netplay match over UDP with the script's keys (or --cpu)",
+     setHost<replayOptions>},
+    {"--join", "HOST[:PORT]", "play player 2 of a netplay match over UDP with the script's keys (or --cpu)",
+     setJoin<replayOptions>},
+    {"--netplay-pair", nullptr, "play both sides of a netplay match here (--cpu side 2, --cpu2 side 1), fast",
+     setFlag<replayOptions, &replayOptions::netPair>},
+    {"--delay", "TICKS", kDelayHelp, setDelay<replayOptions>},
+    {"--net-sim", "SETTINGS", kNetSimHelp, setNetSim<replayOptions>},
+    {"--net-replay", "PATH", kNetReplayHelp, setNetReplay},
+    {"--plant-desync", "TICK", "netplay test: this side's (a pair's side 2) state goes wrong from TICK",
+     setPlantDesync},
+    {"--inputs", "FILE", "play a netplay match's inputs file (no script) and print the checksum",
+     setText<replayOptions, &replayOptions::inputs>},
     {"--checksum", nullptr, "with --training or --versus: print the checksum of the match's final state",
      setFlag<replayOptions, &replayOptions::checksum>},
 };
@@ -107,7 +128,32 @@ int main(int argc, char* argv[]) {
         usage();
         return 2;
     }
-    if (options.rounds > 0 || options.cpu2 > 0) return cpuBatch(argv[0], options, operands);
+    if (!options.inputs.empty()) {
+        std::string data = operands.words.empty() ? defaultDataFolder(argv[0]) : operands.words[0];
+        if (operands.words.size() > 1 || data.empty()) {
+            usage();
+            return 2;
+        }
+        return playNetReplay(options.inputs, data);
+    }
+    bool netplay = options.net.on() || options.netPair;
+    if (netplay) {
+        // A netplay match is a versus match; the script (or the CPU) plays this side.
+        std::string problem;
+        if (options.net.on() && options.netPair) problem = "--netplay-pair plays both sides: no --host or --join";
+        if (options.training || options.syncDepth > 0) problem = "--training and --sync-test can't be played over the network";
+        if (options.rounds > 0) problem = "--rounds can't be played over the network";
+        if (!problem.empty()) {
+            std::fprintf(stderr, "fightscene-replay: %s\n", problem.c_str());
+            return 2;
+        }
+        options.match.versus = true;
+    }
+    if (!netplay && (options.net.sim.any() || !options.net.replayFile.empty() || options.plantDesync >= 0)) {
+        std::fprintf(stderr, "fightscene-replay: --net-sim, --net-replay and --plant-desync need netplay\n");
+        return 2;
+    }
+    if (!netplay && (options.rounds > 0 || options.cpu2 > 0)) return cpuBatch(argv[0], options, operands);
     if (operands.words.empty()) {
         usage();
         return 2;

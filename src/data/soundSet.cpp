@@ -115,6 +115,11 @@ int appendSounds(TextFile& file, const char* folder, int announced, soundNode*& 
 soundSet::soundSet() { std::printf("SOUND CLASS INITIATED!\n"); }
 
 soundSet::~soundSet() {
+    // A tail still playing borrows samples about to be freed.
+    int channels = Mix_AllocateChannels(-1);
+    for (int channel = 0; channel < channels; ++channel)
+        for (const Mix_Chunk& part : lateParts)
+            if (Mix_Playing(channel) && Mix_GetChunk(channel) == &part) Mix_HaltChannel(channel);
     freeNodes(head);
     freeNodes(retired);
 }
@@ -187,6 +192,28 @@ void soundSet::Play(std::string name, int channel) {
     std::printf("SOUND PLAYING\n");
     // An entry whose file failed to load has nothing to play.
     if (node->chunk) Mix_PlayChannelTimed(channel, node->chunk, 0, -1);
+}
+
+void soundSet::PlayFrom(const std::string& name, int lateMs) {
+    if (lateMs <= 0) {
+        Play(name, -1);
+        return;
+    }
+    soundNode* node = find(name);
+    int frequency = 0, channels = 0;
+    Uint16 format = 0;
+    if (!node || !node->chunk || !Mix_QuerySpec(&frequency, &format, &channels)) return;
+    Uint32 frameBytes = static_cast<Uint32>((format & 0xFF) / 8 * channels);
+    Uint32 skip = static_cast<Uint32>(static_cast<long long>(lateMs) * frequency / 1000) * frameBytes;
+    if (skip >= node->chunk->alen) return;
+    std::printf("SOUND PLAYING\n");
+    Mix_Chunk& part = lateParts[nextLatePart];
+    nextLatePart = (nextLatePart + 1) % kLateParts;
+    part = Mix_Chunk{};
+    part.abuf = node->chunk->abuf + skip;
+    part.alen = node->chunk->alen - skip;
+    part.volume = node->chunk->volume;
+    Mix_PlayChannelTimed(-1, &part, 0, -1);
 }
 
 Mix_Chunk* soundSet::returnSound(std::string name) {

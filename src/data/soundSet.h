@@ -33,6 +33,9 @@ public:
     void addToList(const char* folder, loadPolicy& policy);
     // Plays `name` once on mixer channel `channel` (-1: first free).
     void Play(std::string name, int channel);
+    // Plays `name` as if it had started `lateMs` ago: from that far into
+    // it, or not at all when it would be over by now. "SOUND PLAYING" as Play.
+    void PlayFrom(const std::string& name, int lateMs);
     // The chunk of `name`, or null.
     Mix_Chunk* returnSound(std::string name);
     // The entry called `name`, or null.
@@ -41,4 +44,11 @@ public:
     bool holds(const std::string& name) const;
     // Prints "Sound - <name>" for each entry.
     void display();
+
+private:
+    // The tails PlayFrom plays: chunks that borrow the samples of loaded
+    // ones, reused in turn (the mixer reads a chunk's samples at its start).
+    static const int kLateParts = 16;
+    Mix_Chunk lateParts[kLateParts] = {};
+    int nextLatePart = 0;
 };

@@ -32,6 +32,7 @@ public:
     void send(const std::vector<uint8_t>& bytes, uint32_t nowMs) override;
     bool receive(std::vector<uint8_t>& bytes, uint32_t nowMs) override;
     long long dropped() const { return droppedCount; }  // datagrams this side dropped, both ways
+    bool holding() const { return !outgoing.empty(); }   // datagrams still waiting to go out
 
 private:
     struct held {

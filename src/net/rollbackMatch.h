@@ -51,7 +51,8 @@ struct rollbackStats {
 
 class rollbackMatch {
 public:
-    // Starts from `initial` (tick 0 of the match) with this side's `side`
+    // Starts from `initial` (tick 0 of the match, or any other tick: inputs
+    // are then for the ticks after it) with this side's `side`
     // (0 or 1) and input delay (0..kMaxInputDelay). `content` must outlive the match.
     void start(const matchContent& content, const matchState& initial, int side, int delay);
 
@@ -69,13 +70,17 @@ public:
     // Counts a tick the match waited for the other side.
     void waited() { ++counts.ticksWaited; }
     // Steps again from the last confirmed state when a prediction was wrong,
+    // and confirms what both sides' inputs now allow, playing no new tick:
+    // for a side that waits.
+    void settle(rollbackEvents& events);
+    // Steps again from the last confirmed state when a prediction was wrong,
     // then plays the next tick, adding what it gave to `events`.
     void step(rollbackEvents& events);
 
     int side() const { return localSide; }
     int tick() const { return now.tick; }          // ticks played
     int lastLocalTick() const;                      // this side's last known input's tick
-    int lastRemoteTick() const;                     // the other side's last known input's tick, -1 none
+    int lastRemoteTick() const;                     // the other side's last known input's tick; at start, tick()
     int confirmedTick() const { return confirmed.tick; }
     const matchState& state() const { return now; }        // the match as shown, maybe predicted
     const matchState& confirmedState() const { return confirmed; }
@@ -98,12 +103,30 @@ public:
     void plantDesync(int tick) { plantAt = tick; }
 
 private:
+    // A tick played and not yet confirmed: the state after it and the lines
+    // its latest stepping gave, which come out when it is confirmed.
+    struct playedTick {
+        matchState state;
+        std::vector<std::string> lines;
+    };
+
+    uint8_t inputOf(int side, int tick) const;  // known, or for the other side predicted
+    // Steps `now` by one tick and keeps it in the ring; `again` for a tick
+    // played before, whose new sounds are late by the ticks up to `shownTick`.
+    void stepOnce(rollbackEvents& events, bool again, int shownTick);
+    // Restores the state before the first wrong prediction and steps up to now again.
+    void rollBack(rollbackEvents& events, int shownTick);
+    // Confirms the played ticks up to `tick` whose inputs are both known.
+    void confirmUpTo(int tick, rollbackEvents& events);
+    playedTick& slotOf(int tick) { return ring[static_cast<size_t>(tick) % ring.size()]; }
+
     const matchContent* content = nullptr;
     int localSide = 0;
     int delay = 0;
+    int firstTick = 0;     // the tick of the state started from
     matchState now;        // the state after tick `now.tick`
     matchState confirmed;  // the state after the last confirmed tick
-    std::vector<uint8_t> inputs[kSides];  // each side's known input, by tick - 1 (tick 1 first)
+    std::vector<uint8_t> inputs[kSides];  // each side's known input, by tick - firstTick - 1
     int mispredictedAt = -1;              // the earliest tick played with a wrong prediction, -1 none
     std::vector<uint8_t> history;         // confirmed inputs, two a tick
     // Sounds already played, by the tick that started them, for ticks not yet confirmed.
@@ -113,4 +136,7 @@ private:
     std::map<int, matchState> checkStates;
     rollbackStats counts;
     int plantAt = -1;
+    // The ticks after `confirmed` up to `now`, by tick modulo its size.
+    std::vector<playedTick> ring;
+    tickEvents stepped;  // scratch for one stepMatch
 };

@@ -117,11 +117,11 @@ void matchSession::reset(gameScene& scene) {
     syncInputs.clear();
 }
 
-uint8_t matchSession::bitsOf(playerControl& control, int side) {
+uint8_t matchSession::bitsOf(playerControl& control, int side, const matchState& seen) {
     auto on = [&control](padAction action) {
         return control.holds(action) || (control.pressed & actionBit(action)) != 0;
     };
-    bool right = state.fighters[side].facingRight != 0;
+    bool right = seen.fighters[side].facingRight != 0;
     uint8_t bits = 0;
     if (on(padAction::up)) bits |= inputUp;
     if (on(padAction::down)) bits |= inputDown;
@@ -147,10 +147,15 @@ void matchSession::runTicks(gameScene& scene, Uint32 now) {
     }
     for (Uint32 i = 0; i < due; ++i) {
         Uint32 at = lastTickAt + kTickMs;
+        if (shownNet()) {
+            runNetTick(scene, at);
+            lastTickAt = at;
+            continue;
+        }
         if (scene.training) partnerDue(scene, at);
         uint8_t bits[kSides];
         for (int side = 0; side < kSides; ++side) {
-            bits[side] = bitsOf(*inputs[side], side);
+            bits[side] = bitsOf(*inputs[side], side, state);
             // A press counts in one tick: a tap inside one pass still presses.
             inputs[side]->pressed = 0;
         }
@@ -160,6 +165,33 @@ void matchSession::runTicks(gameScene& scene, Uint32 now) {
         noteCommands(scene, at);
         lastTickAt = at;
     }
+}
+
+void matchSession::playOverNet(netSession& session, int side, playerControl& control) {
+    net[side] = &session;
+    inputs[side] = &control;
+    session.startMatch(content, state);
+}
+
+bool matchSession::netEnded() const {
+    // A pair here goes on until both sides have said goodbye.
+    for (const netSession* side : net)
+        if (side && side->ended() == netEnd::none) return false;
+    return true;
+}
+
+void matchSession::runNetTick(gameScene& scene, Uint32 at) {
+    (void)scene;
+    for (int side = 0; side < kSides; ++side) {
+        if (!net[side] || net[side]->next(at, netEvents[side]) != netTick::played) continue;
+        // Bits made from what this side sees; a press waits in its control until a tick takes it.
+        const matchState& seen = net[side]->match().state();
+        bool byCpu = side == 0 ? firstCpuPlays : cpuPlays;
+        uint8_t bits = byCpu ? cpuInput(side == 0 ? firstCpu : cpu, seen, content) : bitsOf(*inputs[side], side, seen);
+        inputs[side]->pressed = 0;
+        net[side]->play(bits, netEvents[side], at);
+    }
+    state = shownNet()->match().state();
 }
 
 void matchSession::partnerDue(gameScene& scene, Uint32 at) {
@@ -228,6 +260,20 @@ void matchSession::noteCommands(gameScene& scene, Uint32 at) {
 }
 
 void matchSession::playEvents(gameScene& scene) {
+    if (shownNet()) {
+        int shownSide = net[0] ? 0 : 1;
+        for (const lateSound& sound : netEvents[shownSide].sounds) {
+            const soundCue& cue = sound.cue;
+            if (scene.content.sounds && cue.sound >= 0 && cue.sound < static_cast<int>(content.sounds.size()))
+                scene.content.sounds->PlayFrom(content.sounds[static_cast<size_t>(cue.sound)], sound.lateMs);
+        }
+        for (const std::string& line : netEvents[shownSide].lines) std::printf("%s\n", line.c_str());
+        for (int side = 0; side < kSides; ++side) {
+            netLines[side].insert(netLines[side].end(), netEvents[side].lines.begin(), netEvents[side].lines.end());
+            netEvents[side].clear();
+        }
+        return;
+    }
     for (const soundCue& cue : events.sounds)
         if (scene.content.sounds && cue.sound >= 0 && cue.sound < static_cast<int>(content.sounds.size()))
             scene.content.sounds->Play(content.sounds[static_cast<size_t>(cue.sound)], -1);

@@ -10,6 +10,7 @@
 
 #include "match/cpuPlayer.h"
 #include "match/matchTick.h"
+#include "net/netSession.h"
 #include "shell/matchContentBuilder.h"
 #include "input/playerControl.h"
 #include "shell/trainingTools.h"
@@ -39,6 +40,15 @@ public:
     playerControl* inputs[kSides] = {nullptr, &partnerInput};
     bool cpuPlays = false;    // versus with --cpu: side 1's bits come from `cpu` instead
     cpuPlayer cpu;
+    // Netplay: side 0's bits from `firstCpu` (a replay tool's CPU playing the host).
+    bool firstCpuPlays = false;
+    cpuPlayer firstCpu;
+    // Netplay: the session of each side played in this process (the game's
+    // own side; both for a pair in one process); null for the others. The
+    // state shown is the first one's, and its sounds and lines are played.
+    netSession* net[kSides] = {nullptr, nullptr};
+    rollbackEvents netEvents[kSides];  // what each side's ticks gave, until played
+    std::vector<std::string> netLines[kSides];  // every line each side's session gave, for comparing
     Uint32 lastTickAt = 0;    // clock of the last tick, ms
     bool dropSaid = false;    // a pass has dropped time, and the game said so
     tickEvents events;        // the events of the pass's ticks
@@ -61,13 +71,21 @@ public:
     void runTicks(gameScene& scene, Uint32 now);
     // Sounds to the mixer and lines to the output, of the ticks just run.
     void playEvents(gameScene& scene);
+    // The netplay session whose state is shown, null without netplay.
+    netSession* shownNet() const { return net[0] ? net[0] : net[1]; }
+    // Netplay: `session` plays side `side` here from now, its input from `control`.
+    void playOverNet(netSession& session, int side, playerControl& control);
+    // True once every netplay session here has ended.
+    bool netEnded() const;
 
 private:
     // The inputs of the last syncDepth ticks and the states before them.
     std::deque<matchState> syncStates;
     std::deque<std::vector<uint8_t>> syncInputs;
 
-    uint8_t bitsOf(playerControl& control, int side);
+    uint8_t bitsOf(playerControl& control, int side, const matchState& seen);
+    // The ticks due over the network: each side's session plays, waits or slows down.
+    void runNetTick(gameScene& scene, Uint32 at);
     // Side 1's input due by clock `at` in training: the playback or the stance.
     void partnerDue(gameScene& scene, Uint32 at);
     // The tables of the scene's content, with the versus rules when asked.

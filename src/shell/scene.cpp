@@ -392,7 +392,8 @@ void actOn(gameScene& o, playerRequest request) {
     case playerRequest::reset:
         if (o.training) resetTraining(o);
         // In versus a rematch, or the match from its start.
-        if (o.versus.versus) o.match->reset(o);
+        // Over the network both sides would have to agree on it: it does nothing.
+        if (o.versus.versus && !o.match->shownNet()) o.match->reset(o);
         break;
     }
 }
@@ -440,6 +441,14 @@ bool runMatchPass(gameScene& o) {
     bool leaving = o.control.quit != 0 || quitSignalled();
     // A recording under way is kept, as the record key would keep it.
     if (leaving) o.trainer.stopRecording(o.control.now);
+    // Over the network: the other side is told, and an end there ends the pass loop here.
+    if (o.match->shownNet()) {
+        for (netSession* side : o.match->net)
+            if (side && leaving) side->leave(clockTicks());
+        leaving = leaving || o.match->netEnded();
+        // Both sides play the same content: no reload mid-match.
+        o.reloadAsked = false;
+    }
     // F5, or files under "data" changed and then quiet: the content anew
     if (o.reloadAsked || dataSettled(o.watch)) {
         o.reloadAsked = false;

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "authoring/dataFolder.h"
+#include "authoring/netRun.h"
 #include "sprites/clock.h"
 #include "platform/files.h"
 #include "data/dataHome.h"
@@ -376,7 +377,21 @@ int runScene(const replayOptions& options) {
     }
 
     // Start-up at clock 0; every pass then moves the clock on by one step.
+    // Netplay greets first, and its clock goes on from there.
     clockSet(0);
+    netRun net;
+    net.setup = options.net;
+    net.pair = options.netPair;
+    net.firstCpuLevel = options.cpu2;
+    net.plantDesyncAt = options.plantDesync;
+    int netEndMs = 0;  // the script's end: both sides end the match there alike
+    for (const replayEvent& event : events) netEndMs = std::max(netEndMs, event.time);
+    if (net.on()) {
+        if (!net.greet(versus) || !findCharacters(versus, problem)) {
+            entrance.leave();
+            return 1;
+        }
+    }
     std::unique_ptr<gameScene> scene(new gameScene);
     scene->training = options.training;
     scene->versus = versus;
@@ -388,6 +403,7 @@ int runScene(const replayOptions& options) {
     startScene(*scene, false, startUp);
     if (options.watch) watchData(scene->watch);
     if (scene->match) scene->match->syncDepth = options.syncDepth;
+    if (net.on()) net.attach(*scene, netEndMs);
 
     bool hasEnd = false;
     for (const replayEvent& event : events) hasEnd = hasEnd || event.kind == replayEvent::End;
@@ -429,7 +445,8 @@ int runScene(const replayOptions& options) {
         }
 
         going = runPass(*scene);
-        if (!going) mark(clock, "the game quit");
+        if (!going && !net.on()) mark(clock, "the game quit");
+        if (net.on()) going = net.afterPass(*scene, clock);
         if (options.afterPass && !options.afterPass(*scene, passes)) {
             status = 4;
             going = false;
@@ -438,22 +455,32 @@ int runScene(const replayOptions& options) {
         // Screenshots show the pass just drawn.
         for (size_t i = next; i < due; ++i) {
             const replayEvent& event = events[i];
-            if (event.kind == replayEvent::Shot) {
+            // Over the network the shots of the end show the state both sides agree on.
+            if (event.kind == replayEvent::Shot && !(net.on() && event.time >= netEndMs)) {
                 mark(clock, "shot " + event.word);
                 if (SDL_SaveBMP(scene->screen, event.path.c_str()) != 0) {
                     printContentMessage(options.script, event.line,
                                   "cannot save the shot to " + event.path + ": " + SDL_GetError());
                     status = 2;
                 }
-            } else if (event.kind == replayEvent::End) {
+            } else if (event.kind == replayEvent::End && !net.on()) {
                 going = false;
             }
         }
         next = due;
-        if (next == events.size() && !hasEnd) going = false;
+        if (next == events.size() && !hasEnd && !net.on()) going = false;
+    }
+    if (net.on()) {
+        status = std::max(status, net.finish(*scene, versus, options.checksum));
+        for (const replayEvent& event : events)
+            if (event.kind == replayEvent::Shot && event.time >= netEndMs &&
+                SDL_SaveBMP(scene->screen, event.path.c_str()) != 0) {
+                printContentMessage(options.script, event.line, "cannot save the shot to " + event.path);
+                status = 2;
+            }
     }
     mark(clock, "end after " + std::to_string(passes) + " passes");
-    if (scene->match && options.checksum)
+    if (scene->match && options.checksum && !net.on())
         std::printf("checksum %016llx at tick %d\n", static_cast<unsigned long long>(matchChecksum(scene->match->state)),
                     scene->match->state.tick);
     std::fflush(stdout);
@@ -489,4 +516,49 @@ int runReplay(const replayOptions& given) {
     std::string transcript = capture.finish();
     if (status != 0) return status;
     return compareTranscript(transcript, options.expect);
+}
+
+int playNetReplay(const std::string& file, const std::string& dataFolder) {
+    std::string here = currentFolder();
+    std::string path = pathFrom(here, file);
+    std::string data = pathFrom(here, dataFolder);
+    versusSetup versus;
+    std::vector<uint8_t> inputs;
+    std::string problem;
+    if (!readNetReplay(path, versus, inputs, problem)) {
+        std::fprintf(stderr, "fightscene-replay: %s\n", problem.c_str());
+        return 2;
+    }
+    setEnvironment("SDL_VIDEODRIVER", "dummy", false);
+    setEnvironment("SDL_AUDIODRIVER", "dummy", false);
+    if (startVideoAndAudio() < 0) {
+        std::printf("Unable to init SDL: %s\n", SDL_GetError());
+        return 1;
+    }
+    dataEntrance entrance;
+    if (!entrance.enter(data) || !findCharacters(versus, problem)) {
+        std::fprintf(stderr, "fightscene-replay: %s\n", problem.empty() ? data.c_str() : problem.c_str());
+        entrance.leave();
+        return 2;
+    }
+    clockSet(0);
+    std::unique_ptr<gameScene> scene(new gameScene);
+    scene->versus = versus;
+    loadPolicy startUp = gamePolicy();
+    startScene(*scene, false, startUp);
+    matchSession& match = *scene->match;
+    // The confirmed inputs, stepped one tick after the other as both sides confirmed them.
+    tickEvents events;
+    for (size_t at = 0; at + 1 < inputs.size(); at += 2) {
+        stepMatch(match.state, match.content, &inputs[at], events);
+        for (const std::string& line : events.lines) std::printf("%s\n", line.c_str());
+        events.clear();
+    }
+    std::printf("checksum %016llx at tick %d\n", static_cast<unsigned long long>(matchChecksum(match.state)),
+                match.state.tick);
+    entrance.leave();
+    scene.reset();
+    Mix_CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return 0;
 }

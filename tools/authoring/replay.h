@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "input/keyFile.h"
+#include "shell/netplaySetup.h"
 #include "shell/versusSetup.h"
 
 // One line of a script: "<time> <verb> [<argument>...]". The time is in
@@ -57,6 +58,13 @@ struct replayOptions {
     versusSetup match;      // --versus, --cpu, --p1, --p2, --round-time, --seed: the game's versus
     int syncDepth = 0;      // with training or versus: every tick stepped again from this many ticks back and compared
     bool checksum = false;  // with training or versus: print the final state's checksum
+    // Netplay: --host or --join plays this side over UDP with the script's keys
+    // (or --cpu), paced by the real clock; --netplay-pair plays both sides here
+    // over a simulated network (--cpu side 1, --cpu2 side 0).
+    netplaySetup net;
+    bool netPair = false;
+    int plantDesync = -1;   // --plant-desync: a test's desync on this side from this tick
+    std::string inputs;     // --inputs: a netplay replay file to play instead of a script
     // With --versus, --cpu, --cpu2 and --rounds: no script, the two CPUs play `rounds` rounds (cpuBatch.h).
     int cpu2 = 0;
     int rounds = 0;
