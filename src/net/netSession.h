@@ -19,7 +19,7 @@ const uint32_t kNetSilenceMs = 3000;
 const uint32_t kNetGreetingMs = 10000;
 // How often a side sends its inputs and says hello, milliseconds.
 const uint32_t kNetSendEveryMs = 20;
-const uint32_t kHelloEveryMs = 250;
+const uint32_t kHelloEveryMs = 500;
 
 // What this side brings to the greeting.
 struct netSetup {

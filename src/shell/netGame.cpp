@@ -70,10 +70,11 @@ bool netGame::greetUntilReady(versusSetup& match, const std::function<uint32_t()
 }
 
 void netGame::linger(const std::function<uint32_t()>& now, const std::function<void()>& pause) {
+    // UDP gets a moment more to deliver the last datagrams, a big hello in pieces above all.
+    const uint32_t least = udp ? 300 : 0;
     uint32_t start = now();
-    std::vector<uint8_t> unread;
-    while (worse && worse->holding() && now() - start < 1000) {
-        worse->receive(unread, now());
+    while (now() - start < 1000 && (now() - start < least || (worse && worse->holding()))) {
+        session.pump(now());
         pause();
     }
 }

@@ -3,6 +3,7 @@
 
 #include <SDL/SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/platform.h"
@@ -64,6 +65,15 @@ bool netRun::greet(versusSetup& match) {
         return false;
     }
     return true;
+}
+
+int netRun::greetingFailed() {
+    int status = 1;
+    for (int at = 0; at < count; ++at) {
+        if (!pair) sides[at].linger(SDL_GetTicks, [] { SDL_Delay(1); });
+        status = std::max(status, sides[at].report(versusSetup()));
+    }
+    return status;
 }
 
 void netRun::attach(gameScene& scene, int endMs) {

@@ -387,7 +387,13 @@ int runScene(const replayOptions& options) {
     int netEndMs = 0;  // the script's end: both sides end the match there alike
     for (const replayEvent& event : events) netEndMs = std::max(netEndMs, event.time);
     if (net.on()) {
-        if (!net.greet(versus) || !findCharacters(versus, problem)) {
+        if (!net.greet(versus)) {
+            int status = net.greetingFailed();
+            entrance.leave();
+            return status;
+        }
+        if (!findCharacters(versus, problem)) {
+            std::fprintf(stderr, "fightscene-replay: %s\n", problem.c_str());
             entrance.leave();
             return 1;
         }
