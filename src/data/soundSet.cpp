@@ -115,8 +115,12 @@ int appendSounds(TextFile& file, const char* folder, int announced, soundNode*& 
 soundSet::soundSet() { std::printf("SOUND CLASS INITIATED!\n"); }
 
 soundSet::~soundSet() {
-    // A tail still playing borrows samples about to be freed.
-    int channels = Mix_AllocateChannels(-1);
+    // A tail still playing borrows samples about to be freed; with the
+    // mixer closed nothing plays (and its channels are gone).
+    int frequency = 0, channels = 0;
+    Uint16 format = 0;
+    if (lateUsed && Mix_QuerySpec(&frequency, &format, &channels)) channels = Mix_AllocateChannels(-1);
+    else channels = 0;
     for (int channel = 0; channel < channels; ++channel)
         for (const Mix_Chunk& part : lateParts)
             if (Mix_Playing(channel) && Mix_GetChunk(channel) == &part) Mix_HaltChannel(channel);
@@ -207,6 +211,7 @@ void soundSet::PlayFrom(const std::string& name, int lateMs) {
     Uint32 skip = static_cast<Uint32>(static_cast<long long>(lateMs) * frequency / 1000) * frameBytes;
     if (skip >= node->chunk->alen) return;
     std::printf("SOUND PLAYING\n");
+    lateUsed = true;
     Mix_Chunk& part = lateParts[nextLatePart];
     nextLatePart = (nextLatePart + 1) % kLateParts;
     part = Mix_Chunk{};

@@ -51,4 +51,5 @@ private:
     static const int kLateParts = 16;
     Mix_Chunk lateParts[kLateParts] = {};
     int nextLatePart = 0;
+    bool lateUsed = false;  // a tail was played
 };
