@@ -52,7 +52,9 @@ check() {
         P1=$(number "$OUT" '^netplay: damage taken: P1 \([0-9]*\), P2 [0-9]*$')
         P2=$(number "$OUT" '^netplay: damage taken: P1 [0-9]*, P2 \([0-9]*\)$')
         [ "${P1:-0}" -gt 0 ] && [ "${P2:-0}" -gt 0 ] || fail "$NAME: the $SIDE's fighters took ${P1:-no} and ${P2:-no} damage"
-        grep '^netplay: [0-9]* rollbacks' "$OUT" | sed "s/^/$NAME $SIDE: /"
+        RATE=$(number "$OUT" '^netplay: sent [0-9]* bytes in [0-9]* s, \([0-9]*\) bytes.s$')
+        [ "${RATE:-99999}" -le 8192 ] || fail "$NAME: the $SIDE sent ${RATE:-no} bytes/s, at most 8192 wanted"
+        grep -E '^netplay: ([0-9]* rollbacks|sent )' "$OUT" | sed "s/^/$NAME $SIDE: /"
     done
     HOSTSUM=$(grep '^checksum ' "$WORK/$NAME-host.out")
     JOINSUM=$(grep '^checksum ' "$WORK/$NAME-join.out")

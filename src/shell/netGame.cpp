@@ -111,6 +111,11 @@ int netGame::report(const versusSetup& match) {
     // Nothing started (the network didn't open) or the two sides didn't match: nothing to count.
     if (end == netEnd::none || end == netEnd::mismatch) return 1;
     std::printf("%s\n", session.summary().c_str());
+    // What went out, ENet's headers included, over the match's time.
+    int seconds = session.match().tick() / (1000 / kTickMs);
+    if (udp && seconds > 0)
+        std::printf("netplay: sent %llu bytes in %d s, %llu bytes/s\n", udp->bytesSent(), seconds,
+                    udp->bytesSent() / static_cast<unsigned long long>(seconds));
     std::string folder = userFolder();
     makeFolders(folder);
     const char between = folderSeparator();
