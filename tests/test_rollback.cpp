@@ -8,6 +8,9 @@
 #include <tuple>
 
 #include "match/cpuPlayer.h"
+#include "net/netPacket.h"
+#include "net/netSession.h"
+#include "net/netSim.h"
 #include "net/rollbackMatch.h"
 #include "platform/files.h"
 #include "shell/matchContentBuilder.h"
@@ -190,5 +193,86 @@ TEST_F(Rollback, APlantedDesyncShowsInTheChecks) {
     for (int side = 0; side < kSides; ++side) ASSERT_TRUE(sides[side]->stateAt(2 * kCheckEvery, states[side]));
     const std::string difference = firstDifference(states[0], states[1]);
     EXPECT_EQ(difference.rfind("fighters[0].x", 0), 0u) << difference;
+}
+
+// Hands its side, after each datagram, a hostile one: random bytes, the same
+// datagram again, or the one before it cut short.
+class hostileLink : public netLink {
+public:
+    explicit hostileLink(netLink& inner) : inner(inner) {}
+    void send(const std::vector<uint8_t>& bytes, uint32_t nowMs) override { inner.send(bytes, nowMs); }
+    bool receive(std::vector<uint8_t>& bytes, uint32_t nowMs) override {
+        if (!pending.empty()) {
+            bytes.swap(pending);
+            pending.clear();
+            return true;
+        }
+        if (!inner.receive(bytes, nowMs)) return false;
+        dice = dice * 1103515245u + 12345u;
+        switch ((dice >> 16) % 3) {
+        case 0:
+            for (uint32_t i = 0; i < (dice >> 20) % 64 + 1; ++i) pending.push_back(static_cast<uint8_t>(dice >> (i % 24)));
+            break;
+        case 1: pending = bytes; break;
+        default: pending.assign(bytes.begin(), bytes.end() - 1); break;
+        }
+        return true;
+    }
+    netLink& inner;
+    std::vector<uint8_t> pending;
+    uint32_t dice = 3;
+};
+
+// Faults caught: a repeated, cut or random datagram that changes the match,
+// crashes the reader or ends the session; a greeting that misses the other
+// side's protocol version.
+TEST_F(Rollback, SessionsShrugOffHostileDatagramsAndNameAnotherVersion) {
+    uint64_t sums[2] = {};
+    for (int hostile = 0; hostile < 2; ++hostile) {
+        memoryLink ends[kSides];
+        memoryLink::pair(ends[0], ends[1]);
+        hostileLink spoiled(ends[1]);
+        netSession sessions[kSides];
+        cpuPlayer cpus[kSides] = {makeCpu(0, 6, 11), makeCpu(1, 6, 12)};
+        for (int side = 0; side < kSides; ++side) {
+            netSetup setup;
+            setup.side = side;
+            sessions[side].begin(side == 1 && hostile ? static_cast<netLink&>(spoiled) : ends[side], setup, 0);
+            sessions[side].finishAt(500);
+        }
+        uint32_t now = 0;
+        while (!sessions[0].ready() || !sessions[1].ready()) {
+            ASSERT_LT(now += 10, 5000u) << "no greeting";
+            for (netSession& session : sessions) session.poll(now);
+        }
+        for (netSession& session : sessions) session.startMatch(content, initial());
+        while (sessions[0].ended() == netEnd::none || sessions[1].ended() == netEnd::none) {
+            ASSERT_LT(now += kTickMs, 60000u) << "no end";
+            for (int side = 0; side < kSides; ++side) {
+                rollbackEvents events;
+                if (sessions[side].next(now, events) == netTick::played)
+                    sessions[side].play(cpuInput(cpus[side], sessions[side].match().state(), content), events, now);
+            }
+        }
+        for (netSession& session : sessions) EXPECT_EQ(session.ended(), netEnd::finished);
+        EXPECT_EQ(sessions[1].counts().dropped > 0, hostile == 1);
+        ASSERT_TRUE(sessions[1].match().checkOf(500, sums[hostile]));
+    }
+    EXPECT_EQ(sums[0], sums[1]);
+
+    memoryLink ends[kSides];
+    memoryLink::pair(ends[0], ends[1]);
+    netSession joiner;
+    joiner.begin(ends[1], netSetup{}, 0);
+    netPacket hello;
+    hello.kind = packetKind::hello;
+    std::vector<uint8_t> bytes = writePacket(hello);
+    bytes[0] = kNetProtocol + 1;
+    ends[0].send(bytes, 0);
+    joiner.poll(10);
+    EXPECT_EQ(joiner.ended(), netEnd::mismatch);
+    ASSERT_EQ(joiner.endLines().size(), 1u);
+    EXPECT_EQ(joiner.endLines()[0], "netplay: the other side plays protocol version " +
+                                        std::to_string(kNetProtocol + 1) + ", this side " + std::to_string(kNetProtocol));
 }
 }  // namespace
