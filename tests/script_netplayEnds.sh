@@ -76,7 +76,8 @@ wait
 [ "$STATUS" = 1 ] || fail "lost: the joiner's status is $STATUS, 1 wanted"
 grep -q '^netplay: connection lost$' "$WORK/lost-join.out" || fail "lost: no 'connection lost'"
 SINCE=$((LOST - $(cat "$WORK/lost-kill.time")))
-[ "$SINCE" -ge 2900 ] && [ "$SINCE" -lt 4500 ] || fail "lost: told $SINCE ms after the kill"
+# (Up to 3 s more for a loaded machine, whose replay clock may lag the real one.)
+[ "$SINCE" -ge 2900 ] && [ "$SINCE" -lt 6000 ] || fail "lost: told $SINCE ms after the kill"
 
 # One file changed: both sides name it and end with status 1.
 mkdir "$WORK/other" && cp -R "$SOURCE/data" "$WORK/other/data" && echo "# changed" >>"$WORK/other/data/Gale/stats"
