@@ -8,7 +8,7 @@ XVFB_PID=""
 cleanup() {
     [ -n "$GAME_PID" ] && kill -9 "$GAME_PID" 2>/dev/null
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-    rm -rf "$WORK"
+    [ -n "$KEEP_WORK" ] || rm -rf "$WORK"
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM HUP PIPE

@@ -140,6 +140,11 @@ int netRun::finish(gameScene& scene, const versusSetup& match, bool checksum) {
     if (finished) {
         // The picture of the end: the confirmed state both sides agree on.
         scene.match->state = last[0];
+        // The red of recent damage remembers the predicted states this side
+        // showed: the end's picture is drawn from the confirmed state alone.
+        versusHud& hud = scene.match->hud;
+        for (redPart& red : hud.red) red = redPart();
+        hud.forget();
         DrawScene(scene);
         if (checksum) printChecksum("", last[0]);
         noteDamage();
