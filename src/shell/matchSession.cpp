@@ -1,5 +1,6 @@
 #include "shell/matchSession.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "commands/inputChecker.h"
@@ -192,6 +193,24 @@ void matchSession::runNetTick(gameScene& scene, Uint32 at) {
         net[side]->play(bits, netEvents[side], at);
     }
     state = shownNet()->match().state();
+}
+
+bool matchSession::netEndShown(Uint32 now) {
+    const netSession* session = shownNet();
+    // What ended here, or ended alike on both sides, goes at once.
+    if (!session || session->ended() == netEnd::left || session->ended() == netEnd::finished ||
+        session->endLines().empty())
+        return true;
+    if (netEndSince == 0) {
+        // "netplay: connection lost" stands as "Connection lost".
+        std::string words = session->endLines().front();
+        size_t colon = words.find(": ");
+        if (colon != std::string::npos) words = words.substr(colon + 2);
+        if (!words.empty()) words[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(words[0])));
+        hud.notice = words;
+        netEndSince = now == 0 ? 1 : now;
+    }
+    return now - netEndSince >= kNetEndShownMs;
 }
 
 void matchSession::partnerDue(gameScene& scene, Uint32 at) {

@@ -19,6 +19,8 @@
 
 struct gameScene;
 
+// How long the words of a netplay match's end stand before the game closes, ms.
+const Uint32 kNetEndShownMs = 2500;
 // Ticks one pass runs at most; the time past them is dropped.
 const int kMaxTicksPerPass = 10;
 
@@ -48,7 +50,8 @@ public:
     // state shown is the first one's, and its sounds and lines are played.
     netSession* net[kSides] = {nullptr, nullptr};
     rollbackEvents netEvents[kSides];  // what each side's ticks gave, until played
-    std::vector<std::string> netLines[kSides];  // every line each side's session gave, for comparing
+    std::vector<std::string> netLines[kSides];
+    Uint32 netEndSince = 0;  // clock when the end's words first stood on the screen, 0 before  // every line each side's session gave, for comparing
     Uint32 lastTickAt = 0;    // clock of the last tick, ms
     bool dropSaid = false;    // a pass has dropped time, and the game said so
     tickEvents events;        // the events of the pass's ticks
@@ -75,6 +78,9 @@ public:
     netSession* shownNet() const { return net[0] ? net[0] : net[1]; }
     // Netplay: `session` plays side `side` here from now, its input from `control`.
     void playOverNet(netSession& session, int side, playerControl& control);
+    // Once the match over the network ended, not by this side: shows why in
+    // the middle of the screen, and true after it stood there a while.
+    bool netEndShown(Uint32 now);
     // True once every netplay session here has ended.
     bool netEnded() const;
 

@@ -445,7 +445,7 @@ bool runMatchPass(gameScene& o) {
     if (o.match->shownNet()) {
         for (netSession* side : o.match->net)
             if (side && leaving) side->leave(clockTicks());
-        leaving = leaving || o.match->netEnded();
+        leaving = leaving || (o.match->netEnded() && o.match->netEndShown(clockTicks()));
         // Both sides play the same content: no reload mid-match.
         o.reloadAsked = false;
     }

@@ -158,6 +158,7 @@ void versusHud::draw(const matchContent& content, const matchState& state, SDL_S
         write(x, timer.area.y, seconds, kHudTextRgb, kResultScale);
     }
     std::vector<hudLine> lines = centreLines(content, state);
+    if (!notice.empty()) lines.assign(1, hudLine{notice, 2, false});
     std::string words = "centre";
     for (const hudLine& line : lines) words += "\n" + line.text;
     if (repaint(centre, words, background)) {

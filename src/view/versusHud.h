@@ -69,6 +69,9 @@ public:
     SDL_Surface* screen = nullptr;    // borrowed
     changedRects* changes = nullptr;  // where its writes are noted, or null; borrowed
     redPart red[kSides];
+    // Words that stand in the middle instead of the round's, such as why a
+    // match over the network ended; "" for none.
+    std::string notice;
 
     // Binds to the display; everything is painted at the next draw.
     void init(SDL_Surface* screen, changedRects* changes);
