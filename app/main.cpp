@@ -2,6 +2,7 @@
 // termination signal.
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "options.h"
@@ -68,7 +69,9 @@ int main(int argc, char* argv[]) {
     }
     std::atexit(SDL_Quit);
     // Over the network the two sides greet before the scene starts: the joiner plays the host's match.
-    netGame net;
+    // On the heap: its match states are too big for a Windows stack.
+    std::unique_ptr<netGame> netOwned(new netGame);
+    netGame& net = *netOwned;
     net.setup = options.net;
     if (options.net.on() && !greetOverNet(net, options.match)) return net.report(options.match);
     // A gamepad plugged in now plays beside the keyboard; SDL 1.2 sees no

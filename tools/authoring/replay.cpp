@@ -379,7 +379,9 @@ int runScene(const replayOptions& options) {
     // Start-up at clock 0; every pass then moves the clock on by one step.
     // Netplay greets first, and its clock goes on from there.
     clockSet(0);
-    netRun net;
+    // On the heap: each side holds match states by the dozen, too much for a Windows stack.
+    std::unique_ptr<netRun> owned(new netRun);
+    netRun& net = *owned;
     net.setup = options.net;
     net.pair = options.netPair;
     net.firstCpuLevel = options.cpu2;
