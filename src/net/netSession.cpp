@@ -60,11 +60,11 @@ void netSession::sendInputs(uint32_t nowMs) {
     netPacket packet;
     packet.kind = packetKind::inputs;
     inputsPacket& inputs = packet.inputs;
-    // Everything the other side hasn't acknowledged, the newest kept when there is too much.
-    int from = std::max(theirAck + 1, rollback.lastLocalTick() - kMaxPacketInputs + 1);
-    from = std::max(from, 1);
+    // What the other side hasn't acknowledged, oldest first: it takes only the next tick it lacks.
+    int from = std::max(theirAck + 1, 1);
     inputs.firstTick = from;
     inputs.bits = rollback.localInputs(from);
+    if (inputs.bits.size() > static_cast<size_t>(kMaxPacketInputs)) inputs.bits.resize(kMaxPacketInputs);
     inputs.ackTick = rollback.lastRemoteTick();
     inputs.senderTick = rollback.tick();
     inputs.sentMs = nowMs;
