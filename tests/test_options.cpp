@@ -88,6 +88,14 @@ TEST(Options, TheGameTableParsesFlagsAndRefusesMistakes) {
         {{"--round-time=-5"}, parseResult::mistake, false,
          "option '--round-time': expected a number from 0 to 9999, found '-5'"},
         {{"--training", "--cpu"}, parseResult::mistake, false, "--training can't be played with --versus or --cpu"},
+        {{"--host", "--delay", "0"}, parseResult::run, false, "", false, "", "cpu 0, Burn against , 99 s"},
+        {{"--host", "0"}, parseResult::mistake, false, "option '--host': expected a number from 1 to 65535, found '0'"},
+        {{"--join", "h:70000"}, parseResult::mistake, false, "option '--join': bad port \"70000\" in \"h:70000\" (1-65535)"},
+        {{"--host", "--delay=9"}, parseResult::mistake, false, "option '--delay': expected a number from 0 to 8, found '9'"},
+        {{"--host", "--cpu"}, parseResult::mistake, false, "--cpu can't be played over the network"},
+        {{"--join", "h", "--versus"}, parseResult::mistake, false, "the host chooses the match: --join takes no --versus"},
+        {{"--host", "--watch"}, parseResult::mistake, false, "--watch can't be played over the network", true},
+        {{"--net-sim", "loss=5"}, parseResult::mistake, false, "--net-sim and --net-replay need --host or --join"},
     };
     for (const parseCase& c : cases) {
         gameOptions options;
