@@ -33,8 +33,10 @@ bool greetOverNet(netGame& net, versusSetup& match) {
         net.session.leave(SDL_GetTicks());
         return false;
     }
-    std::printf("netplay: playing %s as P%d against %s\n", net.setup.role == netplaySetup::host ? match.p1.c_str() : match.p2.c_str(),
-                net.sideHere() + 1, net.setup.role == netplaySetup::host ? match.p2.c_str() : match.p1.c_str());
+    int side = net.sideHere();
+    const std::string& mine = side == 0 ? match.p1 : match.p2;
+    const std::string& theirs = side == 0 ? match.p2 : match.p1;
+    std::printf("netplay: playing %s as P%d against %s\n", mine.c_str(), side + 1, theirs.c_str());
     return true;
 }
 }  // namespace

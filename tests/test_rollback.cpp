@@ -211,7 +211,8 @@ public:
         dice = dice * 1103515245u + 12345u;
         switch ((dice >> 16) % 3) {
         case 0:
-            for (uint32_t i = 0; i < (dice >> 20) % 64 + 1; ++i) pending.push_back(static_cast<uint8_t>(dice >> (i % 24)));
+            for (uint32_t i = 0; i < (dice >> 20) % 64 + 1; ++i)
+                pending.push_back(static_cast<uint8_t>(dice >> (i % 24)));
             break;
         case 1: pending = bytes; break;
         default: pending.assign(bytes.begin(), bytes.end() - 1); break;
@@ -272,7 +273,8 @@ TEST_F(Rollback, SessionsShrugOffHostileDatagramsAndNameAnotherVersion) {
     joiner.poll(10);
     EXPECT_EQ(joiner.ended(), netEnd::mismatch);
     ASSERT_EQ(joiner.endLines().size(), 1u);
-    EXPECT_EQ(joiner.endLines()[0], "netplay: the other side plays protocol version " +
-                                        std::to_string(kNetProtocol + 1) + ", this side " + std::to_string(kNetProtocol));
+    const std::string said = "netplay: the other side plays protocol version " + std::to_string(kNetProtocol + 1) +
+                             ", this side " + std::to_string(kNetProtocol);
+    EXPECT_EQ(joiner.endLines()[0], said);
 }
 }  // namespace
