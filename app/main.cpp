@@ -58,8 +58,10 @@ int main(int argc, char* argv[]) {
     }
     // A relative --record-file is the player's, from where the game started.
     std::string recordFile = pathFrom(currentFolder(), options.recordFile);
+    if (!options.net.replayFile.empty()) options.net.replayFile = pathFrom(currentFolder(), options.net.replayFile);
     enterDataHome(argv[0]);
-    if (options.match.versus && !findCharacters(options.match, problem)) {
+    // A joiner plays the host's characters: they are looked for once the host named them.
+    if (options.match.versus && options.net.role != netplaySetup::join && !findCharacters(options.match, problem)) {
         std::fprintf(stderr, "fightscene: %s\n", problem.c_str());
         return 1;
     }
@@ -75,7 +77,11 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<netGame> netOwned(new netGame);
     netGame& net = *netOwned;
     net.setup = options.net;
-    if (options.net.on() && !greetOverNet(net, options.match)) return net.report(options.match);
+    if (options.net.on() && !greetOverNet(net, options.match)) {
+        // The other side hears our last words too: why the greeting failed, or goodbye.
+        net.linger(SDL_GetTicks, [] { SDL_Delay(5); });
+        return net.report(options.match);
+    }
     // A gamepad plugged in now plays beside the keyboard; SDL 1.2 sees no
     // pad plugged in later, and an unplugged one just falls silent.
     openFirstPad();

@@ -125,6 +125,7 @@ bool netRun::afterPass(gameScene& scene, long long clockMs) {
     if (clockMs > static_cast<long long>(endTick) * kTickMs + kFinishGraceMs) {
         std::printf("netplay: the match didn't finish within %lld s of its end\n", kFinishGraceMs / 1000);
         for (int at = 0; at < count; ++at) sides[at].session.leave(clockTicks());
+        timedOut = true;
         return false;
     }
     return true;
@@ -163,5 +164,5 @@ int netRun::finish(gameScene& scene, const versusSetup& match, bool checksum) {
         int sideStatus = sides[at].report(match);
         if (sideStatus > status) status = sideStatus;
     }
-    return status;
+    return timedOut ? std::max(status, 1) : status;
 }

@@ -45,6 +45,7 @@ private:
     memoryLink ends[2];
     int count = 1;        // sides played here
     int endTick = 0;
+    bool timedOut = false;  // the match never finished: status 1
     // Health lost by each side in the confirmed match so far (a test's proof that it was played).
     int lastHealth[kSides] = {-1, -1};
     long long damage[kSides] = {0, 0};

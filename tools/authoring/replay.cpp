@@ -370,7 +370,8 @@ int runScene(const replayOptions& options) {
     }
 
     versusSetup versus = options.match;
-    if (versus.versus && !findCharacters(versus, problem)) {
+    // A joiner plays the host's characters: they are looked for once the host named them.
+    if (versus.versus && options.net.role != netplaySetup::join && !findCharacters(versus, problem)) {
         std::fprintf(stderr, "fightscene-replay: %s\n", problem.c_str());
         entrance.leave();
         return 1;
@@ -383,6 +384,7 @@ int runScene(const replayOptions& options) {
     std::unique_ptr<netRun> owned(new netRun);
     netRun& net = *owned;
     net.setup = options.net;
+    if (!net.setup.replayFile.empty()) net.setup.replayFile = pathFrom(here, net.setup.replayFile);
     net.pair = options.netPair;
     net.firstCpuLevel = options.cpu2;
     net.plantDesyncAt = options.plantDesync;
