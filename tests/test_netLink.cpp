@@ -69,7 +69,8 @@ TEST(NetPacket, DropsBrokenBytesWithTheirProblem) {
          packetProblem::field},
         {"a name with a control byte", writePacket(packetOf(packetKind::hello, "a\tb")), packetProblem::field},
         {"side 2", withByte(hello, 6, 2), packetProblem::field},
-        {"round of 1000 s", withByte(writePacket(packetOf(packetKind::hello)), 18, 0xe8), packetProblem::field},
+        {"a round of 10 215 s", withByte(writePacket(packetOf(packetKind::hello)), 19, 0x27), packetProblem::field},
+        {"a negative round time", withByte(writePacket(packetOf(packetKind::hello)), 21, 0x80), packetProblem::field},
         {"unknown bye reason", withByte(writePacket(packetOf(packetKind::bye)), 6, 3), packetProblem::field},
     };
     for (const auto& c : cases) {

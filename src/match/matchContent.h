@@ -88,6 +88,9 @@ struct matchParticleDef {
 };
 
 // How the match is played: training (one endless round, no KO) or versus.
+// The longest round a match can be given, seconds.
+const int32_t kMaxRoundSeconds = 9999;
+
 struct matchRules {
     bool versus = false;
     int32_t roundTicks = 9900;  // fight ticks of a versus round; 0: no timer

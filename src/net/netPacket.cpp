@@ -5,8 +5,9 @@
 
 #include <limits>
 
+#include "match/matchContent.h"
+
 namespace {
-const int kMaxRoundSeconds = 999;
 // Input bits use seven bits; a byte with the eighth set is no input.
 const unsigned kInputBitsEnd = 128;
 

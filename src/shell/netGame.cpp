@@ -166,7 +166,7 @@ bool readNetReplay(const std::string& path, versusSetup& match, std::vector<uint
             continue;
         }
         if (first == "round-time") {
-            if (!(words >> value) || !readNumber(value.c_str(), 0, 9999, match.roundSeconds, problem))
+            if (!(words >> value) || !readNumber(value.c_str(), 0, kMaxRoundSeconds, match.roundSeconds, problem))
                 return fail("a round time");
             continue;
         }

@@ -64,7 +64,7 @@ bool setP2(Chosen& chosen, const char* value, std::string& problem) {
 }
 template <class Chosen>
 bool setRoundTime(Chosen& chosen, const char* value, std::string& problem) {
-    return readNumber(value, 0, 9999, chosen.match.roundSeconds, problem);
+    return readNumber(value, 0, kMaxRoundSeconds, chosen.match.roundSeconds, problem);
 }
 
 // The usage lines of the rows, the same for the game and the replay tool.
