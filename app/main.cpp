@@ -10,34 +10,56 @@
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "input/padState.h"
+#include "shell/greetingScreen.h"
 #include "shell/netGame.h"
 #include "shell/reload.h"
 #include "shell/scene.h"
 
 namespace {
-// Opens the network and greets the other side; false when the game should
-// end (the report says why), with the characters found when true.
-bool greetOverNet(netGame& net, versusSetup& match) {
+// How long a failed greeting's words stand before the game closes, ms.
+const Uint32 kGreetingFailShownMs = 2500;
+
+// Opens the network and greets the other side on a screen of its own;
+// false when the game should end (the report says why), with the
+// characters found when true.
+bool greetOverNet(netGame& net, versusSetup& match, bool windowed) {
+    greetingScreen screen;
+    screen.open(windowed);
     std::string problem;
-    if (!net.open(problem)) {
-        std::printf("netplay: %s\n", problem.c_str());
-        return false;
+    bool host = net.setup.role == netplaySetup::host;
+    std::string port = std::to_string(net.setup.port);
+    std::string waiting = host ? "Waiting for a player on port " + port : "Joining " + net.setup.address + ":" + port;
+    bool greeted = net.open(problem);
+    if (!greeted) {
+        problem = "netplay: " + problem;
+        std::printf("%s\n", problem.c_str());
+    } else {
+        std::printf("netplay: %s%s\n", host ? "waiting for a player on port " : "joining ",
+                    host ? (port + " (Escape or Ctrl-C to stop)").c_str() : (net.setup.address + ":" + port).c_str());
+        screen.show(waiting, "Escape to stop");
+        auto stop = [&screen] { return screen.stopAsked() || quitSignalled(); };
+        greeted = net.greetUntilReady(match, SDL_GetTicks, [] { SDL_Delay(5); }, stop);
+        if (greeted && !findCharacters(match, problem)) {
+            net.session.giveUp("netplay: " + problem, SDL_GetTicks());
+            greeted = false;
+        }
+        if (!net.session.endLines().empty()) problem = net.session.endLines().front();
     }
-    if (net.setup.role == netplaySetup::host)
-        std::printf("netplay: waiting for a player on port %u (Ctrl-C to stop)\n", unsigned(net.setup.port));
-    else
-        std::printf("netplay: joining %s:%u\n", net.setup.address.c_str(), unsigned(net.setup.port));
-    if (!net.greetUntilReady(match, SDL_GetTicks, [] { SDL_Delay(5); }, quitSignalled)) return false;
-    if (!findCharacters(match, problem)) {
-        std::printf("netplay: %s\n", problem.c_str());
-        net.session.leave(SDL_GetTicks());
-        return false;
+    if (greeted) {
+        int side = net.sideHere();
+        const std::string& mine = side == 0 ? match.p1 : match.p2;
+        const std::string& theirs = side == 0 ? match.p2 : match.p1;
+        std::printf("netplay: playing %s as P%d against %s\n", mine.c_str(), side + 1, theirs.c_str());
+        return true;
     }
-    int side = net.sideHere();
-    const std::string& mine = side == 0 ? match.p1 : match.p2;
-    const std::string& theirs = side == 0 ? match.p2 : match.p1;
-    std::printf("netplay: playing %s as P%d against %s\n", mine.c_str(), side + 1, theirs.c_str());
-    return true;
+    // Why, on the screen a moment, unless the player gave up.
+    if (!problem.empty() && net.session.ended() != netEnd::left) {
+        screen.show(screenWords(problem));
+        Uint32 since = SDL_GetTicks();
+        while (SDL_GetTicks() - since < kGreetingFailShownMs && !screen.stopAsked() && !quitSignalled())
+            SDL_Delay(10);
+    }
+    return false;
 }
 }  // namespace
 
@@ -77,7 +99,7 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<netGame> netOwned(new netGame);
     netGame& net = *netOwned;
     net.setup = options.net;
-    if (options.net.on() && !greetOverNet(net, options.match)) {
+    if (options.net.on() && !greetOverNet(net, options.match, options.window)) {
         // The other side hears our last words too: why the greeting failed, or goodbye.
         net.linger(SDL_GetTicks, [] { SDL_Delay(5); });
         return net.report(options.match);

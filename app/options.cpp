@@ -45,6 +45,7 @@ parseResult parseOptions(int argc, char* const argv[], gameOptions& options, std
         if (options.watch) problem = "--watch can't be played over the network";
         if (options.net.role == netplaySetup::join && options.match.versus)
             problem = "the host chooses the match: --join takes no --versus";
+        if (options.net.role == netplaySetup::host) checkNetNames(options.match, problem);
         if (!problem.empty()) return parseResult::mistake;
         options.match.versus = true;
     }

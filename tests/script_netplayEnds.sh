@@ -107,6 +107,6 @@ GAME_PID=""
 [ "$STATUS" = 0 ] || fail "the hosting game: status $STATUS: $(tail -3 "$WORK/game.out")"
 grep -q '^netplay: the other side left$' "$WORK/game.out" || fail "the hosting game didn't say the other side left"
 grep -q '^netplay: [0-9]* rollbacks' "$WORK/game.out" || fail "the hosting game gave no numbers"
-[ -s "$XDG_CONFIG_HOME/fightscene/netplay-inputs.txt" ] || fail "the hosting game kept no inputs file"
+[ -s "$XDG_CONFIG_HOME/fightscene/netplay-inputs-p1.txt" ] || fail "the hosting game kept no inputs file"
 [ "$FAILED" = 0 ] && echo "netplay's ends: pairs alike, desync found, leaving and silence told, data compared, the game hosts"
 exit $FAILED

@@ -141,7 +141,9 @@ int main(int argc, char* argv[]) {
         // A netplay match is a versus match; the script (or the CPU) plays this side.
         std::string problem;
         if (options.net.on() && options.netPair) problem = "--netplay-pair plays both sides: no --host or --join";
-        if (options.training || options.syncDepth > 0) problem = "--training and --sync-test can't be played over the network";
+        if (options.training || options.syncDepth > 0 || options.watch)
+            problem = "--training, --sync-test and --watch can't be played over the network";
+        if (options.net.role != netplaySetup::join) checkNetNames(options.match, problem);
         if (options.rounds > 0) problem = "--rounds can't be played over the network";
         if (!problem.empty()) {
             std::fprintf(stderr, "fightscene-replay: %s\n", problem.c_str());

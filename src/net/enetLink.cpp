@@ -3,6 +3,8 @@
 // (FIGHTSCENE_NO_ENET) has the same link that opens nothing.
 #include "net/enetLink.h"
 
+#include "net/netPacket.h"
+
 #ifndef FIGHTSCENE_NO_ENET
 #include <enet/enet.h>
 
@@ -62,6 +64,9 @@ struct enetLink::parts {
                               : std::string("no network socket could be opened");
             return false;
         }
+        // Nothing longer than a packet the game reads is held for it (ENet would take 32 MB).
+        host->maximumPacketSize = kMaxPacketBytes;
+        host->maximumWaitingData = 16 * kMaxPacketBytes;
         return true;
     }
 

@@ -8,6 +8,8 @@ namespace {
 const size_t kChecksKept = 32;
 // Datagrams a leaving side sends its goodbye in, against loss.
 const int kByeCopies = 4;
+// Copies it sends again while it lingers, one every kNetSendEveryMs.
+const int kByeRepeats = 15;
 // How many ticks ahead of the other side this side may run before it slows,
 // and how many ticks it plays at least between two slowed ones.
 const int kAheadAllowed = 2;
@@ -81,6 +83,8 @@ void netSession::sendBye(byeReason reason, int tickOf, uint32_t nowMs) {
     packet.bye.reason = reason;
     packet.bye.tick = tickOf;
     for (int i = 0; i < kByeCopies; ++i) send(packet, nowMs);
+    lastBye = packet;
+    byeLeft = kByeRepeats;
 }
 
 void netSession::leave(uint32_t nowMs) {
@@ -90,10 +94,22 @@ void netSession::leave(uint32_t nowMs) {
 }
 
 void netSession::pump(uint32_t nowMs) {
+    if (!link) return;
     std::vector<uint8_t> unread;
-    if (link)
-        while (link->receive(unread, nowMs)) {
-        }
+    while (link->receive(unread, nowMs)) {
+    }
+    // Our goodbye goes again now and then, against a loss of all its first copies.
+    if (byeLeft > 0 && nowMs - lastSentMs >= kNetSendEveryMs) {
+        --byeLeft;
+        netPacket packet = lastBye;
+        send(packet, nowMs);
+    }
+}
+
+void netSession::giveUp(const std::string& line, uint32_t nowMs) {
+    if (end != netEnd::none) return;
+    sendBye(byeReason::mismatch, 0, nowMs);
+    finish(netEnd::mismatch, line);
 }
 
 void netSession::finish(netEnd how, const std::string& line) {
@@ -102,29 +118,46 @@ void netSession::finish(netEnd how, const std::string& line) {
     if (!line.empty()) said.push_back(line);
 }
 
-void netSession::poll(uint32_t nowMs) {
+void netSession::poll(uint32_t nowMs) { poll(nowMs, true); }
+
+void netSession::poll(uint32_t nowMs, bool sending) {
     if (end != netEnd::none || link == nullptr) return;
     std::vector<uint8_t> bytes;
     while (end == netEnd::none && link->receive(bytes, nowMs)) read(bytes, nowMs);
     if (end != netEnd::none) return;
-    // A joiner waits longer for its first answer: the host may still be starting.
+    // The greeting allows more silence: the host may still be starting, and a hello is big and rare.
+    bool matchOn = playing && greeted;
     int32_t silence = static_cast<int32_t>(nowMs - lastHeardMs);
-    if (silence >= static_cast<int32_t>(heardAny ? kNetSilenceMs : kNetGreetingMs)) {
-        // Before the other side ever answered, the host goes on waiting for one.
-        if (heardAny || mine.side == 1) finish(netEnd::lost, heardAny ? "netplay: connection lost"
-                                                                      : "netplay: no answer from the host");
+    if (silence >= static_cast<int32_t>(matchOn ? kNetSilenceMs : kNetGreetingMs)) {
+        if (finishedHere()) {
+            // Both sides confirmed the end; only the goodbye was lost.
+            finish(netEnd::finished, "");
+        } else if (heardAny || mine.side == 1) {
+            // Before the other side ever answered, the host goes on waiting for one.
+            finish(netEnd::lost, heardAny ? "netplay: connection lost" : "netplay: no answer from the host");
+        }
         if (!heardAny) lastHeardMs = nowMs;
         return;
     }
-    if (!playing || !greeted) {
+    if (!sending) return;
+    if (!matchOn) {
         if (nowMs - lastHelloMs >= kHelloEveryMs) sendHello(nowMs);
     } else if (nowMs - lastSentMs >= kNetSendEveryMs) {
         sendInputs(nowMs);
     }
 }
 
+bool netSession::finishedHere() const {
+    return endTick >= 0 && rollback.confirmedTick() >= endTick && theirCheckTick >= endTick;
+}
+
 bool netSession::freshSequence(uint32_t seq) {
     if (seq == 0) return false;
+    // Counting starts at the first packet heard: those sent before the link was up never left.
+    if (firstSeq == 0) {
+        firstSeq = seq;
+        highestSeq = seq - 1;
+    }
     if (seq > highestSeq) {
         uint32_t shift = seq - highestSeq;
         seqWindow = shift >= 64 ? 0 : seqWindow << shift;
@@ -156,7 +189,7 @@ void netSession::read(const std::vector<uint8_t>& bytes, uint32_t nowMs) {
     }
     lastHeardMs = nowMs;
     heardAny = true;
-    numbers.packetsLost = static_cast<long long>(highestSeq) - seqsRead;
+    numbers.packetsLost = static_cast<long long>(highestSeq - firstSeq) + 1 - seqsRead;
     switch (packet.kind) {
     case packetKind::hello:
         readHello(packet.hello, nowMs);
@@ -226,7 +259,9 @@ void netSession::readInputs(const inputsPacket& inputs, uint32_t nowMs) {
     }
     // Acknowledgements and the other side's clock only move forward.
     if (inputs.ackTick > theirAck) theirAck = std::min(inputs.ackTick, rollback.lastLocalTick());
-    if (inputs.senderTick >= theirTick) {
+    // A side is never far ahead of the inputs it has sent: a tick past that is no tick.
+    int64_t reach = static_cast<int64_t>(inputs.firstTick) + kMaxPacketInputs + kMaxPrediction;
+    if (inputs.senderTick >= theirTick && inputs.senderTick <= reach) {
         theirTick = inputs.senderTick;
         theirTickAtMs = nowMs;
     }
@@ -284,19 +319,25 @@ void netSession::readBye(const byePacket& bye) {
 
 bool netSession::aheadOfOther(uint32_t nowMs) const {
     // Where the other side should be now: its last word, the time since, and half the round trip.
-    int since = static_cast<int>((nowMs - theirTickAtMs + numbers.roundTripMs / 2) / kTickMs);
-    int theirNow = theirTick + since;
+    int64_t since = (nowMs - theirTickAtMs + numbers.roundTripMs / 2) / kTickMs;
+    int64_t theirNow = static_cast<int64_t>(theirTick) + since;
     return rollback.tick() - theirNow > kAheadAllowed;
 }
 
 netTick netSession::next(uint32_t nowMs, rollbackEvents& events) {
-    poll(nowMs);
+    // Inputs go out once this tick's own is added (play), so the delay is whole.
+    poll(nowMs, false);
     if (end != netEnd::none) return netTick::ended;
-    if (!playing || !greeted) return netTick::waited;
+    if (!playing || !greeted) {
+        poll(nowMs, true);
+        return netTick::waited;
+    }
     netTick verdict = verdictOf(nowMs);
-    if (verdict != netTick::played) rollback.settle(events);
-    if (endTick >= 0 && rollback.tick() >= endTick && rollback.confirmedTick() >= endTick &&
-        theirCheckTick >= endTick) {
+    if (verdict != netTick::played) {
+        rollback.settle(events);
+        if (nowMs - lastSentMs >= kNetSendEveryMs) sendInputs(nowMs);
+    }
+    if (endTick >= 0 && rollback.tick() >= endTick && finishedHere()) {
         // Played to the end and confirmed on both sides: goodbye.
         sendBye(byeReason::left, endTick, nowMs);
         finish(netEnd::finished, "");

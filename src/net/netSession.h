@@ -70,8 +70,16 @@ public:
     // This side leaves (Escape): the other side is told.
     void leave(uint32_t nowMs);
     // After the end: keeps the link going, so that a simulated network lets
-    // out what it still holds; what comes in is not read.
+    // out what it still holds, and says goodbye again now and then; what
+    // comes in is not read.
     void pump(uint32_t nowMs);
+    // This side can't play the match it was greeted to (a character it lacks):
+    // the other side hears the data differ; the match ends as a mismatch.
+    void giveUp(const std::string& line, uint32_t nowMs);
+    // True while a goodbye is still to be said again.
+    bool saying() const { return byeLeft > 0; }
+    // True once the match started (both sides greeted, the match begun).
+    bool started() const { return playing && greeted; }
 
     netEnd ended() const { return end; }
     // The lines that say why it ended ("netplay: ..."), printed by the caller.
@@ -114,6 +122,13 @@ private:
     std::map<int, uint64_t> theirChecks;  // their checksums of confirmed ticks, the last ones
     int lastSlowTick = -1000;
 
+    netPacket lastBye;            // our goodbye, said again while lingering
+    int byeLeft = 0;              // times it is still to be said
+    uint32_t firstSeq = 0;        // the other side's first packet number heard, 0 none
+
+    void poll(uint32_t nowMs, bool sending);
+    // Both sides confirmed the end tick of a scripted run.
+    bool finishedHere() const;
     void send(netPacket& packet, uint32_t nowMs);
     void sendHello(uint32_t nowMs);
     void sendInputs(uint32_t nowMs);

@@ -1,10 +1,10 @@
 #include "shell/matchSession.h"
 
-#include <cctype>
 #include <cstdio>
 
 #include "commands/inputChecker.h"
 #include "data/soundSet.h"
+#include "shell/netGame.h"
 #include "shell/scene.h"
 #include "sprites/sceneGeometry.h"
 
@@ -202,12 +202,7 @@ bool matchSession::netEndShown(Uint32 now) {
         session->endLines().empty())
         return true;
     if (netEndSince == 0) {
-        // "netplay: connection lost" stands as "Connection lost".
-        std::string words = session->endLines().front();
-        size_t colon = words.find(": ");
-        if (colon != std::string::npos) words = words.substr(colon + 2);
-        if (!words.empty()) words[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(words[0])));
-        hud.notice = words;
+        hud.notice = screenWords(session->endLines().front());
         netEndSince = now == 0 ? 1 : now;
     }
     return now - netEndSince >= kNetEndShownMs;

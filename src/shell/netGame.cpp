@@ -1,5 +1,8 @@
 #include "shell/netGame.h"
 
+#include <SDL/SDL.h>
+
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -7,9 +10,12 @@
 #include "platform/files.h"
 #include "platform/userFolder.h"
 
-namespace {
-const char* const kReplayName = "netplay-inputs.txt";
-}  // namespace
+std::string screenWords(const std::string& line) {
+    size_t colon = line.find(": ");
+    std::string words = colon == std::string::npos ? line : line.substr(colon + 2);
+    if (!words.empty()) words[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(words[0])));
+    return words;
+}
 
 std::string netGame::userFolder() {
     std::string settings = userSettingsFolder();
@@ -24,6 +30,7 @@ bool netGame::open(std::string& problem) {
     bool opened = setup.role == netplaySetup::host ? udp->host(setup.port, problem)
                                                    : udp->join(setup.address, setup.port, problem);
     if (!opened) return false;
+    openedAt = SDL_GetTicks();
     raw = udp.get();
     if (setup.sim.any()) worse.reset(new simulatedLink(*raw, setup.sim));
     return true;
@@ -70,10 +77,12 @@ bool netGame::greetUntilReady(versusSetup& match, const std::function<uint32_t()
 }
 
 void netGame::linger(const std::function<uint32_t()>& now, const std::function<void()>& pause) {
-    // UDP gets a moment more to deliver the last datagrams, a big hello in pieces above all.
+    // UDP gets a moment more to deliver the last datagrams (a big hello in
+    // pieces), and the goodbye is said again meanwhile.
     const uint32_t least = udp ? 300 : 0;
     uint32_t start = now();
-    while (now() - start < 1000 && (now() - start < least || (worse && worse->holding()))) {
+    while (now() - start < 1000 &&
+           (now() - start < least || session.saying() || (worse && worse->holding()))) {
         session.pump(now());
         pause();
     }
@@ -110,25 +119,29 @@ int netGame::report(const versusSetup& match) {
     netEnd end = session.ended();
     // Nothing started (the network didn't open) or the two sides didn't match: nothing to count.
     if (end == netEnd::none || end == netEnd::mismatch) return 1;
+    // Nothing was played (the player gave up waiting): nothing to count or keep.
+    if (!session.started()) return end == netEnd::left ? 0 : 1;
     std::printf("%s\n", session.summary().c_str());
-    // What went out, ENet's headers included, over the match's time.
-    int seconds = session.match().tick() / (1000 / kTickMs);
+    // What went out, ENet's headers included, over the time since the link opened.
+    unsigned long long seconds = (SDL_GetTicks() - openedAt) / 1000;
     if (udp && seconds > 0)
-        std::printf("netplay: sent %llu bytes in %d s, %llu bytes/s\n", udp->bytesSent(), seconds,
-                    udp->bytesSent() / static_cast<unsigned long long>(seconds));
+        std::printf("netplay: sent %llu bytes in %llu s, %llu bytes/s\n", udp->bytesSent(), seconds,
+                    udp->bytesSent() / seconds);
     std::string folder = userFolder();
-    makeFolders(folder);
     const char between = folderSeparator();
     if (end == netEnd::desync) {
         std::string path = folder + between + "desync-tick-" + std::to_string(session.desyncTick()) + "-p" +
                            std::to_string(session.match().side() + 1) + ".state";
-        if (writeState(path))
+        if (makeFolders(folder) && writeState(path))
             std::printf("netplay: this side's state at tick %d is in %s\n", session.desyncTick(), path.c_str());
     }
-    std::string replay = setup.replayFile.empty() ? folder + between + kReplayName : setup.replayFile;
+    // Two games on one machine each keep their own: the player's number is in the name.
+    std::string replay = setup.replayFile.empty()
+                             ? folder + between + "netplay-inputs-p" + std::to_string(sideHere() + 1) + ".txt"
+                             : setup.replayFile;
     if (session.match().confirmedInputs().empty() || (setup.replayFile.empty() && !keepInputs)) {
         // Nothing was played: nothing to keep, and no replay overwritten.
-    } else if (writeReplay(match, replay)) {
+    } else if ((!setup.replayFile.empty() || makeFolders(folder)) && writeReplay(match, replay)) {
         std::printf("netplay: the match's inputs are in %s\n", replay.c_str());
     } else {
         std::printf("netplay: cannot write the match's inputs to %s\n", replay.c_str());

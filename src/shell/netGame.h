@@ -52,10 +52,15 @@ private:
     std::unique_ptr<enetLink> udp;
     std::unique_ptr<simulatedLink> worse;
     netLink* raw = nullptr;
+    uint32_t openedAt = 0;  // SDL's clock when UDP opened
     netLink& link();
     bool writeReplay(const versusSetup& match, const std::string& path) const;
     bool writeState(const std::string& path) const;
 };
+
+// A "netplay: ..." line as words on the screen: "netplay: connection lost"
+// stands as "Connection lost".
+std::string screenWords(const std::string& line);
 
 // Reads a netplay replay file: the match's setup and both sides' inputs,
 // two bytes a tick. False with `problem` set ("path:line: ...").

@@ -50,6 +50,19 @@ void sumDataFolder(const std::string& root, std::vector<fileSum>& files, std::ma
     }
 }
 
+bool checkNetNames(const versusSetup& match, std::string& problem) {
+    for (const std::string& name : {match.p1, match.p2}) {
+        bool plain = name.size() <= kMaxNameBytes;
+        for (char c : name) plain = plain && c >= ' ' && c <= '~';
+        if (!plain) {
+            problem = "over the network a character's name is plain ASCII of at most " +
+                      std::to_string(kMaxNameBytes) + " bytes, not '" + name + "'";
+            return false;
+        }
+    }
+    return true;
+}
+
 bool checkNetplay(const netplaySetup& net, bool training, std::string& problem) {
     if (!net.on()) {
         if (net.sim.any() || !net.replayFile.empty()) problem = "--net-sim and --net-replay need --host or --join";

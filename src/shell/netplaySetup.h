@@ -12,6 +12,7 @@
 #include "net/netSim.h"
 #include "net/rollbackMatch.h"
 #include "shell/optionTable.h"
+#include "shell/versusSetup.h"
 
 struct netplaySetup {
     enum Role { none, host, join };
@@ -62,5 +63,8 @@ const char* const kNetSimHelp =
     "with --host or --join: make this side's network worse, each way:\n"
     "      delay=MS,jitter=MS,loss=PERCENT,seed=N";
 const char* const kNetReplayHelp = "with --host or --join: write the match's inputs to PATH when it ends";
+// The host's characters as a hello can carry them: plain ASCII of at most
+// kMaxNameBytes each; false with `problem` set for another.
+bool checkNetNames(const versusSetup& match, std::string& problem);
 // Checks the netplay options against the rest: false with `problem` set.
 bool checkNetplay(const netplaySetup& net, bool training, std::string& problem);

@@ -45,12 +45,12 @@ bool onSDL2() {
     return linked && linked->major == 1 && linked->minor == 2 && linked->patch >= 50;
 }
 
-// The 800x600 screen. Full screen on a larger desktop, SDL 1.2 shows it
-// unscaled in the middle with black around; sdl12-compat never changes the
-// display mode but stretches the screen to the desktop, and with no window
-// manager to enlarge its window shows only a corner of the stretched
-// picture. There the display takes the desktop's size and the screen is a
-// surface over its middle, shown where it lies (`changes`).
+// The way the player's fighter faces: in the match when there is one.
+bool playerFacesRight(const gameScene& o) {
+    return o.match ? o.match->state.fighters[0].facingRight != 0 : o.player().dir;
+}
+}  // namespace
+
 SDL_Surface* openScreen(bool windowed, changedRects& changes) {
     const Uint32 flags = (windowed ? 0 : SDL_FULLSCREEN) | SDL_HWPALETTE;
     const SDL_VideoInfo* desktop = SDL_GetVideoInfo();
@@ -74,12 +74,6 @@ SDL_Surface* openScreen(bool windowed, changedRects& changes) {
     if (screen) changes.display = display;
     return screen;
 }
-
-// The way the player's fighter faces: in the match when there is one.
-bool playerFacesRight(const gameScene& o) {
-    return o.match ? o.match->state.fighters[0].facingRight != 0 : o.player().dir;
-}
-}  // namespace
 
 void bindPlayerKeys(keyBindings& bindings) {
     bindings.name = "defualt";
@@ -446,11 +440,10 @@ bool runMatchPass(gameScene& o) {
         for (netSession* side : o.match->net)
             if (side && leaving) side->leave(clockTicks());
         leaving = leaving || (o.match->netEnded() && o.match->netEndShown(clockTicks()));
-        // Both sides play the same content: no reload mid-match.
-        o.reloadAsked = false;
     }
-    // F5, or files under "data" changed and then quiet: the content anew
-    if (o.reloadAsked || dataSettled(o.watch)) {
+    // F5, or files under "data" changed and then quiet: the content anew;
+    // not over the network, where both sides must play the same content
+    if (!o.match->shownNet() && (o.reloadAsked || dataSettled(o.watch))) {
         o.reloadAsked = false;
         reloadScene(o);
     }

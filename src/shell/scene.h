@@ -44,6 +44,15 @@ void askSDL2ForPlainCopies();
 // Negative when video can't start (SDL_GetError tells why).
 int startVideoAndAudio();
 
+// The 800x600 screen. Full screen on a larger desktop, SDL 1.2 shows it
+// unscaled in the middle with black around; sdl12-compat never changes the
+// display mode but stretches the screen to the desktop, and with no window
+// manager to enlarge its window shows only a corner of the stretched
+// picture. There the display takes the desktop's size and the screen is a
+// surface over its middle (changes.display then set), shown where it lies
+// (`changes`); the caller frees that surface. Null when no mode can be set.
+SDL_Surface* openScreen(bool windowed, changedRects& changes);
+
 // --- Content: what one loading of "data" gives ---
 
 // Which characters a loading reads: the player's and the partner's folders

@@ -67,6 +67,10 @@ bool netRun::greet(versusSetup& match) {
     return true;
 }
 
+void netRun::giveUp(const std::string& line) {
+    for (int at = 0; at < count; ++at) sides[at].session.giveUp(line, clockTicks());
+}
+
 int netRun::greetingFailed() {
     int status = 1;
     for (int at = 0; at < count; ++at) {

@@ -29,6 +29,8 @@ public:
     // false with the lines said when the run should end there. The joiner's
     // `match` takes the host's.
     bool greet(versusSetup& match);
+    // This side can't play the match greeted to: the other side is told.
+    void giveUp(const std::string& line);
     // After a greeting that failed: the lines that say why; the exit status.
     int greetingFailed();
     // Plays the sessions in the scene's match, ending at `endMs` of the script (rounded down to 100 ms).

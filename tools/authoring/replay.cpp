@@ -397,9 +397,10 @@ int runScene(const replayOptions& options) {
             return status;
         }
         if (!findCharacters(versus, problem)) {
-            std::fprintf(stderr, "fightscene-replay: %s\n", problem.c_str());
+            net.giveUp("netplay: " + problem);
+            int status = net.greetingFailed();
             entrance.leave();
-            return 1;
+            return status;
         }
     }
     std::unique_ptr<gameScene> scene(new gameScene);
