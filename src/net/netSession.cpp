@@ -215,8 +215,7 @@ void netSession::readHello(const helloPacket& hello, uint32_t nowMs) {
         theirs = hello;
         heardTheirs = true;
         if (hello.contentSum != mine.contentSum) {
-            for (const std::string& file : differingFiles())
-                said.push_back("netplay: the other side's data differs (" + file + ")");
+            sayDifferingFiles();
             // Our hello once more, so the other side can name the files too.
             sendHello(nowMs);
             sendBye(byeReason::mismatch, 0, nowMs);
@@ -226,6 +225,11 @@ void netSession::readHello(const helloPacket& hello, uint32_t nowMs) {
         sendHello(nowMs);
     }
     if (hello.heard) greeted = true;
+}
+
+void netSession::sayDifferingFiles() {
+    for (const std::string& file : differingFiles())
+        said.push_back("netplay: the other side's data differs (" + file + ")");
 }
 
 std::vector<std::string> netSession::differingFiles() const {
@@ -308,8 +312,7 @@ void netSession::readBye(const byePacket& bye) {
     case byeReason::mismatch:
         // The other side names what differs from our hello; we name it from theirs when we have it.
         if (heardTheirs)
-            for (const std::string& file : differingFiles())
-                said.push_back("netplay: the other side's data differs (" + file + ")");
+            sayDifferingFiles();
         else
             said.push_back("netplay: the other side's data differs");
         finish(netEnd::mismatch, "");
@@ -348,7 +351,7 @@ netTick netSession::next(uint32_t nowMs, rollbackEvents& events) {
 
 netTick netSession::verdictOf(uint32_t nowMs) {
     if (endTick >= 0 && rollback.tick() >= endTick) return netTick::waited;
-    if (rollback.tick() + 1 - rollback.lastRemoteTick() > kMaxPrediction) {
+    if (rollback.windowFull()) {
         rollback.waited();
         return netTick::waited;
     }

@@ -142,6 +142,7 @@ private:
     void compareChecks();
     // The files that differ between the two hellos, named as this side can.
     std::vector<std::string> differingFiles() const;
+    void sayDifferingFiles();
     void finish(netEnd how, const std::string& line);
     bool aheadOfOther(uint32_t nowMs) const;
     // Whether the next tick plays, waits or slows, before anything is done.

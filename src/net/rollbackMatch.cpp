@@ -59,8 +59,7 @@ uint8_t rollbackMatch::inputOf(int side, int tick) const {
 }
 
 bool rollbackMatch::mustWait() const {
-    const int next = now.tick + 1;
-    return lastLocalTick() < next || next - lastRemoteTick() > kMaxPrediction;
+    return lastLocalTick() < now.tick + 1 || windowFull();
 }
 
 void rollbackMatch::step(rollbackEvents& events) {

@@ -67,6 +67,9 @@ public:
     // True when the next tick would predict the other side's input more
     // than kMaxPrediction ticks past its last known one: wait instead.
     bool mustWait() const;
+    // True when the next tick would predict the other side's input more
+    // than kMaxPrediction ticks past its last known one.
+    bool windowFull() const { return tick() + 1 - lastRemoteTick() > kMaxPrediction; }
     // Counts a tick the match waited for the other side.
     void waited() { ++counts.ticksWaited; }
     // Steps again from the last confirmed state when a prediction was wrong,

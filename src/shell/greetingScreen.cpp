@@ -4,13 +4,6 @@
 #include "sprites/font.h"
 #include "view/versusHud.h"
 
-namespace {
-Uint32 pixelOf(SDL_Surface* surface, Uint32 rgb) {
-    return SDL_MapRGB(surface->format, static_cast<Uint8>(rgb >> 16), static_cast<Uint8>(rgb >> 8),
-                      static_cast<Uint8>(rgb));
-}
-}  // namespace
-
 greetingScreen::~greetingScreen() { close(); }
 
 void greetingScreen::open(bool windowed) {
@@ -27,10 +20,10 @@ void greetingScreen::close() {
 
 void greetingScreen::show(const std::string& words, const std::string& hint) {
     if (!screen) return;
-    SDL_FillRect(screen, nullptr, pixelOf(screen, 0));
+    SDL_FillRect(screen, nullptr, pixelOfRgb(screen, 0));
     const int middle = screen->w / 2;
-    drawText(screen, middle - textWidth(words, 2) / 2, screen->h / 2 - 24, words, pixelOf(screen, kHudWordsRgb), 2);
-    drawText(screen, middle - textWidth(hint) / 2, screen->h / 2 + 16, hint, pixelOf(screen, kHudTextRgb));
+    drawText(screen, middle - textWidth(words, 2) / 2, screen->h / 2 - 24, words, pixelOfRgb(screen, kHudWordsRgb), 2);
+    drawText(screen, middle - textWidth(hint) / 2, screen->h / 2 + 16, hint, pixelOfRgb(screen, kHudTextRgb));
     SDL_Surface* shown = changes.display ? changes.display : screen;
     SDL_UpdateRect(shown, 0, 0, 0, 0);
 }

@@ -149,7 +149,7 @@ void matchSession::runTicks(gameScene& scene, Uint32 now) {
     for (Uint32 i = 0; i < due; ++i) {
         Uint32 at = lastTickAt + kTickMs;
         if (shownNet()) {
-            runNetTick(scene, at);
+            runNetTick(at);
             lastTickAt = at;
             continue;
         }
@@ -181,8 +181,7 @@ bool matchSession::netEnded() const {
     return true;
 }
 
-void matchSession::runNetTick(gameScene& scene, Uint32 at) {
-    (void)scene;
+void matchSession::runNetTick(Uint32 at) {
     for (int side = 0; side < kSides; ++side) {
         if (!net[side] || net[side]->next(at, netEvents[side]) != netTick::played) continue;
         // Bits made from what this side sees; a press waits in its control until a tick takes it.

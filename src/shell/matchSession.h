@@ -91,7 +91,7 @@ private:
 
     uint8_t bitsOf(playerControl& control, int side, const matchState& seen);
     // The ticks due over the network: each side's session plays, waits or slows down.
-    void runNetTick(gameScene& scene, Uint32 at);
+    void runNetTick(Uint32 at);
     // Side 1's input due by clock `at` in training: the playback or the stance.
     void partnerDue(gameScene& scene, Uint32 at);
     // The tables of the scene's content, with the versus rules when asked.

@@ -8,6 +8,11 @@
 #include "sprites/sceneGeometry.h"
 #include "sprites/surfaceBlit.h"
 
+Uint32 pixelOfRgb(SDL_Surface* surface, Uint32 rgb) {
+    return SDL_MapRGB(surface->format, static_cast<Uint8>(rgb >> 16), static_cast<Uint8>(rgb >> 8),
+                      static_cast<Uint8>(rgb));
+}
+
 namespace {
 const int kMiddle = kScreenWidth / 2;
 const int kTicksPerSecond = 1000 / kTickMs;
@@ -24,15 +29,11 @@ int barFill(int health, int full) {
     return (kHudBarWidth - 2 * kHudBarFrame) * std::min(std::max(health, 0), full) / full;
 }
 
-Uint32 mapped(SDL_Surface* surface, Uint32 rgb) {
-    return SDL_MapRGB(surface->format, static_cast<Uint8>(rgb >> 16), static_cast<Uint8>(rgb >> 8),
-                      static_cast<Uint8>(rgb));
-}
 
 void fill(SDL_Surface* surface, int x, int y, int w, int h, Uint32 rgb) {
     if (w <= 0 || h <= 0) return;
     SDL_Rect rect = makeRect(x, y, w, h);
-    SDL_FillRect(surface, &rect, mapped(surface, rgb));
+    SDL_FillRect(surface, &rect, pixelOfRgb(surface, rgb));
 }
 }  // namespace
 
@@ -124,7 +125,7 @@ bool versusHud::repaint(hudPiece& piece, const std::string& now, SDL_Surface* ba
     if (changes) changes->add(area);
     // What it draws stays inside its rectangle, the only one noted.
     SDL_SetClipRect(screen, &area);
-    SDL_FillRect(screen, &area, mapped(screen, 0));
+    SDL_FillRect(screen, &area, pixelOfRgb(screen, 0));
     if (background) {
         SDL_Rect from = area, to = area;
         blitSurface(background, &from, screen, &to);
@@ -204,6 +205,6 @@ void versusHud::drawName(int side, const std::string& name, int wins, int slots)
 }
 
 void versusHud::write(int x, int y, const std::string& text, Uint32 rgb, int scale) {
-    drawText(screen, x + scale, y + scale, text, mapped(screen, 0), scale);
-    drawText(screen, x, y, text, mapped(screen, rgb), scale);
+    drawText(screen, x + scale, y + scale, text, pixelOfRgb(screen, 0), scale);
+    drawText(screen, x, y, text, pixelOfRgb(screen, rgb), scale);
 }

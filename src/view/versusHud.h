@@ -40,6 +40,9 @@ SDL_Rect hudBarArea(int side);
 // "99": the seconds left of the round, rounded up; "--" without a timer.
 std::string timerText(const matchContent& content, const matchState& state);
 
+// The surface's pixel of the colour 0xRRGGBB.
+Uint32 pixelOfRgb(SDL_Surface* surface, Uint32 rgb);
+
 // One line of the words in the middle.
 struct hudLine {
     std::string text;

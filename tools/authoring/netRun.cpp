@@ -14,10 +14,6 @@ namespace {
 // A run that goes this long past its end without finishing is stopped.
 const long long kFinishGraceMs = 60000;
 
-void printChecksum(const char* who, const matchState& state) {
-    std::printf("checksum%s %016llx at tick %d\n", who, static_cast<unsigned long long>(matchChecksum(state)),
-                state.tick);
-}
 }  // namespace
 
 bool netRun::greet(versusSetup& match) {
@@ -151,13 +147,13 @@ int netRun::finish(gameScene& scene, const versusSetup& match, bool checksum) {
         for (redPart& red : hud.red) red = redPart();
         hud.forget();
         DrawScene(scene);
-        if (checksum) printChecksum("", last[0]);
+        if (checksum) printChecksum(last[0]);
         noteDamage();
         std::printf("netplay: damage taken: P1 %lld, P2 %lld\n", damage[0], damage[1]);
         if (pair) {
             bool alike = matchChecksum(last[0]) == matchChecksum(last[1]);
             bool sameLines = scene.match->netLines[0] == scene.match->netLines[1];
-            if (checksum || !alike) printChecksum(" of P2", last[1]);
+            if (checksum || !alike) printChecksum(last[1], " of P2");
             if (!alike || !sameLines) {
                 std::printf("netplay: the pair's sides ended apart (%s)\n", alike ? "lines" : "checksums");
                 status = 5;

@@ -54,6 +54,9 @@ private:
     void noteDamage();
 };
 
+// Prints "checksum HEX at tick N" of `state`, `who` after the first word.
+void printChecksum(const matchState& state, const char* who = "");
+
 // Plays a netplay replay file's inputs headless from `data` and prints the
 // match's lines and its final checksum; the exit status (2 for a bad file).
 int playNetReplay(const std::string& file, const std::string& data);

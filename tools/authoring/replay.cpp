@@ -492,8 +492,7 @@ int runScene(const replayOptions& options) {
     }
     mark(clock, "end after " + std::to_string(passes) + " passes");
     if (scene->match && options.checksum && !net.on())
-        std::printf("checksum %016llx at tick %d\n", static_cast<unsigned long long>(matchChecksum(scene->match->state)),
-                    scene->match->state.tick);
+        printChecksum(scene->match->state);
     std::fflush(stdout);
     if (scene->match && options.syncDepth > 0) {
         const matchSession& match = *scene->match;
@@ -565,11 +564,15 @@ int playNetReplay(const std::string& file, const std::string& dataFolder) {
         for (const std::string& line : events.lines) std::printf("%s\n", line.c_str());
         events.clear();
     }
-    std::printf("checksum %016llx at tick %d\n", static_cast<unsigned long long>(matchChecksum(match.state)),
-                match.state.tick);
+    printChecksum(match.state);
     entrance.leave();
     scene.reset();
     Mix_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return 0;
+}
+
+void printChecksum(const matchState& state, const char* who) {
+    std::printf("checksum%s %016llx at tick %d\n", who, static_cast<unsigned long long>(matchChecksum(state)),
+                state.tick);
 }
