@@ -7,17 +7,7 @@
 # back, and in every run both fighters must have taken damage. The host's
 # inputs file must then play back to the same checksum.
 # Arguments: build folder, source folder.
-BUILD="$(cd "$1" && pwd)"
-SOURCE="$(cd "$2" && pwd)"
-REPLAY="$BUILD/tools/fightscene-replay"
-[ -f "$REPLAY" ] || { echo "FAIL: build fightscene-replay first"; exit 1; }
-. "$SOURCE/tests/scratch.sh"
-export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$WORK/config"
-FAILED=0
-fail() {
-    echo "FAIL: $*"
-    FAILED=1
-}
+. "$(dirname "$0")/netplaySetup.sh" "$1" "$2"
 
 # The match's own lines, which both sides print once their ticks are confirmed.
 results() { grep -E '^(round [0-9]|KO: |time over: |draw: |match: |guarded: )' "$1"; }

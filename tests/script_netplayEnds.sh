@@ -4,17 +4,7 @@
 # player leaving and a side going silent told to the other side within 3 s;
 # two data folders that differ refused by both; and the game itself hosting.
 # Arguments: build folder, source folder.
-BUILD="$(cd "$1" && pwd)"
-SOURCE="$(cd "$2" && pwd)"
-REPLAY="$BUILD/tools/fightscene-replay"
-[ -f "$REPLAY" ] || { echo "FAIL: build fightscene-replay first"; exit 1; }
-. "$SOURCE/tests/scratch.sh"
-export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$WORK/config"
-FAILED=0
-fail() {
-    echo "FAIL: $*"
-    FAILED=1
-}
+. "$(dirname "$0")/netplaySetup.sh" "$1" "$2"
 now() { date +%s%3N; }
 printf '30000 end\n' >"$WORK/30s.txt"
 
